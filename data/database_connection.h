@@ -1,0 +1,35 @@
+#pragma once
+
+#include "data/db_param.h"
+#include "data/record_set.h"
+
+#include <QChar>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+namespace tillora {
+
+// One open connection of a driver. Statements arrive with identifier brackets already replaced;
+// the connection speaks the program's (Jet) dialect, translating as its engine needs.
+// Failures are return values.
+class DatabaseConnection {
+  public:
+    virtual ~DatabaseConnection() = default;
+
+    // The completed connect string (without the "ODBC;" prefix).
+    virtual QString connectString() const = 0;
+    virtual QChar identifierQuoteChar() const = 0;
+    virtual bool supportsTransactions() const = 0;
+
+    virtual bool execute(const QString& sql, const std::vector<DbParam>& params) = 0;
+    // The fully read result, or nullptr when the statement fails.
+    virtual std::unique_ptr<RecordSet> query(const QString& sql) = 0;
+
+    virtual bool beginTransaction() = 0;
+    virtual bool commitTransaction() = 0;
+    virtual bool rollbackTransaction() = 0;
+};
+
+}  // namespace tillora

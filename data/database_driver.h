@@ -1,0 +1,21 @@
+#pragma once
+
+#include "data/database_connection.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace tillora {
+
+// Opens connections from an ODBC-style connect string ("DBQ=<file>;..."). The embedded SQLite
+// driver is the default; others (a real ODBC driver manager) can sit behind the same interface.
+class DatabaseDriver {
+  public:
+    virtual ~DatabaseDriver() = default;
+    // nullptr when the connection cannot be made.
+    virtual std::unique_ptr<DatabaseConnection> connect(const QString& connectString,
+                                                        bool readOnly) = 0;
+};
+
+}  // namespace tillora

@@ -1,0 +1,219 @@
+#include "data/odbcdb.h"
+
+#include "data/jet_dialect.h"
+#include "data/sqlite_driver.h"
+
+#include <limits>
+#include <utility>
+
+namespace tillora {
+
+ODBCDB::ODBCDB(std::shared_ptr<DatabaseDriver> driver)
+    : driver_(driver ? std::move(driver) : std::make_shared<SqliteDriver>()) {}
+
+ODBCDB::~ODBCDB() {
+    CloseDatabase();
+}
+
+QString ODBCDB::accessConnectString(const QString& path, const QString& user,
+                                    const QString& password) {
+    QString s = QStringLiteral("ODBC;DBQ=") + path;
+    const qsizetype lastBackslash = path.lastIndexOf(u'\\');
+    if (lastBackslash >= 0) {
+        s += QStringLiteral(";DefaultDir=") + path.left(lastBackslash);
+    }
+    s += QStringLiteral(";Driver={Microsoft Access Driver (*.mdb)};FIL=MS Access");
+    if (!user.isEmpty()) {
+        s += QStringLiteral(";UID=") + user;
+    }
+    if (!password.isEmpty()) {
+        s += QStringLiteral(";PWD=") + password;
+    }
+    s += u';';
+    return s;
+}
+
+bool ODBCDB::OpenMdbDatabase(const QString& path, const QString& user, const QString& password,
+                             bool readOnly, bool noPrompt) {
+    return NewOpenDatabase(accessConnectString(path, user, password), readOnly, noPrompt);
+}
+
+bool ODBCDB::NewOpenDatabase(const QString& connectString, bool readOnly, bool /*noPrompt*/) {
+    // The embedded driver never prompts, so the no-prompt choice changes nothing here; an empty
+    // string (which would ask the user to choose a source) simply fails.
+    if (connectString.isEmpty()) {
+        return false;
+    }
+    std::unique_ptr<DatabaseConnection> connection = driver_->connect(connectString, readOnly);
+    if (!connection) {
+        return false;
+    }
+    CloseDatabase();
+    connection_ = std::move(connection);
+    connectString_ = QStringLiteral("ODBC;") + connection_->connectString();
+    return true;
+}
+
+void ODBCDB::CloseDatabase() {
+    if (!connection_) {
+        return;
+    }
+    CloseTable();
+    connection_.reset();  // an unfinished transaction is rolled back with the connection
+    connectString_.clear();
+    inTransaction_ = false;
+}
+
+bool ODBCDB::BeginTrans() {
+    if (!connection_ || !connection_->supportsTransactions()) {
+        return false;
+    }
+    if (inTransaction_) {
+        return true;  // auto-commit is already off
+    }
+    inTransaction_ = connection_->beginTransaction();
+    return inTransaction_;
+}
+
+void ODBCDB::CommitTrans() {
+    if (!connection_ || !inTransaction_) {
+        return;
+    }
+    if (!connection_->commitTransaction()) {
+        // A commit that cannot finish must not leave the connection inside the transaction.
+        connection_->rollbackTransaction();
+    }
+    inTransaction_ = false;
+}
+
+bool ODBCDB::RollbackTrans() {
+    if (!connection_ || !inTransaction_) {
+        return false;
+    }
+    inTransaction_ = false;
+    return connection_->rollbackTransaction();
+}
+
+QString ODBCDB::prepared(const QString& sql) const {
+    return replaceIdentifierBrackets(sql, connection_->identifierQuoteChar());
+}
+
+int ODBCDB::OpenTable(const QString& sql) {
+    if (sql.isEmpty() || !connection_) {
+        return 0;
+    }
+    Slot* free = nullptr;
+    for (Slot& slot : slots_) {
+        if (slot.handle == 0) {
+            free = &slot;
+            break;
+        }
+    }
+    if (free == nullptr) {
+        return 0;
+    }
+    std::unique_ptr<RecordSet> records = connection_->query(prepared(sql));
+    if (!records) {
+        return 0;
+    }
+    // Handles are not reused while the connection lives, so a stale handle finds nothing.
+    do {
+        lastHandle_ = lastHandle_ == std::numeric_limits<int>::max() ? 1 : lastHandle_ + 1;
+    } while (findSlot(lastHandle_) != nullptr);
+    free->handle = lastHandle_;
+    free->records = std::move(records);
+    free->row = 0;
+    return free->handle;
+}
+
+void ODBCDB::CloseTable() {
+    for (Slot& slot : slots_) {
+        slot = Slot{};
+    }
+}
+
+void ODBCDB::CloseTable(int handle) {
+    if (Slot* slot = findSlot(handle)) {
+        *slot = Slot{};
+    }
+}
+
+const ODBCDB::Slot* ODBCDB::findSlot(int handle) const {
+    if (handle == 0) {
+        return nullptr;
+    }
+    for (const Slot& slot : slots_) {
+        if (slot.handle == handle) {
+            return &slot;
+        }
+    }
+    return nullptr;
+}
+
+ODBCDB::Slot* ODBCDB::findSlot(int handle) {
+    return const_cast<Slot*>(std::as_const(*this).findSlot(handle));
+}
+
+bool ODBCDB::IsEOF(int handle) const {
+    const Slot* slot = findSlot(handle);
+    return slot == nullptr || slot->row >= slot->records->rowCount();
+}
+
+void ODBCDB::MoveFirst(int handle) {
+    if (Slot* slot = findSlot(handle)) {
+        slot->row = 0;
+    }
+}
+
+void ODBCDB::MoveNext(int handle) {
+    Slot* slot = findSlot(handle);
+    if (slot != nullptr && slot->row < slot->records->rowCount()) {
+        ++slot->row;
+    }
+}
+
+DbValue ODBCDB::ReadColByName(int handle, const QString& name) const {
+    const Slot* slot = findSlot(handle);
+    if (slot == nullptr) {
+        return {};
+    }
+    const auto& columns = slot->records->columns();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i].name == name) {  // exact: case and every character count
+            return ReadColByIndex(handle, static_cast<int>(i) + 1);
+        }
+    }
+    return {};
+}
+
+DbValue ODBCDB::ReadColByIndex(int handle, int position) const {
+    const Slot* slot = findSlot(handle);
+    if (slot == nullptr || position < 1 ||
+        position > static_cast<int>(slot->records->columns().size()) ||
+        slot->row >= slot->records->rowCount()) {
+        return {};
+    }
+    return slot->records->cell(slot->row, static_cast<std::size_t>(position - 1));
+}
+
+bool ODBCDB::ExecuteSql(const QString& sql, const std::vector<DbParam>& params) {
+    if (sql.isEmpty() || !connection_) {
+        return false;
+    }
+    return connection_->execute(prepared(sql), params);
+}
+
+int ODBCDB::openRecordSetCount() const {
+    int n = 0;
+    for (const Slot& slot : slots_) {
+        n += slot.handle != 0 ? 1 : 0;
+    }
+    return n;
+}
+
+int ODBCDB::rowCount(int handle) const {
+    const Slot* slot = findSlot(handle);
+    return slot == nullptr ? 0 : static_cast<int>(slot->records->rowCount());
+}
+
+}  // namespace tillora

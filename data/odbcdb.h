@@ -1,0 +1,87 @@
+#pragma once
+
+#include "data/database_connection.h"
+#include "data/database_driver.h"
+#include "data/db_param.h"
+#include "data/db_value.h"
+#include "data/record_set.h"
+
+#include <QString>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+namespace tillora {
+
+// The database component (外部数据库): one connection, up to 30 open record sets, SQL text in,
+// typed values out. No operation shows a message or throws; failures are the return values
+// false, 0, true (IsEOF) or an empty value.
+class ODBCDB {
+  public:
+    static constexpr int kRecordSetSlots = 30;
+
+    // Without a driver the embedded SQLite driver is used.
+    explicit ODBCDB(std::shared_ptr<DatabaseDriver> driver = nullptr);
+    ~ODBCDB();
+    ODBCDB(const ODBCDB&) = delete;
+    ODBCDB& operator=(const ODBCDB&) = delete;
+
+    // The Access connect string for a .mdb path: DBQ, DefaultDir (only when the path contains a
+    // backslash: everything before the last one), driver, optional UID/PWD, closing ";".
+    // A "/"-only path therefore has no DefaultDir; the drivers take the file from DBQ alone.
+    static QString accessConnectString(const QString& path, const QString& user = {},
+                                       const QString& password = {});
+
+    // On success an earlier connection is closed and replaced; on failure it stays in use.
+    bool OpenMdbDatabase(const QString& path, const QString& user = {},
+                         const QString& password = {}, bool readOnly = false,
+                         bool noPrompt = false);
+    bool NewOpenDatabase(const QString& connectString, bool readOnly, bool noPrompt);
+    void CloseDatabase();
+    bool isOpen() const { return connection_ != nullptr; }
+    // "ODBC;" followed by the driver's completed connect string; empty when closed.
+    QString connectString() const { return connectString_; }
+
+    bool BeginTrans();
+    void CommitTrans();
+    // Undoes everything since BeginTrans, for operations that must not be left half done.
+    bool RollbackTrans();
+    bool inTransaction() const { return inTransaction_; }
+
+    int OpenTable(const QString& sql);
+    void CloseTable();
+    void CloseTable(int handle);
+    bool IsEOF(int handle) const;
+    void MoveFirst(int handle);
+    void MoveNext(int handle);
+    // Empty value when the name is not in the result (byte-exact, case-sensitive, first match)
+    // or there is no current row.
+    DbValue ReadColByName(int handle, const QString& name) const;
+    // Positions count from 1.
+    DbValue ReadColByIndex(int handle, int position) const;
+    bool ExecuteSql(const QString& sql, const std::vector<DbParam>& params = {});
+
+    int openRecordSetCount() const;
+    // Rows learned when the record set was opened; 0 for an unknown handle.
+    int rowCount(int handle) const;
+
+  private:
+    struct Slot {
+        int handle = 0;
+        std::unique_ptr<RecordSet> records;
+        std::size_t row = 0;  // == rowCount means past the end
+    };
+    const Slot* findSlot(int handle) const;
+    Slot* findSlot(int handle);
+    QString prepared(const QString& sql) const;
+
+    std::shared_ptr<DatabaseDriver> driver_;
+    std::unique_ptr<DatabaseConnection> connection_;
+    QString connectString_;
+    std::array<Slot, kRecordSetSlots> slots_;
+    int lastHandle_ = 0;
+    bool inTransaction_ = false;
+};
+
+}  // namespace tillora

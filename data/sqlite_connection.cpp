@@ -1,0 +1,370 @@
+#include "data/sqlite_connection.h"
+
+#include "data/jet_date.h"
+#include "data/jet_dialect.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <limits>
+
+namespace tillora {
+
+namespace {
+
+// ---- Jet text comparison -------------------------------------------------------------------
+
+int trimmedLength(const char* text, int length) {
+    while (length > 0 && text[length - 1] == ' ') {
+        --length;
+    }
+    return length;
+}
+
+bool isAscii(const char* text, int length) {
+    for (int i = 0; i < length; ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
+}
+
+int jetCollate(void*, int lengthA, const void* a, int lengthB, const void* b) {
+    const char* ta = static_cast<const char*>(a);
+    const char* tb = static_cast<const char*>(b);
+    lengthA = trimmedLength(ta, lengthA);
+    lengthB = trimmedLength(tb, lengthB);
+    if (isAscii(ta, lengthA) && isAscii(tb, lengthB)) {
+        const int common = std::min(lengthA, lengthB);
+        for (int i = 0; i < common; ++i) {
+            const int ca = asciiLower(ta[i]);
+            const int cb = asciiLower(tb[i]);
+            if (ca != cb) {
+                return ca < cb ? -1 : 1;
+            }
+        }
+        return lengthA == lengthB ? 0 : (lengthA < lengthB ? -1 : 1);
+    }
+    const int r = QString::compare(QString::fromUtf8(ta, lengthA), QString::fromUtf8(tb, lengthB),
+                                   Qt::CaseInsensitive);
+    return r == 0 ? 0 : (r < 0 ? -1 : 1);
+}
+
+QString columnText(sqlite3_value* v) {
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)),
+                             sqlite3_value_bytes(v));
+}
+
+// "%" any run, "_" one character, an optional escape character; case folded on both sides.
+bool likeMatch(const QList<uint>& pattern, const QList<uint>& text, uint escape) {
+    qsizetype p = 0, t = 0, starP = -1, starT = 0;
+    while (t < text.size()) {
+        if (p < pattern.size()) {
+            uint pc = pattern[p];
+            if (pc == escape && p + 1 < pattern.size()) {
+                if (pattern[p + 1] == text[t]) {
+                    p += 2;
+                    ++t;
+                    continue;
+                }
+            } else if (pc == u'%') {
+                starP = p++;
+                starT = t;
+                continue;
+            } else if (pc == u'_' || pc == text[t]) {
+                ++p;
+                ++t;
+                continue;
+            }
+        }
+        if (starP < 0) {
+            return false;
+        }
+        p = starP + 1;
+        t = ++starT;
+    }
+    while (p < pattern.size() && pattern[p] == u'%') {
+        ++p;
+    }
+    return p == pattern.size();
+}
+
+void jetLike(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    for (int i = 0; i < argc; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+            sqlite3_result_null(context);
+            return;
+        }
+    }
+    uint escape = std::numeric_limits<uint>::max();
+    if (argc == 3) {
+        const QList<uint> e = columnText(argv[2]).toUcs4();
+        if (e.size() != 1) {
+            sqlite3_result_error(context, "ESCAPE expression must be a single character", -1);
+            return;
+        }
+        escape = e.front();
+    }
+    const QList<uint> pattern = columnText(argv[0]).toCaseFolded().toUcs4();
+    const QList<uint> text = columnText(argv[1]).toCaseFolded().toUcs4();
+    sqlite3_result_int(context, likeMatch(pattern, text, escape) ? 1 : 0);
+}
+
+void jetNow(sqlite3_context* context, int, sqlite3_value**) {
+    sqlite3_result_double(context, jetNowDay());
+}
+
+// ---- reading results -----------------------------------------------------------------------
+
+// The value kind of a result column, from its declared type as ODBC would report it.
+DbValue::Kind kindFromDeclaredType(const char* declared, int storageClass) {
+    if (declared == nullptr || *declared == '\0') {
+        switch (storageClass) {
+            case SQLITE_INTEGER:
+                return DbValue::Kind::Int;
+            case SQLITE_FLOAT:
+                return DbValue::Kind::Double;
+            case SQLITE_BLOB:
+                return DbValue::Kind::Bytes;
+            default:
+                return DbValue::Kind::Text;
+        }
+    }
+    const QByteArray t = QByteArray(declared).toUpper();
+    auto has = [&t](const char* part) { return t.contains(part); };
+    if (has("BLOB") || has("BINARY") || has("IMAGE") || has("OLE")) {
+        return DbValue::Kind::Bytes;
+    }
+    if (has("CHAR") || has("TEXT") || has("CLOB") || has("MEMO") || has("NUMERIC") ||
+        has("DECIMAL") || has("BIGINT")) {
+        return DbValue::Kind::Text;
+    }
+    if (has("DATE") || has("TIME")) {
+        return DbValue::Kind::DateTime;
+    }
+    if (has("TINYINT") || has("BYTE")) {
+        return DbValue::Kind::Byte;
+    }
+    if (has("SMALLINT")) {
+        return DbValue::Kind::Short;
+    }
+    if (has("INT") || has("COUNTER") || has("LONG")) {
+        return DbValue::Kind::Int;
+    }
+    if (has("BIT") || has("BOOL")) {
+        return DbValue::Kind::Bool;
+    }
+    if (has("REAL") || has("SINGLE")) {
+        return DbValue::Kind::Float;
+    }
+    if (has("FLOA") || has("DOUB")) {
+        return DbValue::Kind::Double;
+    }
+    return DbValue::Kind::Text;
+}
+
+DbValue readCell(sqlite3_stmt* stmt, int column, DbValue::Kind kind) {
+    const bool null = sqlite3_column_type(stmt, column) == SQLITE_NULL;
+    switch (kind) {
+        case DbValue::Kind::Int: {
+            const sqlite3_int64 v = null ? 0 : sqlite3_column_int64(stmt, column);
+            return DbValue::fromInt(static_cast<qint32>(std::clamp<sqlite3_int64>(
+                v, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max())));
+        }
+        case DbValue::Kind::Short:
+            return DbValue::fromShort(null ? 0
+                                           : static_cast<qint16>(std::clamp(
+                                                 sqlite3_column_int(stmt, column), -32768, 32767)));
+        case DbValue::Kind::Byte:
+            return DbValue::fromByte(
+                null ? 0
+                     : static_cast<quint8>(std::clamp(sqlite3_column_int(stmt, column), 0, 255)));
+        case DbValue::Kind::Bool:
+            return DbValue::fromBool(!null && sqlite3_column_int(stmt, column) != 0);
+        case DbValue::Kind::Float:
+            return DbValue::fromFloat(
+                null ? 0.0f : static_cast<float>(sqlite3_column_double(stmt, column)));
+        case DbValue::Kind::Double:
+            return DbValue::fromDouble(null ? 0.0 : sqlite3_column_double(stmt, column));
+        case DbValue::Kind::DateTime:
+            // A NULL date-time reads as empty text, like every other non-numeric kind.
+            return null ? DbValue::fromText({})
+                        : DbValue::fromDateTime(sqlite3_column_double(stmt, column));
+        case DbValue::Kind::Bytes: {
+            if (null) {
+                return DbValue::fromBytes({});
+            }
+            const void* data = sqlite3_column_blob(stmt, column);
+            return DbValue::fromBytes(
+                QByteArray(static_cast<const char*>(data), sqlite3_column_bytes(stmt, column)));
+        }
+        case DbValue::Kind::Empty:
+        case DbValue::Kind::Text:
+            break;
+    }
+    if (null) {
+        return DbValue::fromText({});
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+    return DbValue::fromText(QString::fromUtf8(text, sqlite3_column_bytes(stmt, column)));
+}
+
+// Prepares exactly one statement; Jet refuses text after the statement, and so do we (only
+// blanks and a closing ";" may follow), so nothing can ride along behind it.
+sqlite3_stmt* prepareOne(sqlite3* db, const QString& jetSql) {
+    const QByteArray sql = translateJetSql(jetSql).toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(db, sql.constData(), static_cast<int>(sql.size()), &stmt, &tail) !=
+            SQLITE_OK ||
+        stmt == nullptr) {
+        sqlite3_finalize(stmt);
+        return nullptr;
+    }
+    for (const char* p = tail; p != nullptr && *p != '\0'; ++p) {
+        if (*p != ';' && *p != ' ' && *p != '\t' && *p != '\r' && *p != '\n') {
+            sqlite3_finalize(stmt);
+            return nullptr;
+        }
+    }
+    return stmt;
+}
+
+bool runSimple(sqlite3* db, const char* sql) {
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+}  // namespace
+
+bool SqliteConnection::registerJetFunctions(sqlite3* db) {
+    const int flags = SQLITE_UTF8;
+    return sqlite3_create_collation_v2(db, "NOCASE", SQLITE_UTF8, nullptr, jetCollate, nullptr) ==
+               SQLITE_OK &&
+           sqlite3_create_function_v2(db, "like", 2, flags | SQLITE_DETERMINISTIC, nullptr, jetLike,
+                                      nullptr, nullptr, nullptr) == SQLITE_OK &&
+           sqlite3_create_function_v2(db, "like", 3, flags | SQLITE_DETERMINISTIC, nullptr, jetLike,
+                                      nullptr, nullptr, nullptr) == SQLITE_OK &&
+           sqlite3_create_function_v2(db, "now", 0, flags, nullptr, jetNow, nullptr, nullptr,
+                                      nullptr) == SQLITE_OK;
+}
+
+std::unique_ptr<SqliteConnection> SqliteConnection::open(const QString& file,
+                                                         const QString& connectString,
+                                                         bool readOnly) {
+    sqlite3* db = nullptr;
+    const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    if (sqlite3_open_v2(file.toUtf8().constData(), &db, flags, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return nullptr;
+    }
+    sqlite3_busy_timeout(db, 15000);
+    // SQLite reads a file lazily; reading the schema here makes a damaged or foreign file fail
+    // now rather than at the first statement.
+    const bool ready =
+        registerJetFunctions(db) && runSimple(db, "SELECT count(*) FROM sqlite_master") &&
+        runSimple(db, "PRAGMA foreign_keys=ON") && runSimple(db, "PRAGMA synchronous=FULL") &&
+        (readOnly || runSimple(db, "PRAGMA journal_mode=DELETE"));
+    if (!ready) {
+        sqlite3_close(db);
+        return nullptr;
+    }
+    return std::unique_ptr<SqliteConnection>(new SqliteConnection(db, connectString));
+}
+
+SqliteConnection::SqliteConnection(sqlite3* db, QString connectString)
+    : db_(db), connectString_(std::move(connectString)) {}
+
+SqliteConnection::~SqliteConnection() {
+    sqlite3_close_v2(db_);
+}
+
+bool SqliteConnection::execute(const QString& sql, const std::vector<DbParam>& params) {
+    sqlite3_stmt* stmt = prepareOne(db_, sql);
+    if (stmt == nullptr) {
+        return false;
+    }
+    bool ok = sqlite3_bind_parameter_count(stmt) == static_cast<int>(params.size());
+    for (int i = 0; ok && i < static_cast<int>(params.size()); ++i) {
+        const DbParam& p = params[static_cast<std::size_t>(i)];
+        int rc;
+        if (p.isBytes()) {
+            const QByteArray& b = p.bytesValue();
+            // An empty block is an empty binary value, not NULL.
+            rc = b.isEmpty()
+                     ? sqlite3_bind_zeroblob(stmt, i + 1, 0)
+                     : sqlite3_bind_blob64(stmt, i + 1, b.constData(),
+                                           static_cast<sqlite3_uint64>(b.size()), SQLITE_TRANSIENT);
+        } else {
+            const QByteArray t = p.textValue().toUtf8();
+            rc = sqlite3_bind_text64(stmt, i + 1, t.constData(),
+                                     static_cast<sqlite3_uint64>(t.size()), SQLITE_TRANSIENT,
+                                     SQLITE_UTF8);
+        }
+        ok = rc == SQLITE_OK;
+    }
+    int rc = SQLITE_ROW;
+    while (ok && rc == SQLITE_ROW) {
+        rc = sqlite3_step(stmt);  // rows of a select are read and dropped
+    }
+    ok = ok && rc == SQLITE_DONE;
+    sqlite3_finalize(stmt);
+    return ok;
+}
+
+std::unique_ptr<RecordSet> SqliteConnection::query(const QString& sql) {
+    sqlite3_stmt* stmt = prepareOne(db_, sql);
+    if (stmt == nullptr) {
+        return nullptr;
+    }
+    const int count = sqlite3_column_count(stmt);
+    std::vector<DbColumn> columns(static_cast<std::size_t>(count));
+    std::vector<DbValue> cells;
+    bool kindsKnown = false;
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        if (!kindsKnown) {
+            // Declared types give the kinds; an expression column takes its first value's class.
+            for (int c = 0; c < count; ++c) {
+                auto& col = columns[static_cast<std::size_t>(c)];
+                col.name = QString::fromUtf8(sqlite3_column_name(stmt, c));
+                col.kind = kindFromDeclaredType(sqlite3_column_decltype(stmt, c),
+                                                sqlite3_column_type(stmt, c));
+            }
+            kindsKnown = true;
+        }
+        for (int c = 0; c < count; ++c) {
+            cells.push_back(readCell(stmt, c, columns[static_cast<std::size_t>(c)].kind));
+        }
+    }
+    if (!kindsKnown) {
+        for (int c = 0; c < count; ++c) {
+            auto& col = columns[static_cast<std::size_t>(c)];
+            col.name = QString::fromUtf8(sqlite3_column_name(stmt, c));
+            col.kind = kindFromDeclaredType(sqlite3_column_decltype(stmt, c), SQLITE_NULL);
+        }
+    }
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE) {
+        return nullptr;
+    }
+    return std::make_unique<RecordSet>(std::move(columns), std::move(cells));
+}
+
+bool SqliteConnection::beginTransaction() {
+    return runSimple(db_, "BEGIN");
+}
+
+bool SqliteConnection::commitTransaction() {
+    return runSimple(db_, "COMMIT");
+}
+
+bool SqliteConnection::rollbackTransaction() {
+    return runSimple(db_, "ROLLBACK");
+}
+
+}  // namespace tillora
