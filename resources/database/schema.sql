@@ -1,0 +1,94 @@
+-- Tillora database schema (SQLite, read by the template database builder).
+-- Jet's rules are kept by the file itself:
+--   AutoNumber: INTEGER PRIMARY KEY AUTOINCREMENT, so a deleted ID is never handed out again;
+--   Text(n):    VARCHAR(n) with CHECK(length(..) <= n);
+--   Memo:       LONGTEXT (no limit);
+--   Long:       INTEGER with a CHECK that refuses anything but a 32-bit whole number;
+--   Date/Time:  DATETIME holding the Jet day number (days since 1899-12-30) as a number;
+--   OLE object: LONGBLOB.
+-- Text columns compare as Jet compares (case and trailing blanks ignored); the program replaces
+-- NOCASE with that rule on its connections, other tools use SQLite's own NOCASE.
+
+PRAGMA page_size = 4096;
+PRAGMA journal_mode = DELETE;
+PRAGMA foreign_keys = ON;
+
+CREATE TABLE 配置文件 (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    店名 VARCHAR(50) COLLATE NOCASE CHECK (length(店名) <= 50),
+    全局单号格式 VARCHAR(50) COLLATE NOCASE CHECK (length(全局单号格式) <= 50),
+    备注 LONGTEXT COLLATE NOCASE,
+    客户 VARCHAR(50) COLLATE NOCASE CHECK (length(客户) <= 50),
+    电话 VARCHAR(50) COLLATE NOCASE CHECK (length(电话) <= 50),
+    折扣 VARCHAR(50) COLLATE NOCASE CHECK (length(折扣) <= 50),
+    付款方式的选中 VARCHAR(50) COLLATE NOCASE CHECK (length(付款方式的选中) <= 50),
+    保存销售记录 VARCHAR(50) COLLATE NOCASE CHECK (length(保存销售记录) <= 50),
+    显示打印完毕 VARCHAR(50) COLLATE NOCASE CHECK (length(显示打印完毕) <= 50),
+    提示再次打印 VARCHAR(50) COLLATE NOCASE CHECK (length(提示再次打印) <= 50),
+    打印单价 VARCHAR(50) COLLATE NOCASE CHECK (length(打印单价) <= 50),
+    纸张边距 VARCHAR(50) COLLATE NOCASE CHECK (length(纸张边距) <= 50),
+    打印偏差 VARCHAR(50) COLLATE NOCASE CHECK (length(打印偏差) <= 50),
+    用户登录 VARCHAR(50) COLLATE NOCASE CHECK (length(用户登录) <= 50),
+    直接登录 VARCHAR(50) COLLATE NOCASE CHECK (length(直接登录) <= 50),
+    logo偏差 INTEGER CHECK (typeof(logo偏差) IN ('integer', 'null')
+                            AND logo偏差 BETWEEN -2147483648 AND 2147483647),
+    是否打印logo VARCHAR(50) COLLATE NOCASE CHECK (length(是否打印logo) <= 50),
+    logo LONGBLOB
+);
+
+CREATE TABLE 用户登录 (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    用户名 VARCHAR(50) COLLATE NOCASE CHECK (length(用户名) <= 50),
+    权限 VARCHAR(50) COLLATE NOCASE CHECK (length(权限) <= 50),
+    密码 VARCHAR(50) COLLATE NOCASE CHECK (length(密码) <= 50)
+);
+CREATE INDEX 用户登录_ID ON 用户登录 (ID);
+
+CREATE TABLE 商品名称 (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    名称 VARCHAR(50) COLLATE NOCASE CHECK (length(名称) <= 50),
+    单价 VARCHAR(50) COLLATE NOCASE CHECK (length(单价) <= 50)
+);
+CREATE INDEX 商品名称_ID ON 商品名称 (ID);
+
+CREATE TABLE 付款方式 (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    方式 VARCHAR(50) COLLATE NOCASE CHECK (length(方式) <= 50)
+);
+CREATE INDEX 付款方式_ID ON 付款方式 (ID);
+
+CREATE TABLE 客户资料 (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    姓名 VARCHAR(50) COLLATE NOCASE CHECK (length(姓名) <= 50),
+    电话 VARCHAR(100) COLLATE NOCASE CHECK (length(电话) <= 100)
+);
+CREATE INDEX 客户资料_ID ON 客户资料 (ID);
+
+CREATE TABLE 销售记录 (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    销售票号 VARCHAR(50) COLLATE NOCASE CHECK (length(销售票号) <= 50),
+    销售时间 DATETIME CHECK (typeof(销售时间) IN ('real', 'integer', 'null')),
+    数量 VARCHAR(50) COLLATE NOCASE CHECK (length(数量) <= 50),
+    金额 VARCHAR(50) COLLATE NOCASE CHECK (length(金额) <= 50),
+    收银员 VARCHAR(50) COLLATE NOCASE CHECK (length(收银员) <= 50),
+    备注 LONGTEXT COLLATE NOCASE
+);
+CREATE INDEX 销售记录_ID ON 销售记录 (ID);
+-- The date-range listings read by sale time.
+CREATE INDEX 销售记录_销售时间 ON 销售记录 (销售时间);
+
+-- Relationship 销售记录销售详情: a line needs its sale; renumbering and deleting cascade.
+CREATE TABLE 销售详情 (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    关联 INTEGER DEFAULT 0
+        CHECK (typeof(关联) IN ('integer', 'null') AND 关联 BETWEEN -2147483648 AND 2147483647)
+        CONSTRAINT 销售记录销售详情 REFERENCES 销售记录 (ID) ON UPDATE CASCADE ON DELETE CASCADE,
+    名称 VARCHAR(50) COLLATE NOCASE CHECK (length(名称) <= 50),
+    数量 VARCHAR(50) COLLATE NOCASE CHECK (length(数量) <= 50),
+    单价 VARCHAR(50) COLLATE NOCASE CHECK (length(单价) <= 50),
+    金额 VARCHAR(50) COLLATE NOCASE CHECK (length(金额) <= 50),
+    折后 VARCHAR(50) COLLATE NOCASE CHECK (length(折后) <= 50),
+    备注 LONGTEXT COLLATE NOCASE
+);
+CREATE INDEX 销售详情_ID ON 销售详情 (ID);
+CREATE INDEX 销售详情_关联 ON 销售详情 (关联);
