@@ -211,6 +211,16 @@ int ODBCDB::openRecordSetCount() const {
     return n;
 }
 
+QStringList ODBCDB::columnNames(int handle) const {
+    QStringList names;
+    if (const Slot* slot = findSlot(handle)) {
+        for (const DbColumn& c : slot->records->columns()) {
+            names.append(c.name);
+        }
+    }
+    return names;
+}
+
 int ODBCDB::rowCount(int handle) const {
     const Slot* slot = findSlot(handle);
     return slot == nullptr ? 0 : static_cast<int>(slot->records->rowCount());

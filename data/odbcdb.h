@@ -7,6 +7,7 @@
 #include "data/record_set.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <memory>
@@ -63,6 +64,8 @@ class ODBCDB {
     bool ExecuteSql(const QString& sql, const std::vector<DbParam>& params = {});
 
     int openRecordSetCount() const;
+    // Result column names in order (known even for an empty result); empty for an unknown handle.
+    QStringList columnNames(int handle) const;
     // Rows learned when the record set was opened; 0 for an unknown handle.
     int rowCount(int handle) const;
 
