@@ -1,0 +1,87 @@
+#include "forms/external_function_table.h"
+
+#include "forms/runtime_error.h"
+
+namespace tillora {
+
+QStringList ExternalFunctionTable::defaultSystemLibraries() {
+#ifdef _WIN32
+    return {QStringLiteral("Kernel32.dll"), QStringLiteral("Gdi32.dll"),
+            QStringLiteral("User32.dll"),   QStringLiteral("Advapi32.dll"),
+            QStringLiteral("Mpr.dll"),      QStringLiteral("Shell32.dll")};
+#else
+    // The C library, the maths library and the print system: where the functions the program
+    // would take from the Windows system libraries live on Linux.
+    return {QStringLiteral("libc.so.6"), QStringLiteral("libm.so.6"),
+            QStringLiteral("libcups.so.2")};
+#endif
+}
+
+ExternalFunctionTable::ExternalFunctionTable() : systemLibraries_(defaultSystemLibraries()) {}
+
+ExternalFunctionTable::~ExternalFunctionTable() {
+    releaseAll();
+}
+
+int ExternalFunctionTable::declare(const QString& library, const QString& exportedName) {
+    entries_.push_back({library, exportedName, nullptr, nullptr});
+    return size() - 1;
+}
+
+void* ExternalFunctionTable::resolve(int index) {
+    ExternalFunction& e = entries_.at(index);
+    if (e.address) {
+        return e.address;
+    }
+    if (e.library.isEmpty()) {
+        // The first system library that exports the name stays loaded; the others go again.
+        for (const QString& library : systemLibraries_) {
+            LibraryLoader::Module module = LibraryLoader::load(library);
+            if (void* address = LibraryLoader::resolve(module, e.exportedName)) {
+                e.address = address;
+                e.module = module;
+                return address;
+            }
+            LibraryLoader::release(module);
+        }
+        reportRuntimeError(0, bindingErrorNoLibraryText(e.exportedName));
+    }
+    for (const QString& path : LibraryLoader::candidates(e.library, programFolder_)) {
+        if (LibraryLoader::Module module = LibraryLoader::load(path)) {
+            if (void* address = LibraryLoader::resolve(module, e.exportedName)) {
+                e.address = address;
+                e.module = module;
+                return address;
+            }
+            // Found the library, but not the function in it: the search ends here.
+            LibraryLoader::release(module);
+            break;
+        }
+    }
+    reportRuntimeError(0, bindingErrorText(e.library, e.exportedName));
+}
+
+void ExternalFunctionTable::releaseAll() {
+    for (ExternalFunction& e : entries_) {
+        LibraryLoader::release(e.module);
+        e.module = nullptr;
+        e.address = nullptr;
+    }
+}
+
+ExternalFunctionTable& programFunctions() {
+    static ExternalFunctionTable table;
+    static const bool declared = [] {
+        const QString cups = QStringLiteral("libcups.so.2");
+        table.declare(cups, QStringLiteral("cupsGetDests"));
+        table.declare(cups, QStringLiteral("cupsFreeDests"));
+        table.declare(cups, QStringLiteral("cupsSetDests"));
+        table.declare(cups, QStringLiteral("cupsGetDefault"));
+        table.declare(cups, QStringLiteral("cupsGetDest"));
+        return true;
+    }();
+    Q_UNUSED(declared);
+    return table;
+}
+
+}  // namespace tillora

@@ -1,0 +1,88 @@
+#include "platform/library_loader.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <atomic>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
+namespace tillora {
+
+namespace {
+std::atomic<int> attempts{0};
+}
+
+LibraryLoader::Module LibraryLoader::load(const QString& fileName) {
+    ++attempts;
+    if (fileName.isEmpty()) {
+        return nullptr;
+    }
+#ifdef _WIN32
+    return reinterpret_cast<Module>(
+        LoadLibraryW(reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(fileName).utf16())));
+#else
+    return dlopen(QFile::encodeName(fileName).constData(), RTLD_NOW | RTLD_LOCAL);
+#endif
+}
+
+void* LibraryLoader::resolve(Module module, const QString& exportedName) {
+    if (!module || exportedName.isEmpty()) {
+        return nullptr;
+    }
+    if (exportedName.startsWith(u'#')) {
+#ifdef _WIN32
+        bool ok = false;
+        const qulonglong ordinal = exportedName.mid(1).toULongLong(&ok);
+        if (!ok) {
+            return nullptr;
+        }
+        return reinterpret_cast<void*>(GetProcAddress(
+            static_cast<HMODULE>(module), MAKEINTRESOURCEA(static_cast<WORD>(ordinal & 0xFFFF))));
+#else
+        return nullptr;
+#endif
+    }
+    const QByteArray name = exportedName.toLatin1();
+#ifdef _WIN32
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name.constData()));
+#else
+    return dlsym(module, name.constData());
+#endif
+}
+
+void LibraryLoader::release(Module module) {
+    if (!module) {
+        return;
+    }
+#ifdef _WIN32
+    FreeLibrary(static_cast<HMODULE>(module));
+#else
+    dlclose(module);
+#endif
+}
+
+QStringList LibraryLoader::candidates(const QString& fileName, const QString& programFolder) {
+#ifdef _WIN32
+    const bool bare =
+        !fileName.contains(u':') && !fileName.contains(u'\\') && !fileName.contains(u'/');
+#else
+    const bool bare = !fileName.contains(u'/');
+#endif
+    QStringList list;
+    if (bare && !programFolder.isEmpty()) {
+        list << QDir(programFolder).filePath(fileName);
+    }
+    list << fileName;
+    return list;
+}
+
+int LibraryLoader::loadAttempts() {
+    return attempts.load();
+}
+
+}  // namespace tillora

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace tillora {
+
+// Loads shared libraries and finds their exports: dlopen/dlsym on Linux, LoadLibrary/
+// GetProcAddress on Windows.
+class LibraryLoader {
+  public:
+    using Module = void*;
+
+    // Loads a library by path or by name (the system's usual search); nullptr on failure.
+    static Module load(const QString& fileName);
+    // The export's address, nullptr when the module does not export it. A name "#n" asks for the
+    // export with ordinal n (low 16 bits); shared objects have no ordinals, so on Linux such a
+    // name is never found.
+    static void* resolve(Module module, const QString& exportedName);
+    static void release(Module module);
+
+    // The places a library is looked for, in order: a bare file name (no path separator; on
+    // Windows also no drive ":") first in `programFolder`, then as given; otherwise as given.
+    static QStringList candidates(const QString& fileName, const QString& programFolder);
+
+    // How many loads were attempted in this process (lets tests see that nothing was loaded).
+    static int loadAttempts();
+};
+
+}  // namespace tillora
