@@ -1,0 +1,337 @@
+#include "forms/component.h"
+
+#include "forms/form_window.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+
+#include <utility>
+
+namespace tillora {
+
+namespace {
+
+int keyState(Qt::KeyboardModifiers modifiers) {
+    int state = 0;
+    if (modifiers & Qt::ControlModifier) {
+        state |= 1;
+    }
+    if (modifiers & Qt::ShiftModifier) {
+        state |= 2;
+    }
+    if (modifiers & Qt::AltModifier) {
+        state |= 4;
+    }
+    return state;
+}
+
+// Handlers see Windows virtual-key codes, as the templates' programs were written for them.
+int virtualKey(int qtKey) {
+    if ((qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) || (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)) {
+        return qtKey;
+    }
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) {
+        return 0x70 + (qtKey - Qt::Key_F1);
+    }
+    switch (qtKey) {
+        case Qt::Key_Backspace:
+            return 0x08;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            return 0x09;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return 0x0D;
+        case Qt::Key_Shift:
+            return 0x10;
+        case Qt::Key_Control:
+            return 0x11;
+        case Qt::Key_Alt:
+            return 0x12;
+        case Qt::Key_Escape:
+            return 0x1B;
+        case Qt::Key_Space:
+            return 0x20;
+        case Qt::Key_PageUp:
+            return 0x21;
+        case Qt::Key_PageDown:
+            return 0x22;
+        case Qt::Key_End:
+            return 0x23;
+        case Qt::Key_Home:
+            return 0x24;
+        case Qt::Key_Left:
+            return 0x25;
+        case Qt::Key_Up:
+            return 0x26;
+        case Qt::Key_Right:
+            return 0x27;
+        case Qt::Key_Down:
+            return 0x28;
+        case Qt::Key_Insert:
+            return 0x2D;
+        case Qt::Key_Delete:
+            return 0x2E;
+        default:
+            return qtKey & 0xFFFF;
+    }
+}
+
+bool isFalse(const std::optional<Value>& result) {
+    return result && result->kind() == Value::Kind::Bool && !result->boolValue();
+}
+
+}  // namespace
+
+Component::Component(FormWindow* window, const ComponentRecord& record, int controlId)
+    : QObject(nullptr),
+      window_(window),
+      name_(record.name),
+      id_(record.id),
+      type_(record.type),
+      controlId_(controlId),
+      tabOrder_(record.tabOrder),
+      containerId_(record.container),
+      tag_(record.tag),
+      place_(record.left, record.top, record.width, record.height),
+      visibleFlag_(record.visible()),
+      disabled_(record.disabled()),
+      tabStop_(record.tabStop()),
+      initialBlock_(record.propertyData) {
+    setObjectName(record.name);
+}
+
+Component::~Component() = default;
+
+bool Component::create(QWidget* parent, QString* error) {
+    const QByteArray block = std::exchange(initialBlock_, QByteArray());
+    if (!parseBlock(block, error)) {
+        return false;
+    }
+    widget_ = makeWidget(parent);
+    if (widget_ == nullptr) {
+        return true;
+    }
+    widget_->setObjectName(name_);
+    widget_->setGeometry(place_);
+    widget_->setEnabled(!disabled_);
+    if (widget_->focusPolicy() != Qt::NoFocus) {
+        widget_->setFocusPolicy(tabStop_ ? Qt::StrongFocus : Qt::ClickFocus);
+    }
+    // Shown by the window once every component exists.
+    widget_->hide();
+    for (QWidget* source : eventSources()) {
+        source->installEventFilter(this);
+        if (source != widget_) {
+            source->setMouseTracking(widget_->hasMouseTracking());
+        }
+    }
+    return true;
+}
+
+std::optional<Value> Component::raise(int event, const QList<Value>& args) {
+    return window_ != nullptr ? window_->raiseComponentEvent(this, event, args) : std::nullopt;
+}
+
+void Component::setVisibleFlag(bool visible) {
+    visibleFlag_ = visible;
+    applyVisibility();
+}
+
+void Component::setPageHidden(bool hidden) {
+    pageHidden_ = hidden;
+    applyVisibility();
+}
+
+void Component::applyVisibility() {
+    if (widget_ != nullptr) {
+        widget_->setVisible(visibleFlag_ && !pageHidden_);
+    }
+}
+
+void Component::setEnabled(bool enabled) {
+    disabled_ = !enabled;
+    if (widget_ != nullptr) {
+        widget_->setEnabled(enabled);
+    }
+}
+
+void Component::setPlace(const QRect& place) {
+    place_ = place;
+    if (widget_ != nullptr) {
+        widget_->setGeometry(place);
+    }
+}
+
+QVariant Component::propertyByNumber(int number) const {
+    switch (number) {
+        case Left:
+            return place_.x();
+        case Top:
+            return place_.y();
+        case Width:
+            return place_.width();
+        case Height:
+            return place_.height();
+        case Visible:
+            return visibleFlag_;
+        case Disabled:
+            return disabled_;
+        case TabStop:
+            return tabStop_;
+        case Tag:
+            return tag_;
+        default:
+            return number >= kFirstOwnProperty ? ownProperty(number - kFirstOwnProperty)
+                                               : QVariant();
+    }
+}
+
+bool Component::setPropertyByNumber(int number, const QVariant& value) {
+    QRect place = place_;
+    switch (number) {
+        case Left:
+            place.moveLeft(value.toInt());
+            break;
+        case Top:
+            place.moveTop(value.toInt());
+            break;
+        case Width:
+            place.setWidth(value.toInt());
+            break;
+        case Height:
+            place.setHeight(value.toInt());
+            break;
+        case Visible:
+            setVisibleFlag(value.toBool());
+            return true;
+        case Disabled:
+            setEnabled(!value.toBool());
+            return true;
+        case TabStop:
+            tabStop_ = value.toBool();
+            if (widget_ != nullptr && widget_->focusPolicy() != Qt::NoFocus) {
+                widget_->setFocusPolicy(tabStop_ ? Qt::StrongFocus : Qt::ClickFocus);
+            }
+            return true;
+        case Tag:
+            tag_ = value.toString();
+            return true;
+        default:
+            return number >= kFirstOwnProperty && setOwnProperty(number - kFirstOwnProperty, value);
+    }
+    setPlace(place);
+    return true;
+}
+
+QList<QWidget*> Component::eventSources() const {
+    if (widget_ == nullptr) {
+        return {};
+    }
+    return {widget_.data()};
+}
+
+bool Component::eventFilter(QObject* watched, QEvent* event) {
+    auto* source = qobject_cast<QWidget*>(watched);
+    if (source == nullptr || widget_ == nullptr) {
+        return false;
+    }
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            int number = 0;
+            if (event->type() == QEvent::MouseMove) {
+                number = event::kMouseMove;
+            } else if (mouse->button() == Qt::LeftButton) {
+                number = event->type() == QEvent::MouseButtonPress     ? event::kMouseDown
+                         : event->type() == QEvent::MouseButtonRelease ? event::kMouseUp
+                                                                       : event::kDoubleClick;
+            } else if (mouse->button() == Qt::RightButton &&
+                       event->type() != QEvent::MouseButtonDblClick) {
+                number = event->type() == QEvent::MouseButtonPress ? event::kRightMouseDown
+                                                                   : event::kRightMouseUp;
+            } else {
+                return false;
+            }
+            // Places are the component's own, whichever inner widget got the event.
+            const QPoint at = source->mapTo(widget_->window(), mouse->position().toPoint()) -
+                              widget_->mapTo(widget_->window(), QPoint(0, 0));
+            const auto result = raise(number, {Value::fromInt(at.x()), Value::fromInt(at.y()),
+                                               Value::fromInt(keyState(mouse->modifiers()))});
+            return number != event::kMouseMove && isFalse(result);
+        }
+        case QEvent::FocusIn:
+            if (source == widget_) {
+                raise(event::kFocusGained);
+            }
+            return false;
+        case QEvent::FocusOut:
+            if (source == widget_) {
+                focusLeft();
+                raise(event::kFocusLost);
+            }
+            return false;
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+            return filterKey(source, event);
+        case QEvent::Wheel: {
+            auto* wheel = static_cast<QWheelEvent*>(event);
+            const auto result =
+                raise(event::kWheel, {Value::fromInt(wheel->angleDelta().y() / 120),
+                                      Value::fromInt(keyState(wheel->modifiers()))});
+            return isFalse(result);
+        }
+        default:
+            return false;
+    }
+}
+
+bool Component::filterKey(QWidget* source, QEvent* event) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    const QList<Value> keyArgs = {Value::fromInt(virtualKey(key->key())),
+                                  Value::fromInt(keyState(key->modifiers()))};
+    if (event->type() == QEvent::KeyRelease) {
+        raise(event::kKeyUp, keyArgs);
+        return false;
+    }
+    if (replayingKey_) {
+        // A character the program's handler put in place of the typed one: only the control's own
+        // filter applies.
+        const QString text = key->text();
+        return !text.isEmpty() && text.at(0).unicode() >= 32 &&
+               !acceptsCharacter(text.at(0).unicode());
+    }
+    if (isFalse(raise(event::kKeyDown, keyArgs))) {
+        return true;
+    }
+    const QString text = key->text();
+    if (text.isEmpty()) {
+        return false;
+    }
+    const QList<uint> codes = text.toUcs4();
+    char32_t ch = codes.isEmpty() ? 0 : codes.front();
+    if (const auto result = raise(event::kCharTyped, {Value::fromInt(static_cast<qint32>(ch))})) {
+        double replacement = 0;
+        if (isFalse(result) || (result->toNumber(&replacement) && replacement == 0)) {
+            return true;
+        }
+        if (result->isNumber() && static_cast<char32_t>(replacement) != ch) {
+            ch = static_cast<char32_t>(replacement);
+            const char32_t chars[] = {ch};
+            QKeyEvent replaced(QEvent::KeyPress, 0, key->modifiers(), QString::fromUcs4(chars, 1));
+            replayingKey_ = true;
+            QApplication::sendEvent(source, &replaced);
+            replayingKey_ = false;
+            return true;
+        }
+    }
+    return ch >= 32 && !acceptsCharacter(ch);
+}
+
+}  // namespace tillora
