@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QtGlobal>
+
+namespace tillora {
+
+// A colour value that stands for "transparent" (text background) or "the system's default colour".
+inline constexpr quint32 kDefaultColour = 0xFF000000u;
+
+// The drawing state shared by the printer and the draw panel. Colours are 0x00BBGGRR.
+struct DrawingProperties {
+    int unit = 1;
+    int penType = 1;
+    int drawMode = 12;
+    int penWidth = 0;
+    quint32 penColour = 0;
+    int brushType = 1;
+    quint32 brushColour = 0xFFFFFF;
+    quint32 textColour = 0;
+    quint32 textBackColour = kDefaultColour;
+    QByteArray font;  // empty or a 60-byte LOGFONTA record
+
+    bool operator==(const DrawingProperties&) const = default;
+};
+
+}  // namespace tillora

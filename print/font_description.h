@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFont>
+#include <QString>
+
+namespace tillora {
+
+// A Windows LOGFONTA record (60 bytes) as the drawing surfaces use it.
+struct FontDescription {
+    static constexpr int kRecordSize = 60;
+    // The system's default GUI font: 宋体 at 12 pixels (9 points on a 96-dpi screen).
+    static constexpr int kDefaultPixelHeight = 12;
+
+    int height = -kDefaultPixelHeight;  // pixels at 96 dpi; negative = character height
+    int weight = 400;
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+    int charSet = 134;
+    QString faceName = QStringLiteral("宋体");
+
+    // The default GUI font for an empty block; nullopt-like failure is folded into the default
+    // because a damaged description must not stop drawing.
+    static FontDescription fromBlock(const QByteArray& block);
+    QByteArray toBlock() const;
+
+    // Design height in pixels; a zero height means the default size.
+    int pixelHeight() const;
+
+    // A QFont with the given character height in device pixels, its family substituted by an
+    // installed font that can show Chinese text.
+    QFont toQFont(int devicePixelSize) const;
+
+    // Windows family names map to an installed CJK font; others are kept.
+    static QString substituteFamily(const QString& face);
+};
+
+}  // namespace tillora

@@ -1,0 +1,183 @@
+#include "print/picture_decoder.h"
+
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <jpeglib.h>
+
+namespace tillora {
+
+namespace {
+
+struct JpegError {
+    jpeg_error_mgr manager;
+    std::jmp_buf jump;
+};
+
+void jpegFail(j_common_ptr info) {
+    auto* err = reinterpret_cast<JpegError*>(info->err);
+    std::longjmp(err->jump, 1);
+}
+
+void jpegQuiet(j_common_ptr, int) {}
+
+struct RawPicture {
+    unsigned char* pixels = nullptr;  // RGB, 3 bytes a pixel
+    unsigned width = 0;
+    unsigned height = 0;
+};
+
+// Only plain C data lives in this frame, so leaving it by longjmp skips no destructor.
+bool decodeJpegRaw(const unsigned char* data, unsigned long size, RawPicture* out) {
+    jpeg_decompress_struct info;
+    JpegError err;
+    info.err = jpeg_std_error(&err.manager);
+    err.manager.error_exit = jpegFail;
+    err.manager.emit_message = jpegQuiet;
+    unsigned char* volatile pixels = nullptr;
+    unsigned char* volatile row = nullptr;
+    if (setjmp(err.jump)) {
+        jpeg_destroy_decompress(&info);
+        std::free(row);
+        std::free(pixels);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, data, size);
+    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    jpeg_start_decompress(&info);
+    const unsigned w = info.output_width;
+    const unsigned h = info.output_height;
+    const unsigned comps = static_cast<unsigned>(info.output_components);
+    if (w == 0 || h == 0 || w > PictureDecoder::kMaxSide || h > PictureDecoder::kMaxSide ||
+        (comps != 3 && comps != 4)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    pixels = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(w) * h * 3));
+    row = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(w) * comps));
+    if (pixels == nullptr || row == nullptr) {
+        std::free(row);
+        std::free(pixels);
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    while (info.output_scanline < h) {
+        const unsigned y = info.output_scanline;
+        JSAMPROW rows[1] = {row};
+        if (jpeg_read_scanlines(&info, rows, 1) != 1) {
+            break;
+        }
+        unsigned char* dst = pixels + static_cast<size_t>(y) * w * 3;
+        for (unsigned x = 0; x < w; ++x) {
+            const unsigned char* s = row + static_cast<size_t>(x) * comps;
+            if (comps == 4) {
+                // Adobe writes CMYK inverted: the stored values are 255 - ink.
+                dst[x * 3 + 0] = static_cast<unsigned char>(s[0] * s[3] / 255);
+                dst[x * 3 + 1] = static_cast<unsigned char>(s[1] * s[3] / 255);
+                dst[x * 3 + 2] = static_cast<unsigned char>(s[2] * s[3] / 255);
+            } else {
+                std::memcpy(dst + x * 3, s, 3);
+            }
+        }
+    }
+    std::free(row);
+    row = nullptr;
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    out->pixels = pixels;
+    out->width = w;
+    out->height = h;
+    return true;
+}
+
+}  // namespace
+
+bool PictureDecoder::looksLikePng(const QByteArray& bytes) {
+    return bytes.size() >= 8 &&
+           png_sig_cmp(reinterpret_cast<png_const_bytep>(bytes.constData()), 0, 8) == 0;
+}
+
+bool PictureDecoder::looksLikeJpeg(const QByteArray& bytes) {
+    return bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+           static_cast<unsigned char>(bytes[1]) == 0xD8 &&
+           static_cast<unsigned char>(bytes[2]) == 0xFF;
+}
+
+std::optional<QImage> PictureDecoder::decodePng(const QByteArray& bytes) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, bytes.constData(),
+                                          static_cast<size_t>(bytes.size()))) {
+        return std::nullopt;
+    }
+    if (image.width == 0 || image.height == 0 || image.width > kMaxSide ||
+        image.height > kMaxSide) {
+        png_image_free(&image);
+        return std::nullopt;
+    }
+    // BGRA in memory is QImage's ARGB32 on little-endian machines; ask for the byte order
+    // that matches either way.
+    image.format =
+        QSysInfo::ByteOrder == QSysInfo::LittleEndian ? PNG_FORMAT_BGRA : PNG_FORMAT_ARGB;
+    QImage out(static_cast<int>(image.width), static_cast<int>(image.height),
+               QImage::Format_ARGB32);
+    if (out.isNull()) {
+        png_image_free(&image);
+        return std::nullopt;
+    }
+    if (!png_image_finish_read(&image, nullptr, out.bits(), out.bytesPerLine(), nullptr)) {
+        png_image_free(&image);
+        return std::nullopt;
+    }
+    return out;
+}
+
+std::optional<QImage> PictureDecoder::decodeJpeg(const QByteArray& bytes) {
+    RawPicture raw;
+    if (bytes.isEmpty() || !decodeJpegRaw(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                                          static_cast<unsigned long>(bytes.size()), &raw)) {
+        return std::nullopt;
+    }
+    QImage out(static_cast<int>(raw.width), static_cast<int>(raw.height), QImage::Format_RGB888);
+    if (out.isNull()) {
+        std::free(raw.pixels);
+        return std::nullopt;
+    }
+    for (unsigned y = 0; y < raw.height; ++y) {
+        std::memcpy(out.scanLine(static_cast<int>(y)),
+                    raw.pixels + static_cast<size_t>(y) * raw.width * 3,
+                    static_cast<size_t>(raw.width) * 3);
+    }
+    std::free(raw.pixels);
+    return out;
+}
+
+std::optional<QImage> PictureDecoder::decode(const QByteArray& bytes) {
+    if (bytes.isEmpty()) {
+        return std::nullopt;
+    }
+    if (looksLikePng(bytes)) {
+        return decodePng(bytes);
+    }
+    if (looksLikeJpeg(bytes)) {
+        return decodeJpeg(bytes);
+    }
+    QImage image = QImage::fromData(bytes);
+    if (image.isNull() || image.width() > kMaxSide || image.height() > kMaxSide) {
+        return std::nullopt;
+    }
+    return image;
+}
+
+}  // namespace tillora

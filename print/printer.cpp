@@ -1,0 +1,455 @@
+#include "print/printer.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QPageSize>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QWidget>
+#include <algorithm>
+#include <array>
+
+#include "print/print_dialog_service.h"
+#include "print/print_progress_window.h"
+
+namespace tillora {
+
+namespace {
+
+QString& outputOverride() {
+    static QString path;
+    return path;
+}
+
+// Paper codes 1..16 in the order of the Windows paper sizes they stand for.
+constexpr std::array<QPageSize::PageSizeId, 16> kPaperCodes{
+    QPageSize::A3,      QPageSize::A4,     QPageSize::A5,        QPageSize::JisB4,
+    QPageSize::JisB5,   QPageSize::Quarto, QPageSize::Prc16K,    QPageSize::Prc32K,
+    QPageSize::Letter,  QPageSize::Legal,  QPageSize::Executive, QPageSize::Statement,
+    QPageSize::Tabloid, QPageSize::Note,   QPageSize::Ledger,    QPageSize::Folio};
+
+std::optional<QPageSize> pageSizeByName(const QString& name, const QPrinter& printer) {
+    const QString wanted = name.left(31);
+    for (const QPageSize& size : QPrinterInfo(printer).supportedPageSizes()) {
+        if (size.name().compare(wanted, Qt::CaseInsensitive) == 0 ||
+            size.key().compare(wanted, Qt::CaseInsensitive) == 0) {
+            return size;
+        }
+    }
+    for (int id = 0; id <= QPageSize::LastPageSize; ++id) {
+        const QPageSize size(static_cast<QPageSize::PageSizeId>(id));
+        if (size.name().compare(wanted, Qt::CaseInsensitive) == 0 ||
+            size.key().compare(wanted, Qt::CaseInsensitive) == 0) {
+            return size;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+Printer::Printer(QObject* parent) : QObject(parent) {
+    setUnit(1);
+}
+
+Printer::~Printer() {
+    EndPrint();
+}
+
+void Printer::setOutputFileOverride(const QString& pdfPath) {
+    outputOverride() = pdfPath;
+}
+
+QString Printer::outputFileOverride() {
+    return outputOverride();
+}
+
+PrinterBlock Printer::block() const {
+    PrinterBlock b;
+    b.drawing = drawingProperties();
+    b.leftMargin = leftMargin();
+    b.topMargin = topMargin();
+    b.rightMargin = rightMargin();
+    b.bottomMargin = bottomMargin();
+    b.copies = copies_;
+    b.collate = collate_;
+    b.minPage = minPage_;
+    b.maxPage = maxPage_;
+    b.fromPage = fromPage_;
+    b.toPage = toPage_;
+    b.printRange = printRange_;
+    b.documentName = documentName_;
+    return b;
+}
+
+void Printer::applyBlock(const PrinterBlock& b) {
+    setDrawingProperties(b.drawing);
+    setMargins(b.leftMargin, b.topMargin, b.rightMargin, b.bottomMargin);
+    setCopies(b.copies);
+    setCollate(b.collate);
+    setMinPage(b.minPage);
+    setMaxPage(b.maxPage);
+    setFromPage(b.fromPage);
+    setToPage(b.toPage);
+    setPrintRange(b.printRange);
+    setDocumentName(b.documentName);
+}
+
+bool Printer::loadBlock(const QByteArray& data) {
+    const std::optional<PrinterBlock> b = PrinterBlock::parse(data);
+    if (!b) {
+        return false;
+    }
+    applyBlock(*b);
+    return true;
+}
+
+void Printer::setCopies(int copies) {
+    copies_ = std::clamp(copies, -1, 65535);
+}
+void Printer::setMinPage(int page) {
+    minPage_ = std::clamp(page, -1, 32767);
+}
+void Printer::setPrintRange(int range) {
+    printRange_ = std::clamp(range, -1, 1);
+}
+
+QVariant Printer::propertyByNumber(int number) const {
+    switch (number) {
+        case UnitProperty:
+            return unit();
+        case PenTypeProperty:
+            return penType();
+        case DrawModeProperty:
+            return drawMode();
+        case PenWidthProperty:
+            return penWidth();
+        case PenColourProperty:
+            return static_cast<int>(penColour());
+        case BrushTypeProperty:
+            return brushType();
+        case BrushColourProperty:
+            return static_cast<int>(brushColour());
+        case TextColourProperty:
+            return static_cast<int>(textColour());
+        case TextBackColourProperty:
+            return static_cast<int>(textBackColour());
+        case FontProperty:
+            return font();
+        case DocumentNameProperty:
+            return documentName_;
+        case CopiesProperty:
+            return copies_;
+        case CollateProperty:
+            return collate_;
+        case MinPageProperty:
+            return minPage_;
+        case MaxPageProperty:
+            return maxPage_;
+        case FromPageProperty:
+            return fromPage_;
+        case ToPageProperty:
+            return toPage_;
+        case PrintRangeProperty:
+            return printRange_;
+        case LeftMarginProperty:
+            return leftMargin();
+        case TopMarginProperty:
+            return topMargin();
+        case RightMarginProperty:
+            return rightMargin();
+        case BottomMarginProperty:
+            return bottomMargin();
+        case CurrentPageProperty:
+            return currentPage();
+        case CurrentCopyProperty:
+            return currentCopy();
+        case PrintableWidthProperty:
+            return printableWidth();
+        case PrintableHeightProperty:
+            return printableHeight();
+        case CancelledProperty:
+            return cancelled_;
+        default:
+            return {};
+    }
+}
+
+bool Printer::setPropertyByNumber(int number, const QVariant& value) {
+    const int i = value.toInt();
+    const auto colour = static_cast<quint32>(value.toLongLong());
+    switch (number) {
+        case UnitProperty:
+            setUnit(i);
+            return true;
+        case PenTypeProperty:
+            setPenType(i);
+            return true;
+        case DrawModeProperty:
+            setDrawMode(i);
+            return true;
+        case PenWidthProperty:
+            setPenWidth(i);
+            return true;
+        case PenColourProperty:
+            setPenColour(colour);
+            return true;
+        case BrushTypeProperty:
+            setBrushType(i);
+            return true;
+        case BrushColourProperty:
+            setBrushColour(colour);
+            return true;
+        case TextColourProperty:
+            setTextColour(colour);
+            return true;
+        case TextBackColourProperty:
+            setTextBackColour(colour);
+            return true;
+        case FontProperty:
+            setFont(value.toByteArray());
+            return true;
+        case DocumentNameProperty:
+            setDocumentName(value.toString());
+            return true;
+        case CopiesProperty:
+            setCopies(i);
+            return true;
+        case CollateProperty:
+            setCollate(i);
+            return true;
+        case MinPageProperty:
+            setMinPage(i);
+            return true;
+        case MaxPageProperty:
+            setMaxPage(i);
+            return true;
+        case FromPageProperty:
+            setFromPage(i);
+            return true;
+        case ToPageProperty:
+            setToPage(i);
+            return true;
+        case PrintRangeProperty:
+            setPrintRange(i);
+            return true;
+        case LeftMarginProperty:
+            setMargins(i, topMargin(), rightMargin(), bottomMargin());
+            return true;
+        case TopMarginProperty:
+            setMargins(leftMargin(), i, rightMargin(), bottomMargin());
+            return true;
+        case RightMarginProperty:
+            setMargins(leftMargin(), topMargin(), i, bottomMargin());
+            return true;
+        case BottomMarginProperty:
+            setMargins(leftMargin(), topMargin(), rightMargin(), i);
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool Printer::isPrinting() const {
+    return painter_.isActive();
+}
+
+double Printer::deviceDpiX() const {
+    return dpiX_;
+}
+double Printer::deviceDpiY() const {
+    return dpiY_;
+}
+
+int Printer::printableWidth() const {
+    if (!isPrinting()) {
+        return 0;
+    }
+    const int w = mapping().toLogicalX(printer_->width()) - leftMargin() - rightMargin();
+    return std::max(0, w);
+}
+
+int Printer::printableHeight() const {
+    if (!isPrinting()) {
+        return 0;
+    }
+    const int h = mapping().toLogicalY(printer_->height()) - topMargin() - bottomMargin();
+    return std::max(0, h);
+}
+
+bool Printer::applyPaper(const Paper& paper, std::optional<int> orientation, int width,
+                         int height) {
+    std::optional<QPageSize> size;
+    if (const int* code = std::get_if<int>(&paper)) {
+        if (*code >= 1 && *code <= 16) {
+            size = QPageSize(kPaperCodes[static_cast<size_t>(*code - 1)]);
+        } else if (*code >= 1000) {
+            const QPageSize::PageSizeId id = QPageSize::id(*code - 999);
+            if (id != QPageSize::Custom) {
+                size = QPageSize(id);
+            }
+        } else if (*code == -1 && width > 0 && height > 0) {
+            size = QPageSize(QSizeF(width / 10.0, height / 10.0), QPageSize::Millimeter, QString(),
+                             QPageSize::ExactMatch);
+        }
+    } else if (const QString* name = std::get_if<QString>(&paper)) {
+        size = pageSizeByName(*name, *printer_);
+    }
+    if (size && size->isValid()) {
+        printer_->setPageSize(*size);
+    }
+    if (orientation) {
+        printer_->setPageOrientation(*orientation == 1 ? QPageLayout::Landscape
+                                                       : QPageLayout::Portrait);
+    }
+    return true;
+}
+
+bool Printer::StartPrint(bool showDialog, bool showProgress, const Paper& paper,
+                         std::optional<int> orientation, int paperWidth, int paperHeight) {
+    if (isPrinting()) {
+        return false;
+    }
+    closeProgress();
+    QWidget* owner = qobject_cast<QWidget*>(parent());
+    const QString overrideFile = outputFileOverride();
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (!overrideFile.isEmpty()) {
+        printer_->setOutputFormat(QPrinter::PdfFormat);
+        printer_->setOutputFileName(overrideFile);
+    }
+    applyPaper(paper, orientation, paperWidth, paperHeight);
+
+    const bool showPages = minPage_ >= 0;
+    PrintDialogRequest request;
+    request.showPageRange = showPages;
+    request.allowSelection = printRange_ >= 0;
+    request.collate = collate_ == 1;
+    request.minPage = minPage_;
+    request.maxPage = std::max(maxPage_ == -1 ? 65535 : maxPage_, minPage_);
+    printer_->setCopyCount(std::max(1, copies_));
+    printer_->setCollateCopies(collate_ == 1);
+    if (printRange_ > 0) {
+        printer_->setPrintRange(QPrinter::Selection);
+    } else if (showPages && toPage_ != -1) {
+        const int from = std::clamp(fromPage_, request.minPage, request.maxPage);
+        const int to = std::clamp(toPage_, request.minPage, request.maxPage);
+        printer_->setFromTo(from, std::max(from, to));
+        printer_->setPrintRange(QPrinter::PageRange);
+    }
+
+    const bool noDefaultPrinter = overrideFile.isEmpty() && QPrinterInfo::defaultPrinter().isNull();
+    if (showDialog || noDefaultPrinter) {
+        if (!PrintDialogService::current().choosePrinter(*printer_, request, owner)) {
+            printer_.reset();
+            return false;
+        }
+    }
+    if (printer_->outputFormat() == QPrinter::PdfFormat && printer_->outputFileName().isEmpty()) {
+        const QString file =
+            PrintDialogService::current().chooseOutputFile(QStringLiteral("Output.pdf"), owner);
+        if (file.isEmpty()) {
+            printer_.reset();
+            return false;
+        }
+        printer_->setOutputFileName(file);
+    }
+
+    if (copies_ != -1) {
+        copies_ = std::clamp(printer_->copyCount(), 1, 65535);
+    }
+    if (printRange_ != -1) {
+        printRange_ = printer_->printRange() == QPrinter::Selection ? 1 : 0;
+    }
+    collate_ = printer_->collateCopies() ? 1 : 0;
+    if (showPages) {
+        const bool ranged = printer_->printRange() == QPrinter::PageRange;
+        fromPage_ = ranged ? printer_->fromPage() : -1;
+        toPage_ = ranged ? printer_->toPage() : -1;
+    }
+
+    currentPage_ = fromPage_ > 0 ? fromPage_ : 1;
+    currentCopy_ = 1;
+    cancelled_ = 0;
+    dpiX_ = printer_->logicalDpiX();
+    dpiY_ = printer_->logicalDpiY();
+    setWritePositionDevice({0, 0});
+    const QString jobName = documentName_.isEmpty() ? defaultDocumentName() : documentName_;
+    printer_->setDocName(jobName);
+    if (!printer_->outputFileName().isEmpty()) {
+        destination_ = QFileInfo(printer_->outputFileName()).fileName();
+    } else {
+        const QPrinterInfo info(*printer_);
+        const QString port = info.location().isEmpty() ? info.printerName() : info.location();
+        destination_ = QStringLiteral("%1 上的 %2").arg(printer_->printerName(), port);
+    }
+
+    if (showProgress) {
+        progress_ = new PrintProgressWindow(jobName, destination_, owner);
+        progress_->setAttribute(Qt::WA_DeleteOnClose);
+        progress_->setPage(currentPage_);
+        connect(progress_, &PrintProgressWindow::abortRequested, this, &Printer::abortJob);
+        progress_->show();
+    }
+    if (!painter_.begin(printer_.get())) {
+        closeProgress();
+        printer_.reset();
+        return false;
+    }
+    drawingObjectsChanged();
+    return true;
+}
+
+void Printer::EndPrint() {
+    if (painter_.isActive()) {
+        painter_.end();
+    }
+    closeProgress();
+}
+
+void Printer::abortJob() {
+    if (!isPrinting()) {
+        return;
+    }
+    cancelled_ = 1;
+    EndPrint();
+}
+
+void Printer::closeProgress() {
+    if (progress_ != nullptr) {
+        progress_->hide();
+        progress_->deleteLater();
+        progress_ = nullptr;
+    }
+}
+
+QPainter* Printer::acquirePainter() {
+    // Serve the progress window's abort button between drawing calls.
+    QCoreApplication::processEvents();
+    return painter_.isActive() ? &painter_ : nullptr;
+}
+
+std::optional<int> Printer::pageBreakHeight() {
+    if (!isPrinting()) {
+        return std::nullopt;
+    }
+    return mapping().toLogicalY(printer_->height()) - topMargin() - bottomMargin();
+}
+
+bool Printer::startNextPage() {
+    QCoreApplication::processEvents();
+    if (!isPrinting()) {
+        return false;
+    }
+    if (!printer_->newPage()) {
+        EndPrint();
+        return false;
+    }
+    ++currentPage_;
+    if (progress_ != nullptr) {
+        progress_->setPage(currentPage_);
+    }
+    return true;
+}
+
+}  // namespace tillora

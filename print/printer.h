@@ -1,0 +1,147 @@
+#pragma once
+
+#include <QObject>
+#include <QPainter>
+#include <QPointer>
+#include <QString>
+#include <QVariant>
+#include <memory>
+#include <optional>
+#include <variant>
+
+#include "print/painter_surface.h"
+#include "print/printer_block.h"
+
+class QPrinter;
+
+namespace tillora {
+
+class PrintProgressWindow;
+
+// The printer component: one print job at a time, drawn through the drawing interface in the
+// printable area of the page.
+class Printer : public QObject, public PainterSurface {
+    Q_OBJECT
+  public:
+    // Property numbers of the component model.
+    enum Property {
+        UnitProperty = 0,
+        PenTypeProperty,
+        DrawModeProperty,
+        PenWidthProperty,
+        PenColourProperty,
+        BrushTypeProperty,
+        BrushColourProperty,
+        TextColourProperty,
+        TextBackColourProperty,
+        FontProperty,
+        DocumentNameProperty,
+        CopiesProperty,
+        CollateProperty,
+        MinPageProperty,
+        MaxPageProperty,
+        FromPageProperty,
+        ToPageProperty,
+        PrintRangeProperty,
+        LeftMarginProperty,
+        TopMarginProperty,
+        RightMarginProperty,
+        BottomMarginProperty,
+        CurrentPageProperty,
+        CurrentCopyProperty,
+        PrintableWidthProperty,
+        PrintableHeightProperty,
+        CancelledProperty,
+        PropertyCount
+    };
+
+    // A paper argument: none, a paper code, or a form name.
+    using Paper = std::variant<std::monostate, int, QString>;
+
+    explicit Printer(QObject* parent = nullptr);
+    ~Printer() override;
+
+    // The stored form.
+    PrinterBlock block() const;
+    void applyBlock(const PrinterBlock& block);
+    // False (and nothing changed) for a block that can't be read.
+    bool loadBlock(const QByteArray& data);
+    QByteArray writeBlock() const { return block().write(); }
+
+    // Properties by number; invalid for an unknown number. Setting a read-only or unknown
+    // property returns false.
+    QVariant propertyByNumber(int number) const;
+    bool setPropertyByNumber(int number, const QVariant& value);
+
+    QString documentName() const { return documentName_; }
+    void setDocumentName(const QString& name) { documentName_ = name; }
+    int copies() const { return copies_; }
+    void setCopies(int copies);
+    int collate() const { return collate_; }
+    void setCollate(int collate) { collate_ = collate != 0 ? 1 : 0; }
+    int minPage() const { return minPage_; }
+    void setMinPage(int page);
+    int maxPage() const { return maxPage_; }
+    void setMaxPage(int page) { maxPage_ = page; }
+    int fromPage() const { return fromPage_; }
+    void setFromPage(int page) { fromPage_ = page; }
+    int toPage() const { return toPage_; }
+    void setToPage(int page) { toPage_ = page; }
+    int printRange() const { return printRange_; }
+    void setPrintRange(int range);
+
+    bool isPrinting() const;
+    int currentPage() const { return isPrinting() ? currentPage_ : 1; }
+    int currentCopy() const { return isPrinting() ? currentCopy_ : 1; }
+    int printableWidth() const;
+    int printableHeight() const;
+    int cancelled() const { return cancelled_; }
+    // Where the open (or last) job went: printer name or output file.
+    QString destination() const { return destination_; }
+
+    bool StartPrint(bool showDialog = true, bool showProgress = true, const Paper& paper = {},
+                    std::optional<int> orientation = {}, int paperWidth = 0, int paperHeight = 0);
+    void EndPrint();
+
+    // Sends every job to this PDF file instead of a printer (empty = normal printing). The
+    // print dialog is still shown when StartPrint asks for it, but never because no default
+    // printer exists.
+    static void setOutputFileOverride(const QString& pdfPath);
+    static QString outputFileOverride();
+
+    // The job name used when DocumentName is empty.
+    static QString defaultDocumentName() { return QStringLiteral("未命名打印作业"); }
+
+  protected:
+    double deviceDpiX() const override;
+    double deviceDpiY() const override;
+    QPainter* acquirePainter() override;
+    std::optional<int> pageBreakHeight() override;
+    bool startNextPage() override;
+
+  private:
+    void abortJob();
+    void closeProgress();
+    bool applyPaper(const Paper& paper, std::optional<int> orientation, int width, int height);
+
+    QString documentName_;
+    int copies_ = 1;
+    int collate_ = 0;
+    int minPage_ = -1;
+    int maxPage_ = -1;
+    int fromPage_ = 1;
+    int toPage_ = -1;
+    int printRange_ = -1;
+    int currentPage_ = 1;
+    int currentCopy_ = 1;
+    int cancelled_ = 0;
+    QString destination_;
+
+    std::unique_ptr<QPrinter> printer_;
+    QPainter painter_;
+    QPointer<PrintProgressWindow> progress_;
+    double dpiX_ = 96;
+    double dpiY_ = 96;
+};
+
+}  // namespace tillora
