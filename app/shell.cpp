@@ -1,0 +1,97 @@
+#include "app/shell.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QThread>
+#include <QWidget>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/program_holder.h"
+#include "platform/program_folder.h"
+
+namespace tillora {
+
+namespace {
+Shell* currentShell = nullptr;
+}
+
+Shell::Shell(QApplication& application)
+    : application_(application),
+      holder_(std::make_unique<ProgramHolder>()),
+      uiThread_(QThread::currentThread()) {
+    currentShell = this;
+    // The holder is a plain object, not a window: only real windows keep the program alive.
+    QApplication::setQuitOnLastWindowClosed(true);
+    QObject::connect(holder_.get(), &ProgramHolder::endRequested, holder_.get(),
+                     [this](int exitCode) { end(exitCode); });
+}
+
+Shell::~Shell() {
+    shutdown();
+    if (currentShell == this) {
+        currentShell = nullptr;
+    }
+}
+
+Shell* Shell::instance() {
+    return currentShell;
+}
+
+bool Shell::setProgramFolder(const QString& folder) {
+    programFolder_ = folder;
+    return ProgramFolder::enter(folder);
+}
+
+void Shell::addExitCallback(std::function<void()> callback) {
+    exitList_.push_back(std::move(callback));
+}
+
+int Shell::run() {
+    loopEntered_ = true;
+    return application_.exec();
+}
+
+void Shell::shutdown() {
+    if (shutDown_) {
+        return;
+    }
+    shutDown_ = true;
+
+    // Windows first, so their being-destroyed handlers still find the database open. Deleting
+    // one window may take its owned windows with it, hence the guarded list.
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        windows.append(window);
+    }
+    for (const QPointer<QWidget>& window : windows) {
+        delete window.data();
+    }
+
+    for (const std::function<void()>& callback : exitList_) {
+        callback();
+    }
+    exitList_.clear();
+
+    holder_.reset();
+}
+
+void Shell::requestEnd(int exitCode) {
+    if (QThread::currentThread() != uiThread_) {
+        // Queued to the holder's (the UI) thread; the caller's thread carries on.
+        Q_EMIT holder_->endRequested(exitCode);
+        return;
+    }
+    end(exitCode);
+}
+
+void Shell::end(int exitCode) {
+    shutdown();
+    std::fflush(nullptr);
+    // Everything of ours is closed; the toolkit's own teardown would run against an application
+    // object that still lives on main's stack, so the process ends here without it.
+    std::_Exit(exitCode);
+}
+
+}  // namespace tillora
