@@ -12,7 +12,7 @@ struct DrawPanelBlock {
     static constexpr int kVersion = 1;
 
     int border = 0;
-    quint32 backColour = kDefaultColour;
+    quint32 backColour = kDefaultDrawingColour;
     int pictureMode = 1;
     int autoRedraw = 0;
     DrawingProperties drawing = defaultDrawing();  // font included

@@ -6,7 +6,7 @@
 namespace tillora {
 
 // A colour value that stands for "transparent" (text background) or "the system's default colour".
-inline constexpr quint32 kDefaultColour = 0xFF000000u;
+inline constexpr quint32 kDefaultDrawingColour = 0xFF000000u;
 
 // The drawing state shared by the printer and the draw panel. Colours are 0x00BBGGRR.
 struct DrawingProperties {
@@ -18,7 +18,7 @@ struct DrawingProperties {
     int brushType = 1;
     quint32 brushColour = 0xFFFFFF;
     quint32 textColour = 0;
-    quint32 textBackColour = kDefaultColour;
+    quint32 textBackColour = kDefaultDrawingColour;
     QByteArray font;  // empty or a 60-byte LOGFONTA record
 
     bool operator==(const DrawingProperties&) const = default;

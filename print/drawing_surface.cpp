@@ -66,7 +66,7 @@ void DrawingSurface::setTextBackColour(quint32 colour) {
     props_.textBackColour = colour;
 }
 
-void DrawingSurface::setFont(const QByteArray& font) {
+void DrawingSurface::setFontBlock(const QByteArray& font) {
     props_.font = font.size() == FontDescription::kRecordSize ? font : QByteArray();
     drawingObjectsChanged();
 }
@@ -177,6 +177,15 @@ void DrawingSurface::WriteAt(std::optional<int> x, std::optional<int> y, const Q
         }
     }
     endOperation();
+}
+
+void DrawingSurface::WriteLines(const QList<Value>& values) {
+    WriteLines(PrintText::fromValues(values));
+}
+
+void DrawingSurface::WriteAt(std::optional<int> x, std::optional<int> y,
+                             const QList<Value>& values) {
+    WriteAt(x, y, PrintText::fromValues(values));
 }
 
 void DrawingSurface::DrawLine(int x1, int y1, int x2, int y2) {

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <optional>
 
+#include "forms/value.h"
 #include "print/drawing_properties.h"
 #include "print/font_description.h"
 #include "print/unit_mapping.h"
@@ -51,9 +52,9 @@ class DrawingSurface {
     void setTextColour(quint32 colour);
     quint32 textBackColour() const { return props_.textBackColour; }
     void setTextBackColour(quint32 colour);
-    const QByteArray& font() const { return props_.font; }
+    const QByteArray& fontBlock() const { return props_.font; }
     // Anything but a whole 60-byte record (or nothing) is taken as "no font".
-    void setFont(const QByteArray& font);
+    void setFontBlock(const QByteArray& font);
 
     // Margins in the current unit: added to every x/y; the right and bottom ones narrow the
     // printable area where there is one.
@@ -74,6 +75,9 @@ class DrawingSurface {
     void SetWritePosition(std::optional<int> x, std::optional<int> y);
     void WriteLines(const QStringList& texts);
     void WriteAt(std::optional<int> x, std::optional<int> y, const QStringList& texts);
+    // The same with values, turned into text by the program's value-to-text rule.
+    void WriteLines(const QList<Value>& values);
+    void WriteAt(std::optional<int> x, std::optional<int> y, const QList<Value>& values);
     void DrawLine(int x1, int y1, int x2, int y2);
     // An undecodable picture draws nothing; a width or height left out (or 0 or less) takes
     // the picture's natural size (its pixels at 96 dpi). Copy modes outside 1..5 copy.

@@ -63,7 +63,7 @@ Qt::BrushStyle brushStyle(int type) {
 }  // namespace
 
 QColor PainterSurface::toColour(quint32 colour, const QColor& fallback) {
-    if (colour == kDefaultColour) {
+    if (colour == kDefaultDrawingColour) {
         return fallback;
     }
     return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
@@ -144,7 +144,7 @@ void PainterSurface::paintText(QPoint topLeft, const QString& text) {
     const DrawingProperties& p = drawingProperties();
     const QPoint at = toDevice(topLeft);
     const QFontMetricsF fm(font_, painter_->device());
-    if (p.textBackColour != kDefaultColour) {
+    if (p.textBackColour != kDefaultDrawingColour) {
         painter_->fillRect(QRectF(at, QSizeF(fm.horizontalAdvance(text), fm.height())),
                            toColour(p.textBackColour));
     }

@@ -135,7 +135,7 @@ QVariant Printer::propertyByNumber(int number) const {
         case TextBackColourProperty:
             return static_cast<int>(textBackColour());
         case FontProperty:
-            return font();
+            return fontBlock();
         case DocumentNameProperty:
             return documentName_;
         case CopiesProperty:
@@ -207,7 +207,7 @@ bool Printer::setPropertyByNumber(int number, const QVariant& value) {
             setTextBackColour(colour);
             return true;
         case FontProperty:
-            setFont(value.toByteArray());
+            setFontBlock(value.toByteArray());
             return true;
         case DocumentNameProperty:
             setDocumentName(value.toString());
