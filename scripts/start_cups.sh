@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Starts a local CUPS scheduler (when none runs) with a PDF printer "TilloraPDF" as the default
+# destination, for the end-to-end printing test. Safe to run again. Needs root (or sudo).
+# cups-pdf writes each job as a PDF file into the printing user's ~/PDF.
+set -uo pipefail
+
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+
+if ! lpstat -r >/dev/null 2>&1; then
+  "${sudo_cmd[@]}" /usr/sbin/cupsd || { echo "start_cups: cupsd could not be started" >&2; exit 1; }
+  for _ in $(seq 1 50); do
+    lpstat -r >/dev/null 2>&1 && break
+    sleep 0.2
+  done
+fi
+lpstat -r >/dev/null 2>&1 || { echo "start_cups: the CUPS scheduler does not answer" >&2; exit 1; }
+
+if ! lpstat -p TilloraPDF >/dev/null 2>&1; then
+  "${sudo_cmd[@]}" lpadmin -p TilloraPDF -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_noopt.ppd 2>/dev/null ||
+    { echo "start_cups: the PDF printer could not be added" >&2; exit 1; }
+fi
+"${sudo_cmd[@]}" cupsenable TilloraPDF 2>/dev/null || true
+"${sudo_cmd[@]}" cupsaccept TilloraPDF 2>/dev/null || true
+"${sudo_cmd[@]}" lpadmin -d TilloraPDF
+echo "start_cups: default destination $(lpstat -d | sed 's/.*: //')"
