@@ -9,6 +9,8 @@
 #include <cstdlib>
 
 #include "app/program_holder.h"
+#include "forms/external_function_table.h"
+#include "forms/form_manager.h"
 #include "platform/program_folder.h"
 
 namespace tillora {
@@ -59,8 +61,12 @@ void Shell::shutdown() {
     }
     shutDown_ = true;
 
-    // Windows first, so their being-destroyed handlers still find the database open. Deleting
+    // Windows first, so their being-destroyed handlers still find the database open. Template
+    // windows close through their manager (their being-destroyed event runs); deleting
     // one window may take its owned windows with it, hence the guarded list.
+    if (FormManager* forms = FormManager::instance()) {
+        forms->closeAll();
+    }
     QList<QPointer<QWidget>> windows;
     for (QWidget* window : QApplication::topLevelWidgets()) {
         windows.append(window);
@@ -73,6 +79,8 @@ void Shell::shutdown() {
         callback();
     }
     exitList_.clear();
+
+    programFunctions().releaseAll();
 
     holder_.reset();
 }

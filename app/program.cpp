@@ -1,0 +1,80 @@
+#include "app/program.h"
+
+#include <QApplication>
+
+#include "app/first_window.h"
+#include "app/login_window.h"
+#include "app/message_database_prompts.h"
+#include "app/program_holder.h"
+#include "app/shell.h"
+#include "app/start_routine.h"
+#include "forms/component_font.h"
+#include "forms/form_manager.h"
+#include "forms/memory_guard.h"
+#include "forms/message_service.h"
+#include "forms/qt_message_service.h"
+#include "forms/runtime_error.h"
+#include "forms/template_set_reader.h"
+#include "formset/embedded_template_set.h"
+#include "platform/crash_handler.h"
+#include "platform/program_folder.h"
+#include "platform/single_instance.h"
+
+namespace tillora {
+
+namespace {
+
+// The window that follows the login. The sales entry window is not part of the program yet, so
+// the login has nowhere to go.
+bool openMainWindow(const CurrentUser&) {
+    return false;
+}
+
+}  // namespace
+
+int runProgram(QApplication& application) {
+    installMemoryGuard();
+    const ProgramFolder::Parts program = ProgramFolder::current();
+    CrashHandler::install(ProgramFolder::filePath(program.folder, program.fileName),
+                          {QString::fromLatin1(CrashHandler::kMessageArgument)});
+    installChineseQtTranslations();
+    installFontSubstitutions();
+
+    Shell shell(application);
+    // Relative paths (the database, the export's work file) resolve beside the program, whatever
+    // folder it was started from.
+    shell.setProgramFolder(program.folder);
+    setRuntimeErrorShutdown([&shell] { shell.shutdown(); });
+
+    TemplateSet templates;
+    QString templateError;
+    if (!readTemplateSet(embeddedTemplateSet(), embeddedHandlerNames(), templates,
+                         &templateError)) {
+        reportRuntimeError(RuntimeErrorCode::None, QStringLiteral("载入窗口模板数据段出错!"));
+    }
+    HandlerRegistry handlers;
+    LoginWindow::registerHandlers(handlers, LoginWindow::shellServices(openMainWindow));
+    FormManager forms(templates, handlers);
+
+    MessageDatabasePrompts prompts;
+    const StartCollaborators collaborators{[] { return SingleInstance::anotherInstanceRunning(); },
+                                           program.folder, &prompts};
+    if (runStartRoutine(shell.holder().database(), collaborators) != StartOutcome::DatabaseOpen) {
+        shell.end(0);
+    }
+
+    if (!showFirstWindow(forms, shell.holder().database(), openMainWindow)) {
+        reportRuntimeError(RuntimeErrorCode::None, windowLoadFailedText());
+    }
+    const int exitCode = shell.run();
+    shell.shutdown();
+    return exitCode;
+}
+
+int showCrashMessage(QApplication&) {
+    installChineseQtTranslations();
+    showMessage(CrashHandler::messageText());
+    return 0;
+}
+
+}  // namespace tillora

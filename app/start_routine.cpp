@@ -1,0 +1,24 @@
+#include "app/start_routine.h"
+
+#include "data/database_setup.h"
+#include "forms/message_service.h"
+
+namespace tillora {
+
+QString alreadyRunningText() {
+    return QStringLiteral("程序已经运行!");
+}
+
+StartOutcome runStartRoutine(ODBCDB& database, const StartCollaborators& with) {
+    if (with.anotherInstanceRunning && with.anotherInstanceRunning()) {
+        showMessage(alreadyRunningText());
+        return StartOutcome::AlreadyRunning;
+    }
+    if (with.prompts == nullptr ||
+        !openOrRestoreDatabase(database, with.programFolder, *with.prompts)) {
+        return StartOutcome::NoDatabase;
+    }
+    return StartOutcome::DatabaseOpen;
+}
+
+}  // namespace tillora
