@@ -1,0 +1,152 @@
+#include "data/database_setup.h"
+#include "data/template_database.h"
+#include "tests/support/temp_program_folder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+namespace tillora {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+class RecordingPrompts : public DatabasePrompts {
+  public:
+    explicit RecordingPrompts(std::deque<bool> answers) : answers_(std::move(answers)) {}
+    bool askYesNo(const QString& text) override {
+        shown.append(u"?"_s + text);
+        const bool a = !answers_.empty() && answers_.front();
+        if (!answers_.empty()) {
+            answers_.pop_front();
+        }
+        return a;
+    }
+    void tell(const QString& text) override { shown.append(text); }
+    QStringList shown;
+
+  private:
+    std::deque<bool> answers_;
+};
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QStringList backups(const QString& folder) {
+    return QDir(folder).entryList({u"Zeb.mdb.bak-*"_s}, QDir::Files);
+}
+
+const QString kAsk = u"?连接数据库失败！是否置入新的数据库"_s;
+
+TEST(OpenOrRestore, HealthyDatabaseOpensWithoutQuestions) {
+    test::TempProgramFolder folder;
+    ASSERT_TRUE(writeTemplateDatabase(databasePath(folder.path())));
+    ODBCDB db;
+    RecordingPrompts prompts({});
+    EXPECT_TRUE(openOrRestoreDatabase(db, folder.path(), prompts));
+    EXPECT_TRUE(db.isOpen());
+    EXPECT_TRUE(prompts.shown.isEmpty());
+}
+
+TEST(OpenOrRestore, MissingFileAnsweredYesOrNo) {
+    test::TempProgramFolder folder;
+    const QString path = databasePath(folder.path());
+    {
+        ODBCDB db;
+        RecordingPrompts no({false});
+        EXPECT_FALSE(openOrRestoreDatabase(db, folder.path(), no));
+        EXPECT_EQ(no.shown, (QStringList{kAsk, u"连接数据库失败！！"_s}));
+        EXPECT_FALSE(QFile::exists(path));
+    }
+    ODBCDB db;
+    RecordingPrompts yes({true});
+    EXPECT_TRUE(openOrRestoreDatabase(db, folder.path(), yes));
+    EXPECT_EQ(yes.shown, (QStringList{kAsk, u"初始化成功！"_s}));
+    EXPECT_TRUE(db.isOpen());
+    db.CloseDatabase();
+    EXPECT_EQ(readAll(path), templateDatabaseBytes());
+    EXPECT_TRUE(backups(folder.path()).isEmpty());
+}
+
+TEST(OpenOrRestore, UnwritableFolderFailsTwice) {
+    test::TempProgramFolder folder;
+    // Tests may run as root, so a folder that cannot exist stands in for a read-only one.
+    writeFile(folder.file(u"plain-file"_s), "x");
+    ODBCDB db;
+    RecordingPrompts yes({true});
+    EXPECT_FALSE(openOrRestoreDatabase(db, folder.file(u"plain-file"_s), yes));
+    EXPECT_EQ(yes.shown, (QStringList{kAsk, u"初始化失败！"_s, u"连接数据库失败！！"_s}));
+    EXPECT_FALSE(db.isOpen());
+}
+
+TEST(OpenOrRestore, UnreadableFilesAreKeptAsBackups) {
+    const struct {
+        const char* what;
+        QByteArray content;
+    } cases[] = {
+        {"garbage", QByteArray(5000, '\x5a')},
+        {"empty", QByteArray()},
+        {"foreign database",
+         QByteArray()},  // filled below with a valid SQLite file of other tables
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempProgramFolder folder;
+        const QString path = databasePath(folder.path());
+        QByteArray original = c.content;
+        if (QByteArray(c.what) == "foreign database") {
+            // The program's own file with one table gone is not the program's database.
+            ASSERT_TRUE(writeTemplateDatabase(path));
+            ODBCDB edit;
+            ASSERT_TRUE(edit.OpenMdbDatabase(path));
+            ASSERT_TRUE(edit.ExecuteSql(u"drop table 客户资料"_s));
+            edit.CloseDatabase();
+            original = readAll(path);
+        } else {
+            writeFile(path, original);
+        }
+        writeFile(path + u"-journal"_s, "stale journal");
+
+        ODBCDB db;
+        RecordingPrompts yes({true});
+        EXPECT_TRUE(openOrRestoreDatabase(db, folder.path(), yes));
+        EXPECT_EQ(yes.shown, (QStringList{kAsk, u"初始化成功！"_s}));
+        const QStringList saved = backups(folder.path());
+        ASSERT_EQ(saved.size(), 2);  // the file and its journal, side by side
+        EXPECT_TRUE(saved[0].contains(QRegularExpression(u"^Zeb\\.mdb\\.bak-\\d{8}-\\d{6}$"_s)));
+        EXPECT_EQ(readAll(folder.file(saved[0])), original);
+        EXPECT_EQ(readAll(folder.file(saved[1])), QByteArray("stale journal"));
+        EXPECT_FALSE(QFile::exists(path + u"-journal"_s));
+        db.CloseDatabase();
+        EXPECT_EQ(readAll(path), templateDatabaseBytes());
+    }
+}
+
+TEST(OpenOrRestore, BackupNamesDoNotCollide) {
+    test::TempProgramFolder folder;
+    const QString path = folder.file(u"Zeb.mdb"_s);
+    writeFile(path, "one");
+    ASSERT_TRUE(restoreTemplateDatabase(path));
+    writeFile(path, "two");
+    QString second;
+    ASSERT_TRUE(restoreTemplateDatabase(path, &second));
+    EXPECT_EQ(readAll(second), QByteArray("two"));
+    EXPECT_EQ(backups(folder.path()).size(), 2);
+    EXPECT_EQ(backupPathFor(u"/a/Zeb.mdb"_s, QDateTime(QDate(2024, 3, 5), QTime(7, 8, 9))),
+              u"/a/Zeb.mdb.bak-20240305-070809"_s);
+}
+
+}  // namespace
+}  // namespace tillora
