@@ -1,11 +1,13 @@
 #include "forms/qt_message_service.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTranslator>
 
+#include <cstdio>
 #include <memory>
 
 namespace tillora {
@@ -78,6 +80,12 @@ std::unique_ptr<QTranslator>& translator() {
 }  // namespace
 
 int QtMessageService::show(const QString& text, int flags, const QString& caption, QWidget* owner) {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        // Too early (or too late) for a window: a fatal error must still be seen somewhere.
+        std::fprintf(stderr, "%s: %s\n", caption.toLocal8Bit().constData(),
+                     text.toLocal8Bit().constData());
+        return firstButtonResult(flags);
+    }
     const ButtonSet set = buttonsOf(flags);
     QMessageBox::StandardButtons buttons;
     for (int i = 0; i < set.count; ++i) {

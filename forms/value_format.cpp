@@ -121,9 +121,7 @@ DateTimeParts splitJetDay(double jetDay) {
     splitDay(jetDay, kSecondsPerDay, &day, &seconds);
     const QDate date = QDate::fromJulianDay(kJulianDayOfJetZero + day);
     DateTimeParts p;
-    p.year = date.year();
-    p.month = date.month();
-    p.day = date.day();
+    date.getDate(&p.year, &p.month, &p.day);  // one calendar conversion instead of three
     p.hour = static_cast<int>(seconds / 3600);
     p.minute = static_cast<int>(seconds / 60 % 60);
     p.second = static_cast<int>(seconds % 60);
@@ -131,18 +129,35 @@ DateTimeParts splitJetDay(double jetDay) {
 }
 
 QString dateTimeToText(double jetDay) {
+    // Built in a local buffer: list views and reports format many of these at once.
     const DateTimeParts p = splitJetDay(jetDay);
-    QString s = QString::number(p.year) + u'年' + QString::number(p.month) + u'月' +
-                QString::number(p.day) + u'日';
-    if (p.second != 0) {
-        s += QString::number(p.hour) + u'时' + QString::number(p.minute) + u'分' +
-             QString::number(p.second) + u'秒';
-    } else if (p.minute != 0) {
-        s += QString::number(p.hour) + u'时' + QString::number(p.minute) + u'分';
-    } else if (p.hour != 0) {
-        s += QString::number(p.hour) + u'时';
+    char16_t buf[48];
+    int n = 0;
+    auto put = [&](int value, char16_t unit) {
+        char16_t digits[8];
+        int k = 0;
+        do {
+            digits[k++] = static_cast<char16_t>(u'0' + value % 10);
+            value /= 10;
+        } while (value > 0);
+        while (k > 0) {
+            buf[n++] = digits[--k];
+        }
+        buf[n++] = unit;
+    };
+    put(p.year, u'年');
+    put(p.month, u'月');
+    put(p.day, u'日');
+    if (p.second != 0 || p.minute != 0 || p.hour != 0) {
+        put(p.hour, u'时');
+        if (p.second != 0 || p.minute != 0) {
+            put(p.minute, u'分');
+            if (p.second != 0) {
+                put(p.second, u'秒');
+            }
+        }
     }
-    return s;
+    return QString(reinterpret_cast<const QChar*>(buf), n);
 }
 
 double jetDayFromDateTime(const QDateTime& dateTime) {
