@@ -96,13 +96,30 @@ QPoint DrawingSurface::writePosition() const {
     return {m.toLogicalX(writeDevice_.x()), m.toLogicalY(writeDevice_.y())};
 }
 
+namespace {
+
+double exactDeviceX(const UnitMapping& m, int logical) {
+    return logical * m.dpiX() / m.unitsPerInchX();
+}
+
+double exactDeviceY(const UnitMapping& m, int logical) {
+    return logical * m.dpiY() / m.unitsPerInchY();
+}
+
+}  // namespace
+
+void DrawingSurface::storeWritePosition(int x, int y) {
+    const UnitMapping m = mapping();
+    writeDevice_ = QPointF(exactDeviceX(m, x), exactDeviceY(m, y));
+}
+
 void DrawingSurface::SetWritePosition(std::optional<int> x, std::optional<int> y) {
     const UnitMapping m = mapping();
     if (x) {
-        writeDevice_.setX(m.toDeviceX(*x));
+        writeDevice_.setX(exactDeviceX(m, *x));
     }
     if (y) {
-        writeDevice_.setY(m.toDeviceY(*y));
+        writeDevice_.setY(exactDeviceY(m, *y));
     }
 }
 
@@ -133,7 +150,7 @@ void DrawingSurface::WriteLines(const QStringList& texts) {
             if (y > 0) {
                 if (const auto limit = pageBreakHeight(); limit && y + height > *limit) {
                     if (!startNextPage()) {
-                        writeDevice_.setY(0);
+                        storeWritePosition(x, 0);
                         return;
                     }
                     y = 0;
@@ -145,7 +162,7 @@ void DrawingSurface::WriteLines(const QStringList& texts) {
             y = lineAdvance(m, y, height);
         }
     }
-    writeDevice_.setY(m.toDeviceY(y));
+    storeWritePosition(x, y);
     endOperation();
 }
 

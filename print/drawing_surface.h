@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
 #include <QSizeF>
 #include <QString>
@@ -68,8 +69,8 @@ class DrawingSurface {
     int characterHeight() const;
     UnitMapping mapping() const;
 
-    // The write position in logical units of the current unit (kept in device pixels, so it
-    // stays put when the unit changes).
+    // The write position in logical units of the current unit (kept in device pixels, unrounded,
+    // so it stays put when the unit changes and reads back as it was set).
     QPoint writePosition() const;
 
     void SetWritePosition(std::optional<int> x, std::optional<int> y);
@@ -106,14 +107,15 @@ class DrawingSurface {
     // The font's character size in device pixels for the current unit and device.
     int devicePixelSize() const;
     FontDescription fontDescription() const { return FontDescription::fromBlock(props_.font); }
-    void setWritePositionDevice(QPoint device) { writeDevice_ = device; }
+    void setWritePositionDevice(QPointF device) { writeDevice_ = device; }
 
   private:
     int logicalHeight(const QString& piece, int emptyHeight);
     int lineAdvance(const UnitMapping& m, int y, int height) const;
+    void storeWritePosition(int x, int y);
 
     DrawingProperties props_;
-    QPoint writeDevice_;
+    QPointF writeDevice_;
     int leftMargin_ = 0;
     int topMargin_ = 0;
     int rightMargin_ = 0;

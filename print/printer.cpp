@@ -48,7 +48,7 @@ std::optional<QPageSize> pageSizeByName(const QString& name, const QPrinter& pri
 
 }  // namespace
 
-Printer::Printer(QObject* parent) : QObject(parent) {
+Printer::Printer(QObject* parent) : QObject(parent), owner_(qobject_cast<QWidget*>(parent)) {
     setUnit(1);
 }
 
@@ -311,7 +311,7 @@ bool Printer::StartPrint(bool showDialog, bool showProgress, const Paper& paper,
         return false;
     }
     closeProgress();
-    QWidget* owner = qobject_cast<QWidget*>(parent());
+    QWidget* owner = owner_;
     const QString overrideFile = outputFileOverride();
     printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     if (!overrideFile.isEmpty()) {

@@ -13,6 +13,7 @@
 #include "print/printer_block.h"
 
 class QPrinter;
+class QWidget;
 
 namespace tillora {
 
@@ -60,6 +61,10 @@ class Printer : public QObject, public PainterSurface {
 
     explicit Printer(QObject* parent = nullptr);
     ~Printer() override;
+
+    // The window the print dialog and the progress window belong to (default: the parent,
+    // when it is a widget).
+    void setOwnerWidget(QWidget* owner) { owner_ = owner; }
 
     // The stored form.
     PrinterBlock block() const;
@@ -140,6 +145,7 @@ class Printer : public QObject, public PainterSurface {
     std::unique_ptr<QPrinter> printer_;
     QPainter painter_;
     QPointer<PrintProgressWindow> progress_;
+    QPointer<QWidget> owner_;
     double dpiX_ = 96;
     double dpiY_ = 96;
 };
