@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+
+#include "data/database_setup.h"
+#include "tests/support/temp_program_folder.h"
+
+namespace tillora {
+namespace {
+
+// The built program run as the user runs it: a copy of the executable in a fresh program folder
+// (so that folder is the program folder), started from another folder, on the offscreen platform.
+class ProgramProcessTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        program = folder.file(QStringLiteral("tillora"));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(TILLORA_EXECUTABLE), program));
+        ASSERT_TRUE(
+            QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        ASSERT_TRUE(restoreTemplateDatabase(databasePath(folder.path())));
+    }
+    void TearDown() override {
+        for (QProcess* process : {&first, &second}) {
+            if (process->state() != QProcess::NotRunning) {
+                process->kill();
+                process->waitForFinished();
+            }
+        }
+    }
+
+    void startCopy(QProcess& process) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(elsewhere.path());
+        process.start(program, {});
+        ASSERT_TRUE(process.waitForStarted());
+    }
+
+    // True when the process holds the program folder's database file open.
+    bool holdsDatabase(const QProcess& process) const {
+        const QString wanted = QFileInfo(databasePath(folder.path())).canonicalFilePath();
+        const QDir fds(QStringLiteral("/proc/%1/fd").arg(process.processId()));
+        for (const QFileInfo& fd : fds.entryInfoList(QDir::Files | QDir::System)) {
+            if (fd.symLinkTarget() == wanted) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool waitUntilHoldsDatabase(const QProcess& process) const {
+        QDeadlineTimer deadline(20000);
+        while (!holdsDatabase(process)) {
+            if (deadline.hasExpired() || process.state() == QProcess::NotRunning) {
+                return false;
+            }
+            QThread::msleep(50);
+        }
+        return true;
+    }
+
+    QByteArray databaseDigest() const {
+        QFile file(databasePath(folder.path()));
+        if (!file.open(QIODevice::ReadOnly)) {
+            return {};
+        }
+        return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+    }
+
+    test::TempProgramFolder folder;
+    test::TempProgramFolder elsewhere;
+    QString program;
+    QProcess first;
+    QProcess second;
+};
+
+TEST_F(ProgramProcessTest, FindsItsDatabaseWhenStartedFromAnotherFolder) {
+    startCopy(first);
+    EXPECT_TRUE(waitUntilHoldsDatabase(first));
+    EXPECT_TRUE(QDir(elsewhere.path()).isEmpty());
+    EXPECT_EQ(first.state(), QProcess::Running);
+}
+
+// The second copy stops in its "程序已经运行!" box, which nobody can answer on the offscreen
+// platform, so it is ended with SIGTERM once it had time to touch the database if it were going
+// to.
+TEST_F(ProgramProcessTest, SecondCopyIsRefusedAndTheFirstKeepsRunning) {
+    startCopy(first);
+    ASSERT_TRUE(waitUntilHoldsDatabase(first));
+    const QByteArray before = databaseDigest();
+    const QStringList filesBefore = QDir(folder.path()).entryList(QDir::Files);
+
+    startCopy(second);
+    QThread::msleep(2000);
+    EXPECT_EQ(second.state(), QProcess::Running);  // waiting in its message box
+    EXPECT_FALSE(holdsDatabase(second));
+    ::kill(static_cast<pid_t>(second.processId()), SIGTERM);
+    EXPECT_TRUE(second.waitForFinished(10000));
+
+    EXPECT_EQ(first.state(), QProcess::Running);
+    EXPECT_TRUE(holdsDatabase(first));
+    EXPECT_EQ(databaseDigest(), before);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), filesBefore);
+}
+
+}  // namespace
+}  // namespace tillora
