@@ -12,7 +12,8 @@ WindowFrameMetrics::WindowFrameMetrics(int borderStyle, bool hasTitleBar) {
     if (!hasTitleBar) {
         top_ = kBorder;
     } else {
-        top_ = kBorder + (isNarrowTitle(borderStyle) ? kNarrowTitleBar : kTitleBar);
+        // The title bar's height includes the top border.
+        top_ = isNarrowTitle(borderStyle) ? kNarrowTitleBar : kTitleBar;
     }
 }
 

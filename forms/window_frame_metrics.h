@@ -9,7 +9,8 @@ namespace tillora {
 // turns one into the other so that every window gets the same client size on every platform and
 // style:
 //   borders 3 px left, right and bottom;
-//   title bar 26 px (normal) or 20 px (narrow tool-window title, borders 3 and 4);
+//   title bar 26 px (normal) or 20 px (narrow tool-window title, borders 3 and 4), top border
+//   included: client = outer - (6, 29), or - (6, 23) with the narrow title;
 //   a window with a border but no title bar has the 3 px border on top as well;
 //   border style 0 has no frame at all (client = outer).
 // The sunken client edge of styles 5 and 6 is drawn inside the client area and is not subtracted.
