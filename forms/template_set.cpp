@@ -39,7 +39,9 @@ QList<QList<qint32>> ComponentRecord::childPages() const {
     for (qint32 id : children) {
         if (id == 0) {
             pages.append(page);
-            page.clear();
+            // A fresh list, not clear(): an emptied list keeps its buffer, and Qt compares such a
+            // list with an unallocated one by passing a null pointer to memcmp.
+            page = QList<qint32>();
         } else {
             page.append(id);
         }

@@ -194,7 +194,6 @@ bool SetReader::readComponent(QByteArrayView record, ComponentRecord& c) {
     if (!r.ok() || childCount < 0 || childCount > r.remaining() / 4) {
         return false;
     }
-    c.children.reserve(childCount);
     for (qint32 i = 0; i < childCount; ++i) {
         c.children.append(r.readInt32());
     }
@@ -207,7 +206,6 @@ bool SetReader::readComponent(QByteArrayView record, ComponentRecord& c) {
     if (!r.ok() || eventCount < 0 || eventCount > r.remaining() / 8) {
         return false;
     }
-    c.events.reserve(eventCount);
     for (qint32 i = 0; i < eventCount; ++i) {
         EventEntry e;
         e.event = r.readInt32();
