@@ -131,7 +131,7 @@ TEST_F(Statements, EveryStatementHasItsEffect) {
          u"select 名称 || 数量 || 单价 || 金额 || 折后 from 销售详情"_s, u"麦210.0020.0018.00"_s},
         {u"delete from 销售详情  where ID=480"_s, u"select count(*) from 销售详情"_s, u"0"_s},
         {u"delete from 销售记录  where ID=401"_s,
-         u"select count(*) from 销售记录 + (select count(*) from 销售详情)"_s, u"0"_s},
+         u"select (select count(*) from 销售记录) + (select count(*) from 销售详情)"_s, u"0"_s},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.statement.toStdString());
