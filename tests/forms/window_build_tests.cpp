@@ -5,7 +5,9 @@
 #include "forms/event_dispatcher.h"
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
+#include "forms/template_set_reader.h"
 #include "forms/window_frame_metrics.h"
+#include "formset/embedded_template_set.h"
 #include "tests/forms/window_test_templates.h"
 
 #include <gtest/gtest.h>
@@ -230,6 +232,39 @@ TEST_F(WindowBuildTest, WindowWithoutVisibleFlagStaysHidden) {
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("登录"));
+}
+
+}  // namespace
+}  // namespace tillora::test
+
+namespace tillora::test {
+namespace {
+
+// Every window of the program's own set builds, and every component stands where its record says.
+TEST(EmbeddedWindowsTest, EveryWindowBuildsWithItsComponentsInPlace) {
+    TemplateSet set;
+    QString error;
+    ASSERT_TRUE(readTemplateSet(embeddedTemplateSet(), embeddedHandlerNames(), set, &error))
+        << error.toStdString();
+    HandlerRegistry handlers;
+    for (const QString& name : embeddedHandlerNames()) {
+        handlers.add(name, [](const EventArgs&) { return Value(); });
+    }
+    FormManager manager(set, handlers);
+    EXPECT_TRUE(manager.missingHandlers().isEmpty());
+    for (const WindowTemplate& w : set.windows) {
+        ASSERT_TRUE(manager.open(w.id)) << manager.lastError().toStdString();
+        FormWindow* window = manager.window(w.id);
+        for (const ComponentRecord& r : w.components.mid(1)) {
+            const Component* c = window->componentById(r.id);
+            ASSERT_NE(c, nullptr) << r.name.toStdString();
+            if (c->widget() != nullptr) {
+                EXPECT_EQ(c->widget()->geometry(), QRect(r.left, r.top, r.width, r.height))
+                    << r.name.toStdString();
+            }
+        }
+        manager.close(w.id);
+    }
 }
 
 }  // namespace
