@@ -1,0 +1,161 @@
+#include "app/login_window.h"
+
+#include "app/login_check.h"
+#include "app/program_holder.h"
+#include "app/shell.h"
+#include "forms/component.h"
+#include "forms/form_manager.h"
+#include "forms/form_window.h"
+#include "forms/input_mode.h"
+#include "forms/message_service.h"
+#include "forms/runtime_error.h"
+#include "formset/form_ids.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+
+namespace tillora {
+
+namespace {
+
+const QString kUserBox = QStringLiteral("组合框_用户名");
+const QString kPasswordBox = QStringLiteral("编辑框_密码");
+const QString kDirectLoginBox = QStringLiteral("选择框1");
+// The edit box's input-mode property.
+constexpr int kInputModeProperty = 16;
+
+}  // namespace
+
+LoginWindow::Services LoginWindow::shellServices(
+    std::function<bool(const CurrentUser&)> openMainWindow) {
+    Services services;
+    services.database = [] {
+        ProgramHolder* holder = ProgramHolder::instance();
+        return holder != nullptr ? &holder->database() : nullptr;
+    };
+    services.openMainWindow = std::move(openMainWindow);
+    services.endProgram = [](int exitCode) {
+        if (Shell* shell = Shell::instance()) {
+            shell->requestEnd(exitCode);
+        } else {
+            QCoreApplication::exit(exitCode);
+        }
+    };
+    return services;
+}
+
+void LoginWindow::registerHandlers(HandlerRegistry& handlers, Services services) {
+    auto shared = std::make_shared<const Services>(std::move(services));
+    handlers.add(QStringLiteral("login.created"), [shared](const EventArgs& args) {
+        auto* login = new LoginWindow(args.window, shared);
+        login->prepare();
+        return Value();
+    });
+    handlers.add(QStringLiteral("login.loginClicked"), [](const EventArgs& args) {
+        if (LoginWindow* login = of(args.window)) {
+            login->logIn();
+        }
+        return Value();
+    });
+    // The tick is read when the login succeeds: ticking and then leaving by 退出 must not switch
+    // direct login on for whoever logged in last.
+    handlers.add(QStringLiteral("login.directLoginClicked"),
+                 [](const EventArgs&) { return Value(); });
+    handlers.add(QStringLiteral("login.exitClicked"), [shared](const EventArgs&) {
+        if (shared->endProgram) {
+            shared->endProgram(0);
+        }
+        return Value();
+    });
+}
+
+bool LoginWindow::open(FormManager& forms) {
+    const auto id = static_cast<qint32>(FormId::Login);
+    if (!forms.open(id)) {
+        return false;
+    }
+    FormWindow* window = forms.window(id);
+    if (window == nullptr) {
+        return false;
+    }
+    window->show();
+    window->activateWindow();
+    return true;
+}
+
+LoginWindow* LoginWindow::of(const FormWindow* window) {
+    return window != nullptr
+               ? window->findChild<LoginWindow*>(QString(), Qt::FindDirectChildrenOnly)
+               : nullptr;
+}
+
+LoginWindow::LoginWindow(FormWindow* window, std::shared_ptr<const Services> services)
+    : QObject(window), window_(window), services_(std::move(services)) {
+    setObjectName(QStringLiteral("loginLogic"));
+}
+
+void LoginWindow::prepare() {
+    if (Component* password = window_->component(kPasswordBox)) {
+        password->setPropertyByNumber(kInputModeProperty, static_cast<int>(InputMode::Password));
+    }
+    if (ODBCDB* db = services_->database ? services_->database() : nullptr) {
+        listUsers(*db);
+    }
+}
+
+void LoginWindow::listUsers(ODBCDB& db) {
+    Component* box = window_->component(kUserBox);
+    const int handle = box != nullptr ? db.OpenTable(login_sql::listUsers()) : 0;
+    if (handle == 0) {
+        return;  // the template's own item stays
+    }
+    QStringList names;
+    for (; !db.IsEOF(handle); db.MoveNext(handle)) {
+        const QString name = db.ReadColByName(handle, QStringLiteral("用户名")).toText();
+        if (!names.contains(name)) {
+            names << name;
+        }
+    }
+    db.CloseTable(handle);
+    if (names.isEmpty()) {
+        return;
+    }
+    box->setItems(names);
+    const qsizetype admin = names.indexOf(QStringLiteral("admin"));
+    box->setCurrentIndex(static_cast<int>(admin >= 0 ? admin : 0));
+}
+
+void LoginWindow::say(const QString& text) const {
+    showMessage(text, MessageFlags::Ok, QString(), window_);
+}
+
+bool LoginWindow::logIn() {
+    ODBCDB* db = services_->database ? services_->database() : nullptr;
+    if (db == nullptr) {
+        say(login_text::queryFailed());
+        return false;
+    }
+    const LoginCheck check = checkLogin(*db, window_->text(kUserBox), window_->text(kPasswordBox));
+    if (!check.accepted()) {
+        say(check.message());
+        return false;
+    }
+    const Component* tick = window_->component(kDirectLoginBox);
+    const bool directNextTime = tick != nullptr && tick->isChecked();
+    if (!storeLogin(*db, check.user.userName, directNextTime)) {
+        // The password was right; only the remembering failed, so the login goes on.
+        say(login_text::storeFailed());
+    }
+
+    CurrentUser::create(check.user.userName, check.user.permission);
+    QPointer<FormWindow> self(window_);
+    if (!services_->openMainWindow || !services_->openMainWindow(*CurrentUser::get())) {
+        reportRuntimeError(RuntimeErrorCode::None, windowLoadFailedText());
+    }
+    if (self != nullptr && !self->isDestroying()) {
+        self->destroyWindow();
+    }
+    return true;
+}
+
+}  // namespace tillora
