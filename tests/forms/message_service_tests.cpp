@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 #include "forms/message_service.h"
 #include "forms/qt_message_service.h"
@@ -65,17 +66,20 @@ TEST(MessageService, ValuesAreShownByTheValueTextRule) {
                                           QStringLiteral("添加失败！"), QString(), QString()}));
 }
 
-// Runs `act` on the message box once it is up (polling, since exec() shows it first).
-void whenBoxShows(std::function<void(QMessageBox*)> act) {
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [act, poll] {
+// Runs `act` on the message box once it is up (polling, since exec() shows it first). The
+// returned timer must live until the box has been answered.
+std::unique_ptr<QTimer> whenBoxShows(std::function<void(QMessageBox*)> act) {
+    auto timer = std::make_unique<QTimer>();
+    timer->setInterval(5);
+    QTimer* t = timer.get();
+    QObject::connect(t, &QTimer::timeout, t, [t, act] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            t->stop();
             act(box);
-        } else {
-            QTimer::singleShot(5, *poll);
         }
-    };
-    QTimer::singleShot(0, *poll);
+    });
+    timer->start();
+    return timer;
 }
 
 TEST(QtMessageService, RealBoxReportsTheButtonPressed) {
@@ -98,7 +102,7 @@ TEST(QtMessageService, RealBoxReportsTheButtonPressed) {
         QString text;
         int buttonCount = 0;
         Qt::WindowModality modality = Qt::NonModal;
-        whenBoxShows([&](QMessageBox* box) {
+        const auto clicker = whenBoxShows([&](QMessageBox* box) {
             caption = box->windowTitle();
             text = box->text();
             buttonCount = int(box->buttons().size());
@@ -120,7 +124,7 @@ TEST(QtMessageService, RealBoxReportsTheButtonPressed) {
 
 TEST(QtMessageService, ClosingCountsAsCancelOrOkAndIconsFollowTheFlags) {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-    whenBoxShows([&](QMessageBox* box) {
+    auto clicker = whenBoxShows([&](QMessageBox* box) {
         icon = box->icon();
         box->reject();  // Esc / close box
     });
@@ -130,7 +134,7 @@ TEST(QtMessageService, ClosingCountsAsCancelOrOkAndIconsFollowTheFlags) {
               MessageResult::Cancel);
     EXPECT_EQ(icon, QMessageBox::Warning);
 
-    whenBoxShows([&](QMessageBox* box) {
+    clicker = whenBoxShows([&](QMessageBox* box) {
         icon = box->icon();
         box->reject();
     });
@@ -145,7 +149,7 @@ TEST(QtMessageService, DefaultServiceCaptionAndChineseButtons) {
         << "qtbase_zh_CN.qm missing (qt6-translations-l10n)";
     QString caption;
     QString okText;
-    whenBoxShows([&](QMessageBox* box) {
+    const auto clicker = whenBoxShows([&](QMessageBox* box) {
         caption = box->windowTitle();
         okText = box->button(QMessageBox::Ok)->text();
         box->button(QMessageBox::Ok)->click();
