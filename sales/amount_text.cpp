@@ -1,0 +1,41 @@
+#include "sales/amount_text.h"
+
+#include <QStringList>
+
+#include "forms/value_format.h"
+
+namespace tillora::amounts {
+
+QString toText(double amount) {
+    double rounded = roundTo(amount, 2);
+    if (rounded == 0.0) {
+        rounded = 0.0;  // drops the sign of -0
+    }
+    return QString::asprintf("%.2f", rounded);
+}
+
+double fromText(const QString& text) {
+    return textToDouble(text.trimmed());
+}
+
+QString normalized(const QString& text) {
+    return toText(fromText(text));
+}
+
+double lineTotal(double unitPrice, int quantity) {
+    return roundTo(unitPrice * quantity, 2);
+}
+
+double discounted(double lineTotal, double discountTenths) {
+    return roundTo(lineTotal * (discountTenths * 0.1), 2);
+}
+
+QStringList discountChoices() {
+    QStringList list{QStringLiteral("10")};
+    for (int tenths = 99; tenths >= 10; --tenths) {
+        list.append(QStringLiteral("%1.%2").arg(tenths / 10).arg(tenths % 10));
+    }
+    return list;
+}
+
+}  // namespace tillora::amounts

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+namespace tillora {
+
+// Money is computed in doubles, rounded to cents and shown with exactly two decimals, so that
+// sums such as 0.1 + 0.2 read "0.30" and never carry binary noise into the database.
+namespace amounts {
+
+// Rounded to cents: "10.00", "9.50", "-3.25"; never "-0.00".
+QString toText(double amount);
+// A typed or stored amount as a number; empty or unreadable text counts as 0.
+double fromText(const QString& text);
+// An amount text as the window shows it: empty -> "0.00", "10" -> "10.00".
+QString normalized(const QString& text);
+// Unit price x quantity, rounded to cents.
+double lineTotal(double unitPrice, int quantity);
+// The discount list's value is tenths of the price: "9.5" pays 95 percent.
+double discounted(double lineTotal, double discountTenths);
+// The values of the discount drop-down: "10", "9.9", "9.8" ... "1.0".
+QStringList discountChoices();
+
+}  // namespace amounts
+
+}  // namespace tillora

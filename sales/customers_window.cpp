@@ -1,0 +1,124 @@
+#include "sales/customers_window.h"
+
+#include "forms/component.h"
+#include "forms/components/list_view.h"
+#include "forms/form_window.h"
+#include "forms/message_service.h"
+#include "sales/sales_texts.h"
+
+namespace tillora {
+
+CustomersWindow::CustomersWindow(ODBCDB& db, FormWindow* window)
+    : QObject(window), db_(db), window_(window) {
+    setObjectName(QStringLiteral("customersLogic"));
+}
+
+CustomersWindow* CustomersWindow::of(FormWindow* window) {
+    return window != nullptr ? window->findChild<CustomersWindow*>(QStringLiteral("customersLogic"),
+                                                                   Qt::FindDirectChildrenOnly)
+                             : nullptr;
+}
+
+ListView* CustomersWindow::list() const {
+    return dynamic_cast<ListView*>(window_->component(QStringLiteral("超级列表框1")));
+}
+
+void CustomersWindow::fill(const QString& statement) {
+    rows_ = readCustomers(db_, statement);
+    ListView* l = list();
+    l->clearRows();
+    for (const Customer& cu : rows_) {
+        l->addRow({QString::number(cu.id), cu.name, cu.phone});
+    }
+}
+
+void CustomersWindow::rowChanged(int row) {
+    if (row >= 0 && row < static_cast<int>(rows_.size())) {
+        const Customer& cu = rows_[static_cast<std::size_t>(row)];
+        window_->setText(QStringLiteral("编辑框_客户"), cu.name);
+        window_->setText(QStringLiteral("编辑框_电话"), cu.phone);
+    }
+}
+
+int CustomersWindow::selectedId() const {
+    const int row = list()->currentIndex();
+    return row >= 0 && row < static_cast<int>(rows_.size())
+               ? rows_[static_cast<std::size_t>(row)].id
+               : 0;
+}
+
+bool CustomersWindow::inputFits(const QString& name, const QString& phone) const {
+    if (name.isEmpty() && phone.isEmpty()) {
+        showMessage(sales_text::notEmpty());
+        return false;
+    }
+    if (name.size() > kNameLength) {
+        showMessage(sales_text::tooLong(QStringLiteral("客户"), kNameLength), 0,
+                    sales_text::hint());
+        return false;
+    }
+    if (phone.size() > kPhoneLength) {
+        showMessage(sales_text::tooLong(QStringLiteral("电话"), kPhoneLength), 0,
+                    sales_text::hint());
+        return false;
+    }
+    return true;
+}
+
+void CustomersWindow::add() {
+    const QString name = window_->text(QStringLiteral("编辑框_客户"));
+    const QString phone = window_->text(QStringLiteral("编辑框_电话"));
+    if (!inputFits(name, phone)) {
+        return;
+    }
+    if (!db_.ExecuteSql(master_sql::addCustomer(name, phone))) {
+        showMessage(sales_text::addFailed());
+    }
+    fill();
+}
+
+void CustomersWindow::change() {
+    const int id = selectedId();
+    if (id == 0) {
+        showMessage(sales_text::selectRowToChange(), 0, sales_text::hint());
+        return;
+    }
+    const QString name = window_->text(QStringLiteral("编辑框_客户"));
+    const QString phone = window_->text(QStringLiteral("编辑框_电话"));
+    if (!inputFits(name, phone)) {
+        return;
+    }
+    if (!db_.ExecuteSql(master_sql::changeCustomer(id, name, phone))) {
+        showMessage(sales_text::changeFailed());
+    }
+    fill();
+}
+
+void CustomersWindow::remove() {
+    const int id = selectedId();
+    if (id == 0) {
+        showMessage(sales_text::selectRowToDelete(), 0, sales_text::hint());
+        return;
+    }
+    if (!db_.ExecuteSql(master_sql::deleteCustomer(id))) {
+        showMessage(sales_text::deleteFailed());
+    }
+    fill();
+}
+
+void CustomersWindow::search() {
+    const QString name = window_->text(QStringLiteral("编辑框3"));
+    const QString phone = window_->text(QStringLiteral("编辑框4"));
+    Component* fuzzyBox = window_->component(QStringLiteral("选择框1"));
+    const bool fuzzy = fuzzyBox != nullptr && fuzzyBox->isChecked();
+    if (!name.isEmpty()) {
+        fill(fuzzy ? master_sql::customersNameContaining(name) : master_sql::customersNamed(name));
+    } else if (!phone.isEmpty()) {
+        fill(fuzzy ? master_sql::customersPhoneContaining(phone)
+                   : master_sql::customersWithPhone(phone));
+    } else {
+        fill();
+    }
+}
+
+}  // namespace tillora

@@ -1,0 +1,100 @@
+#include "sales/payment_methods_window.h"
+
+#include "forms/components/list_view.h"
+#include "forms/form_window.h"
+#include "forms/message_service.h"
+#include "sales/sales_texts.h"
+
+namespace tillora {
+
+PaymentMethodsWindow::PaymentMethodsWindow(ODBCDB& db, FormWindow* window)
+    : QObject(window), db_(db), window_(window) {
+    setObjectName(QStringLiteral("paymentMethodsLogic"));
+}
+
+PaymentMethodsWindow* PaymentMethodsWindow::of(FormWindow* window) {
+    return window != nullptr
+               ? window->findChild<PaymentMethodsWindow*>(QStringLiteral("paymentMethodsLogic"),
+                                                          Qt::FindDirectChildrenOnly)
+               : nullptr;
+}
+
+ListView* PaymentMethodsWindow::list() const {
+    return dynamic_cast<ListView*>(window_->component(QStringLiteral("超级列表框1")));
+}
+
+void PaymentMethodsWindow::fill() {
+    rows_ = readPaymentMethods(db_, master_sql::listPaymentMethods());
+    ListView* l = list();
+    l->clearRows();
+    for (const PaymentMethod& m : rows_) {
+        l->addRow({QString::number(m.id), m.name});
+    }
+}
+
+void PaymentMethodsWindow::rowChanged(int row) {
+    if (row >= 0 && row < static_cast<int>(rows_.size())) {
+        window_->setText(QStringLiteral("编辑框1"), rows_[static_cast<std::size_t>(row)].name);
+    }
+}
+
+int PaymentMethodsWindow::selectedId() const {
+    const int row = list()->currentIndex();
+    return row >= 0 && row < static_cast<int>(rows_.size())
+               ? rows_[static_cast<std::size_t>(row)].id
+               : 0;
+}
+
+bool PaymentMethodsWindow::nameFits(const QString& name) const {
+    if (name.isEmpty()) {
+        showMessage(sales_text::notEmpty());
+        return false;
+    }
+    if (name.size() > kNameLength) {
+        showMessage(sales_text::tooLong(QStringLiteral("付款方式"), kNameLength), 0,
+                    sales_text::hint());
+        return false;
+    }
+    return true;
+}
+
+void PaymentMethodsWindow::add() {
+    const QString name = window_->text(QStringLiteral("编辑框1"));
+    if (!nameFits(name)) {
+        return;
+    }
+    if (!db_.ExecuteSql(master_sql::addPaymentMethod(name))) {
+        showMessage(sales_text::addFailed());
+    }
+    fill();
+}
+
+void PaymentMethodsWindow::change() {
+    const int id = selectedId();
+    if (id == 0) {
+        showMessage(sales_text::selectRowToChange(), 0, sales_text::hint());
+        return;
+    }
+    const QString name = window_->text(QStringLiteral("编辑框1"));
+    if (!nameFits(name)) {
+        return;
+    }
+    if (!db_.ExecuteSql(master_sql::changePaymentMethod(id, name))) {
+        showMessage(sales_text::changeFailed());
+    }
+    fill();
+}
+
+void PaymentMethodsWindow::remove() {
+    const int id = selectedId();
+    if (id == 0) {
+        showMessage(sales_text::selectRowToDelete(), 0, sales_text::hint());
+        return;
+    }
+    if (!db_.ExecuteSql(master_sql::deletePaymentMethod(id))) {
+        showMessage(sales_text::deleteFailed());
+    }
+    fill();
+}
+
+}  // namespace tillora

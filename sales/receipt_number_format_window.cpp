@@ -1,0 +1,86 @@
+#include "sales/receipt_number_format_window.h"
+
+#include <QPointer>
+#include <QTimer>
+
+#include "forms/component.h"
+#include "forms/form_manager.h"
+#include "forms/form_window.h"
+#include "forms/message_service.h"
+#include "sales/sales_module.h"
+#include "sales/sales_texts.h"
+
+namespace tillora {
+
+ReceiptNumberFormatWindow::ReceiptNumberFormatWindow(SalesModule& module, FormWindow* window)
+    : QObject(window),
+      module_(module),
+      window_(window),
+      numbering_(module.database(), [&module] { return module.now().date(); }) {
+    setObjectName(QStringLiteral("receiptNumberFormatLogic"));
+}
+
+ReceiptNumberFormatWindow* ReceiptNumberFormatWindow::of(FormWindow* window) {
+    return window != nullptr
+               ? window->findChild<ReceiptNumberFormatWindow*>(
+                     QStringLiteral("receiptNumberFormatLogic"), Qt::FindDirectChildrenOnly)
+               : nullptr;
+}
+
+void ReceiptNumberFormatWindow::start() {
+    const ReceiptNumberFormat format = numbering_.readFormat();
+    window_->component(QStringLiteral("选择框1"))->setChecked(!format.customPrefix.isEmpty());
+    window_->setText(QStringLiteral("编辑框1"), format.customPrefix);
+    window_->component(QStringLiteral("选择框2"))->setChecked(format.datePrefix);
+    optionChanged();
+}
+
+ReceiptNumberFormat ReceiptNumberFormatWindow::chosen() const {
+    ReceiptNumberFormat format;
+    format.datePrefix = window_->component(QStringLiteral("选择框2"))->isChecked();
+    if (window_->component(QStringLiteral("选择框1"))->isChecked()) {
+        format.customPrefix = window_->text(QStringLiteral("编辑框1")).trimmed();
+    }
+    return format;
+}
+
+void ReceiptNumberFormatWindow::optionChanged() {
+    const ReceiptNumberFormat format = chosen();
+    const bool usable =
+        format.customPrefix.isEmpty() || ReceiptNumberFormat::isValidPrefix(format.customPrefix);
+    window_->setText(
+        QStringLiteral("编辑框2"),
+        usable ? nextReceiptNumber(format, numbering_.newestNumber(), module_.now().date())
+               : QString());
+}
+
+void ReceiptNumberFormatWindow::confirm() {
+    const ReceiptNumberFormat format = chosen();
+    if (window_->component(QStringLiteral("选择框1"))->isChecked() &&
+        !ReceiptNumberFormat::isValidPrefix(format.customPrefix)) {
+        showMessage(QStringLiteral("自定义前缀只能是1至8位数字！"), 0, sales_text::hint());
+        return;
+    }
+    if (!numbering_.storeFormat(format)) {
+        showMessage(sales_text::changeFailed());
+        return;
+    }
+    closeLater();
+}
+
+void ReceiptNumberFormatWindow::cancel() {
+    closeLater();
+}
+
+// The window is still inside its own button's handler; it goes once that has returned.
+void ReceiptNumberFormatWindow::closeLater() {
+    QPointer<FormManager> manager = window_->manager();
+    const qint32 id = window_->windowId();
+    QTimer::singleShot(0, manager, [manager, id] {
+        if (manager) {
+            manager->close(id);
+        }
+    });
+}
+
+}  // namespace tillora

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+
+#include "sales/receipt_numbering.h"
+
+namespace tillora {
+
+class FormWindow;
+class SalesModule;
+
+// The receipt number format window: a custom prefix and the date prefix, with the next number
+// shown as an example beside them.
+class ReceiptNumberFormatWindow : public QObject {
+    Q_OBJECT
+
+  public:
+    ReceiptNumberFormatWindow(SalesModule& module, FormWindow* window);
+    static ReceiptNumberFormatWindow* of(FormWindow* window);
+
+    void start();
+    // The ticks or the prefix changed: show the example again.
+    void optionChanged();
+    // Stores the format and closes; a bad prefix keeps the window open with a message.
+    void confirm();
+    void cancel();
+
+  private:
+    ReceiptNumberFormat chosen() const;
+    void closeLater();
+
+    SalesModule& module_;
+    FormWindow* window_;
+    ReceiptNumbering numbering_;
+};
+
+}  // namespace tillora

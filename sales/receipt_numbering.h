@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <functional>
+
+namespace tillora {
+
+class ODBCDB;
+
+// How receipt numbers are formed, kept in 全局单号格式 as a whole number (the format statement
+// writes it unquoted). The first digit says which prefixes apply, the digits after it are the
+// custom prefix:
+//   "1"        13-digit running number
+//   "2"        date prefix YYMMDD + 7-digit running number (the shipped setting)
+//   "3<digits>" custom prefix + 13-digit running number
+//   "4<digits>" custom prefix + date prefix + 7-digit running number
+// A custom prefix is therefore 1 to 8 digits: it must survive being stored as a number (the kind
+// digit in front keeps its leading zeros) and keeps receipt numbers all digits. Anything else in
+// the field reads as "2".
+struct ReceiptNumberFormat {
+    static constexpr int kMaxPrefixLength = 8;
+
+    bool datePrefix = true;
+    QString customPrefix;  // empty = none
+
+    // The number stored for this format.
+    int stored() const;
+    static ReceiptNumberFormat fromStored(const QString& field);
+    // 1 to 8 ASCII digits.
+    static bool isValidPrefix(const QString& prefix);
+
+    bool operator==(const ReceiptNumberFormat&) const = default;
+};
+
+// The number after `newest` (the newest stored sale's number, empty when there is none) on
+// `today`. The running number continues when the newest number carries the same prefixes (for the
+// date form: the same day), otherwise it starts again at 1. It widens rather than wraps, so a
+// number is never given twice.
+QString nextReceiptNumber(const ReceiptNumberFormat& format, const QString& newest,
+                          const QDate& today);
+
+// Reads the format and the newest sale from the database and forms the next number. The date
+// comes from a clock the caller gives, so tests can fix "today".
+class ReceiptNumbering {
+  public:
+    ReceiptNumbering(ODBCDB& db, std::function<QDate()> today);
+
+    // The format stored in the settings row ("2" when it can't be read).
+    ReceiptNumberFormat readFormat() const;
+    bool storeFormat(const ReceiptNumberFormat& format);
+    // 销售票号 of the newest sale; empty when there is none.
+    QString newestNumber() const;
+    QString next() const;
+
+    // The statement that reads the format.
+    static QString formatStatement();
+
+  private:
+    ODBCDB& db_;
+    std::function<QDate()> today_;
+};
+
+}  // namespace tillora

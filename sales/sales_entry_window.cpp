@@ -1,0 +1,521 @@
+#include "sales/sales_entry_window.h"
+
+#include "data/odbcdb.h"
+#include "data/sql_text.h"
+#include "forms/component.h"
+#include "forms/components/combo_box.h"
+#include "forms/components/list_view.h"
+#include "forms/form_manager.h"
+#include "forms/form_window.h"
+#include "forms/input_mode.h"
+#include "forms/message_service.h"
+#include "forms/value_format.h"
+#include "formset/form_ids.h"
+#include "sales/amount_text.h"
+#include "sales/receipt_numbering.h"
+#include "sales/sale_recorder.h"
+#include "sales/sales_module.h"
+#include "sales/sales_texts.h"
+
+namespace tillora {
+
+namespace {
+
+// Edit box property: input mode.
+constexpr int kInputModeProperty = 16;
+
+enum Column { IdColumn, NameColumn, QuantityColumn, PriceColumn, TotalColumn, DiscountedColumn };
+
+QString cash() {
+    return QStringLiteral("现金");
+}
+
+void hint(const QString& text) {
+    showMessage(text, 0, sales_text::hint());
+}
+
+}  // namespace
+
+SalesEntryWindow::SalesEntryWindow(SalesModule& module, FormWindow* window)
+    : QObject(window), module_(module), window_(window) {
+    setObjectName(QStringLiteral("salesEntryLogic"));
+    if (FormManager* manager = window->manager()) {
+        connect(manager, &FormManager::windowClosed, this, &SalesEntryWindow::onWindowClosed);
+    }
+}
+
+SalesEntryWindow* SalesEntryWindow::of(FormWindow* window) {
+    return window != nullptr ? window->findChild<SalesEntryWindow*>(
+                                   QStringLiteral("salesEntryLogic"), Qt::FindDirectChildrenOnly)
+                             : nullptr;
+}
+
+Component* SalesEntryWindow::c(const QString& name) const {
+    return window_->component(name);
+}
+
+ListView* SalesEntryWindow::list() const {
+    return dynamic_cast<ListView*>(c(QStringLiteral("超级列表框1")));
+}
+
+void SalesEntryWindow::start() {
+    ODBCDB& db = module_.database();
+    if (readSettingsRecord(db, settings_)) {
+        window_->setText(QStringLiteral("编辑框_店名"), settings_.shopName);
+        window_->setText(QStringLiteral("编辑框_备注"), settings_.note);
+        c(QStringLiteral("选择框_折扣"))->setChecked(SettingsRecord::isYes(settings_.discountTick));
+        c(QStringLiteral("选择框_付款方式"))
+            ->setChecked(SettingsRecord::isYes(settings_.paymentMethodTick));
+        c(QStringLiteral("选择框_客户"))->setChecked(SettingsRecord::isYes(settings_.customerTick));
+        c(QStringLiteral("选择框_电话"))->setChecked(SettingsRecord::isYes(settings_.phoneTick));
+    } else {
+        showMessage(sales_text::queryFailed());
+    }
+    c(QStringLiteral("组合框_折扣"))->setItems(amounts::discountChoices());
+    c(QStringLiteral("组合框_折扣"))->setCurrentIndex(0);
+    c(QStringLiteral("组合框_折扣"))->setEnabled(c(QStringLiteral("选择框_折扣"))->isChecked());
+
+    fillCustomers();
+    fillPaymentMethods();
+    fillCashiers();
+    fillProducts();
+
+    const SalesUser& user = module_.user();
+    window_->setWindowTitle(QStringLiteral("Tillorav1.2          收银员：") + user.name);
+    window_->setText(QStringLiteral("编辑框_收银员"), user.name);
+    // Only an administrator chooses the cashier or changes the receipt number.
+    const bool admin = user.isAdministrator();
+    c(QStringLiteral("组合框_收银员"))->setEnabled(admin);
+    c(QStringLiteral("编辑框_收银员"))
+        ->setPropertyByNumber(kInputModeProperty,
+                              static_cast<int>(admin ? InputMode::Normal : InputMode::ReadOnly));
+    c(QStringLiteral("编辑框_单号"))
+        ->setPropertyByNumber(kInputModeProperty,
+                              static_cast<int>(admin ? InputMode::Normal : InputMode::ReadOnly));
+
+    applyPaymentTick();
+    showReceiptNumber();
+    showTime();
+    updateChange();
+}
+
+void SalesEntryWindow::fillProducts(const QString& typed) {
+    ODBCDB& db = module_.database();
+    products_ = readProducts(
+        db, typed.isEmpty() ? master_sql::listProducts() : master_sql::productsStartingWith(typed));
+    QStringList names;
+    for (const Product& p : products_) {
+        names.append(p.name);
+    }
+    c(QStringLiteral("组合框_名称"))->setItems(names);
+}
+
+void SalesEntryWindow::fillPaymentMethods() {
+    paymentMethods_ = readPaymentMethods(module_.database(), master_sql::listPaymentMethods());
+    QStringList names;
+    for (const PaymentMethod& m : paymentMethods_) {
+        names.append(m.name);
+    }
+    c(QStringLiteral("组合框_付款方式"))->setItems(names);
+}
+
+void SalesEntryWindow::fillCustomers() {
+    customers_ = readCustomers(module_.database(), master_sql::listCustomers());
+    QStringList names, phones;
+    for (const Customer& cu : customers_) {
+        names.append(cu.name);
+        phones.append(cu.phone);
+    }
+    c(QStringLiteral("组合框_客户"))->setItems(names);
+    c(QStringLiteral("组合框_电话"))->setItems(phones);
+}
+
+void SalesEntryWindow::fillCashiers() {
+    ODBCDB& db = module_.database();
+    cashiers_.clear();
+    const int h = db.OpenTable(QStringLiteral("select * from 用户登录"));
+    if (h != 0) {
+        for (; !db.IsEOF(h); db.MoveNext(h)) {
+            cashiers_.append(db.ReadColByName(h, QStringLiteral("用户名")).toText());
+        }
+        db.CloseTable(h);
+    }
+    c(QStringLiteral("组合框_收银员"))->setItems(cashiers_);
+}
+
+void SalesEntryWindow::showReceiptNumber() {
+    ReceiptNumbering numbering(module_.database(), [this] { return module_.now().date(); });
+    window_->setText(QStringLiteral("编辑框_单号"), numbering.next());
+}
+
+void SalesEntryWindow::showTime() {
+    window_->setText(QStringLiteral("编辑框_时间"),
+                     module_.now().toString(QStringLiteral("yyyy-MM-dd  HH:mm:ss")));
+}
+
+void SalesEntryWindow::chooseProduct(int index) {
+    if (index < 0 || index >= static_cast<int>(products_.size())) {
+        return;
+    }
+    const Product& p = products_[static_cast<std::size_t>(index)];
+    window_->setText(QStringLiteral("编辑框_名称"), p.name);
+    window_->setText(QStringLiteral("编辑框_单价"), amounts::normalized(p.unitPrice));
+}
+
+SalesEntryWindow::EntryLine SalesEntryWindow::lineFromEntry() {
+    EntryLine entry;
+    const QString name = window_->text(QStringLiteral("编辑框_名称")).trimmed();
+    const QString quantity = window_->text(QStringLiteral("编辑框_数量")).trimmed();
+    const QString price = window_->text(QStringLiteral("编辑框_单价")).trimmed();
+    if (name.isEmpty()) {
+        hint(QStringLiteral("商品名称不能为空！"));
+        return entry;
+    }
+    if (quantity.isEmpty()) {
+        hint(QStringLiteral("数量不能为空！"));
+        return entry;
+    }
+    if (price.isEmpty()) {
+        hint(QStringLiteral("价格不能为空！"));
+        return entry;
+    }
+    if (name.size() > SaleRecorder::kTextColumnLength) {
+        hint(sales_text::tooLong(QStringLiteral("商品名称"), SaleRecorder::kTextColumnLength));
+        return entry;
+    }
+    const int count = textToInt(quantity);
+    const double unitPrice = amounts::fromText(price);
+    const double total = amounts::lineTotal(unitPrice, count);
+    double after = total;
+    if (c(QStringLiteral("选择框_折扣"))->isChecked()) {
+        const QString discount = c(QStringLiteral("组合框_折扣"))->text();
+        after = amounts::discounted(total, discount.isEmpty() ? 10.0 : amounts::fromText(discount));
+    }
+    entry.line.name = name;
+    entry.line.quantity = QString::number(count);
+    entry.line.unitPrice = amounts::toText(unitPrice);
+    entry.line.lineTotal = amounts::toText(total);
+    entry.line.discountedTotal = amounts::toText(after);
+    entry.ok = true;
+    return entry;
+}
+
+void SalesEntryWindow::setRow(int row, const ReceiptLine& line) {
+    ListView* l = list();
+    l->setCell(row, NameColumn, line.name);
+    l->setCell(row, QuantityColumn, line.quantity);
+    l->setCell(row, PriceColumn, line.unitPrice);
+    l->setCell(row, TotalColumn, line.lineTotal);
+    l->setCell(row, DiscountedColumn, line.discountedTotal);
+}
+
+void SalesEntryWindow::renumber() {
+    ListView* l = list();
+    for (int row = 0; row < l->rowCount(); ++row) {
+        l->setCell(row, IdColumn, QString::number(row + 1));
+    }
+}
+
+void SalesEntryWindow::addLine() {
+    const EntryLine entry = lineFromEntry();
+    if (!entry.ok) {
+        return;
+    }
+    ListView* l = list();
+    const int row = l->addRow({QString::number(l->rowCount() + 1)});
+    setRow(row, entry.line);
+    recomputeTotals();
+    rememberProduct(entry.line.name, entry.line.unitPrice);
+}
+
+void SalesEntryWindow::changeLine() {
+    ListView* l = list();
+    const int row = l->currentIndex();
+    if (row < 0) {
+        hint(sales_text::selectRowToChange());
+        return;
+    }
+    const EntryLine entry = lineFromEntry();
+    if (!entry.ok) {
+        return;
+    }
+    setRow(row, entry.line);
+    recomputeTotals();
+}
+
+void SalesEntryWindow::deleteLine() {
+    ListView* l = list();
+    const int row = l->currentIndex();
+    if (row < 0) {
+        hint(sales_text::selectRowToDelete());
+        return;
+    }
+    l->removeRow(row);
+    renumber();
+    recomputeTotals();
+}
+
+void SalesEntryWindow::copyRowToEntry(int row) {
+    ListView* l = list();
+    if (row < 0 || row >= l->rowCount()) {
+        return;
+    }
+    window_->setText(QStringLiteral("编辑框_名称"), l->cell(row, NameColumn));
+    window_->setText(QStringLiteral("编辑框_数量"), l->cell(row, QuantityColumn));
+    window_->setText(QStringLiteral("编辑框_单价"), l->cell(row, PriceColumn));
+}
+
+// The product is offered next time; a name already remembered at this price is not stored again.
+void SalesEntryWindow::rememberProduct(const QString& name, const QString& unitPrice) {
+    ODBCDB& db = module_.database();
+    bool ok = false;
+    const std::vector<Product> known = readProducts(db, master_sql::listProducts(), &ok);
+    if (!ok) {
+        return;
+    }
+    for (const Product& p : known) {
+        if (p.name == name && amounts::normalized(p.unitPrice) == unitPrice) {
+            return;
+        }
+    }
+    if (db.ExecuteSql(master_sql::addProduct(name, unitPrice))) {
+        fillProducts();
+    }
+}
+
+void SalesEntryWindow::recomputeTotals() {
+    ListView* l = list();
+    qint64 quantity = 0;
+    double total = 0.0;
+    double after = 0.0;
+    for (int row = 0; row < l->rowCount(); ++row) {
+        quantity += textToInt(l->cell(row, QuantityColumn));
+        total += amounts::fromText(l->cell(row, TotalColumn));
+        after += amounts::fromText(l->cell(row, DiscountedColumn));
+    }
+    window_->setText(QStringLiteral("标签_总量"), QString::number(quantity));
+    window_->setText(QStringLiteral("标签_总金额"), amounts::toText(total));
+    window_->setText(QStringLiteral("标签_打折后"), amounts::toText(after));
+    updateChange();
+}
+
+double SalesEntryWindow::discountedTotal() const {
+    return amounts::fromText(window_->text(QStringLiteral("标签_打折后")));
+}
+
+void SalesEntryWindow::updateChange() {
+    const double received = amounts::fromText(window_->text(QStringLiteral("编辑框_实收")));
+    window_->setText(QStringLiteral("编辑框_找零"), amounts::toText(received - discountedTotal()));
+}
+
+void SalesEntryWindow::chooseCash(int index) {
+    const QStringList items = c(QStringLiteral("组合框_实收"))->items();
+    if (index >= 0 && index < items.size()) {
+        window_->setText(QStringLiteral("编辑框_实收"), items.at(index));
+    }
+}
+
+void SalesEntryWindow::chooseCashier(int index) {
+    if (!module_.user().isAdministrator() || index < 0 || index >= cashiers_.size()) {
+        return;
+    }
+    window_->setText(QStringLiteral("编辑框_收银员"), cashiers_.at(index));
+}
+
+void SalesEntryWindow::choosePaymentMethod(int index) {
+    if (index >= 0 && index < static_cast<int>(paymentMethods_.size())) {
+        window_->setText(QStringLiteral("编辑框_付款方式"),
+                         paymentMethods_[static_cast<std::size_t>(index)].name);
+    }
+}
+
+void SalesEntryWindow::chooseCustomer(int index) {
+    if (index < 0 || index >= static_cast<int>(customers_.size())) {
+        return;
+    }
+    const QString name = customers_[static_cast<std::size_t>(index)].name;
+    window_->setText(QStringLiteral("编辑框_客户"), name);
+    const std::vector<Customer> found =
+        readCustomers(module_.database(), master_sql::customersNamed(name));
+    window_->setText(QStringLiteral("编辑框_电话"),
+                     found.empty() ? QString() : found.front().phone);
+}
+
+void SalesEntryWindow::choosePhone(int index) {
+    if (index < 0 || index >= static_cast<int>(customers_.size())) {
+        return;
+    }
+    const QString phone = customers_[static_cast<std::size_t>(index)].phone;
+    window_->setText(QStringLiteral("编辑框_电话"), phone);
+    const std::vector<Customer> found =
+        readCustomers(module_.database(), master_sql::customersWithPhone(phone));
+    window_->setText(QStringLiteral("编辑框_客户"), found.empty() ? QString() : found.front().name);
+}
+
+void SalesEntryWindow::discountTicked() {
+    c(QStringLiteral("组合框_折扣"))->setEnabled(c(QStringLiteral("选择框_折扣"))->isChecked());
+}
+
+// The tick is stored at once; when that fails the box goes back to its stored state.
+bool SalesEntryWindow::storeTick(Component* box, const QString& statementOn,
+                                 const QString& statementOff) {
+    const bool on = box->isChecked();
+    if (module_.database().ExecuteSql(on ? statementOn : statementOff)) {
+        return true;
+    }
+    showMessage(sales_text::changeFailed());
+    box->setChecked(!on);
+    return false;
+}
+
+void SalesEntryWindow::applyPaymentTick() {
+    const bool on = c(QStringLiteral("选择框_付款方式"))->isChecked();
+    c(QStringLiteral("组合框_付款方式"))->setEnabled(on);
+    Component* edit = c(QStringLiteral("编辑框_付款方式"));
+    edit->setPropertyByNumber(kInputModeProperty,
+                              static_cast<int>(on ? InputMode::Normal : InputMode::ReadOnly));
+    if (!on) {
+        edit->setText(cash());
+    } else if (edit->text().isEmpty() && !paymentMethods_.empty()) {
+        edit->setText(paymentMethods_.front().name);
+    }
+}
+
+void SalesEntryWindow::paymentTicked() {
+    storeTick(c(QStringLiteral("选择框_付款方式")), settings_sql::updatePaymentMethodTick(true),
+              settings_sql::updatePaymentMethodTick(false));
+    applyPaymentTick();
+}
+
+void SalesEntryWindow::customerTicked() {
+    storeTick(c(QStringLiteral("选择框_客户")), settings_sql::updateCustomerTick(true),
+              settings_sql::updateCustomerTick(false));
+}
+
+void SalesEntryWindow::phoneTicked() {
+    storeTick(c(QStringLiteral("选择框_电话")), settings_sql::updatePhoneTick(true),
+              settings_sql::updatePhoneTick(false));
+}
+
+Receipt SalesEntryWindow::currentReceipt() const {
+    Receipt r;
+    r.number = window_->text(QStringLiteral("编辑框_单号"));
+    r.timeText = window_->text(QStringLiteral("编辑框_时间"));
+    ListView* l = list();
+    for (int row = 0; row < l->rowCount(); ++row) {
+        r.lines.append({l->cell(row, IdColumn), l->cell(row, NameColumn),
+                        l->cell(row, QuantityColumn), l->cell(row, PriceColumn),
+                        l->cell(row, TotalColumn), l->cell(row, DiscountedColumn)});
+    }
+    r.totalQuantity = window_->text(QStringLiteral("标签_总量"));
+    r.totalAmount = window_->text(QStringLiteral("标签_总金额"));
+    r.discountedTotal = window_->text(QStringLiteral("标签_打折后"));
+    r.cashReceived = amounts::normalized(window_->text(QStringLiteral("编辑框_实收")));
+    r.change = window_->text(QStringLiteral("编辑框_找零"));
+    r.cashier = window_->text(QStringLiteral("编辑框_收银员"));
+    r.paymentMethod = c(QStringLiteral("选择框_付款方式"))->isChecked()
+                          ? window_->text(QStringLiteral("编辑框_付款方式"))
+                          : cash();
+    r.remark = window_->text(QStringLiteral("编辑框_备注"));
+    if (c(QStringLiteral("选择框_客户"))->isChecked()) {
+        r.customer = window_->text(QStringLiteral("编辑框_客户"));
+    }
+    if (c(QStringLiteral("选择框_电话"))->isChecked()) {
+        r.phone = window_->text(QStringLiteral("编辑框_电话"));
+    }
+    return r;
+}
+
+bool SalesEntryWindow::recordCurrentReceipt() {
+    const Receipt receipt = currentReceipt();
+    if (receipt.lines.isEmpty()) {
+        showMessage(QStringLiteral("没有可以打印的数据！"));
+        return false;
+    }
+    SaleRecorder recorder(module_.database());
+    const RecordOutcome outcome = recorder.record(receipt);
+    if (!outcome.stored) {
+        // A value too long is the user's to fix; a failed statement is the database's.
+        if (outcome.message == SaleRecorder::failedText()) {
+            showMessage(outcome.message);
+        } else {
+            hint(outcome.message);
+        }
+        return false;
+    }
+    startNextReceipt();
+    return true;
+}
+
+void SalesEntryWindow::startNextReceipt() {
+    list()->clearRows();
+    recomputeTotals();
+    window_->setText(QStringLiteral("编辑框_实收"), QString());
+    window_->setText(QStringLiteral("编辑框_名称"), QString());
+    window_->setText(QStringLiteral("编辑框_单价"), QStringLiteral("0.00"));
+    window_->setText(QStringLiteral("编辑框_数量"), QStringLiteral("1"));
+    updateChange();
+    showReceiptNumber();
+}
+
+void SalesEntryWindow::preview() {
+    if (list()->rowCount() == 0) {
+        showMessage(QStringLiteral("没有可以预览的数据！"));
+        return;
+    }
+    if (module_.previewHandler()) {
+        module_.previewHandler()(*this, currentReceipt());
+    } else {
+        showMessage(sales_text::notYetAvailable(), 0, sales_text::hint());
+    }
+}
+
+void SalesEntryWindow::print() {
+    if (list()->rowCount() == 0) {
+        showMessage(QStringLiteral("没有可以打印的数据！"));
+        return;
+    }
+    const bool save = SettingsRecord::isYes(settings_.saveSales);
+    if (!module_.printHandler()) {
+        // No printing in this build: the sale is still recorded, or nothing happens at all.
+        if (save) {
+            recordCurrentReceipt();
+        } else {
+            showMessage(sales_text::notYetAvailable(), 0, sales_text::hint());
+        }
+        return;
+    }
+    if (!module_.printHandler()(*this, currentReceipt())) {
+        return;  // not printed: the receipt stays
+    }
+    if (save) {
+        recordCurrentReceipt();
+    } else {
+        startNextReceipt();
+    }
+}
+
+void SalesEntryWindow::saveOnly() {
+    recordCurrentReceipt();
+}
+
+void SalesEntryWindow::onWindowClosed(qint32 windowId) {
+    switch (static_cast<FormId>(windowId)) {
+        case FormId::PaymentMethods:
+            fillPaymentMethods();
+            applyPaymentTick();
+            break;
+        case FormId::Customers:
+            fillCustomers();
+            break;
+        case FormId::ReceiptNumberFormat:
+            if (list()->rowCount() == 0) {
+                showReceiptNumber();
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace tillora

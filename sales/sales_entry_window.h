@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <vector>
+
+#include "data/master_data.h"
+#include "data/settings_record.h"
+#include "sales/receipt.h"
+
+namespace tillora {
+
+class Component;
+class FormWindow;
+class ListView;
+class SalesModule;
+
+// The logic of the sales entry window: one receipt composed at a time in the window's controls,
+// which hold the receipt (there is no other copy of it). Lives as a child of its FormWindow.
+class SalesEntryWindow : public QObject {
+    Q_OBJECT
+
+  public:
+    SalesEntryWindow(SalesModule& module, FormWindow* window);
+
+    // The logic of an open sales entry window; nullptr for any other window.
+    static SalesEntryWindow* of(FormWindow* window);
+
+    FormWindow* window() const { return window_; }
+    // The settings row as read when the window opened (print options, shop name, logo).
+    const SettingsRecord& settings() const { return settings_; }
+
+    // Everything printing, the preview and recording need, read from the controls.
+    Receipt currentReceipt() const;
+    // Stores the receipt shown; on success starts the next one. Messages are shown here.
+    bool recordCurrentReceipt();
+    // Empty list, zero totals, a fresh receipt number.
+    void startNextReceipt();
+
+    // Window start: settings, drop-downs, cashier, receipt number, clock.
+    void start();
+    void fillProducts(const QString& typed = {});
+    void fillPaymentMethods();
+    void fillCustomers();
+    void fillCashiers();
+    void showReceiptNumber();
+    void showTime();
+
+    // Entry of lines.
+    void chooseProduct(int index);
+    void addLine();
+    void changeLine();
+    void deleteLine();
+    void copyRowToEntry(int row);
+
+    void updateChange();
+    void chooseCash(int index);
+    void chooseCashier(int index);
+    void choosePaymentMethod(int index);
+    void chooseCustomer(int index);
+    void choosePhone(int index);
+
+    void discountTicked();
+    void paymentTicked();
+    void customerTicked();
+    void phoneTicked();
+
+    void preview();
+    void print();
+    void saveOnly();
+
+  private:
+    struct EntryLine {
+        ReceiptLine line;
+        bool ok = false;
+    };
+    // The entry fields as a list line; messages shown when something is missing or too long.
+    EntryLine lineFromEntry();
+    void setRow(int row, const ReceiptLine& line);
+    void renumber();
+    void recomputeTotals();
+    void rememberProduct(const QString& name, const QString& unitPrice);
+    void applyPaymentTick();
+    bool storeTick(Component* box, const QString& statementOn, const QString& statementOff);
+    double discountedTotal() const;
+    Component* c(const QString& name) const;
+    ListView* list() const;
+    void onWindowClosed(qint32 windowId);
+
+    SalesModule& module_;
+    FormWindow* window_;
+    SettingsRecord settings_;
+    std::vector<Product> products_;
+    std::vector<PaymentMethod> paymentMethods_;
+    std::vector<Customer> customers_;
+    QStringList cashiers_;
+};
+
+}  // namespace tillora

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+#include <functional>
+
+namespace tillora {
+
+class FormWindow;
+class HandlerRegistry;
+class ODBCDB;
+struct Receipt;
+class SalesEntryWindow;
+
+// The logged-in cashier as the sales windows need it.
+struct SalesUser {
+    QString name;
+    QString permission;  // 权限 as stored; only "管理员" is an administrator
+
+    bool isAdministrator() const { return permission == QStringLiteral("管理员"); }
+};
+
+// Owns what the sales windows share (the database, the cashier, the clock, the hooks other parts
+// fill in) and provides the handlers of the sales entry, payment-method, customer and receipt
+// number format windows. Must outlive every window it serves.
+class SalesModule {
+  public:
+    using Clock = std::function<QDateTime()>;
+    // Prints the receipt; true when it was printed (the window then records it when the
+    // settings say so).
+    using PrintHandler = std::function<bool(SalesEntryWindow&, const Receipt&)>;
+    using PreviewHandler = std::function<void(SalesEntryWindow&, const Receipt&)>;
+    using WindowHook = std::function<void(FormWindow* owner)>;
+
+    explicit SalesModule(ODBCDB& db);
+
+    void registerHandlers(HandlerRegistry& registry);
+
+    ODBCDB& database() const { return db_; }
+    const SalesUser& user() const { return user_; }
+    void setUser(SalesUser user) { user_ = std::move(user); }
+
+    QDateTime now() const { return clock_ ? clock_() : QDateTime::currentDateTime(); }
+    void setClock(Clock clock) { clock_ = std::move(clock); }
+
+    const PrintHandler& printHandler() const { return print_; }
+    void setPrintHandler(PrintHandler handler) { print_ = std::move(handler); }
+    const PreviewHandler& previewHandler() const { return preview_; }
+    void setPreviewHandler(PreviewHandler handler) { preview_ = std::move(handler); }
+    // The menu's 软件设置 and 统计销售 open windows of other parts of the program.
+    const WindowHook& settingsOpener() const { return openSettings_; }
+    void setSettingsOpener(WindowHook hook) { openSettings_ = std::move(hook); }
+    const WindowHook& statisticsOpener() const { return openStatistics_; }
+    void setStatisticsOpener(WindowHook hook) { openStatistics_ = std::move(hook); }
+
+  private:
+    ODBCDB& db_;
+    SalesUser user_;
+    Clock clock_;
+    PrintHandler print_;
+    PreviewHandler preview_;
+    WindowHook openSettings_;
+    WindowHook openStatistics_;
+};
+
+}  // namespace tillora

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+// Messages and captions the sales windows share.
+namespace tillora::sales_text {
+
+inline QString hint() {
+    return QStringLiteral("提示");
+}
+inline QString queryFailed() {
+    return QStringLiteral("查询失败！");
+}
+inline QString changeFailed() {
+    return QStringLiteral("数据修改失败");
+}
+inline QString addFailed() {
+    return QStringLiteral("数据添加失败");
+}
+inline QString deleteFailed() {
+    return QStringLiteral("数据删除失败");
+}
+inline QString notEmpty() {
+    return QStringLiteral("不能为空");
+}
+inline QString selectRowToChange() {
+    return QStringLiteral("请选择要修改的行！");
+}
+inline QString selectRowToDelete() {
+    return QStringLiteral("请选择要删除的行！");
+}
+inline QString notYetAvailable() {
+    return QStringLiteral("该功能尚未开放！");
+}
+// "<field>不能超过<n>个字符！"
+inline QString tooLong(const QString& field, int length) {
+    return QStringLiteral("%1不能超过%2个字符！").arg(field).arg(length);
+}
+
+}  // namespace tillora::sales_text
