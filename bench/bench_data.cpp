@@ -96,7 +96,7 @@ void componentListing(benchmark::State& state, const QString& sql) {
         const int h = db.OpenTable(sql);
         for (; !db.IsEOF(h); db.MoveNext(h)) {
             for (const QString& n : names) {
-                benchmark::DoNotOptimize(db.ReadColByName(h, n).toText());
+                benchmark::DoNotOptimize(db.ReadColByName(h, n));
             }
             ++rows;
         }
@@ -105,7 +105,8 @@ void componentListing(benchmark::State& state, const QString& sql) {
     state.counters["rows"] = static_cast<double>(rows) / static_cast<double>(state.iterations());
 }
 
-void directListing(benchmark::State& state, const QString& sql) {
+// With toQString the direct reader also makes the texts a caller shows, as the component does.
+void directListing(benchmark::State& state, const QString& sql, bool toQString = false) {
     sqlite3* db = openDirect(bigDatabase());
     const QByteArray text = translateJetSql(replaceIdentifierBrackets(sql, u'"')).toUtf8();
     std::int64_t rows = 0;
@@ -116,7 +117,12 @@ void directListing(benchmark::State& state, const QString& sql) {
             benchmark::DoNotOptimize(sqlite3_column_int(stmt, 0));
             benchmark::DoNotOptimize(sqlite3_column_double(stmt, 2));
             for (int c : {1, 3, 4, 5, 6}) {
-                benchmark::DoNotOptimize(sqlite3_column_text(stmt, c));
+                const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+                if (toQString) {
+                    benchmark::DoNotOptimize(QString::fromUtf8(t, sqlite3_column_bytes(stmt, c)));
+                } else {
+                    benchmark::DoNotOptimize(t);
+                }
             }
             ++rows;
         }
@@ -134,6 +140,12 @@ void BM_DayListing_Component(benchmark::State& s) {
 }
 void BM_DayListing_Direct(benchmark::State& s) {
     directListing(s, kDay);
+}
+void BM_DayListing_DirectQString(benchmark::State& s) {
+    directListing(s, kDay, true);
+}
+void BM_MonthListing_DirectQString(benchmark::State& s) {
+    directListing(s, kMonth, true);
 }
 void BM_MonthListing_Component(benchmark::State& s) {
     componentListing(s, kMonth);
@@ -218,8 +230,10 @@ void BM_Sale20Lines_Direct(benchmark::State& state) {
 
 BENCHMARK(BM_DayListing_Component)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DayListing_Direct)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DayListing_DirectQString)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MonthListing_Component)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MonthListing_Direct)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MonthListing_DirectQString)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Insert_Component)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Insert_Direct)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Sale20Lines_Component)->Unit(benchmark::kMillisecond);

@@ -40,12 +40,11 @@ double leadingNumber(const QString& text) {
 }
 
 QString dateTimeText(double jetDay) {
-    const QDateTime dt = dateTimeFromJetDay(jetDay);
-    QString text = QStringLiteral("%1年%2月%3日")
-                       .arg(dt.date().year())
-                       .arg(dt.date().month())
-                       .arg(dt.date().day());
-    const QTime t = dt.time();
+    QDate d;
+    QTime t;
+    splitJetDay(jetDay, d, t);
+    QString text = QString::number(d.year()) + u'年' + QString::number(d.month()) + u'月' +
+                   QString::number(d.day()) + u'日';
     if (t.second() != 0) {
         text += QStringLiteral("%1时%2分%3秒").arg(t.hour()).arg(t.minute()).arg(t.second());
     } else if (t.minute() != 0) {

@@ -33,16 +33,22 @@ double jetDayFromDateTime(const QDateTime& dateTime) {
 }
 
 QDateTime dateTimeFromJetDay(double jetDay) {
+    QDate date;
+    QTime time;
+    splitJetDay(jetDay, date, time);
+    return QDateTime(date, time);
+}
+
+void splitJetDay(double jetDay, QDate& date, QTime& time) {
     jetDay = clampJetDay(jetDay);
     double whole = std::trunc(jetDay);
-    const double fraction = std::fabs(jetDay - whole);
-    qint64 msecs = std::llround(fraction * 86400000.0);
+    qint64 msecs = std::llround(std::fabs(jetDay - whole) * 86400000.0);
     if (msecs >= 86400000) {
         msecs -= 86400000;
         whole += jetDay < 0 ? -1 : 1;
     }
-    return QDateTime(kEpoch.addDays(static_cast<qint64>(whole)),
-                     QTime::fromMSecsSinceStartOfDay(static_cast<int>(msecs)));
+    date = kEpoch.addDays(static_cast<qint64>(whole));
+    time = QTime::fromMSecsSinceStartOfDay(static_cast<int>(msecs));
 }
 
 double jetNowDay() {

@@ -10,6 +10,8 @@ namespace tillora {
 // epoch the fraction still counts forward from midnight, as Jet stores them).
 double jetDayFromDateTime(const QDateTime& dateTime);
 QDateTime dateTimeFromJetDay(double jetDay);
+// The same as date and time of day, without time-zone work (for formatting).
+void splitJetDay(double jetDay, QDate& date, QTime& time);
 // Clamps to 100-01-01 .. 9999-12-31.
 double clampJetDay(double jetDay);
 

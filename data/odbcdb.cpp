@@ -180,7 +180,8 @@ DbValue ODBCDB::ReadColByName(int handle, const QString& name) const {
     const auto& columns = slot->records->columns();
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (columns[i].name == name) {  // exact: case and every character count
-            return ReadColByIndex(handle, static_cast<int>(i) + 1);
+            return slot->row < slot->records->rowCount() ? slot->records->cell(slot->row, i)
+                                                         : DbValue();
         }
     }
     return {};
