@@ -416,7 +416,10 @@ Receipt SalesEntryWindow::currentReceipt() const {
     r.paymentMethod = c(QStringLiteral("选择框_付款方式"))->isChecked()
                           ? window_->text(QStringLiteral("编辑框_付款方式"))
                           : cash();
+    // The note keeps its CR LF line breaks, whatever the edit control uses inside.
     r.remark = window_->text(QStringLiteral("编辑框_备注"));
+    r.remark.remove(QLatin1Char('\r'));
+    r.remark.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     if (c(QStringLiteral("选择框_客户"))->isChecked()) {
         r.customer = window_->text(QStringLiteral("编辑框_客户"));
     }

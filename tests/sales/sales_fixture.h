@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QDateTime>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "data/database_setup.h"
+#include "data/odbcdb.h"
+#include "data/template_database.h"
+#include "forms/form_manager.h"
+#include "forms/form_window.h"
+#include "forms/handler_registry.h"
+#include "forms/template_set_reader.h"
+#include "formset/embedded_template_set.h"
+#include "formset/form_ids.h"
+#include "sales/sales_module.h"
+#include "tests/support/scripted_message_service.h"
+#include "tests/support/temp_program_folder.h"
+
+namespace tillora::test {
+
+// A fresh template database, the sales handlers and a form manager over the program's own
+// window templates; the clock stands on 18 August 2016 unless a test moves it.
+class SalesFixture : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        path = databasePath(folder.path());
+        ASSERT_TRUE(writeTemplateDatabase(path));
+        ASSERT_TRUE(db.OpenMdbDatabase(path));
+        QString error;
+        ASSERT_TRUE(readTemplateSet(embeddedTemplateSet(), embeddedHandlerNames(), set, &error))
+            << error.toStdString();
+        module = std::make_unique<SalesModule>(db);
+        module->setUser({QStringLiteral("admin"), QStringLiteral("管理员")});
+        module->setClock([this] { return now; });
+        module->registerHandlers(handlers);
+        manager = std::make_unique<FormManager>(set, handlers);
+    }
+    void TearDown() override {
+        if (manager) {
+            manager->closeAll();
+        }
+        manager.reset();
+    }
+
+    FormWindow* open(FormId id) {
+        if (!manager->open(static_cast<qint32>(id))) {
+            ADD_FAILURE() << manager->lastError().toStdString();
+            return nullptr;
+        }
+        return manager->window(static_cast<qint32>(id));
+    }
+
+    int number(const QString& sql) {
+        const int h = db.OpenTable(sql);
+        const int n = (h == 0 || db.IsEOF(h)) ? -1 : db.ReadColByIndex(h, 1).toInt();
+        db.CloseTable(h);
+        return n;
+    }
+    QString text(const QString& sql) {
+        const int h = db.OpenTable(sql);
+        const QString t = (h == 0 || db.IsEOF(h)) ? QString() : db.ReadColByIndex(h, 1).toText();
+        db.CloseTable(h);
+        return t;
+    }
+
+    ScriptedMessageService messages;
+    TempProgramFolder folder;
+    QString path;
+    ODBCDB db;
+    TemplateSet set;
+    HandlerRegistry handlers;
+    std::unique_ptr<SalesModule> module;
+    std::unique_ptr<FormManager> manager;
+    QDateTime now{QDate(2016, 8, 18), QTime(21, 5, 9)};
+};
+
+}  // namespace tillora::test
