@@ -111,17 +111,9 @@ TEST(ExternalFunctionTable, BareLibraryNamesAreLookedForInTheProgramFolderFirst)
     EXPECT_THROW(elsewhere.resolve(missing), ProcessEnded);
 }
 
-TEST(ExternalFunctionTable, ProgramDeclaresThePrintSystemFunctions) {
+TEST(ExternalFunctionTable, EveryProgramFunctionIsFoundInThePrintSystem) {
     ExternalFunctionTable& table = programFunctions();
     ASSERT_EQ(table.size(), int(ProgramFunction::Count));
-    EXPECT_EQ(table.entry(ProgramFunction::CupsGetDests).exportedName, u"cupsGetDests");
-    EXPECT_EQ(table.entry(ProgramFunction::CupsFreeDests).exportedName, u"cupsFreeDests");
-    EXPECT_EQ(table.entry(ProgramFunction::CupsSetDests).exportedName, u"cupsSetDests");
-    EXPECT_EQ(table.entry(ProgramFunction::CupsGetDefault).exportedName, u"cupsGetDefault");
-    EXPECT_EQ(table.entry(ProgramFunction::CupsGetDest).exportedName, u"cupsGetDest");
-    for (int i = 0; i < table.size(); ++i) {
-        EXPECT_EQ(table.entry(i).library, u"libcups.so.2");
-    }
     LibraryLoader::Module cups = LibraryLoader::load(QStringLiteral("libcups.so.2"));
     if (!cups) {
         GTEST_SKIP() << "libcups2 not installed";

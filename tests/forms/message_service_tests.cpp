@@ -45,14 +45,6 @@ TEST(MessageService, ScriptedAnswersAndRecordsEveryBox) {
     EXPECT_EQ(&messageService(), before);
 }
 
-TEST(MessageService, FirstButtonOfEachButtonSet) {
-    const int expected[] = {MessageResult::Ok,  MessageResult::Ok,  MessageResult::Abort,
-                            MessageResult::Yes, MessageResult::Yes, MessageResult::Retry};
-    for (int buttons = 0; buttons < 6; ++buttons) {
-        EXPECT_EQ(firstButtonResult(buttons | MessageFlags::IconWarning), expected[buttons]);
-    }
-}
-
 TEST(MessageService, ValuesAreShownByTheValueTextRule) {
     ScriptedMessageService boxes;
     showMessage(Value::fromDouble(80));
