@@ -1,9 +1,11 @@
 #include "sales/sales_entry_window.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
 
@@ -64,6 +66,12 @@ TEST_F(SalesEntryTest, StartFillsTheWindowFromTheDatabase) {
     EXPECT_EQ(c("组合框_客户")->items().size(), 3);
     EXPECT_EQ(c("组合框_折扣")->items().first(), QStringLiteral("10"));
     EXPECT_FALSE(c("组合框_折扣")->isEnabled());
+
+    // Typing narrows the products to those whose name (or letter code) begins with the text.
+    set("编辑框_名称", QStringLiteral("DY"));
+    c("编辑框_名称")->raise(event::kKeyUp, {Value::fromInt('Y')});
+    EXPECT_EQ(c("组合框_名称")->items(),
+              (QStringList{QStringLiteral("dyj-打印机"), QStringLiteral("dyx-电源线")}));
 
     now = now.addSecs(61);
     c("时钟1")->raise(event::kTimerTick);
@@ -323,6 +331,50 @@ TEST_F(SalesEntryTest, CustomerPickFillsItsPhone) {
     c("组合框_客户")->raise(event::kComboItemChosen, {Value::fromInt(last)});
     EXPECT_EQ(t("编辑框_客户"), QStringLiteral("369"));
     EXPECT_EQ(t("编辑框_电话"), QStringLiteral("456"));
+}
+
+TEST_F(SalesEntryTest, EveryHandlerOfTheSalesWindowsIsProvided) {
+    QStringList ours;
+    for (const QString& name : manager->missingHandlers()) {
+        for (const char* prefix :
+             {"salesEntry.", "paymentMethods.", "customers.", "receiptNumberFormat."}) {
+            if (name.startsWith(QLatin1String(prefix))) {
+                ours << name;
+            }
+        }
+    }
+    EXPECT_TRUE(ours.isEmpty()) << ours.join(u',').toStdString();
+}
+
+TEST_F(SalesEntryTest, HelpMenuShowsOurOwnTexts) {
+    ASSERT_NE(openSales(), nullptr);
+    const auto trigger = [&](const QString& caption) {
+        for (QAction* menu : w->formMenuBar()->actions()) {
+            for (QAction* item : menu->menu()->actions()) {
+                if (item->text() == caption) {
+                    item->trigger();
+                    return;
+                }
+            }
+        }
+        ADD_FAILURE() << caption.toStdString();
+    };
+    trigger(QStringLiteral("检测版本"));
+    trigger(QStringLiteral("软件设置"));
+    trigger(QStringLiteral("关于"));
+    ASSERT_EQ(messages.shown().size(), 3u);
+    EXPECT_EQ(messages.shown()[0].text, QStringLiteral(" 网站建设中......\r\n 可先咨询客服索取。"));
+    EXPECT_EQ(messages.shown()[0].caption, QStringLiteral("提示："));
+    EXPECT_EQ(messages.shown()[1].text, QStringLiteral("该功能尚未开放！"));
+    EXPECT_TRUE(messages.shown()[2].text.contains(QStringLiteral("Tillora v1.2")));
+
+    int opened = 0;
+    module->setSettingsOpener([&](FormWindow* owner) {
+        EXPECT_EQ(owner, w);
+        ++opened;
+    });
+    trigger(QStringLiteral("软件设置"));
+    EXPECT_EQ(opened, 1);
 }
 
 // The window as built must match its template: every component where the template puts it,
