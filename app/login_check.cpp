@@ -30,7 +30,7 @@ bool containsInjectionText(const QString& password) {
     static const QRegularExpression patterns[] = {
         QRegularExpression(QStringLiteral(R"('\s*(or|and)[\s'"(0-9])"),
                            QRegularExpression::CaseInsensitiveOption),
-        QRegularExpression(QStringLiteral(R"('\s*(--|;|/\*))")),
+        QRegularExpression(QStringLiteral(R"('\s*(--|/\*))")),
         QRegularExpression(
             QStringLiteral(
                 R"(;\s*(drop|delete|insert|update|select|alter|create|exec|truncate)\b)"),

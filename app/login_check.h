@@ -38,7 +38,7 @@ QString listUsers();
 // is never part of any statement (only its digest is compared, here), so the rule is kept narrow
 // and never refuses an ordinary password; it catches the classic forms:
 //  - a quote followed by OR/AND and a blank, quote, digit or "(" ("' or '1'='1", "'OR 1=1");
-//  - a quote followed by a statement end or comment ("admin'--", "x'; drop ...", "'/*");
+//  - a quote followed by a comment ("admin'--", "x'/*");
 //  - ";" followed by a statement keyword ("; drop table", ";delete from");
 //  - UNION [ALL] SELECT.
 // Letter case and blanks between the parts don't matter.

@@ -1,0 +1,231 @@
+#include "app/program_holder.h"
+#include "app/shell.h"
+#include "forms/components/picture_box.h"
+#include "forms/window_frame_metrics.h"
+#include "tests/app/login_fixture.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include <cstdlib>
+
+namespace tillora::test {
+namespace {
+
+class LoginLayoutTest : public LoginFixture {};
+
+// The window as the shop sees it: every component where the login window's layout puts it, with
+// its caption, font and colours, both in the compiled template and in the built window.
+TEST_F(LoginLayoutTest, EveryComponentHasItsPlaceCaptionAndFont) {
+    struct Expected {
+        const char* name;
+        QRect place;
+        const char* caption;  // nullptr: the component has none
+        int fontPixels;       // 0: the default font
+    };
+    const Expected expected[] = {
+        {"图片框1", {0, -8, 336, 72}, nullptr, 0},
+        {"标签_用户名", {40, 74, 48, 24}, "用户名：", 14},
+        {"组合框_用户名", {112, 74, 184, 24}, "admin", 16},
+        {"标签_密码", {40, 112, 56, 24}, "密 码：", 14},
+        {"编辑框_密码", {112, 112, 176, 24}, "", 0},
+        {"选择框1", {112, 144, 120, 16}, "下次直接登录", 0},
+        {"按钮_登录", {61, 173, 80, 32}, "登录", 0},
+        {"按钮_退出", {197, 173, 80, 32}, "退出", 0},
+        {"标签1", {60, 208, 192, 24}, "[用户名“admin”初始密码为空]", 0},
+    };
+    const qint32 id = static_cast<qint32>(FormId::Login);
+    const WindowTemplate* tpl = set.window(id);
+    ASSERT_NE(tpl, nullptr);
+    EXPECT_EQ(set.windows.front().id, id) << "the login window is the start window";
+    EXPECT_FALSE(tpl->windowRecord().visible());
+    EXPECT_EQ(tpl->windowRecord().width, 341);
+    EXPECT_EQ(tpl->windowRecord().height, 283);
+
+    // Building the window shows nothing; start-up shows it.
+    ASSERT_TRUE(forms->open(id));
+    FormWindow* window = loginWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(window->isVisible());
+    ASSERT_TRUE(LoginWindow::open(*forms));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("登录"));
+    EXPECT_EQ(window->size(), WindowFrameMetrics(2, true).clientSize(QSize(341, 283)));
+    const Qt::WindowFlags flags = window->windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+
+    // Nine visible components and the window's invisible database.
+    ASSERT_EQ(tpl->components.size(), 11);
+    const ComponentRecord* database = tpl->componentByName(QStringLiteral("外部数据库1"));
+    ASSERT_NE(database, nullptr);
+    EXPECT_EQ(database->componentType(), ComponentType::Database);
+
+    for (const Expected& e : expected) {
+        const QString name = QString::fromUtf8(e.name);
+        SCOPED_TRACE(e.name);
+        const ComponentRecord* record = tpl->componentByName(name);
+        ASSERT_NE(record, nullptr);
+        EXPECT_EQ(QRect(record->left, record->top, record->width, record->height), e.place);
+        EXPECT_TRUE(record->visible());
+        Component* component = window->component(name);
+        ASSERT_NE(component, nullptr);
+        QWidget* widget = component->widget();
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->parentWidget(), window->clientArea());
+        EXPECT_EQ(widget->geometry(), e.place);
+        EXPECT_TRUE(widget->isVisible());
+        if (e.caption != nullptr) {
+            EXPECT_EQ(component->text(), QString::fromUtf8(e.caption));
+        }
+        if (e.fontPixels != 0) {
+            EXPECT_EQ(widget->font().pixelSize(), e.fontPixels);
+            EXPECT_EQ(widget->font().family(), QStringLiteral("宋体"));
+        }
+    }
+    EXPECT_FALSE(window->component(QStringLiteral("选择框1"))->isChecked());
+    auto* combo = window->widgetAs<QComboBox>(QStringLiteral("组合框_用户名"));
+    ASSERT_NE(combo, nullptr);
+    EXPECT_TRUE(combo->isEditable());
+    EXPECT_EQ(combo->palette().color(QPalette::Base), QColor(Qt::white));
+    auto* hint = window->widgetAs<QLabel>(QStringLiteral("标签1"));
+    ASSERT_NE(hint, nullptr);
+    EXPECT_EQ(hint->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+}
+
+// Tab goes user, password, tick, 登录, 退出; the banner and the labels take no focus.
+TEST_F(LoginLayoutTest, TabOrderFollowsTheForm) {
+    ASSERT_TRUE(LoginWindow::open(*forms));
+    FormWindow* window = loginWindow();
+    const QStringList order{QStringLiteral("组合框_用户名"), QStringLiteral("编辑框_密码"),
+                            QStringLiteral("选择框1"), QStringLiteral("按钮_登录"),
+                            QStringLiteral("按钮_退出")};
+    QList<QWidget*> stops;
+    for (const QString& name : order) {
+        stops << window->component(name)->widget();
+    }
+    for (const char* name : {"图片框1", "标签_用户名", "标签_密码", "标签1"}) {
+        EXPECT_EQ(
+            window->component(QString::fromUtf8(name))->widget()->focusPolicy() & Qt::TabFocus, 0)
+            << name;
+    }
+    // Walk the focus chain from the user box once round and note the stops in the order met.
+    QStringList met;
+    QWidget* w = stops.front();
+    for (int guard = 0; guard < 200; ++guard) {
+        w = w->nextInFocusChain();
+        if (w == stops.front()) {
+            break;
+        }
+        const qsizetype at = stops.indexOf(w);
+        if (at >= 0 && (w->focusPolicy() & Qt::TabFocus) != 0) {
+            met << order.at(at);
+        }
+    }
+    EXPECT_EQ(met, order.mid(1));
+}
+
+// The banner is decoded and drawn: a grab of the window (kept as login_window.png beside the
+// test for a look) shows its blue at the top and the hint below.
+TEST_F(LoginLayoutTest, GrabShowsTheBanner) {
+    ASSERT_TRUE(LoginWindow::open(*forms));
+    FormWindow* window = loginWindow();
+    auto* banner = qobject_cast<PictureBox*>(window->component(QStringLiteral("图片框1")));
+    ASSERT_NE(banner, nullptr);
+    EXPECT_EQ(banner->image().size(), QSize(787, 137));
+
+    const QImage shot = window->grab().toImage();
+    const QString file = QDir::current().filePath(QStringLiteral("login_window.png"));
+    EXPECT_TRUE(shot.save(file));
+    std::printf("login window grabbed to %s\n", qPrintable(file));
+    // Banner area: blue, whatever the letters do at the sides.
+    for (const QPoint p : {QPoint(8, 4), QPoint(320, 50), QPoint(20, 60)}) {
+        const QColor c = shot.pixelColor(window->clientArea()->mapTo(window, p));
+        EXPECT_GT(c.blue(), 120) << p.x() << "," << p.y();
+        EXPECT_LT(c.red(), 100) << p.x() << "," << p.y();
+    }
+    // Somewhere in the middle of the banner the yellow letters show.
+    bool yellow = false;
+    for (int x = 100; x < 240 && !yellow; ++x) {
+        for (int y = 10; y < 50 && !yellow; ++y) {
+            const QColor c = shot.pixelColor(window->clientArea()->mapTo(window, QPoint(x, y)));
+            yellow = c.red() > 200 && c.green() > 180 && c.blue() < 100;
+        }
+    }
+    EXPECT_TRUE(yellow);
+}
+
+// Ending is watched from outside: these run in a child copy of the test program with the real
+// shell, database and templates.
+class LoginExitTest : public ::testing::Test {
+  protected:
+    void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+
+    // Opens the login window as start-up does; returns it (nullptr on failure).
+    static FormWindow* startLogin(Shell& shell, TempProgramFolder& folder, TemplateSet& set,
+                                  HandlerRegistry& handlers, std::unique_ptr<FormManager>& forms) {
+        const QString path = databasePath(folder.path());
+        if (!writeTemplateDatabase(path) || !shell.holder().database().OpenMdbDatabase(path) ||
+            !readTemplateSet(embeddedTemplateSet(), embeddedHandlerNames(), set)) {
+            return nullptr;
+        }
+        LoginWindow::registerHandlers(
+            handlers, LoginWindow::shellServices([](const CurrentUser&) { return false; }));
+        forms = std::make_unique<FormManager>(set, handlers);
+        if (!LoginWindow::open(*forms)) {
+            return nullptr;
+        }
+        // Should the end never come, the child says so with its own code.
+        QTimer::singleShot(10000, [] { std::_Exit(7); });
+        return forms->window(static_cast<qint32>(FormId::Login));
+    }
+};
+
+TEST_F(LoginExitTest, ExitButtonEndsTheProgramWithZero) {
+    auto run = [] {
+        ScriptedMessageService boxes;
+        TempProgramFolder folder;
+        Shell shell(*static_cast<QApplication*>(QCoreApplication::instance()));
+        TemplateSet set;
+        HandlerRegistry handlers;
+        std::unique_ptr<FormManager> forms;
+        FormWindow* window = startLogin(shell, folder, set, handlers, forms);
+        if (window == nullptr) {
+            std::_Exit(5);
+        }
+        QTimer::singleShot(0, window, [window] {
+            window->widgetAs<QPushButton>(QStringLiteral("按钮_退出"))->click();
+        });
+        std::_Exit(shell.run() == 0 ? 6 : 8);  // the button ends the program itself
+    };
+    EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(LoginExitTest, ClosingTheWindowEndsTheProgramWithZero) {
+    auto run = [] {
+        ScriptedMessageService boxes;
+        TempProgramFolder folder;
+        Shell shell(*static_cast<QApplication*>(QCoreApplication::instance()));
+        TemplateSet set;
+        HandlerRegistry handlers;
+        std::unique_ptr<FormManager> forms;
+        FormWindow* window = startLogin(shell, folder, set, handlers, forms);
+        if (window == nullptr) {
+            std::_Exit(5);
+        }
+        QTimer::singleShot(0, window, [window] { window->close(); });
+        const int code = shell.run();
+        std::_Exit(code == 0 && CurrentUser::get() == nullptr ? 0 : 9);
+    };
+    EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+}  // namespace tillora::test
