@@ -6,6 +6,7 @@
 #include "app/login_window.h"
 #include "app/message_database_prompts.h"
 #include "app/program_holder.h"
+#include "app/sales_hand_over.h"
 #include "app/shell.h"
 #include "app/start_routine.h"
 #include "forms/component_font.h"
@@ -19,18 +20,9 @@
 #include "platform/crash_handler.h"
 #include "platform/program_folder.h"
 #include "platform/single_instance.h"
+#include "sales/sales_module.h"
 
 namespace tillora {
-
-namespace {
-
-// The window that follows the login. The sales entry window is not part of the program yet, so
-// the login has nowhere to go.
-bool openMainWindow(const CurrentUser&) {
-    return false;
-}
-
-}  // namespace
 
 int runProgram(QApplication& application) {
     installMemoryGuard();
@@ -53,6 +45,10 @@ int runProgram(QApplication& application) {
         reportRuntimeError(RuntimeErrorCode::None, QStringLiteral("载入窗口模板数据段出错!"));
     }
     HandlerRegistry handlers;
+    // The sales windows serve the whole run; the login hands over to the sales entry window.
+    SalesModule sales(shell.holder().database());
+    sales.registerHandlers(handlers);
+    const auto openMainWindow = salesEntryOpener(sales);
     LoginWindow::registerHandlers(handlers, LoginWindow::shellServices(openMainWindow));
     FormManager forms(templates, handlers);
 
