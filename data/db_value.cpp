@@ -1,6 +1,6 @@
 #include "data/db_value.h"
 
-#include "data/jet_date.h"
+#include "platform/jet_date.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "data/jet_dialect.h"
 
-#include "data/jet_date.h"
+#include "platform/jet_date.h"
 
 #include <QDate>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
 #include "data/sqlite_connection.h"
 
-#include "data/jet_date.h"
+#include "platform/jet_date.h"
 #include "data/jet_dialect.h"
 
 #include <sqlite3.h>

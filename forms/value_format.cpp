@@ -160,25 +160,6 @@ QString dateTimeToText(double jetDay) {
     return QString(reinterpret_cast<const QChar*>(buf), n);
 }
 
-double jetDayFromDateTime(const QDateTime& dateTime) {
-    if (!dateTime.isValid()) {
-        return 0;
-    }
-    const qint64 day = dateTime.date().toJulianDay() - kJulianDayOfJetZero;
-    const double fraction = static_cast<double>(dateTime.time().msecsSinceStartOfDay()) /
-                            static_cast<double>(kMsecsPerDay);
-    // Before day 0 the time of day still counts forward but is written as a negative fraction.
-    return day >= 0 ? static_cast<double>(day) + fraction : static_cast<double>(day) - fraction;
-}
-
-QDateTime dateTimeFromJetDay(double jetDay) {
-    qint64 day = 0;
-    qint64 msecs = 0;
-    splitDay(jetDay, kMsecsPerDay, &day, &msecs);
-    return QDateTime(QDate::fromJulianDay(kJulianDayOfJetZero + day),
-                     QTime::fromMSecsSinceStartOfDay(static_cast<int>(msecs)));
-}
-
 double jetNow() {
     return jetDayFromDateTime(QDateTime::currentDateTime());
 }

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "forms/value.h"
+#include "platform/jet_date.h"
 
 // Conversions between values and their text, shared by every window. Nothing here depends on the
 // process locale: numbers are always written and read with a "." point.
@@ -39,9 +40,7 @@ struct DateTimeParts {
 };
 DateTimeParts splitJetDay(double jetDay);
 
-// Local wall-clock date and time <-> day number (milliseconds kept). An invalid QDateTime gives 0.
-double jetDayFromDateTime(const QDateTime& dateTime);
-QDateTime dateTimeFromJetDay(double jetDay);
+// jetDayFromDateTime / dateTimeFromJetDay come from platform/jet_date.h, shared with the database.
 // The local clock as a day number.
 double jetNow();
 

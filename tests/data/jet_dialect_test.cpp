@@ -1,5 +1,5 @@
 #include "data/jet_dialect.h"
-#include "data/jet_date.h"
+#include "platform/jet_date.h"
 #include "tests/data/fresh_database.h"
 
 #include <gtest/gtest.h>

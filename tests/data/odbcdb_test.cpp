@@ -1,6 +1,6 @@
 #include "data/odbcdb.h"
 #include "data/db_value.h"
-#include "data/jet_date.h"
+#include "platform/jet_date.h"
 #include "data/sqlite_driver.h"
 #include "tests/data/fresh_database.h"
 

@@ -1,4 +1,4 @@
-#include "data/jet_date.h"
+#include "platform/jet_date.h"
 
 #include <algorithm>
 #include <cmath>
