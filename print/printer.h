@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QString>
 #include <QVariant>
+#include <QWidget>
 #include <memory>
 #include <optional>
 #include <variant>
