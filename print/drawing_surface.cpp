@@ -91,6 +91,14 @@ int DrawingSurface::devicePixelSize() const {
     return std::max(1, m.toDeviceY(m.characterHeight(fontDescription().pixelHeight())));
 }
 
+int DrawingSurface::textWidth(const QString& text) {
+    if (text.isEmpty()) {
+        return 0;
+    }
+    const UnitMapping m = mapping();
+    return static_cast<int>(std::ceil(textExtent(text).width() * m.unitsPerInchX() / m.dpiX()));
+}
+
 QPoint DrawingSurface::writePosition() const {
     const UnitMapping m = mapping();
     return {m.toLogicalX(writeDevice_.x()), m.toLogicalY(writeDevice_.y())};

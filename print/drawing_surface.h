@@ -69,6 +69,10 @@ class DrawingSurface {
     int characterHeight() const;
     UnitMapping mapping() const;
 
+    // The width of one line of text with the current font, in logical units (rounded up, so
+    // that text measured to fit a column never reaches past it).
+    int textWidth(const QString& text);
+
     // The write position in logical units of the current unit (kept in device pixels, unrounded,
     // so it stays put when the unit changes and reads back as it was set).
     QPoint writePosition() const;

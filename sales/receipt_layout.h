@@ -1,0 +1,113 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+#include "sales/receipt.h"
+
+namespace tillora {
+
+class DrawingSurface;
+struct SettingsRecord;
+
+// The print settings that shape a receipt, taken from the settings record.
+struct ReceiptPrintSettings {
+    QString shopName;
+    bool printUnitPrice = true;
+    int paperMargin = 0;  // 0.1 mm; positive narrows the receipt
+    int printOffset = 0;  // 0.1 mm; added to every x
+    bool printLogo = false;
+
+    static ReceiptPrintSettings from(const SettingsRecord& settings);
+    // Millimetres as typed in the settings window ("2", "-1.5") to 0.1 mm; anything that is no
+    // number counts as 0 so that a bad setting never moves the receipt off the paper.
+    static int tenthsOfMillimetre(const QString& millimetres);
+};
+
+// The logo as its source gives it: the picture file's bytes and its horizontal offset (mm).
+struct ReceiptLogo {
+    QByteArray picture;
+    int offset = 0;
+};
+
+// Reads the logo; nullopt when it can't be read. Called only when the logo is to be printed.
+using ReceiptLogoSource = std::function<std::optional<ReceiptLogo>()>;
+
+// What drawing a receipt came to.
+struct ReceiptLayoutResult {
+    bool logoFailed = false;  // the logo was wanted but could not be read or decoded
+    int bottom = 0;           // y below the last element
+};
+
+// Draws a receipt onto a drawing surface in 0.1 mm (the surface's unit is set to it). The same
+// function serves the paper and the preview; only the labels of the totals differ.
+//
+// Geometry (x before the print offset; y from the top of the printable area):
+//   shop name        y 30, centred over the receipt width
+//   单号 / 时间      label x 0, value x 100; y 80 and 120
+//   separator        y 155, x 0 to the receipt width
+//   column header    名称 0, 数量 165, 单价 255, 金额 370; y 180
+//   item rows        from y 220, 40 per text line; a name wider than its column (0..160)
+//                    wraps onto further lines; numbers are never cut
+//   separator        5 above where the next item row would start
+//   totals rows      20 below that row start, then 40 apart: labels x 0 and 250, each value
+//                    straight after its label; the cashier is cut at the second label, the
+//                    payment method at the text edge
+//   separator        35 below the last totals row
+//   remark           25 below it, "提示" label at x 0, the text after it, its line breaks
+//                    and any line wider than the receipt starting new lines
+//   logo             20 below the remark, 340 wide (height to scale), centred over the
+//                    receipt width and moved by the logo offset in millimetres
+// The separators end at x 440; text may run on to the text edge at 480, the printable width of
+// 58 mm paper (80 mm paper has room to spare). The paper margin moves both right ends (separators
+// and centring, where text is cut or wrapped) inward when positive and outward when negative;
+// the columns keep their places.
+class ReceiptLayout {
+  public:
+    enum class Labels { Paper, Preview };
+
+    static constexpr int kWidth = 440;
+    static constexpr int kTextWidth = 480;
+    static constexpr int kMinWidth = 200;
+    static constexpr int kShopNameY = 30;
+    static constexpr int kValueX = 100;
+    static constexpr int kNumberY = 80;
+    static constexpr int kTimeY = 120;
+    static constexpr int kSeparatorY = 155;
+    static constexpr int kHeaderY = 180;
+    static constexpr int kFirstRowY = 220;
+    static constexpr int kRowPitch = 40;
+    static constexpr int kNameX = 0;
+    static constexpr int kQuantityX = 165;
+    static constexpr int kPriceX = 255;
+    static constexpr int kAmountX = 370;
+    static constexpr int kColumnGap = 5;
+    static constexpr int kSecondLabelX = 250;
+    static constexpr int kTotalsBelowRows = 20;
+    static constexpr int kClosingSeparatorBelow = 35;
+    static constexpr int kRemarkBelowSeparator = 25;
+    static constexpr int kLogoBelowRemark = 20;
+    static constexpr int kLogoWidth = 340;
+
+    // Draws elements 1 to 12 in order. The logo source is not called unless the logo is printed.
+    static ReceiptLayoutResult draw(DrawingSurface& surface, const Receipt& receipt,
+                                    const ReceiptPrintSettings& settings, Labels labels,
+                                    const ReceiptLogoSource& logo = {});
+
+    // The labels of rows 2, 3 and 5 (the same everywhere) and of rows 7 to 11 (ASCII colons on
+    // paper, full-width ones in the preview), in the order they are drawn.
+    static QStringList headLabels();
+    static QStringList columnLabels();
+    static QStringList totalLabels(Labels labels);
+
+    // Cuts `text` into lines no wider than `width` on the surface (at least one character a line).
+    static QStringList wrap(DrawingSurface& surface, const QString& text, int width);
+    // The longest start of `text` no wider than `width`.
+    static QString cut(DrawingSurface& surface, const QString& text, int width);
+};
+
+}  // namespace tillora

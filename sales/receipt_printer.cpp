@@ -1,0 +1,95 @@
+#include "sales/receipt_printer.h"
+
+#include <memory>
+
+#include "data/odbcdb.h"
+#include "data/settings_record.h"
+#include "forms/form_manager.h"
+#include "forms/form_window.h"
+#include "forms/message_service.h"
+#include "print/printer.h"
+#include "print/printer_component.h"
+#include "sales/preview_window.h"
+#include "sales/sales_entry_window.h"
+#include "sales/sales_module.h"
+
+namespace tillora {
+
+ReceiptPrinter::Options ReceiptPrinter::Options::from(const SettingsRecord& settings) {
+    Options o;
+    o.layout = ReceiptPrintSettings::from(settings);
+    o.showPrinted = SettingsRecord::isYes(settings.showPrinted);
+    o.askReprint = SettingsRecord::isYes(settings.askReprint);
+    return o;
+}
+
+bool ReceiptPrinter::print(Printer& printer, const Receipt& receipt, const Options& options,
+                           const ReceiptLogoSource& logo) {
+    bool printed = false;
+    for (;;) {
+        if (!printer.StartPrint(false, true)) {
+            return printed;
+        }
+        const ReceiptLayoutResult result = ReceiptLayout::draw(printer, receipt, options.layout,
+                                                               ReceiptLayout::Labels::Paper, logo);
+        printer.EndPrint();
+        if (printer.cancelled() != 0) {
+            return printed;
+        }
+        printed = true;
+        // Asked once the job is closed, so that no job stays open behind a message box.
+        if (result.logoFailed) {
+            showMessage(logoFailedText());
+        }
+        if (options.showPrinted) {
+            showMessage(printedText());
+        }
+        if (!options.askReprint ||
+            showMessage(reprintQuestion(), MessageFlags::YesNo) != MessageResult::Yes) {
+            return true;
+        }
+    }
+}
+
+ReceiptLogoSource ReceiptPrinter::logoFrom(ODBCDB& db) {
+    return [&db]() -> std::optional<ReceiptLogo> {
+        SettingsRecord row;
+        if (!readSettingsRecord(db, row, settings_sql::selectById())) {
+            return std::nullopt;
+        }
+        return ReceiptLogo{row.logo, row.logoOffset};
+    };
+}
+
+bool ReceiptPrinter::printFromWindow(SalesEntryWindow& window, const Receipt& receipt, ODBCDB& db) {
+    const Options options = Options::from(window.settings());
+    auto* component =
+        dynamic_cast<PrinterComponent*>(window.window()->component(QStringLiteral("打印机1")));
+    if (component != nullptr) {
+        return print(component->printer(), receipt, options, logoFrom(db));
+    }
+    // A window without its printer component still prints, with the stored pen of the others.
+    Printer printer;
+    printer.setOwnerWidget(window.window());
+    printer.setPenType(3);
+    return print(printer, receipt, options, logoFrom(db));
+}
+
+void installReceiptPrinting(SalesModule& module) {
+    ODBCDB& db = module.database();
+    module.setPrintHandler([&db](SalesEntryWindow& window, const Receipt& receipt) {
+        return ReceiptPrinter::printFromWindow(window, receipt, db);
+    });
+    module.setPreviewHandler([&db](SalesEntryWindow& window, const Receipt& receipt) {
+        FormManager* forms = window.window()->manager();
+        if (forms == nullptr) {
+            forms = FormManager::instance();
+        }
+        if (forms != nullptr) {
+            PreviewWindow::show(*forms, receipt, ReceiptPrintSettings::from(window.settings()),
+                                ReceiptPrinter::logoFrom(db));
+        }
+    });
+}
+
+}  // namespace tillora

@@ -1,0 +1,407 @@
+// Printing a receipt from the sales entry window: the job, the after-print questions, recording,
+// the PDF read back with poppler, and a real CUPS queue.
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include "data/settings_record.h"
+#include "forms/component.h"
+#include "forms/component_factory.h"
+#include "forms/components/list_view.h"
+#include "print/print_components.h"
+#include "print/printer.h"
+#include "print/printer_component.h"
+#include "sales/receipt_layout.h"
+#include "sales/receipt_printer.h"
+#include "sales/sale_recorder.h"
+#include "sales/sales_entry_window.h"
+#include "tests/print/scripted_print_dialog.h"
+#include "tests/sales/sales_fixture.h"
+
+namespace tillora::test {
+namespace {
+
+QString run(const QString& tool, const QStringList& args) {
+    const QString path = QStandardPaths::findExecutable(tool);
+    if (path.isEmpty()) {
+        ADD_FAILURE() << tool.toStdString() << " not found";
+        return {};
+    }
+    QProcess p;
+    p.start(path, args);
+    p.waitForFinished(30000);
+    EXPECT_EQ(p.exitCode(), 0) << tool.toStdString() << " " << args.join(u' ').toStdString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QString pdfText(const QString& pdf) {
+    return run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+}
+
+// The first page at 72 dpi (one pixel a point).
+QImage render(const QString& pdf, const QString& prefix) {
+    run(QStringLiteral("pdftoppm"),
+        {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-png"),
+         QStringLiteral("-singlefile"), QStringLiteral("-f"), QStringLiteral("1"), pdf, prefix});
+    return QImage(prefix + QStringLiteral(".png"));
+}
+
+QRect inkBox(const QImage& image) {
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 160) {
+                box |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return box;
+}
+
+// Texts must appear in this order in the extracted text.
+void expectInOrder(const QString& text, const QStringList& parts) {
+    qsizetype from = 0;
+    for (const QString& part : parts) {
+        const qsizetype at = text.indexOf(part, from);
+        EXPECT_GE(at, 0) << "missing or out of order: " << part.toStdString() << "\n"
+                         << text.toStdString();
+        if (at >= 0) {
+            from = at + part.size();
+        }
+    }
+}
+
+// Jobs go to a PDF file in the test's folder.
+class PdfTarget {
+  public:
+    explicit PdfTarget(const QString& file) : file_(file) { Printer::setOutputFileOverride(file); }
+    ~PdfTarget() { Printer::setOutputFileOverride({}); }
+    const QString& file() const { return file_; }
+
+  private:
+    QString file_;
+};
+
+// Counts the jobs that reached the PDF file by the time each message box is shown.
+class JobCountingMessages : public ScriptedMessageService {
+  public:
+    explicit JobCountingMessages(QString pdf) : pdf_(std::move(pdf)) {}
+    int show(const QString& text, int flags, const QString& caption, QWidget* owner) override {
+        if (QFile::exists(pdf_)) {
+            ++jobs;
+            QFile::remove(pdf_);
+        }
+        return ScriptedMessageService::show(text, flags, caption, owner);
+    }
+    int jobs = 0;
+
+  private:
+    QString pdf_;
+};
+
+class PrintReceiptTest : public SalesFixture {
+  protected:
+    void SetUp() override {
+        // Windows other tests closed may still wait for deletion, their clocks bound to fixtures
+        // that are gone.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        SalesFixture::SetUp();
+        PrintComponents::registerWith(ComponentFactory::instance());
+        installReceiptPrinting(*module);
+    }
+    // Closed windows are deleted later; printing pumps events, and a closed window's clock must
+    // not tick into the next test's fixture.
+    void TearDown() override {
+        SalesFixture::TearDown();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // Opens the window with the settings changed as given, and enters two lines.
+    void openWithTwoLines(const QStringList& settingUpdates = {}) {
+        for (const QString& sql : settingUpdates) {
+            ASSERT_TRUE(db.ExecuteSql(sql)) << sql.toStdString();
+        }
+        w = open(FormId::SalesEntry);
+        ASSERT_NE(w, nullptr);
+        logic = SalesEntryWindow::of(w);
+        add(QStringLiteral("mkf-麦克风"), QStringLiteral("10.00"), QStringLiteral("2"));
+        add(QStringLiteral("茶叶"), QStringLiteral("19.99"), QStringLiteral("1"));
+        w->setText(QStringLiteral("编辑框_实收"), QStringLiteral("50"));
+        messages.clear();
+    }
+    void add(const QString& name, const QString& price, const QString& quantity) {
+        w->setText(QStringLiteral("编辑框_名称"), name);
+        w->setText(QStringLiteral("编辑框_单价"), price);
+        w->setText(QStringLiteral("编辑框_数量"), quantity);
+        click("按钮_添加商品");
+    }
+    void click(const char* name) { w->component(QString::fromUtf8(name))->raise(event::kClicked); }
+    int rows() const {
+        return dynamic_cast<ListView*>(w->component(QStringLiteral("超级列表框1")))->rowCount();
+    }
+    int sales() { return number(QStringLiteral("select count(*) from 销售记录")); }
+
+    FormWindow* w = nullptr;
+    SalesEntryWindow* logic = nullptr;
+};
+
+TEST_F(PrintReceiptTest, PrintedReceiptIsRecordedAndReadsBackInOrder) {
+    PdfTarget pdf(folder.file(QStringLiteral("receipt.pdf")));
+    ScriptedPrintDialog dialogs;
+    openWithTwoLines();
+    const int before = sales();
+    click("按钮_打印小票");
+    EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
+    EXPECT_EQ(dialogs.dialogs, 0);
+    EXPECT_EQ(sales(), before + 1);
+    EXPECT_EQ(rows(), 0);
+    EXPECT_EQ(w->text(QStringLiteral("编辑框_单号")), QStringLiteral("1608180000003"));
+
+    const QString text = pdfText(pdf.file());
+    expectInOrder(text, {QStringLiteral("Korvane"),
+                         QStringLiteral("单号："),
+                         QStringLiteral("1608180000002"),
+                         QStringLiteral("时间："),
+                         QStringLiteral("2016-08-18"),
+                         QStringLiteral("名称"),
+                         QStringLiteral("数量"),
+                         QStringLiteral("单价"),
+                         QStringLiteral("金额"),
+                         QStringLiteral("mkf-麦克风"),
+                         QStringLiteral("20.00"),
+                         QStringLiteral("茶叶"),
+                         QStringLiteral("19.99"),
+                         QStringLiteral("合计数量:3"),
+                         QStringLiteral("总额:39.99"),
+                         QStringLiteral("折后总额:39.99"),
+                         QStringLiteral("实收现金:50.00"),
+                         QStringLiteral("找零:10.01"),
+                         QStringLiteral("收银员:admin"),
+                         QStringLiteral("付款方式:现金"),
+                         QStringLiteral("提示:"),
+                         QStringLiteral("1.所购商品7日内凭购物小票"),
+                         QStringLiteral("3.联系电话：020-80001234")});
+}
+
+TEST_F(PrintReceiptTest, AfterPrintMessagesAndReprints) {
+    struct Case {
+        const char* name;
+        bool showPrinted;
+        bool askReprint;
+        QList<int> answers;  // to the reprint question
+        QStringList expected;
+        int jobs;  // counted when a message is shown
+    };
+    const QString done = QStringLiteral("打印完毕");
+    const QString again = QStringLiteral("打印完毕,是否再次打印！");
+    const Case cases[] = {
+        {"silent", false, false, {}, {}, 0},
+        {"done only", true, false, {}, {done}, 1},
+        {"ask, no", false, true, {MessageResult::No}, {again}, 1},
+        {"ask, yes then no",
+         false,
+         true,
+         {MessageResult::Yes, MessageResult::No},
+         {again, again},
+         2},
+        {"both, yes then no",
+         true,
+         true,
+         {MessageResult::Yes, MessageResult::No},
+         {done, again, done, again},
+         2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString file = folder.file(QStringLiteral("job.pdf"));
+        QFile::remove(file);
+        PdfTarget pdf(file);
+        openWithTwoLines({settings_sql::updateShowPrinted(c.showPrinted),
+                          settings_sql::updateAskReprint(c.askReprint)});
+        const int before = sales();
+        {
+            JobCountingMessages counting(file);
+            for (const int a : c.answers) {
+                if (c.showPrinted) {
+                    counting.answer(MessageResult::Ok);
+                }
+                counting.answer(a);
+            }
+            click("按钮_打印小票");
+            EXPECT_EQ(counting.texts(), c.expected);
+            for (const auto& shown : counting.shown()) {
+                if (shown.text == again) {
+                    EXPECT_EQ(shown.flags & MessageFlags::ButtonMask, MessageFlags::YesNo);
+                }
+            }
+            EXPECT_EQ(counting.jobs, c.jobs);
+        }
+        if (c.jobs == 0) {
+            EXPECT_TRUE(QFile::exists(file));
+        }
+        // Recorded once, however often it was printed.
+        EXPECT_EQ(sales(), before + 1);
+        manager->close(static_cast<qint32>(FormId::SalesEntry));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+TEST_F(PrintReceiptTest, NothingIsStoredWhenSavingIsOffOrTheJobCannotStart) {
+    // Saving off: printed, not stored, a fresh receipt follows.
+    {
+        PdfTarget pdf(folder.file(QStringLiteral("a.pdf")));
+        openWithTwoLines({QStringLiteral("update 配置文件  set  保存销售记录='假'")});
+        const int before = sales();
+        const QString number = w->text(QStringLiteral("编辑框_单号"));
+        click("按钮_打印小票");
+        EXPECT_TRUE(QFile::exists(pdf.file()));
+        EXPECT_EQ(sales(), before);
+        EXPECT_EQ(rows(), 0);
+        EXPECT_EQ(w->text(QStringLiteral("编辑框_单号")), number);  // nothing used up
+        manager->close(static_cast<qint32>(FormId::SalesEntry));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    // A job that can't start: no messages, nothing stored, the receipt stays.
+    {
+        ASSERT_TRUE(db.ExecuteSql(QStringLiteral("update 配置文件  set  保存销售记录='真'")));
+        PdfTarget pdf(folder.file(QStringLiteral("no/such/folder/b.pdf")));
+        openWithTwoLines({settings_sql::updateShowPrinted(true)});
+        const int before = sales();
+        click("按钮_打印小票");
+        EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
+        EXPECT_EQ(sales(), before);
+        EXPECT_EQ(rows(), 2);
+    }
+}
+
+TEST_F(PrintReceiptTest, EmptyListPrintsNothing) {
+    PdfTarget pdf(folder.file(QStringLiteral("empty.pdf")));
+    w = open(FormId::SalesEntry);
+    ASSERT_NE(w, nullptr);
+    messages.clear();
+    const int before = sales();
+    click("按钮_打印小票");
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("没有可以打印的数据！")});
+    EXPECT_FALSE(QFile::exists(pdf.file()));
+    EXPECT_EQ(sales(), before);
+}
+
+TEST_F(PrintReceiptTest, UnreadableLogoIsReportedAndTheRestPrinted) {
+    PdfTarget pdf(folder.file(QStringLiteral("logo.pdf")));
+    ASSERT_TRUE(writeSettingsLogo(db, QByteArray("this is no picture")));
+    openWithTwoLines({settings_sql::updatePrintLogo(true)});
+    click("按钮_打印小票");
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("logo数据打开失败！")});
+    expectInOrder(pdfText(pdf.file()), {QStringLiteral("单号："), QStringLiteral("提示:")});
+    EXPECT_EQ(rows(), 0);  // printed and recorded all the same
+}
+
+// The layout drawn on the printer onto 58 mm paper: the texts in order, the ink on the paper.
+TEST_F(PrintReceiptTest, ReceiptOnFiftyEightMillimetrePaperKeepsItsInkInsideThePaper) {
+    PdfTarget pdf(folder.file(QStringLiteral("paper.pdf")));
+    openWithTwoLines({settings_sql::updatePrintLogo(true)});
+    Receipt receipt = logic->currentReceipt();
+    receipt.lines[1].name = QStringLiteral("特级东北五常稻花香大米十公斤装");
+    Printer printer;
+    printer.setPenType(3);
+    ASSERT_TRUE(printer.StartPrint(false, false, Printer::Paper(-1), std::nullopt, 580, 1500));
+    ASSERT_GE(printer.printableWidth(), 480);
+    const ReceiptLayoutResult result =
+        ReceiptLayout::draw(printer, receipt, ReceiptPrintSettings::from(logic->settings()),
+                            ReceiptLayout::Labels::Paper, ReceiptPrinter::logoFrom(db));
+    printer.EndPrint();
+    EXPECT_FALSE(result.logoFailed);  // the shipped JPEG logo
+
+    expectInOrder(pdfText(pdf.file()),
+                  {QStringLiteral("单号："), QStringLiteral("名称"), QStringLiteral("mkf-麦克风"),
+                   QStringLiteral("特级东北五"), QStringLiteral("常稻花香大"),
+                   QStringLiteral("米十公斤装"), QStringLiteral("付款方式:现金")});
+    const QImage page = render(pdf.file(), pdf.file() + QStringLiteral("-page"));
+    if (qEnvironmentVariableIsSet("TILLORA_KEEP_RECEIPT")) {
+        QFile::copy(pdf.file(), qEnvironmentVariable("TILLORA_KEEP_RECEIPT"));
+    }
+    ASSERT_FALSE(page.isNull());
+    EXPECT_NEAR(page.width(), 164, 1);  // 58 mm at 72 dpi
+    const QRect ink = inkBox(page);
+    ASSERT_FALSE(ink.isEmpty());
+    // On the paper, no wider than 48 mm (136 points), and down to the logo's bottom (the page's
+    // own top margin comes on top of the layout's y).
+    EXPECT_GE(ink.left(), 0);
+    EXPECT_LT(ink.right(), page.width());
+    EXPECT_LE(ink.width(), 137);
+    EXPECT_GE(ink.bottom(), result.bottom * 72 / 254 - 10);
+    EXPECT_LT(ink.bottom(), page.height());
+}
+
+// A real print queue: the default CUPS destination (a PDF printer) gets the job without any
+// dialog; the job's PDF appears and has ink. Fails where no CUPS scheduler answers.
+TEST_F(PrintReceiptTest, PrintsThroughTheDefaultCupsQueueWithoutADialog) {
+    const QString lpstat = QStandardPaths::findExecutable(QStringLiteral("lpstat"));
+    ASSERT_FALSE(lpstat.isEmpty()) << "lpstat not found: CUPS is not installed";
+    QProcess scheduler;
+    scheduler.start(lpstat, {QStringLiteral("-r")});
+    scheduler.waitForFinished(10000);
+    ASSERT_TRUE(QString::fromUtf8(scheduler.readAllStandardOutput())
+                    .contains(QStringLiteral("scheduler is running")))
+        << "no CUPS scheduler answers (scripts/start_cups.sh starts one)";
+    const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
+    ASSERT_FALSE(defaultPrinter.isNull()) << "CUPS has no default destination";
+
+    ScriptedPrintDialog dialogs;
+    openWithTwoLines();
+    // A job name of its own, so that its file is told from other jobs'.
+    const QString token = QStringLiteral("TilloraReceipt%1x%2")
+                              .arg(QCoreApplication::applicationPid())
+                              .arg(QDateTime::currentMSecsSinceEpoch() % 1000000);
+    auto* component = dynamic_cast<PrinterComponent*>(w->component(QStringLiteral("打印机1")));
+    ASSERT_NE(component, nullptr);
+    component->printer().setDocumentName(token);
+    const int before = sales();
+
+    click("按钮_打印小票");
+    EXPECT_EQ(dialogs.dialogs, 0);
+    EXPECT_EQ(dialogs.fileQuestions, 0);
+    EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
+    EXPECT_EQ(sales(), before + 1);
+
+    // cups-pdf writes the job into the printing user's ~/PDF, named after the job.
+    const QDir out(QDir::home().filePath(QStringLiteral("PDF")));
+    QString found;
+    QElapsedTimer waited;
+    waited.start();
+    while (found.isEmpty() && waited.elapsed() < 60000) {
+        for (const QFileInfo& f : out.entryInfoList({QStringLiteral("*.pdf")}, QDir::Files)) {
+            if (f.fileName().contains(token) && f.size() > 0) {
+                found = f.absoluteFilePath();
+            }
+        }
+        if (found.isEmpty()) {
+            QThread::msleep(200);
+        }
+    }
+    ASSERT_FALSE(found.isEmpty()) << "no PDF for job " << token.toStdString() << " in "
+                                  << out.path().toStdString() << " after 60 s (queue "
+                                  << defaultPrinter.printerName().toStdString() << ")";
+    // Let cups-pdf finish writing before reading it.
+    QThread::msleep(300);
+    const QString completed = run(lpstat, {QStringLiteral("-W"), QStringLiteral("completed"),
+                                           QStringLiteral("-o"), defaultPrinter.printerName()});
+    EXPECT_FALSE(completed.trimmed().isEmpty()) << "no completed job on the queue";
+    const QImage page = render(found, folder.file(QStringLiteral("cups-page")));
+    ASSERT_FALSE(page.isNull());
+    EXPECT_FALSE(inkBox(page).isEmpty());
+    QFile::remove(found);
+}
+
+}  // namespace
+}  // namespace tillora::test

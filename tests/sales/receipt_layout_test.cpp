@@ -1,0 +1,399 @@
+// The receipt layout on the recording surface: what is drawn, where, and how the settings move it.
+#include "sales/receipt_layout.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include "data/settings_record.h"
+#include "print/recording_surface.h"
+
+namespace tillora {
+namespace {
+
+using Kind = RecordedOperation::Kind;
+
+Receipt twoLineReceipt() {
+    Receipt r;
+    r.number = QStringLiteral("1608180000002");
+    r.timeText = QStringLiteral("2016-08-18  21:05:09");
+    r.lines = {
+        {QStringLiteral("1"), QStringLiteral("苹果"), QStringLiteral("2"), QStringLiteral("3.50"),
+         QStringLiteral("7.00"), QStringLiteral("7.00")},
+        {QStringLiteral("2"), QStringLiteral("mkf-麦克风"), QStringLiteral("1"),
+         QStringLiteral("10.00"), QStringLiteral("10.00"), QStringLiteral("9.50")},
+    };
+    r.totalQuantity = QStringLiteral("3");
+    r.totalAmount = QStringLiteral("17.00");
+    r.discountedTotal = QStringLiteral("16.50");
+    r.cashReceived = QStringLiteral("20.00");
+    r.change = QStringLiteral("3.50");
+    r.cashier = QStringLiteral("admin");
+    r.paymentMethod = QStringLiteral("现金");
+    r.remark = QStringLiteral("谢谢惠顾");
+    return r;
+}
+
+ReceiptPrintSettings shipped() {
+    ReceiptPrintSettings s;
+    s.shopName = QStringLiteral("Korvane");
+    return s;
+}
+
+QList<RecordedOperation> drawOn(RecordingSurface& surface, const Receipt& receipt,
+                                const ReceiptPrintSettings& settings,
+                                ReceiptLayout::Labels labels = ReceiptLayout::Labels::Paper,
+                                const ReceiptLogoSource& logo = {},
+                                ReceiptLayoutResult* result = nullptr) {
+    const ReceiptLayoutResult r = ReceiptLayout::draw(surface, receipt, settings, labels, logo);
+    if (result != nullptr) {
+        *result = r;
+    }
+    return surface.operations();
+}
+
+QList<RecordedOperation> draw(const Receipt& receipt, const ReceiptPrintSettings& settings,
+                              ReceiptLayout::Labels labels = ReceiptLayout::Labels::Paper) {
+    RecordingSurface surface;
+    return drawOn(surface, receipt, settings, labels);
+}
+
+const RecordedOperation* findText(const QList<RecordedOperation>& ops, const QString& text) {
+    for (const RecordedOperation& op : ops) {
+        if (op.kind == Kind::Text && op.text == text) {
+            return &op;
+        }
+    }
+    return nullptr;
+}
+
+QByteArray pngOf(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// The fixed metrics at 96 dpi: a CJK character 12 pixels (31.75 units) wide, others 6 pixels.
+TEST(ReceiptLayoutTest, TwoLineReceiptDrawsEveryElementInOrderAtItsPlace) {
+    const QList<RecordedOperation> ops = draw(twoLineReceipt(), shipped());
+    struct Expected {
+        Kind kind;
+        QString text;
+        QPoint at;
+        QPoint to = {};
+    };
+    const auto t = [](const char* text, int x, int y) {
+        return Expected{Kind::Text, QString::fromUtf8(text), {x, y}};
+    };
+    const auto line = [](int y, int x2) { return Expected{Kind::Line, {}, {0, y}, {x2, y}}; };
+    const QList<Expected> expected{
+        t("Korvane", 164, 30),  // 112 wide, centred over 440
+        t("单号：", 0, 80),       t("1608180000002", 100, 80),
+        t("时间：", 0, 120),      t("2016-08-18  21:05:09", 100, 120),
+        line(155, 440),           t("名称", 0, 180),
+        t("数量", 165, 180),      t("单价", 255, 180),
+        t("金额", 370, 180),      t("苹果", 0, 220),
+        t("2", 165, 220),         t("3.50", 255, 220),
+        t("7.00", 370, 220),      t("mkf-麦克风", 0, 260),  // 158.75 wide: just fits its column
+        t("1", 165, 260),         t("10.00", 255, 260),
+        t("10.00", 370, 260),     line(295, 440),
+        t("合计数量:", 0, 320),   t("3", 143, 320),
+        t("总额:", 250, 320),     t("17.00", 329, 320),
+        t("折后总额:", 0, 360),   t("16.50", 143, 360),
+        t("实收现金:", 0, 400),   t("20.00", 143, 400),
+        t("找零:", 250, 400),     t("3.50", 329, 400),
+        t("收银员:", 0, 440),     t("admin", 111, 440),
+        t("付款方式:", 250, 440), t("现金", 393, 440),
+        line(475, 440),           t("提示:", 0, 500),
+        t("谢谢惠顾", 80, 500),
+    };
+    ASSERT_EQ(ops.size(), expected.size());
+    for (qsizetype i = 0; i < ops.size(); ++i) {
+        const RecordedOperation& op = ops.at(i);
+        const Expected& e = expected.at(i);
+        EXPECT_EQ(op.kind, e.kind) << "operation " << i;
+        EXPECT_EQ(op.text, e.text) << "operation " << i;
+        EXPECT_EQ(op.at, e.at) << "operation " << i << " " << e.text.toStdString();
+        if (e.kind == Kind::Line) {
+            EXPECT_EQ(op.to, e.to) << "operation " << i;
+        }
+    }
+}
+
+TEST(ReceiptLayoutTest, PrintOffsetMovesEveryXAndNothingElse) {
+    const QList<RecordedOperation> base = draw(twoLineReceipt(), shipped());
+    const std::pair<const char*, int> cases[] = {{"2", 20},  {"-2", -20}, {"1.5", 15}, {" 3 ", 30},
+                                                 {"abc", 0}, {"", 0},     {"1e9", 0}};
+    for (const auto& [text, dx] : cases) {
+        ReceiptPrintSettings s = shipped();
+        s.printOffset = ReceiptPrintSettings::tenthsOfMillimetre(QString::fromUtf8(text));
+        const QList<RecordedOperation> moved = draw(twoLineReceipt(), s);
+        ASSERT_EQ(moved.size(), base.size()) << text;
+        for (qsizetype i = 0; i < base.size(); ++i) {
+            RecordedOperation expected = base.at(i);
+            expected.at.rx() += dx;
+            if (expected.kind == Kind::Line) {
+                expected.to.rx() += dx;
+            }
+            EXPECT_EQ(moved.at(i), expected) << "offset " << text << ", operation " << i;
+        }
+    }
+}
+
+TEST(ReceiptLayoutTest, UnitPriceSettingLeavesThePriceColumnOut) {
+    SettingsRecord record;
+    record.printUnitPrice = QStringLiteral("假");
+    ReceiptPrintSettings s = ReceiptPrintSettings::from(record);
+    s.shopName = QStringLiteral("Korvane");
+    const QList<RecordedOperation> ops = draw(twoLineReceipt(), s);
+    const QList<RecordedOperation> full = draw(twoLineReceipt(), shipped());
+    EXPECT_EQ(findText(ops, QStringLiteral("单价")), nullptr);
+    EXPECT_EQ(findText(ops, QStringLiteral("3.50"))->at, QPoint(329, 400));  // only the change
+    for (const RecordedOperation& op : ops) {
+        EXPECT_FALSE(op.kind == Kind::Text && op.at.x() == ReceiptLayout::kPriceX)
+            << op.text.toStdString();
+    }
+    // Header plus one price per line are gone, nothing else.
+    EXPECT_EQ(ops.size(), full.size() - 3);
+    EXPECT_NE(findText(ops, QStringLiteral("金额")), nullptr);
+}
+
+TEST(ReceiptLayoutTest, RemarkLineBreaksAndOverlongLinesStartNewLines) {
+    Receipt r = twoLineReceipt();
+    r.remark =
+        QStringLiteral("1.所购商品7日内凭购物小票调换\r\n2.不能影响二次销售\n3.电话：020-80001234");
+    RecordingSurface surface;
+    ReceiptLayoutResult result;
+    const QList<RecordedOperation> ops =
+        drawOn(surface, r, shipped(), ReceiptLayout::Labels::Paper, {}, &result);
+    const RecordedOperation* label = findText(ops, QStringLiteral("提示:"));
+    ASSERT_NE(label, nullptr);
+    QList<RecordedOperation> lines;
+    for (const RecordedOperation& op : ops) {
+        if (op.kind == Kind::Text && op.at.y() >= label->at.y() && op.text != label->text) {
+            lines.append(op);
+        }
+    }
+    // The first piece is too wide for 480 - 80 units and wraps once: four lines in all.
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines.at(0).at.y(), label->at.y());
+    EXPECT_EQ(lines.at(0).text + lines.at(1).text, QStringLiteral("1.所购商品7日内凭购物小票调换"));
+    EXPECT_EQ(lines.at(2).text, QStringLiteral("2.不能影响二次销售"));
+    EXPECT_EQ(lines.at(3).text, QStringLiteral("3.电话：020-80001234"));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(lines.at(i).at.x(), 80);
+        EXPECT_LE(80 + surface.textWidth(lines.at(i).text), ReceiptLayout::kTextWidth);
+        if (i > 0) {
+            EXPECT_GT(lines.at(i).at.y(), lines.at(i - 1).at.y() + 31);
+            EXPECT_LT(lines.at(i).at.y(), lines.at(i - 1).at.y() + 40);
+        }
+    }
+    EXPECT_GT(result.bottom, lines.last().at.y() + 31);
+
+    r.remark = QStringLiteral("a\r\nb\r\nc");
+    RecordingSurface plain;
+    drawOn(plain, r, shipped());
+    const QStringList texts = plain.texts();
+    EXPECT_EQ(texts.mid(texts.size() - 4),
+              (QStringList{QStringLiteral("提示:"), QStringLiteral("a"), QStringLiteral("b"),
+                           QStringLiteral("c")}));
+}
+
+TEST(ReceiptLayoutTest, LongNamesWrapInsideTheirColumnAndPushLaterRowsDown) {
+    Receipt r = twoLineReceipt();
+    r.lines[0].name = QStringLiteral("特级东北五常稻花香大米十公斤装");  // 15 characters
+    // Both measuring models: the fixed one and the real font at printer resolution.
+    for (const auto metrics : {RecordingSurface::Metrics::Fixed, RecordingSurface::Metrics::Font}) {
+        RecordingSurface surface(metrics, 600);
+        const QList<RecordedOperation> ops = drawOn(surface, r, shipped());
+        QString joined;
+        int rows = 0;
+        for (const RecordedOperation& op : ops) {
+            if (op.kind == Kind::Text && op.at.x() == 0 && op.at.y() >= 220 && op.at.y() < 400 &&
+                !op.text.contains(u':')) {
+                if (op.text == r.lines[1].name) {
+                    break;
+                }
+                joined += op.text;
+                ++rows;
+                EXPECT_EQ(op.at.y(), 220 + (rows - 1) * 40);
+                EXPECT_LE(surface.textWidth(op.text), 160) << op.text.toStdString();
+            }
+        }
+        EXPECT_EQ(joined, r.lines[0].name);
+        ASSERT_GE(rows, 3);
+        // The quantity stays on the name's first line; the next item starts below the last piece.
+        EXPECT_EQ(findText(ops, QStringLiteral("2"))->at, QPoint(165, 220));
+        EXPECT_EQ(findText(ops, QStringLiteral("mkf-麦克风"))->at.y(), 220 + rows * 40);
+    }
+}
+
+TEST(ReceiptLayoutTest, ShippedReceiptStaysInsideFiftyEightMillimetrePaper) {
+    Receipt r = twoLineReceipt();
+    r.cashier = QStringLiteral("一位名字非常非常长的收银员");
+    r.paymentMethod = QStringLiteral("银行卡支付（储蓄卡）");
+    r.remark = QStringLiteral("1.所购商品7日内凭购物小票调换，所调换商品不能影响二次销售");
+    for (const auto labels : {ReceiptLayout::Labels::Paper, ReceiptLayout::Labels::Preview}) {
+        RecordingSurface surface(RecordingSurface::Metrics::Font, 600);
+        const QList<RecordedOperation> ops = drawOn(surface, r, shipped(), labels);
+        for (const RecordedOperation& op : ops) {
+            const int right = op.kind == Kind::Text   ? op.at.x() + surface.textWidth(op.text)
+                              : op.kind == Kind::Line ? op.to.x()
+                                                      : op.at.x() + op.size.width();
+            EXPECT_LE(right, 480) << op.text.toStdString();
+            EXPECT_GE(op.at.x(), 0);
+        }
+        // The cashier is cut before the payment method's label.
+        const RecordedOperation* method = findText(ops, ReceiptLayout::totalLabels(labels).at(6));
+        ASSERT_NE(method, nullptr);
+        for (const RecordedOperation& op : ops) {
+            if (op.kind == Kind::Text && op.at.y() == method->at.y() && op.at.x() < 250) {
+                EXPECT_LT(op.at.x() + surface.textWidth(op.text), 250) << op.text.toStdString();
+            }
+        }
+    }
+}
+
+TEST(ReceiptLayoutTest, PaperMarginMovesTheRightEndOfTheReceipt) {
+    const std::pair<const char*, int> cases[] = {{"0", 440}, {"2", 420}, {"-4", 480}, {"80", 200}};
+    for (const auto& [margin, end] : cases) {
+        ReceiptPrintSettings s = shipped();
+        s.paperMargin = ReceiptPrintSettings::tenthsOfMillimetre(QString::fromUtf8(margin));
+        const QList<RecordedOperation> ops = draw(twoLineReceipt(), s);
+        int separators = 0;
+        for (const RecordedOperation& op : ops) {
+            if (op.kind == Kind::Line) {
+                EXPECT_EQ(op.at.x(), 0);
+                EXPECT_EQ(op.to.x(), end) << "margin " << margin;
+                ++separators;
+            }
+        }
+        EXPECT_EQ(separators, 3);
+        // Columns keep their places.
+        EXPECT_EQ(findText(ops, QStringLiteral("金额"))->at, QPoint(370, 180));
+    }
+}
+
+TEST(ReceiptLayoutTest, PreviewLabelsHaveFullWidthColonsAndTheSameGeometryAsPaper) {
+    EXPECT_EQ(ReceiptLayout::totalLabels(ReceiptLayout::Labels::Preview),
+              (QStringList{QStringLiteral("合计数量："), QStringLiteral("总额："),
+                           QStringLiteral("折后总额："), QStringLiteral("实收现金："),
+                           QStringLiteral("找零："), QStringLiteral("收银员："),
+                           QStringLiteral("付款方式："), QStringLiteral("提示：")}));
+    // Paper at 600 dpi against the preview panel at 96 dpi, both with the real font. Each device
+    // wraps by its own measure (hinting makes screen text a little wider), so no name here sits
+    // right at its column's edge.
+    Receipt r = twoLineReceipt();
+    r.lines[1].name = QStringLiteral("麦克风");
+    r.lines[0].name = QStringLiteral("特级东北五常稻花香大米");
+    RecordingSurface paper(RecordingSurface::Metrics::Font, 600);
+    RecordingSurface panel(RecordingSurface::Metrics::Font, 96);
+    const QList<RecordedOperation> p = drawOn(paper, r, shipped());
+    const QList<RecordedOperation> v = drawOn(panel, r, shipped(), ReceiptLayout::Labels::Preview);
+    ASSERT_EQ(p.size(), v.size()) << paper.texts().join(u'|').toStdString() << "\n"
+                                  << panel.texts().join(u'|').toStdString();
+    const QStringList paperLabels = ReceiptLayout::totalLabels(ReceiptLayout::Labels::Paper);
+    const QStringList previewLabels = ReceiptLayout::totalLabels(ReceiptLayout::Labels::Preview);
+    for (qsizetype i = 0; i < p.size(); ++i) {
+        EXPECT_EQ(p.at(i).kind, v.at(i).kind) << i;
+        const qsizetype label = paperLabels.indexOf(p.at(i).text);
+        EXPECT_EQ(label >= 0 ? previewLabels.at(label) : p.at(i).text, v.at(i).text) << i;
+        // Values written straight after a label start where the label ends, which differs with
+        // the colon; the shop name is centred by its measured width, which differs by a unit or
+        // two with the device's hinting; everything else is placed by the layout and must match.
+        const bool afterLabel =
+            i > 0 && paperLabels.contains(p.at(i - 1).text) && p.at(i - 1).at.y() == p.at(i).at.y();
+        EXPECT_EQ(p.at(i).at.y(), v.at(i).at.y()) << i;
+        if (p.at(i).text == QStringLiteral("Korvane")) {
+            EXPECT_NEAR(p.at(i).at.x(), v.at(i).at.x(), 3);
+        } else if (!afterLabel) {
+            EXPECT_EQ(p.at(i).at, v.at(i).at) << i << " " << p.at(i).text.toStdString();
+            EXPECT_EQ(p.at(i).to, v.at(i).to) << i;
+        }
+    }
+}
+
+TEST(ReceiptLayoutTest, LogoIsReadOnlyWhenPrintedAndAnUnreadableOneIsReported) {
+    int reads = 0;
+    ReceiptLogo logo{pngOf(220, 110), 0};
+    const ReceiptLogoSource source = [&]() -> std::optional<ReceiptLogo> {
+        ++reads;
+        return logo;
+    };
+
+    // Off: never read, nothing drawn.
+    {
+        RecordingSurface surface;
+        ReceiptLayoutResult result;
+        const auto ops = drawOn(surface, twoLineReceipt(), shipped(), ReceiptLayout::Labels::Paper,
+                                source, &result);
+        EXPECT_EQ(reads, 0);
+        EXPECT_FALSE(result.logoFailed);
+        for (const RecordedOperation& op : ops) {
+            EXPECT_NE(op.kind, Kind::Picture);
+        }
+    }
+
+    ReceiptPrintSettings on = shipped();
+    on.printLogo = true;
+    const std::pair<int, int> offsets[] = {{0, 50}, {3, 80}, {-5, 0}};
+    for (const auto& [offset, x] : offsets) {
+        logo.offset = offset;
+        RecordingSurface surface;
+        ReceiptLayoutResult result;
+        const auto ops =
+            drawOn(surface, twoLineReceipt(), on, ReceiptLayout::Labels::Paper, source, &result);
+        ASSERT_FALSE(ops.isEmpty());
+        const RecordedOperation& picture = ops.last();
+        ASSERT_EQ(picture.kind, Kind::Picture);
+        EXPECT_EQ(picture.at.x(), x) << "offset " << offset;
+        EXPECT_EQ(picture.size, QSize(340, 170));  // to scale
+        EXPECT_GT(picture.at.y(), findText(ops, QStringLiteral("谢谢惠顾"))->at.y() + 31);
+        EXPECT_EQ(result.bottom, picture.at.y() + 170);
+        EXPECT_FALSE(result.logoFailed);
+    }
+    EXPECT_EQ(reads, 3);
+
+    // Unreadable bytes, or no row at all: reported, the rest drawn as without a logo.
+    const QList<RecordedOperation> without = draw(twoLineReceipt(), shipped());
+    const ReceiptLogoSource broken[] = {
+        [] {
+            return std::optional<ReceiptLogo>(ReceiptLogo{QByteArray("not a picture"), 0});
+        },
+        [] { return std::optional<ReceiptLogo>(); },
+        {},
+    };
+    for (const ReceiptLogoSource& bad : broken) {
+        RecordingSurface surface;
+        ReceiptLayoutResult result;
+        EXPECT_EQ(drawOn(surface, twoLineReceipt(), on, ReceiptLayout::Labels::Paper, bad, &result),
+                  without);
+        EXPECT_TRUE(result.logoFailed);
+    }
+}
+
+TEST(ReceiptLayoutTest, SettingsComeFromTheRecord) {
+    SettingsRecord record;
+    record.shopName = QStringLiteral("店");
+    record.printUnitPrice = QStringLiteral("真");
+    record.paperMargin = QStringLiteral("-1.5");
+    record.printOffset = QStringLiteral("2");
+    record.printLogo = QStringLiteral("真");
+    const ReceiptPrintSettings s = ReceiptPrintSettings::from(record);
+    EXPECT_EQ(s.shopName, QStringLiteral("店"));
+    EXPECT_TRUE(s.printUnitPrice);
+    EXPECT_EQ(s.paperMargin, -15);
+    EXPECT_EQ(s.printOffset, 20);
+    EXPECT_TRUE(s.printLogo);
+    record.printLogo = QStringLiteral("假");
+    EXPECT_FALSE(ReceiptPrintSettings::from(record).printLogo);
+}
+
+}  // namespace
+}  // namespace tillora
