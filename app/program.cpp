@@ -9,6 +9,7 @@
 #include "app/sales_hand_over.h"
 #include "app/shell.h"
 #include "app/start_routine.h"
+#include "forms/component_factory.h"
 #include "forms/component_font.h"
 #include "forms/form_manager.h"
 #include "forms/memory_guard.h"
@@ -20,6 +21,8 @@
 #include "platform/crash_handler.h"
 #include "platform/program_folder.h"
 #include "platform/single_instance.h"
+#include "print/print_components.h"
+#include "sales/receipt_printer.h"
 #include "sales/sales_module.h"
 
 namespace tillora {
@@ -46,7 +49,10 @@ int runProgram(QApplication& application) {
     }
     HandlerRegistry handlers;
     // The sales windows serve the whole run; the login hands over to the sales entry window.
+    // The printer and the draw panel are real components from the first window on.
+    PrintComponents::registerWith(ComponentFactory::instance());
     SalesModule sales(shell.holder().database());
+    installReceiptPrinting(sales);
     sales.registerHandlers(handlers);
     const auto openMainWindow = salesEntryOpener(sales);
     LoginWindow::registerHandlers(handlers, LoginWindow::shellServices(openMainWindow));
