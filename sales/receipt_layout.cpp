@@ -36,6 +36,11 @@ class OffsetWriter {
     int dx_;
 };
 
+// Letters, digits and the marks inside numbers and codes: a run of them is kept on one line.
+bool isWordChar(QChar c) {
+    return c.unicode() < 0x80 && (c.isLetterOrNumber() || c == u'.' || c == u'-' || c == u':');
+}
+
 }  // namespace
 
 int ReceiptPrintSettings::tenthsOfMillimetre(const QString& millimetres) {
@@ -104,6 +109,16 @@ QStringList ReceiptLayout::wrap(DrawingSurface& surface, const QString& text, in
         if (line.isEmpty()) {
             // Not even one character fits: it takes a line of its own rather than being lost.
             line = rest.left(rest.at(0).isHighSurrogate() && rest.size() > 1 ? 2 : 1);
+        } else if (line.size() < rest.size() && isWordChar(line.back()) &&
+                   isWordChar(rest.at(line.size()))) {
+            // A number or a Latin word is not split where the line can break before it.
+            qsizetype start = line.size();
+            while (start > 0 && isWordChar(line.at(start - 1))) {
+                --start;
+            }
+            if (start > 0) {
+                line.truncate(start);
+            }
         }
         lines.append(line);
         rest = rest.mid(line.size());
@@ -169,10 +184,10 @@ ReceiptLayoutResult ReceiptLayout::draw(DrawingSurface& surface, const Receipt& 
         w.text(kAmountX, y, line.lineTotal);
         y += static_cast<int>(nameLines.size()) * kRowPitch;
     }
-    w.line(0, y - kColumnGap, width);
+    w.line(0, y, width);
 
     // 7 to 10: totals, payment, cashier and payment method.
-    y += kTotalsBelowRows;
+    y += kTotalsBelowSeparator;
     w.text(0, y, QStringList{totals.at(0), receipt.totalQuantity});
     w.text(kSecondLabelX, y, QStringList{totals.at(1), receipt.totalAmount});
     y += kRowPitch;

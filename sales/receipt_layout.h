@@ -53,11 +53,11 @@ struct ReceiptLayoutResult {
 //   column header    名称 0, 数量 165, 单价 255, 金额 370; y 180
 //   item rows        from y 220, 40 per text line; a name wider than its column (0..160)
 //                    wraps onto further lines; numbers are never cut
-//   separator        5 above where the next item row would start
-//   totals rows      20 below that row start, then 40 apart: labels x 0 and 250, each value
+//   separator        where the next item row would start (clear of the last row's descenders)
+//   totals rows      25 below it, then 40 apart: labels x 0 and 250, each value
 //                    straight after its label; the cashier is cut at the second label, the
 //                    payment method at the text edge
-//   separator        35 below the last totals row
+//   separator        40 below the last totals row
 //   remark           25 below it, "提示" label at x 0, the text after it, its line breaks
 //                    and any line wider than the receipt starting new lines
 //   logo             20 below the remark, 340 wide (height to scale), centred over the
@@ -87,8 +87,8 @@ class ReceiptLayout {
     static constexpr int kAmountX = 370;
     static constexpr int kColumnGap = 5;
     static constexpr int kSecondLabelX = 250;
-    static constexpr int kTotalsBelowRows = 20;
-    static constexpr int kClosingSeparatorBelow = 35;
+    static constexpr int kTotalsBelowSeparator = 25;
+    static constexpr int kClosingSeparatorBelow = 40;
     static constexpr int kRemarkBelowSeparator = 25;
     static constexpr int kLogoBelowRemark = 20;
     static constexpr int kLogoWidth = 340;

@@ -104,6 +104,9 @@ TEST_F(PreviewTest, EveryOpeningClearsAndDrawsTheCurrentReceipt) {
     DrawPanel* panel = PreviewWindow::panel(previewWindow());
     ASSERT_NE(panel, nullptr);
     const QImage first = panel->canvas().copy();
+    if (qEnvironmentVariableIsSet("TILLORA_KEEP_PREVIEW")) {
+        previewWindow()->grab().save(qEnvironmentVariable("TILLORA_KEEP_PREVIEW"));
+    }
     // Ink where the receipt's rows are (0.1 mm at 96 dpi: y 80 is pixel 30), none off its right.
     EXPECT_GT(inkPixels(first, QRect(0, 28, 60, 14)), 0);              // 单号 row
     EXPECT_EQ(inkPixels(first, QRect(185, 0, 7, first.height())), 0);  // beyond 480 units

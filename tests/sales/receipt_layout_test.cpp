@@ -92,27 +92,25 @@ TEST(ReceiptLayoutTest, TwoLineReceiptDrawsEveryElementInOrderAtItsPlace) {
         return Expected{Kind::Text, QString::fromUtf8(text), {x, y}};
     };
     const auto line = [](int y, int x2) { return Expected{Kind::Line, {}, {0, y}, {x2, y}}; };
+    // clang-format off
     const QList<Expected> expected{
         t("Korvane", 164, 30),  // 112 wide, centred over 440
-        t("单号：", 0, 80),       t("1608180000002", 100, 80),
-        t("时间：", 0, 120),      t("2016-08-18  21:05:09", 100, 120),
-        line(155, 440),           t("名称", 0, 180),
-        t("数量", 165, 180),      t("单价", 255, 180),
-        t("金额", 370, 180),      t("苹果", 0, 220),
-        t("2", 165, 220),         t("3.50", 255, 220),
-        t("7.00", 370, 220),      t("mkf-麦克风", 0, 260),  // 158.75 wide: just fits its column
-        t("1", 165, 260),         t("10.00", 255, 260),
-        t("10.00", 370, 260),     line(295, 440),
-        t("合计数量:", 0, 320),   t("3", 143, 320),
-        t("总额:", 250, 320),     t("17.00", 329, 320),
-        t("折后总额:", 0, 360),   t("16.50", 143, 360),
-        t("实收现金:", 0, 400),   t("20.00", 143, 400),
-        t("找零:", 250, 400),     t("3.50", 329, 400),
-        t("收银员:", 0, 440),     t("admin", 111, 440),
-        t("付款方式:", 250, 440), t("现金", 393, 440),
-        line(475, 440),           t("提示:", 0, 500),
-        t("谢谢惠顾", 80, 500),
+        t("单号：", 0, 80),        t("1608180000002", 100, 80),
+        t("时间：", 0, 120),       t("2016-08-18  21:05:09", 100, 120),
+        line(155, 440),
+        t("名称", 0, 180),         t("数量", 165, 180),  t("单价", 255, 180),  t("金额", 370, 180),
+        t("苹果", 0, 220),         t("2", 165, 220),     t("3.50", 255, 220),  t("7.00", 370, 220),
+        t("mkf-麦克风", 0, 260),   // 158.75 wide: just fits its column
+                                   t("1", 165, 260),     t("10.00", 255, 260), t("10.00", 370, 260),
+        line(300, 440),
+        t("合计数量:", 0, 325),    t("3", 143, 325),     t("总额:", 250, 325),     t("17.00", 329, 325),
+        t("折后总额:", 0, 365),    t("16.50", 143, 365),
+        t("实收现金:", 0, 405),    t("20.00", 143, 405), t("找零:", 250, 405),     t("3.50", 329, 405),
+        t("收银员:", 0, 445),      t("admin", 111, 445), t("付款方式:", 250, 445), t("现金", 393, 445),
+        line(485, 440),
+        t("提示:", 0, 510),        t("谢谢惠顾", 80, 510),
     };
+    // clang-format on
     ASSERT_EQ(ops.size(), expected.size());
     for (qsizetype i = 0; i < ops.size(); ++i) {
         const RecordedOperation& op = ops.at(i);
@@ -154,7 +152,7 @@ TEST(ReceiptLayoutTest, UnitPriceSettingLeavesThePriceColumnOut) {
     const QList<RecordedOperation> ops = draw(twoLineReceipt(), s);
     const QList<RecordedOperation> full = draw(twoLineReceipt(), shipped());
     EXPECT_EQ(findText(ops, QStringLiteral("单价")), nullptr);
-    EXPECT_EQ(findText(ops, QStringLiteral("3.50"))->at, QPoint(329, 400));  // only the change
+    EXPECT_EQ(findText(ops, QStringLiteral("3.50"))->at, QPoint(329, 405));  // only the change
     for (const RecordedOperation& op : ops) {
         EXPECT_FALSE(op.kind == Kind::Text && op.at.x() == ReceiptLayout::kPriceX)
             << op.text.toStdString();
@@ -195,6 +193,14 @@ TEST(ReceiptLayoutTest, RemarkLineBreaksAndOverlongLinesStartNewLines) {
         }
     }
     EXPECT_GT(result.bottom, lines.last().at.y() + 31);
+
+    // A number at the edge moves to the next line whole.
+    r.remark = QStringLiteral("联系电话请拨打客服专线020-80001234");
+    RecordingSurface phone;
+    drawOn(phone, r, shipped());
+    EXPECT_EQ(
+        phone.texts().mid(phone.texts().size() - 2),
+        (QStringList{QStringLiteral("联系电话请拨打客服专线"), QStringLiteral("020-80001234")}));
 
     r.remark = QStringLiteral("a\r\nb\r\nc");
     RecordingSurface plain;
