@@ -51,21 +51,25 @@ struct ReceiptLayoutResult {
 //   单号 / 时间      label x 0, value x 100; y 80 and 120
 //   separator        y 155, x 0 to the receipt width
 //   column header    名称 0, 数量 165, 单价 255, 金额 370; y 180
-//   item rows        from y 220, 40 per text line; a name wider than its column (0..160)
-//                    wraps onto further lines; numbers are never cut
+//   item rows        from y 220, 40 per text line: name, quantity, unit price, line total
+//                    (金额, as stored with the sale); a name wider than its column (0..160)
+//                    wraps onto further lines; numbers are never cut (a cut amount would lie)
 //   separator        where the next item row would start (clear of the last row's descenders)
 //   totals rows      25 below it, then 40 apart: labels x 0 and 250, each value
 //                    straight after its label; the cashier is cut at the second label, the
 //                    payment method at the text edge
 //   separator        40 below the last totals row
 //   remark           25 below it, "提示" label at x 0, the text after it, its line breaks
-//                    and any line wider than the receipt starting new lines
+//                    and any line wider than the receipt starting new lines (a number or a
+//                    Latin word moves to the next line whole)
 //   logo             20 below the remark, 340 wide (height to scale), centred over the
 //                    receipt width and moved by the logo offset in millimetres
 // The separators end at x 440; text may run on to the text edge at 480, the printable width of
 // 58 mm paper (80 mm paper has room to spare). The paper margin moves both right ends (separators
 // and centring, where text is cut or wrapped) inward when positive and outward when negative;
-// the columns keep their places.
+// the columns keep their places. Text is measured on the surface itself, so each device wraps by
+// what it really draws: screen hinting may wrap a name a character earlier in the preview than on
+// paper.
 class ReceiptLayout {
   public:
     enum class Labels { Paper, Preview };
