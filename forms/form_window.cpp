@@ -363,7 +363,9 @@ std::optional<Value> FormWindow::raiseWindowEvent(int event, const QList<Value>&
 
 std::optional<Value> FormWindow::raiseComponentEvent(Component* component, int event,
                                                      const QList<Value>& args) {
-    if (EventDispatcher::suspended() || component == nullptr ||
+    // A closed window waits for its deferred delete; its timers and controls must not reach the
+    // program's handlers any more (their logic objects may be gone already).
+    if (destroying_ || EventDispatcher::suspended() || component == nullptr ||
         !hasHandler(component->id(), event)) {
         return std::nullopt;
     }

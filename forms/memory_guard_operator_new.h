@@ -31,6 +31,76 @@ void* operator new[](std::size_t size) {
     return ::operator new(size);
 }
 
+// Every other form goes through the same allocator, so that no memory taken by one family is
+// released by another (the sanitizers check that).
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return ::operator new(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return ::operator new(size, std::nothrow);
+}
+
+void* operator new(std::size_t size, std::align_val_t align) {
+    const std::size_t alignment = static_cast<std::size_t>(align);
+    if (size == 0) {
+        size = 1;
+    }
+    size = (size + alignment - 1) / alignment * alignment;
+    for (;;) {
+        if (void* p = std::aligned_alloc(alignment, size)) {
+            return p;
+        }
+        tillora::noteFailedAllocation(size);
+        const std::new_handler handler = std::get_new_handler();
+        if (!handler) {
+            throw std::bad_alloc();
+        }
+        handler();
+    }
+}
+void* operator new[](std::size_t size, std::align_val_t align) {
+    return ::operator new(size, align);
+}
+void* operator new(std::size_t size, std::align_val_t align, const std::nothrow_t&) noexcept {
+    try {
+        return ::operator new(size, align);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, std::align_val_t align, const std::nothrow_t&) noexcept {
+    return ::operator new(size, align, std::nothrow);
+}
+
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::align_val_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::align_val_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+
 void operator delete(void* p) noexcept {
     std::free(p);
 }

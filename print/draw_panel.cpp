@@ -5,7 +5,7 @@
 #include <QResizeEvent>
 #include <algorithm>
 
-#include "print/picture_decoder.h"
+#include "forms/picture_decoder.h"
 
 namespace tillora {
 

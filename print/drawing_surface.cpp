@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "print/picture_decoder.h"
+#include "forms/picture_decoder.h"
 #include "print/print_text.h"
 
 namespace tillora {

@@ -5,7 +5,7 @@
 
 #include "data/settings_record.h"
 #include "print/drawing_surface.h"
-#include "print/picture_decoder.h"
+#include "forms/picture_decoder.h"
 #include "print/print_text.h"
 
 namespace tillora {

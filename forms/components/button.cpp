@@ -1,7 +1,7 @@
 #include "forms/components/button.h"
 
 #include "forms/component_font.h"
-#include "forms/components/picture_decoder.h"
+#include "forms/picture_decoder.h"
 
 #include <QPushButton>
 
@@ -16,7 +16,7 @@ QWidget* Button::makeWidget(QWidget* parent) {
     button->setAutoDefault(false);
     button->setFont(toQFont(block_.font, button->font()));
     if (!block_.picture.isEmpty()) {
-        const QImage image = decodePicture(block_.picture);
+        const QImage image = PictureDecoder::decode(block_.picture).value_or(QImage());
         if (!image.isNull()) {
             button->setIcon(QPixmap::fromImage(image));
         }

@@ -1,6 +1,6 @@
 #include "forms/components/picture_box.h"
 
-#include "forms/components/picture_decoder.h"
+#include "forms/picture_decoder.h"
 
 #include <QLabel>
 
@@ -23,7 +23,7 @@ QWidget* PictureBox::makeWidget(QWidget* parent) {
 }
 
 void PictureBox::showPicture() {
-    image_ = decodePicture(block_.picture);
+    image_ = PictureDecoder::decode(block_.picture).value_or(QImage());
     if (label_ == nullptr) {
         return;
     }

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 
 namespace tillora::test {
 namespace {
@@ -128,6 +129,22 @@ TEST_F(EventTest, FalseFromCloseRequestOrMayCloseKeepsTheWindowOpen) {
     EXPECT_TRUE(window->close());
     EXPECT_FALSE(manager_->isOpen(kTestWindow));
     EXPECT_EQ(calls_, (QStringList{QStringLiteral("closeRequest:"), QStringLiteral("mayClose:")}));
+}
+
+TEST_F(EventTest, AClosedWindowWaitingForItsDeleteRaisesNoComponentEvents) {
+    ComponentRecord button =
+        record(1, ComponentType::Button, QStringLiteral("按钮1"), {10, 10, 80, 24});
+    addEvent(button, event::kClicked, QStringLiteral("clicked"));
+    window_.components << button;
+    FormWindow* window = open();
+    ASSERT_NE(window, nullptr);
+    QPointer<QWidget> widget = window->component(QStringLiteral("按钮1"))->widget();
+    window->destroyWindow();
+    ASSERT_FALSE(widget.isNull());  // the delete is deferred to the event loop
+    calls_.clear();
+    qobject_cast<QAbstractButton*>(widget.data())->click();
+    EXPECT_TRUE(calls_.isEmpty());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(EventTest, KeyDownFalseSwallowsAndCharacterResultReplacesOrSwallows) {

@@ -1,4 +1,4 @@
-#include "print/picture_decoder.h"
+#include "forms/picture_decoder.h"
 
 #include <png.h>
 

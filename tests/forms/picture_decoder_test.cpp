@@ -4,7 +4,7 @@
 #include <QBuffer>
 #include <QImage>
 
-#include "print/picture_decoder.h"
+#include "forms/picture_decoder.h"
 
 namespace tillora {
 namespace {
