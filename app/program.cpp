@@ -49,13 +49,9 @@ int runProgram(QApplication& application) {
     }
     HandlerRegistry handlers;
     // The sales windows serve the whole run; the login hands over to the sales entry window.
-    // The printer and the draw panel are real components from the first window on.
-    PrintComponents::registerWith(ComponentFactory::instance());
     SalesModule sales(shell.holder().database());
-    installReceiptPrinting(sales);
-    sales.registerHandlers(handlers);
+    registerWindowLogic(handlers, sales);
     const auto openMainWindow = salesEntryOpener(sales);
-    LoginWindow::registerHandlers(handlers, LoginWindow::shellServices(openMainWindow));
     FormManager forms(templates, handlers);
 
     MessageDatabasePrompts prompts;
@@ -71,6 +67,13 @@ int runProgram(QApplication& application) {
     const int exitCode = shell.run();
     shell.shutdown();
     return exitCode;
+}
+
+void registerWindowLogic(HandlerRegistry& handlers, SalesModule& sales) {
+    PrintComponents::registerWith(ComponentFactory::instance());
+    installReceiptPrinting(sales);
+    sales.registerHandlers(handlers);
+    LoginWindow::registerHandlers(handlers, LoginWindow::shellServices(salesEntryOpener(sales)));
 }
 
 int showCrashMessage(QApplication&) {

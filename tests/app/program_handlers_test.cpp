@@ -1,0 +1,30 @@
+#include <gtest/gtest.h>
+
+#include "app/program.h"
+#include "data/odbcdb.h"
+#include "forms/form_manager.h"
+#include "forms/handler_registry.h"
+#include "forms/template_set_reader.h"
+#include "formset/embedded_template_set.h"
+#include "sales/sales_module.h"
+
+namespace tillora {
+namespace {
+
+// Every handler that a window of the program's own template set names must be provided by the
+// program's window logic; otherwise that window would fail to open in the field.
+TEST(ProgramHandlers, EveryHandlerTheTemplatesNameIsProvided) {
+    TemplateSet templates;
+    QString error;
+    ASSERT_TRUE(readTemplateSet(embeddedTemplateSet(), embeddedHandlerNames(), templates, &error))
+        << error.toStdString();
+    ODBCDB db;
+    SalesModule sales(db);
+    HandlerRegistry handlers;
+    registerWindowLogic(handlers, sales);
+    FormManager forms(templates, handlers);
+    EXPECT_EQ(forms.missingHandlers(), QStringList());
+}
+
+}  // namespace
+}  // namespace tillora
