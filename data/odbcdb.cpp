@@ -3,6 +3,7 @@
 #include "data/jet_dialect.h"
 #include "data/sqlite_driver.h"
 
+#include <cstring>
 #include <limits>
 #include <utility>
 
@@ -179,7 +180,12 @@ DbValue ODBCDB::ReadColByName(int handle, const QString& name) const {
     }
     const auto& columns = slot->records->columns();
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        if (columns[i].name == name) {  // exact: case and every character count
+        // Exact: case and every character count, so the UTF-16 units are compared as they are
+        // (a listing asks for every column of every row).
+        const QString& candidate = columns[i].name;
+        if (candidate.size() == name.size() &&
+            std::memcmp(candidate.constData(), name.constData(),
+                        static_cast<std::size_t>(name.size()) * sizeof(QChar)) == 0) {
             return slot->row < slot->records->rowCount() ? slot->records->cell(slot->row, i)
                                                          : DbValue();
         }

@@ -1,7 +1,7 @@
 #include "data/sqlite_connection.h"
 
-#include "platform/jet_date.h"
 #include "data/jet_dialect.h"
+#include "platform/jet_date.h"
 
 #include <sqlite3.h>
 
@@ -168,50 +168,40 @@ DbValue::Kind kindFromDeclaredType(const char* declared, int storageClass) {
     return DbValue::Kind::Text;
 }
 
-DbValue readCell(sqlite3_stmt* stmt, int column, DbValue::Kind kind) {
-    const bool null = sqlite3_column_type(stmt, column) == SQLITE_NULL;
+// Keeps one cell in its column's form; the record set builds the value when it is read.
+void appendCell(RecordSet& records, sqlite3_stmt* stmt, int column, DbValue::Kind kind) {
+    // The connection is never shared between threads, so the column's value can be read
+    // directly (one call into the statement instead of one per reading).
+    sqlite3_value* value = sqlite3_column_value(stmt, column);
+    if (sqlite3_value_type(value) == SQLITE_NULL) {
+        records.appendNull();
+        return;
+    }
     switch (kind) {
-        case DbValue::Kind::Int: {
-            const sqlite3_int64 v = null ? 0 : sqlite3_column_int64(stmt, column);
-            return DbValue::fromInt(static_cast<qint32>(std::clamp<sqlite3_int64>(
-                v, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max())));
-        }
+        case DbValue::Kind::Int:
+            records.appendInteger(sqlite3_value_int64(value));
+            return;
         case DbValue::Kind::Short:
-            return DbValue::fromShort(null ? 0
-                                           : static_cast<qint16>(std::clamp(
-                                                 sqlite3_column_int(stmt, column), -32768, 32767)));
         case DbValue::Kind::Byte:
-            return DbValue::fromByte(
-                null ? 0
-                     : static_cast<quint8>(std::clamp(sqlite3_column_int(stmt, column), 0, 255)));
         case DbValue::Kind::Bool:
-            return DbValue::fromBool(!null && sqlite3_column_int(stmt, column) != 0);
+            records.appendInteger(sqlite3_value_int(value));
+            return;
         case DbValue::Kind::Float:
-            return DbValue::fromFloat(
-                null ? 0.0f : static_cast<float>(sqlite3_column_double(stmt, column)));
         case DbValue::Kind::Double:
-            return DbValue::fromDouble(null ? 0.0 : sqlite3_column_double(stmt, column));
         case DbValue::Kind::DateTime:
-            // A NULL date-time reads as empty text, like every other non-numeric kind.
-            return null ? DbValue::fromText({})
-                        : DbValue::fromDateTime(sqlite3_column_double(stmt, column));
+            records.appendNumber(sqlite3_value_double(value));
+            return;
         case DbValue::Kind::Bytes: {
-            if (null) {
-                return DbValue::fromBytes({});
-            }
-            const void* data = sqlite3_column_blob(stmt, column);
-            return DbValue::fromBytes(
-                QByteArray(static_cast<const char*>(data), sqlite3_column_bytes(stmt, column)));
+            const void* data = sqlite3_value_blob(value);
+            records.appendBytes(static_cast<const char*>(data), sqlite3_value_bytes(value));
+            return;
         }
         case DbValue::Kind::Empty:
         case DbValue::Kind::Text:
             break;
     }
-    if (null) {
-        return DbValue::fromText({});
-    }
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-    return DbValue::fromText(QString::fromUtf8(text, sqlite3_column_bytes(stmt, column)));
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    records.appendBytes(text, sqlite3_value_bytes(value));
 }
 
 // Prepares exactly one statement; Jet refuses text after the statement, and so do we (only
@@ -257,18 +247,24 @@ std::unique_ptr<SqliteConnection> SqliteConnection::open(const QString& file,
                                                          const QString& connectString,
                                                          bool readOnly) {
     sqlite3* db = nullptr;
-    const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    // One connection belongs to one ODBCDB, which is used from one thread at a time, so
+    // SQLite's per-call locking only costs time (three calls per cell on a listing).
+    const int flags =
+        (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
     if (sqlite3_open_v2(file.toUtf8().constData(), &db, flags, nullptr) != SQLITE_OK) {
         sqlite3_close(db);
         return nullptr;
     }
     sqlite3_busy_timeout(db, 15000);
     // SQLite reads a file lazily; reading the schema here makes a damaged or foreign file fail
-    // now rather than at the first statement.
+    // now rather than at the first statement. Every commit is synced in full; the rollback
+    // journal is emptied rather than deleted at commit, which spares the folder sync of
+    // creating it anew for every sale. An empty journal is never replayed, so the closed
+    // file alone is still a complete copy of the data.
     const bool ready =
         registerJetFunctions(db) && runSimple(db, "SELECT count(*) FROM sqlite_master") &&
         runSimple(db, "PRAGMA foreign_keys=ON") && runSimple(db, "PRAGMA synchronous=FULL") &&
-        (readOnly || runSimple(db, "PRAGMA journal_mode=DELETE"));
+        (readOnly || runSimple(db, "PRAGMA journal_mode=TRUNCATE"));
     if (!ready) {
         sqlite3_close(db);
         return nullptr;
@@ -323,11 +319,10 @@ std::unique_ptr<RecordSet> SqliteConnection::query(const QString& sql) {
     }
     const int count = sqlite3_column_count(stmt);
     std::vector<DbColumn> columns(static_cast<std::size_t>(count));
-    std::vector<DbValue> cells;
-    bool kindsKnown = false;
+    std::unique_ptr<RecordSet> records;
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        if (!kindsKnown) {
+        if (!records) {
             // Declared types give the kinds; an expression column takes its first value's class.
             for (int c = 0; c < count; ++c) {
                 auto& col = columns[static_cast<std::size_t>(c)];
@@ -335,24 +330,26 @@ std::unique_ptr<RecordSet> SqliteConnection::query(const QString& sql) {
                 col.kind = kindFromDeclaredType(sqlite3_column_decltype(stmt, c),
                                                 sqlite3_column_type(stmt, c));
             }
-            kindsKnown = true;
+            records = std::make_unique<RecordSet>(std::move(columns));
         }
         for (int c = 0; c < count; ++c) {
-            cells.push_back(readCell(stmt, c, columns[static_cast<std::size_t>(c)].kind));
+            appendCell(*records, stmt, c, records->columns()[static_cast<std::size_t>(c)].kind);
         }
     }
-    if (!kindsKnown) {
+    if (!records) {
         for (int c = 0; c < count; ++c) {
             auto& col = columns[static_cast<std::size_t>(c)];
             col.name = QString::fromUtf8(sqlite3_column_name(stmt, c));
             col.kind = kindFromDeclaredType(sqlite3_column_decltype(stmt, c), SQLITE_NULL);
         }
+        records = std::make_unique<RecordSet>(std::move(columns));
     }
     sqlite3_finalize(stmt);
     if (rc != SQLITE_DONE) {
         return nullptr;
     }
-    return std::make_unique<RecordSet>(std::move(columns), std::move(cells));
+    records->finish();
+    return records;
 }
 
 bool SqliteConnection::beginTransaction() {
