@@ -13,7 +13,8 @@ constexpr int kCaption = 5;
 
 QWidget* Button::makeWidget(QWidget* parent) {
     auto* button = new QPushButton(block_.caption, parent);
-    button->setAutoDefault(false);
+    // Enter on a focused button presses it, as cashiers expect from the keyboard.
+    button->setAutoDefault(true);
     button->setFont(toQFont(block_.font, button->font()));
     if (!block_.picture.isEmpty()) {
         const QImage image = PictureDecoder::decode(block_.picture).value_or(QImage());
