@@ -1,7 +1,7 @@
 #include "print/draw_panel_block.h"
 
-#include "print/block_reader.h"
-#include "print/block_writer.h"
+#include "forms/template_byte_reader.h"
+#include "forms/template_byte_writer.h"
 
 namespace tillora {
 
@@ -10,24 +10,24 @@ std::optional<DrawPanelBlock> DrawPanelBlock::parse(const QByteArray& block) {
     if (block.isEmpty()) {
         return b;
     }
-    BlockReader r(block);
-    const qint32 version = r.readInt();
+    TemplateByteReader r(block);
+    const qint32 version = r.readInt32();
     if (version < 1 || version > kVersion) {
         return std::nullopt;
     }
-    b.border = r.readInt();
-    b.backColour = static_cast<quint32>(r.readInt());
-    b.pictureMode = r.readInt();
-    b.autoRedraw = r.readInt();
-    b.drawing.unit = r.readInt();
-    b.drawing.penType = r.readInt();
-    b.drawing.drawMode = r.readInt();
-    b.drawing.penWidth = r.readInt();
-    b.drawing.penColour = static_cast<quint32>(r.readInt());
-    b.drawing.brushType = r.readInt();
-    b.drawing.brushColour = static_cast<quint32>(r.readInt());
-    b.drawing.textColour = static_cast<quint32>(r.readInt());
-    b.drawing.textBackColour = static_cast<quint32>(r.readInt());
+    b.border = r.readInt32();
+    b.backColour = static_cast<quint32>(r.readInt32());
+    b.pictureMode = r.readInt32();
+    b.autoRedraw = r.readInt32();
+    b.drawing.unit = r.readInt32();
+    b.drawing.penType = r.readInt32();
+    b.drawing.drawMode = r.readInt32();
+    b.drawing.penWidth = r.readInt32();
+    b.drawing.penColour = static_cast<quint32>(r.readInt32());
+    b.drawing.brushType = r.readInt32();
+    b.drawing.brushColour = static_cast<quint32>(r.readInt32());
+    b.drawing.textColour = static_cast<quint32>(r.readInt32());
+    b.drawing.textBackColour = static_cast<quint32>(r.readInt32());
     b.drawing.font = r.readBytes();
     b.backPicture = r.readBytes();
     if (!r.ok()) {
@@ -37,21 +37,21 @@ std::optional<DrawPanelBlock> DrawPanelBlock::parse(const QByteArray& block) {
 }
 
 QByteArray DrawPanelBlock::write() const {
-    BlockWriter w;
-    w.writeInt(kVersion);
-    w.writeInt(border);
-    w.writeInt(static_cast<qint32>(backColour));
-    w.writeInt(pictureMode);
-    w.writeInt(autoRedraw);
-    w.writeInt(drawing.unit);
-    w.writeInt(drawing.penType);
-    w.writeInt(drawing.drawMode);
-    w.writeInt(drawing.penWidth);
-    w.writeInt(static_cast<qint32>(drawing.penColour));
-    w.writeInt(drawing.brushType);
-    w.writeInt(static_cast<qint32>(drawing.brushColour));
-    w.writeInt(static_cast<qint32>(drawing.textColour));
-    w.writeInt(static_cast<qint32>(drawing.textBackColour));
+    TemplateByteWriter w;
+    w.writeInt32(kVersion);
+    w.writeInt32(border);
+    w.writeInt32(static_cast<qint32>(backColour));
+    w.writeInt32(pictureMode);
+    w.writeInt32(autoRedraw);
+    w.writeInt32(drawing.unit);
+    w.writeInt32(drawing.penType);
+    w.writeInt32(drawing.drawMode);
+    w.writeInt32(drawing.penWidth);
+    w.writeInt32(static_cast<qint32>(drawing.penColour));
+    w.writeInt32(drawing.brushType);
+    w.writeInt32(static_cast<qint32>(drawing.brushColour));
+    w.writeInt32(static_cast<qint32>(drawing.textColour));
+    w.writeInt32(static_cast<qint32>(drawing.textBackColour));
     w.writeBytes(drawing.font);
     w.writeBytes(backPicture);
     return w.data();

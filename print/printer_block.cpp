@@ -1,7 +1,7 @@
 #include "print/printer_block.h"
 
-#include "print/block_reader.h"
-#include "print/block_writer.h"
+#include "forms/template_byte_reader.h"
+#include "forms/template_byte_writer.h"
 
 namespace tillora {
 
@@ -10,31 +10,31 @@ std::optional<PrinterBlock> PrinterBlock::parse(const QByteArray& block) {
     if (block.isEmpty()) {
         return b;
     }
-    BlockReader r(block);
-    const qint32 version = r.readInt();
+    TemplateByteReader r(block);
+    const qint32 version = r.readInt32();
     if (version < 1 || version > kVersion) {
         return std::nullopt;
     }
-    b.drawing.unit = r.readInt();
-    b.drawing.penType = r.readInt();
-    b.drawing.drawMode = r.readInt();
-    b.drawing.penWidth = r.readInt();
-    b.drawing.penColour = static_cast<quint32>(r.readInt());
-    b.drawing.brushType = r.readInt();
-    b.drawing.brushColour = static_cast<quint32>(r.readInt());
-    b.drawing.textColour = static_cast<quint32>(r.readInt());
-    b.drawing.textBackColour = static_cast<quint32>(r.readInt());
-    b.leftMargin = r.readInt();
-    b.topMargin = r.readInt();
-    b.rightMargin = r.readInt();
-    b.bottomMargin = r.readInt();
-    b.copies = r.readInt();
-    b.collate = r.readInt();
-    b.minPage = r.readInt();
-    b.maxPage = r.readInt();
-    b.fromPage = r.readInt();
-    b.toPage = r.readInt();
-    b.printRange = r.readInt();
+    b.drawing.unit = r.readInt32();
+    b.drawing.penType = r.readInt32();
+    b.drawing.drawMode = r.readInt32();
+    b.drawing.penWidth = r.readInt32();
+    b.drawing.penColour = static_cast<quint32>(r.readInt32());
+    b.drawing.brushType = r.readInt32();
+    b.drawing.brushColour = static_cast<quint32>(r.readInt32());
+    b.drawing.textColour = static_cast<quint32>(r.readInt32());
+    b.drawing.textBackColour = static_cast<quint32>(r.readInt32());
+    b.leftMargin = r.readInt32();
+    b.topMargin = r.readInt32();
+    b.rightMargin = r.readInt32();
+    b.bottomMargin = r.readInt32();
+    b.copies = r.readInt32();
+    b.collate = r.readInt32();
+    b.minPage = r.readInt32();
+    b.maxPage = r.readInt32();
+    b.fromPage = r.readInt32();
+    b.toPage = r.readInt32();
+    b.printRange = r.readInt32();
     b.documentName = r.readText();
     b.drawing.font = r.readBytes();
     if (!r.ok()) {
@@ -44,28 +44,28 @@ std::optional<PrinterBlock> PrinterBlock::parse(const QByteArray& block) {
 }
 
 QByteArray PrinterBlock::write() const {
-    BlockWriter w;
-    w.writeInt(kVersion);
-    w.writeInt(drawing.unit);
-    w.writeInt(drawing.penType);
-    w.writeInt(drawing.drawMode);
-    w.writeInt(drawing.penWidth);
-    w.writeInt(static_cast<qint32>(drawing.penColour));
-    w.writeInt(drawing.brushType);
-    w.writeInt(static_cast<qint32>(drawing.brushColour));
-    w.writeInt(static_cast<qint32>(drawing.textColour));
-    w.writeInt(static_cast<qint32>(drawing.textBackColour));
-    w.writeInt(leftMargin);
-    w.writeInt(topMargin);
-    w.writeInt(rightMargin);
-    w.writeInt(bottomMargin);
-    w.writeInt(copies);
-    w.writeInt(collate);
-    w.writeInt(minPage);
-    w.writeInt(maxPage);
-    w.writeInt(fromPage);
-    w.writeInt(toPage);
-    w.writeInt(printRange);
+    TemplateByteWriter w;
+    w.writeInt32(kVersion);
+    w.writeInt32(drawing.unit);
+    w.writeInt32(drawing.penType);
+    w.writeInt32(drawing.drawMode);
+    w.writeInt32(drawing.penWidth);
+    w.writeInt32(static_cast<qint32>(drawing.penColour));
+    w.writeInt32(drawing.brushType);
+    w.writeInt32(static_cast<qint32>(drawing.brushColour));
+    w.writeInt32(static_cast<qint32>(drawing.textColour));
+    w.writeInt32(static_cast<qint32>(drawing.textBackColour));
+    w.writeInt32(leftMargin);
+    w.writeInt32(topMargin);
+    w.writeInt32(rightMargin);
+    w.writeInt32(bottomMargin);
+    w.writeInt32(copies);
+    w.writeInt32(collate);
+    w.writeInt32(minPage);
+    w.writeInt32(maxPage);
+    w.writeInt32(fromPage);
+    w.writeInt32(toPage);
+    w.writeInt32(printRange);
     w.writeText(documentName);
     w.writeBytes(drawing.font);
     return w.data();

@@ -1,7 +1,7 @@
 // Stored forms of the printer and the draw panel.
 #include <gtest/gtest.h>
 
-#include "print/block_writer.h"
+#include "forms/template_byte_writer.h"
 #include "print/draw_panel_block.h"
 #include "print/font_description.h"
 #include "print/printer_block.h"
@@ -61,12 +61,12 @@ TEST(PrinterBlockTest, RefusesNewerVersionsAndCutBlocks) {
     EXPECT_FALSE(PrinterBlock::parse(data.left(data.size() - 1)));
     EXPECT_FALSE(PrinterBlock::parse(data.left(10)));
     // A name length running past the end.
-    BlockWriter w;
-    w.writeInt(1);
+    TemplateByteWriter w;
+    w.writeInt32(1);
     for (int i = 0; i < 20; ++i) {
-        w.writeInt(0);
+        w.writeInt32(0);
     }
-    w.writeInt(1000);
+    w.writeInt32(1000);
     EXPECT_FALSE(PrinterBlock::parse(w.data()));
 }
 
