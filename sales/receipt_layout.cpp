@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "data/settings_record.h"
-#include "print/drawing_surface.h"
 #include "forms/picture_decoder.h"
+#include "print/drawing_surface.h"
 #include "print/print_text.h"
 
 namespace tillora {

@@ -1,7 +1,7 @@
 #include "data/odbcdb.h"
 #include "data/db_value.h"
-#include "platform/jet_date.h"
 #include "data/sqlite_driver.h"
+#include "platform/jet_date.h"
 #include "tests/data/fresh_database.h"
 
 #include <gtest/gtest.h>

@@ -4,6 +4,7 @@
 
 namespace tillora::test {
 
-TempProgramFolder::TempProgramFolder() : dir_(QDir::tempPath() + QStringLiteral("/tillora-test-XXXXXX")) {}
+TempProgramFolder::TempProgramFolder()
+    : dir_(QDir::tempPath() + QStringLiteral("/tillora-test-XXXXXX")) {}
 
 }  // namespace tillora::test

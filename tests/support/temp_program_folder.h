@@ -7,14 +7,14 @@ namespace tillora::test {
 
 // A fresh, empty program folder for one test; removed with the object.
 class TempProgramFolder {
-public:
+  public:
     TempProgramFolder();
     bool isValid() const { return dir_.isValid(); }
     QString path() const { return dir_.path(); }
     // Path of a file inside the folder.
     QString file(const QString& name) const { return dir_.filePath(name); }
 
-private:
+  private:
     QTemporaryDir dir_;
 };
 
