@@ -111,6 +111,9 @@ double DrawPanel::deviceDpiY() const {
 }
 
 QVariant DrawPanel::propertyByNumber(int number) const {
+    if (number >= UnitProperty && number <= FontProperty) {
+        return drawingProperty(number - UnitProperty);
+    }
     switch (number) {
         case BorderProperty:
             return border_;
@@ -122,26 +125,6 @@ QVariant DrawPanel::propertyByNumber(int number) const {
             return pictureMode_;
         case AutoRedrawProperty:
             return autoRedraw_;
-        case UnitProperty:
-            return unit();
-        case PenTypeProperty:
-            return penType();
-        case DrawModeProperty:
-            return drawMode();
-        case PenWidthProperty:
-            return penWidth();
-        case PenColourProperty:
-            return static_cast<int>(penColour());
-        case BrushTypeProperty:
-            return brushType();
-        case BrushColourProperty:
-            return static_cast<int>(brushColour());
-        case TextColourProperty:
-            return static_cast<int>(textColour());
-        case TextBackColourProperty:
-            return static_cast<int>(textBackColour());
-        case FontProperty:
-            return fontBlock();
         case DrawWidthProperty:
             return drawWidth();
         case DrawHeightProperty:
@@ -152,6 +135,9 @@ QVariant DrawPanel::propertyByNumber(int number) const {
 }
 
 bool DrawPanel::setPropertyByNumber(int number, const QVariant& value) {
+    if (number >= UnitProperty && number <= FontProperty) {
+        return setDrawingProperty(number - UnitProperty, value);
+    }
     const int i = value.toInt();
     const auto colour = static_cast<quint32>(value.toLongLong());
     switch (number) {
@@ -170,36 +156,6 @@ bool DrawPanel::setPropertyByNumber(int number, const QVariant& value) {
             return true;
         case AutoRedrawProperty:
             setAutoRedraw(i);
-            return true;
-        case UnitProperty:
-            setUnit(i);
-            return true;
-        case PenTypeProperty:
-            setPenType(i);
-            return true;
-        case DrawModeProperty:
-            setDrawMode(i);
-            return true;
-        case PenWidthProperty:
-            setPenWidth(i);
-            return true;
-        case PenColourProperty:
-            setPenColour(colour);
-            return true;
-        case BrushTypeProperty:
-            setBrushType(i);
-            return true;
-        case BrushColourProperty:
-            setBrushColour(colour);
-            return true;
-        case TextColourProperty:
-            setTextColour(colour);
-            return true;
-        case TextBackColourProperty:
-            setTextBackColour(colour);
-            return true;
-        case FontProperty:
-            setFontBlock(value.toByteArray());
             return true;
         default:
             return false;

@@ -244,4 +244,70 @@ void DrawingSurface::DrawPicture(const QByteArray& picture, int x, int y, std::o
     endOperation();
 }
 
+QVariant DrawingSurface::drawingProperty(int offset) const {
+    switch (offset) {
+        case 0:
+            return unit();
+        case 1:
+            return penType();
+        case 2:
+            return drawMode();
+        case 3:
+            return penWidth();
+        case 4:
+            return static_cast<int>(penColour());
+        case 5:
+            return brushType();
+        case 6:
+            return static_cast<int>(brushColour());
+        case 7:
+            return static_cast<int>(textColour());
+        case 8:
+            return static_cast<int>(textBackColour());
+        case 9:
+            return fontBlock();
+        default:
+            return {};
+    }
+}
+
+bool DrawingSurface::setDrawingProperty(int offset, const QVariant& value) {
+    const int i = value.toInt();
+    const auto colour = static_cast<quint32>(value.toLongLong());
+    switch (offset) {
+        case 0:
+            setUnit(i);
+            return true;
+        case 1:
+            setPenType(i);
+            return true;
+        case 2:
+            setDrawMode(i);
+            return true;
+        case 3:
+            setPenWidth(i);
+            return true;
+        case 4:
+            setPenColour(colour);
+            return true;
+        case 5:
+            setBrushType(i);
+            return true;
+        case 6:
+            setBrushColour(colour);
+            return true;
+        case 7:
+            setTextColour(colour);
+            return true;
+        case 8:
+            setTextBackColour(colour);
+            return true;
+        case 9:
+            setFontBlock(value.toByteArray());
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace tillora

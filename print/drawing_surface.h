@@ -8,6 +8,7 @@
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <optional>
 
 #include "forms/value.h"
@@ -56,6 +57,13 @@ class DrawingSurface {
     const QByteArray& fontBlock() const { return props_.font; }
     // Anything but a whole 60-byte record (or nothing) is taken as "no font".
     void setFontBlock(const QByteArray& font);
+
+    // The ten drawing properties by their offset in the shared order Unit, PenType, DrawMode,
+    // PenWidth, PenColour, BrushType, BrushColour, TextColour, TextBackColour, Font (the printer
+    // numbers them from 0, the draw panel from 5). Colours as int; an unknown offset gives an
+    // invalid value / false.
+    QVariant drawingProperty(int offset) const;
+    bool setDrawingProperty(int offset, const QVariant& value);
 
     // Margins in the current unit: added to every x/y; the right and bottom ones narrow the
     // printable area where there is one.

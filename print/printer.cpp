@@ -115,27 +115,10 @@ void Printer::setPrintRange(int range) {
 }
 
 QVariant Printer::propertyByNumber(int number) const {
+    if (number >= UnitProperty && number <= FontProperty) {
+        return drawingProperty(number - UnitProperty);
+    }
     switch (number) {
-        case UnitProperty:
-            return unit();
-        case PenTypeProperty:
-            return penType();
-        case DrawModeProperty:
-            return drawMode();
-        case PenWidthProperty:
-            return penWidth();
-        case PenColourProperty:
-            return static_cast<int>(penColour());
-        case BrushTypeProperty:
-            return brushType();
-        case BrushColourProperty:
-            return static_cast<int>(brushColour());
-        case TextColourProperty:
-            return static_cast<int>(textColour());
-        case TextBackColourProperty:
-            return static_cast<int>(textBackColour());
-        case FontProperty:
-            return fontBlock();
         case DocumentNameProperty:
             return documentName_;
         case CopiesProperty:
@@ -176,39 +159,11 @@ QVariant Printer::propertyByNumber(int number) const {
 }
 
 bool Printer::setPropertyByNumber(int number, const QVariant& value) {
+    if (number >= UnitProperty && number <= FontProperty) {
+        return setDrawingProperty(number - UnitProperty, value);
+    }
     const int i = value.toInt();
-    const auto colour = static_cast<quint32>(value.toLongLong());
     switch (number) {
-        case UnitProperty:
-            setUnit(i);
-            return true;
-        case PenTypeProperty:
-            setPenType(i);
-            return true;
-        case DrawModeProperty:
-            setDrawMode(i);
-            return true;
-        case PenWidthProperty:
-            setPenWidth(i);
-            return true;
-        case PenColourProperty:
-            setPenColour(colour);
-            return true;
-        case BrushTypeProperty:
-            setBrushType(i);
-            return true;
-        case BrushColourProperty:
-            setBrushColour(colour);
-            return true;
-        case TextColourProperty:
-            setTextColour(colour);
-            return true;
-        case TextBackColourProperty:
-            setTextBackColour(colour);
-            return true;
-        case FontProperty:
-            setFontBlock(value.toByteArray());
-            return true;
         case DocumentNameProperty:
             setDocumentName(value.toString());
             return true;
