@@ -7,14 +7,17 @@ set -uo pipefail
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 
-if ! lpstat -r >/dev/null 2>&1; then
+# lpstat -r exits 0 either way; its words tell whether the scheduler answers.
+scheduler_up() { LC_ALL=C lpstat -r 2>/dev/null | grep -q "scheduler is running"; }
+
+if ! scheduler_up; then
   "${sudo_cmd[@]}" /usr/sbin/cupsd || { echo "start_cups: cupsd could not be started" >&2; exit 1; }
   for _ in $(seq 1 50); do
-    lpstat -r >/dev/null 2>&1 && break
+    scheduler_up && break
     sleep 0.2
   done
 fi
-lpstat -r >/dev/null 2>&1 || { echo "start_cups: the CUPS scheduler does not answer" >&2; exit 1; }
+scheduler_up || { echo "start_cups: the CUPS scheduler does not answer" >&2; exit 1; }
 
 if ! lpstat -p TilloraPDF >/dev/null 2>&1; then
   "${sudo_cmd[@]}" lpadmin -p TilloraPDF -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_noopt.ppd 2>/dev/null ||
