@@ -19,15 +19,7 @@ std::optional<DrawPanelBlock> DrawPanelBlock::parse(const QByteArray& block) {
     b.backColour = static_cast<quint32>(r.readInt32());
     b.pictureMode = r.readInt32();
     b.autoRedraw = r.readInt32();
-    b.drawing.unit = r.readInt32();
-    b.drawing.penType = r.readInt32();
-    b.drawing.drawMode = r.readInt32();
-    b.drawing.penWidth = r.readInt32();
-    b.drawing.penColour = static_cast<quint32>(r.readInt32());
-    b.drawing.brushType = r.readInt32();
-    b.drawing.brushColour = static_cast<quint32>(r.readInt32());
-    b.drawing.textColour = static_cast<quint32>(r.readInt32());
-    b.drawing.textBackColour = static_cast<quint32>(r.readInt32());
+    readDrawingInts(r, b.drawing);
     b.drawing.font = r.readBytes();
     b.backPicture = r.readBytes();
     if (!r.ok()) {
@@ -43,15 +35,7 @@ QByteArray DrawPanelBlock::write() const {
     w.writeInt32(static_cast<qint32>(backColour));
     w.writeInt32(pictureMode);
     w.writeInt32(autoRedraw);
-    w.writeInt32(drawing.unit);
-    w.writeInt32(drawing.penType);
-    w.writeInt32(drawing.drawMode);
-    w.writeInt32(drawing.penWidth);
-    w.writeInt32(static_cast<qint32>(drawing.penColour));
-    w.writeInt32(drawing.brushType);
-    w.writeInt32(static_cast<qint32>(drawing.brushColour));
-    w.writeInt32(static_cast<qint32>(drawing.textColour));
-    w.writeInt32(static_cast<qint32>(drawing.textBackColour));
+    writeDrawingInts(w, drawing);
     w.writeBytes(drawing.font);
     w.writeBytes(backPicture);
     return w.data();

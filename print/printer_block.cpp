@@ -15,15 +15,7 @@ std::optional<PrinterBlock> PrinterBlock::parse(const QByteArray& block) {
     if (version < 1 || version > kVersion) {
         return std::nullopt;
     }
-    b.drawing.unit = r.readInt32();
-    b.drawing.penType = r.readInt32();
-    b.drawing.drawMode = r.readInt32();
-    b.drawing.penWidth = r.readInt32();
-    b.drawing.penColour = static_cast<quint32>(r.readInt32());
-    b.drawing.brushType = r.readInt32();
-    b.drawing.brushColour = static_cast<quint32>(r.readInt32());
-    b.drawing.textColour = static_cast<quint32>(r.readInt32());
-    b.drawing.textBackColour = static_cast<quint32>(r.readInt32());
+    readDrawingInts(r, b.drawing);
     b.leftMargin = r.readInt32();
     b.topMargin = r.readInt32();
     b.rightMargin = r.readInt32();
@@ -46,15 +38,7 @@ std::optional<PrinterBlock> PrinterBlock::parse(const QByteArray& block) {
 QByteArray PrinterBlock::write() const {
     TemplateByteWriter w;
     w.writeInt32(kVersion);
-    w.writeInt32(drawing.unit);
-    w.writeInt32(drawing.penType);
-    w.writeInt32(drawing.drawMode);
-    w.writeInt32(drawing.penWidth);
-    w.writeInt32(static_cast<qint32>(drawing.penColour));
-    w.writeInt32(drawing.brushType);
-    w.writeInt32(static_cast<qint32>(drawing.brushColour));
-    w.writeInt32(static_cast<qint32>(drawing.textColour));
-    w.writeInt32(static_cast<qint32>(drawing.textBackColour));
+    writeDrawingInts(w, drawing);
     w.writeInt32(leftMargin);
     w.writeInt32(topMargin);
     w.writeInt32(rightMargin);
