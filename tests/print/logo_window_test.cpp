@@ -190,7 +190,7 @@ TEST_F(LogoWindowTest, HugePictureIsRefusedWithAMessage) {
     ASSERT_NE(openLogo(), nullptr);
     const QByteArray shipped = stored().logo;
     const QString huge = folder.file(QStringLiteral("huge.png"));
-    ASSERT_TRUE(writeLargePng(huge, 8000, 880));
+    ASSERT_TRUE(writeLargePng(huge, 4500, 1500));
     EXPECT_GT(QFileInfo(huge).size(), 20 * 1000 * 1000);
     EXPECT_LT(QFileInfo(huge).size(), LogoWindow::kMaxFileBytes);
     files.answer(huge);
