@@ -156,10 +156,10 @@ std::optional<QImage> PictureDecoder::decodePng(const QByteArray& bytes, Picture
         return std::nullopt;
     }
     if (!fitsLimits(image.width, image.height)) {
-        png_image_free(&image);
         if (image.width != 0 && image.height != 0) {
             setProblem(problem, PictureProblem::TooLarge);
         }
+        png_image_free(&image);
         return std::nullopt;
     }
     // BGRA in memory is QImage's ARGB32 on little-endian machines; ask for the byte order
