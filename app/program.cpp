@@ -21,7 +21,9 @@
 #include "platform/crash_handler.h"
 #include "platform/program_folder.h"
 #include "platform/single_instance.h"
+#include "print/logo_window.h"
 #include "print/print_components.h"
+#include "print/printer_choice_window.h"
 #include "sales/receipt_printer.h"
 #include "sales/sales_module.h"
 
@@ -73,6 +75,8 @@ void registerWindowLogic(HandlerRegistry& handlers, SalesModule& sales) {
     PrintComponents::registerWith(ComponentFactory::instance());
     installReceiptPrinting(sales);
     sales.registerHandlers(handlers);
+    PrinterChoiceWindow::registerHandlers(handlers);
+    LogoWindow::registerHandlers(handlers, sales.database());
     LoginWindow::registerHandlers(handlers, LoginWindow::shellServices(salesEntryOpener(sales)));
 }
 
