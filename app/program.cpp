@@ -9,6 +9,7 @@
 #include "app/sales_hand_over.h"
 #include "app/shell.h"
 #include "app/start_routine.h"
+#include "data/database_setup.h"
 #include "forms/component_factory.h"
 #include "forms/component_font.h"
 #include "forms/form_manager.h"
@@ -22,6 +23,7 @@
 #include "platform/program_folder.h"
 #include "platform/single_instance.h"
 #include "print/print_components.h"
+#include "records/records_module.h"
 #include "sales/receipt_printer.h"
 #include "sales/sales_module.h"
 
@@ -50,7 +52,8 @@ int runProgram(QApplication& application) {
     HandlerRegistry handlers;
     // The sales windows serve the whole run; the login hands over to the sales entry window.
     SalesModule sales(shell.holder().database());
-    registerWindowLogic(handlers, sales);
+    RecordsModule records(sales, databasePath(program.folder));
+    registerWindowLogic(handlers, sales, records);
     const auto openMainWindow = salesEntryOpener(sales);
     FormManager forms(templates, handlers);
 
@@ -69,10 +72,12 @@ int runProgram(QApplication& application) {
     return exitCode;
 }
 
-void registerWindowLogic(HandlerRegistry& handlers, SalesModule& sales) {
+void registerWindowLogic(HandlerRegistry& handlers, SalesModule& sales, RecordsModule& records) {
     PrintComponents::registerWith(ComponentFactory::instance());
     installReceiptPrinting(sales);
     sales.registerHandlers(handlers);
+    records.registerHandlers(handlers);
+    records.installOpener();
     LoginWindow::registerHandlers(handlers, LoginWindow::shellServices(salesEntryOpener(sales)));
 }
 
