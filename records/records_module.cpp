@@ -85,14 +85,13 @@ void RecordsModule::registerHandlers(HandlerRegistry& r) {
           on<W>([](W& w, const EventArgs&) { w.deleteSelected(); }));
     r.add(name("salesRecords.reprintClicked"),
           on<W>([](W& w, const EventArgs&) { w.reprintSelected(); }));
-    r.add(name("salesRecords.listRightClicked"), on<W>([](W& w, const EventArgs& a) {
-              w.popupMenu(QPoint(intArg(a, 0), intArg(a, 1)));
-          }));
+    r.add(name("salesRecords.listRightClicked"),
+          on<W>([](W& w, const EventArgs& a) { w.popupMenu(QPoint(intArg(a, 0), intArg(a, 1))); }));
     r.add(name("salesRecords.listKeyDown"), [](const EventArgs& args) {
         W* w = W::of(args.window);
         // A key the window uses is not passed on to the list.
         return w != nullptr && w->listKey(intArg(args, 0), intArg(args, 1)) ? Value::fromBool(false)
-                                                                           : Value();
+                                                                            : Value();
     });
 
     using Q = SalesQueryDialog;

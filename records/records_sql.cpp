@@ -11,8 +11,8 @@ namespace tillora::records_sql {
 namespace {
 
 QString range(const QDate& from, const QDate& to) {
-    return QStringLiteral("销售时间 between #") + dateText(from) + QStringLiteral("  00:00:00# and #") +
-           dateText(to) + QStringLiteral("  23:59:59#");
+    return QStringLiteral("销售时间 between #") + dateText(from) +
+           QStringLiteral("  00:00:00# and #") + dateText(to) + QStringLiteral("  23:59:59#");
 }
 
 QString newestFirst() {

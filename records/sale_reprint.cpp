@@ -44,8 +44,8 @@ std::optional<Receipt> SaleReprint::receiptOf(ODBCDB& db, int saleId) {
     double total = 0;
     int n = 0;
     for (const SaleLineRow& line : lines) {
-        r.lines.append({QString::number(++n), line.name, line.quantity, line.unitPrice,
-                        line.amount, line.discounted});
+        r.lines.append({QString::number(++n), line.name, line.quantity, line.unitPrice, line.amount,
+                        line.discounted});
         total += amounts::fromText(line.amount);
     }
     r.totalAmount = amounts::toText(total);

@@ -88,8 +88,9 @@ void SalesRecordsWindow::refresh() {
 
 int SalesRecordsWindow::selectedSaleId() const {
     const int row = list()->currentIndex();
-    return row >= 0 && row < static_cast<int>(rows_.size()) ? rows_[static_cast<std::size_t>(row)].id
-                                                            : 0;
+    return row >= 0 && row < static_cast<int>(rows_.size())
+               ? rows_[static_cast<std::size_t>(row)].id
+               : 0;
 }
 
 void SalesRecordsWindow::selectSale(int saleId) {
@@ -138,9 +139,8 @@ void SalesRecordsWindow::deleteSelected() {
     }
     // A right-click on the wrong row must not destroy a sale without a word.
     const QString number = rows_[static_cast<std::size_t>(row)].number;
-    if (showMessage(records_text::confirmDelete(number), MessageFlags::YesNo |
-                                                             MessageFlags::IconQuestion |
-                                                             MessageFlags::DefaultButton2,
+    if (showMessage(records_text::confirmDelete(number),
+                    MessageFlags::YesNo | MessageFlags::IconQuestion | MessageFlags::DefaultButton2,
                     sales_text::hint()) != MessageResult::Yes) {
         return;
     }

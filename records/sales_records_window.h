@@ -23,8 +23,15 @@ class SalesRecordsWindow : public QObject {
     Q_OBJECT
 
   public:
-    enum Column { IdColumn, NumberColumn, TimeColumn, QuantityColumn, AmountColumn, CashierColumn,
-                  RemarkColumn };
+    enum Column {
+        IdColumn,
+        NumberColumn,
+        TimeColumn,
+        QuantityColumn,
+        AmountColumn,
+        CashierColumn,
+        RemarkColumn
+    };
 
     SalesRecordsWindow(RecordsModule& module, FormWindow* window);
     static SalesRecordsWindow* of(FormWindow* window);
