@@ -96,17 +96,16 @@ void ListView::addRows(const QList<QStringList>& rows) {
         return;
     }
     const qsizetype columns = block_.columns.size();
-    QList<Qt::Alignment> alignments;
-    for (const ListViewColumn& column : block_.columns) {
-        alignments.append(columnAlignment(column.alignment));
-    }
     QList<QTreeWidgetItem*> items;
     items.reserve(rows.size());
     for (const QStringList& cells : rows) {
-        auto* item = new QTreeWidgetItem;
+        auto* item = new QTreeWidgetItem(cells.size() > columns ? cells.mid(0, columns) : cells);
+        // Left is every item's own alignment; only the other columns need theirs set.
         for (qsizetype i = 0; i < cells.size() && i < columns; ++i) {
-            item->setText(static_cast<int>(i), cells.at(i));
-            item->setTextAlignment(static_cast<int>(i), alignments.at(i));
+            if (block_.columns.at(i).alignment != 0) {
+                item->setTextAlignment(static_cast<int>(i),
+                                       columnAlignment(block_.columns.at(i).alignment));
+            }
         }
         items.append(item);
     }
