@@ -87,6 +87,15 @@ void RecordsModule::registerHandlers(HandlerRegistry& r) {
           on<W>([](W& w, const EventArgs&) { w.reprintSelected(); }));
     r.add(name("salesRecords.listRightClicked"),
           on<W>([](W& w, const EventArgs& a) { w.popupMenu(QPoint(intArg(a, 0), intArg(a, 1))); }));
+    r.add(name("salesRecords.numberKeyDown"), [](const EventArgs& args) {
+        // Enter in the number box searches, as 搜索 does.
+        W* w = W::of(args.window);
+        if (w == nullptr || intArg(args, 0) != 0x0D || intArg(args, 1) != 0) {
+            return Value();
+        }
+        w->search();
+        return Value::fromBool(false);
+    });
     r.add(name("salesRecords.listKeyDown"), [](const EventArgs& args) {
         W* w = W::of(args.window);
         // A key the window uses is not passed on to the list.
