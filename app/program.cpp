@@ -9,6 +9,7 @@
 #include "app/sales_hand_over.h"
 #include "app/shell.h"
 #include "app/start_routine.h"
+#include "data/database_setup.h"
 #include "forms/component_factory.h"
 #include "forms/component_font.h"
 #include "forms/form_manager.h"
@@ -24,6 +25,7 @@
 #include "print/logo_window.h"
 #include "print/print_components.h"
 #include "print/printer_choice_window.h"
+#include "records/records_module.h"
 #include "sales/receipt_printer.h"
 #include "sales/sales_module.h"
 
@@ -52,7 +54,8 @@ int runProgram(QApplication& application) {
     HandlerRegistry handlers;
     // The sales windows serve the whole run; the login hands over to the sales entry window.
     SalesModule sales(shell.holder().database());
-    registerWindowLogic(handlers, sales);
+    RecordsModule records(sales, databasePath(program.folder));
+    registerWindowLogic(handlers, sales, records);
     const auto openMainWindow = salesEntryOpener(sales);
     FormManager forms(templates, handlers);
 
@@ -71,12 +74,14 @@ int runProgram(QApplication& application) {
     return exitCode;
 }
 
-void registerWindowLogic(HandlerRegistry& handlers, SalesModule& sales) {
+void registerWindowLogic(HandlerRegistry& handlers, SalesModule& sales, RecordsModule& records) {
     PrintComponents::registerWith(ComponentFactory::instance());
     installReceiptPrinting(sales);
     sales.registerHandlers(handlers);
     PrinterChoiceWindow::registerHandlers(handlers);
     LogoWindow::registerHandlers(handlers, sales.database());
+    records.registerHandlers(handlers);
+    records.installOpener();
     LoginWindow::registerHandlers(handlers, LoginWindow::shellServices(salesEntryOpener(sales)));
 }
 

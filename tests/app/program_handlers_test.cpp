@@ -6,6 +6,7 @@
 #include "forms/handler_registry.h"
 #include "forms/template_set_reader.h"
 #include "formset/embedded_template_set.h"
+#include "records/records_module.h"
 #include "sales/sales_module.h"
 
 namespace tillora {
@@ -20,8 +21,9 @@ TEST(ProgramHandlers, EveryHandlerTheTemplatesNameIsProvided) {
         << error.toStdString();
     ODBCDB db;
     SalesModule sales(db);
+    RecordsModule records(sales, QString());
     HandlerRegistry handlers;
-    registerWindowLogic(handlers, sales);
+    registerWindowLogic(handlers, sales, records);
     FormManager forms(templates, handlers);
     EXPECT_EQ(forms.missingHandlers(), QStringList());
 }
