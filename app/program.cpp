@@ -7,6 +7,7 @@
 #include "app/message_database_prompts.h"
 #include "app/program_holder.h"
 #include "app/sales_hand_over.h"
+#include "app/settings_hand_over.h"
 #include "app/shell.h"
 #include "app/start_routine.h"
 #include "forms/component_factory.h"
@@ -24,6 +25,7 @@
 #include "print/print_components.h"
 #include "sales/receipt_printer.h"
 #include "sales/sales_module.h"
+#include "settings/settings_module.h"
 
 namespace tillora {
 
@@ -50,7 +52,8 @@ int runProgram(QApplication& application) {
     HandlerRegistry handlers;
     // The sales windows serve the whole run; the login hands over to the sales entry window.
     SalesModule sales(shell.holder().database());
-    registerWindowLogic(handlers, sales);
+    SettingsModule settings(shell.holder().database());
+    registerWindowLogic(handlers, sales, settings);
     const auto openMainWindow = salesEntryOpener(sales);
     FormManager forms(templates, handlers);
 
@@ -69,10 +72,12 @@ int runProgram(QApplication& application) {
     return exitCode;
 }
 
-void registerWindowLogic(HandlerRegistry& handlers, SalesModule& sales) {
+void registerWindowLogic(HandlerRegistry& handlers, SalesModule& sales, SettingsModule& settings) {
     PrintComponents::registerWith(ComponentFactory::instance());
     installReceiptPrinting(sales);
     sales.registerHandlers(handlers);
+    connectSettings(settings, sales);
+    settings.registerHandlers(handlers);
     LoginWindow::registerHandlers(handlers, LoginWindow::shellServices(salesEntryOpener(sales)));
 }
 

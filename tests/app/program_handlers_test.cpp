@@ -7,6 +7,7 @@
 #include "forms/template_set_reader.h"
 #include "formset/embedded_template_set.h"
 #include "sales/sales_module.h"
+#include "settings/settings_module.h"
 
 namespace tillora {
 namespace {
@@ -20,8 +21,9 @@ TEST(ProgramHandlers, EveryHandlerTheTemplatesNameIsProvided) {
         << error.toStdString();
     ODBCDB db;
     SalesModule sales(db);
+    SettingsModule settings(db);
     HandlerRegistry handlers;
-    registerWindowLogic(handlers, sales);
+    registerWindowLogic(handlers, sales, settings);
     FormManager forms(templates, handlers);
     EXPECT_EQ(forms.missingHandlers(), QStringList());
 }
