@@ -7,6 +7,7 @@
 #include "app/message_database_prompts.h"
 #include "app/program_holder.h"
 #include "app/sales_hand_over.h"
+#include "app/settings_hand_over.h"
 #include "app/shell.h"
 #include "app/start_routine.h"
 #include "data/database_setup.h"
@@ -28,6 +29,7 @@
 #include "records/records_module.h"
 #include "sales/receipt_printer.h"
 #include "sales/sales_module.h"
+#include "settings/settings_module.h"
 
 namespace tillora {
 
@@ -55,7 +57,8 @@ int runProgram(QApplication& application) {
     // The sales windows serve the whole run; the login hands over to the sales entry window.
     SalesModule sales(shell.holder().database());
     RecordsModule records(sales, databasePath(program.folder));
-    registerWindowLogic(handlers, sales, records);
+    SettingsModule settings(shell.holder().database());
+    registerWindowLogic(handlers, sales, records, settings);
     const auto openMainWindow = salesEntryOpener(sales);
     FormManager forms(templates, handlers);
 
@@ -74,7 +77,8 @@ int runProgram(QApplication& application) {
     return exitCode;
 }
 
-void registerWindowLogic(HandlerRegistry& handlers, SalesModule& sales, RecordsModule& records) {
+void registerWindowLogic(HandlerRegistry& handlers, SalesModule& sales, RecordsModule& records,
+                         SettingsModule& settings) {
     PrintComponents::registerWith(ComponentFactory::instance());
     installReceiptPrinting(sales);
     sales.registerHandlers(handlers);
@@ -82,6 +86,8 @@ void registerWindowLogic(HandlerRegistry& handlers, SalesModule& sales, RecordsM
     LogoWindow::registerHandlers(handlers, sales.database());
     records.registerHandlers(handlers);
     records.installOpener();
+    connectSettings(settings, sales);
+    settings.registerHandlers(handlers);
     LoginWindow::registerHandlers(handlers, LoginWindow::shellServices(salesEntryOpener(sales)));
 }
 

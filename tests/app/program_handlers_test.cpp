@@ -8,6 +8,7 @@
 #include "formset/embedded_template_set.h"
 #include "records/records_module.h"
 #include "sales/sales_module.h"
+#include "settings/settings_module.h"
 
 namespace tillora {
 namespace {
@@ -22,8 +23,9 @@ TEST(ProgramHandlers, EveryHandlerTheTemplatesNameIsProvided) {
     ODBCDB db;
     SalesModule sales(db);
     RecordsModule records(sales, QString());
+    SettingsModule settings(db);
     HandlerRegistry handlers;
-    registerWindowLogic(handlers, sales, records);
+    registerWindowLogic(handlers, sales, records, settings);
     FormManager forms(templates, handlers);
     EXPECT_EQ(forms.missingHandlers(), QStringList());
 }
