@@ -14,7 +14,10 @@ class QtFileDialogService final : public FileDialogService {
         const QString filters = qtNameFilters(request.filter);
         QString path;
         if (request.kind == FileDialogRequest::Kind::Save) {
-            path = QFileDialog::getSaveFileName(owner, request.title, request.initialPath, filters);
+            path = QFileDialog::getSaveFileName(
+                owner, request.title, request.initialPath, filters, nullptr,
+                request.confirmOverwrite ? QFileDialog::Options()
+                                         : QFileDialog::DontConfirmOverwrite);
             if (!path.isEmpty()) {
                 path = withDefaultExtension(path, request.defaultExtension);
             }
