@@ -82,24 +82,28 @@ SpreadsheetExportOutcome exportToSpreadsheet(QWidget* owner, const QStringList& 
     return SpreadsheetExportOutcome::Failed;
 }
 
-SpreadsheetExportOutcome exportToSpreadsheet(QWidget* owner, const ListView& list,
-                                             const SpreadsheetExportOptions& options) {
-    QStringList titles;
+SpreadsheetTable listViewTable(const ListView& list) {
+    SpreadsheetTable table;
     if (const QTreeWidget* tree = list.tree()) {
         for (int c = 0; c < tree->columnCount(); ++c) {
-            titles << tree->headerItem()->text(c);
+            table.titles << tree->headerItem()->text(c).trimmed();
         }
     }
-    QList<QStringList> rows;
-    rows.reserve(list.rowCount());
+    table.rows.reserve(list.rowCount());
     for (int r = 0; r < list.rowCount(); ++r) {
         QStringList cells;
-        for (int c = 0; c < titles.size(); ++c) {
+        for (int c = 0; c < table.titles.size(); ++c) {
             cells << list.cell(r, c);
         }
-        rows.append(cells);
+        table.rows.append(cells);
     }
-    return exportToSpreadsheet(owner, titles, rows, options);
+    return table;
+}
+
+SpreadsheetExportOutcome exportToSpreadsheet(QWidget* owner, const ListView& list,
+                                             const SpreadsheetExportOptions& options) {
+    const SpreadsheetTable table = listViewTable(list);
+    return exportToSpreadsheet(owner, table.titles, table.rows, options);
 }
 
 }  // namespace tillora

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "spreadsheet/spreadsheet_table.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -32,5 +34,7 @@ SpreadsheetExportOutcome exportToSpreadsheet(QWidget* owner, const QStringList& 
 // The same for a list view: its column titles and the texts it shows.
 SpreadsheetExportOutcome exportToSpreadsheet(QWidget* owner, const ListView& list,
                                              const SpreadsheetExportOptions& options = {});
+// A list view's titles (without the blanks that centre them on screen) and every row's texts.
+SpreadsheetTable listViewTable(const ListView& list);
 
 }  // namespace tillora

@@ -2,6 +2,10 @@
 // result messages and the progress window's cancel.
 #include "records/spreadsheet_export.h"
 
+#include "forms/components/list_view.h"
+#include "forms/form_manager.h"
+#include "forms/form_window.h"
+#include "tests/forms/window_test_templates.h"
 #include "tests/support/scripted_file_dialog.h"
 #include "tests/support/scripted_message_service.h"
 
@@ -171,6 +175,36 @@ TEST_F(SpreadsheetExport, CancellingTheProgressWindowLeavesNoFile) {
             EXPECT_EQ(owner.findChild<QDialog*>(QStringLiteral("导出进度")), nullptr);
         }
     }
+}
+
+}  // namespace
+}  // namespace tillora::test
+
+namespace tillora::test {
+namespace {
+
+TEST(SpreadsheetExportList, ListViewGivesItsTitlesAndEveryShownText) {
+    ListViewBlock block;
+    block.columns = {ListViewColumn{0, -1, 0, 120, QStringLiteral("        名称")},
+                     ListViewColumn{0, -1, 2, 60, QStringLiteral("数量")}};
+    WindowTemplate w = windowTemplate(kTestWindow, QSize(406, 329));
+    w.components << record(1, ComponentType::ListView, QStringLiteral("超级列表框1"),
+                           {0, 0, 200, 100}, write(block));
+    TemplateSet set;
+    set.windows = {w};
+    HandlerRegistry handlers;
+    FormManager manager(set, handlers);
+    ASSERT_TRUE(manager.open(kTestWindow));
+    auto* list = static_cast<ListView*>(
+        manager.window(kTestWindow)->component(QStringLiteral("超级列表框1")));
+    list->addRow({QStringLiteral(" 可乐 "), QStringLiteral("2")});
+    list->addRow({QStringLiteral("面包")});
+
+    const SpreadsheetTable table = listViewTable(*list);
+    EXPECT_EQ(table.titles, (QStringList{QStringLiteral("名称"), QStringLiteral("数量")}));
+    ASSERT_EQ(table.rows.size(), 2);
+    EXPECT_EQ(table.rows[0], (QStringList{QStringLiteral(" 可乐 "), QStringLiteral("2")}));
+    EXPECT_EQ(table.rows[1], (QStringList{QStringLiteral("面包"), QString()}));
 }
 
 }  // namespace
