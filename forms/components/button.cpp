@@ -14,7 +14,7 @@ constexpr int kCaption = 5;
 QWidget* Button::makeWidget(QWidget* parent) {
     auto* button = new QPushButton(block_.caption, parent);
     // Enter on a focused button presses it, as cashiers expect from the keyboard.
-    button->setAutoDefault(true);
+    button->setAutoDefault(pressedByEnter_);
     button->setFont(toQFont(block_.font, button->font()));
     if (!block_.picture.isEmpty()) {
         const QImage image = PictureDecoder::decode(block_.picture).value_or(QImage());
@@ -31,6 +31,13 @@ void Button::setText(const QString& text) {
     block_.caption = text;
     if (button_ != nullptr) {
         button_->setText(text);
+    }
+}
+
+void Button::setPressedByEnter(bool pressed) {
+    pressedByEnter_ = pressed;
+    if (auto* push = qobject_cast<QPushButton*>(button_)) {
+        push->setAutoDefault(pressed);
     }
 }
 

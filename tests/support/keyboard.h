@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <Qt>
+
+#include <ostream>
+
+class QWidget;
+
+namespace tillora {
+class Component;
+class FormWindow;
+}  // namespace tillora
+
+namespace tillora::test {
+
+// Drives a window as a cashier at the keyboard: real key events go where the platform would send
+// them (an open popup first, else the window's focused control).
+class Keyboard {
+  public:
+    explicit Keyboard(FormWindow* window) : window_(window) {}
+
+    // Shows the window and makes it the active one, as when it opens on the desktop.
+    static bool activate(FormWindow* window);
+
+    QWidget* target() const;
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void type(const QString& text);
+
+    // The component whose control has the window's focus, or nullptr.
+    Component* focused() const;
+    QString focusedName() const;
+
+    // Presses Tab from the focused component until the focus comes back to it; the names met,
+    // starting with the one focused. Stops after `limit` presses (a chain that never closes).
+    QStringList tabRound(int limit = 80);
+
+    // The tab stops of the window in the order of the template's tab orders (record order among
+    // equals), leaving out those that don't show, are disabled or lie outside the client area.
+    static QStringList templateTabOrder(const FormWindow* window);
+
+  private:
+    FormWindow* window_;
+};
+
+}  // namespace tillora::test
+
+// Readable names in test failures.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
