@@ -177,6 +177,8 @@ TEST_F(SalesEntryTest, ChangeAndDeleteTheSelectedLine) {
     add(QStringLiteral("a"), QStringLiteral("1"), QStringLiteral("1"));
     add(QStringLiteral("b"), QStringLiteral("2"), QStringLiteral("1"));
     add(QStringLiteral("c"), QStringLiteral("3"), QStringLiteral("1"));
+    EXPECT_EQ(list()->currentIndex(), 2);  // the line just added
+    list()->setCurrentIndex(-1);
     click("按钮_修改");
     click("按钮_删除");
     EXPECT_EQ(messages.texts(), (QStringList{QStringLiteral("请选择要修改的行！"),
