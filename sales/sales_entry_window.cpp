@@ -113,6 +113,8 @@ void SalesEntryWindow::start() {
     c(QStringLiteral("编辑框_收银员"))
         ->setPropertyByNumber(kInputModeProperty,
                               static_cast<int>(admin ? InputMode::Normal : InputMode::ReadOnly));
+    // Nothing to do there for an ordinary user: Tab passes it by.
+    c(QStringLiteral("编辑框_收银员"))->setPropertyByNumber(Component::TabStop, admin);
     c(QStringLiteral("编辑框_单号"))
         ->setPropertyByNumber(kInputModeProperty,
                               static_cast<int>(admin ? InputMode::Normal : InputMode::ReadOnly));
@@ -155,6 +157,7 @@ void SalesEntryWindow::setUpKeyboard() {
         lookup_ =
             new ProductLookup(name, products->model(), window_->clientArea(), products->width());
         connect(lookup_, &ProductLookup::picked, this, [this](int row) {
+            lookup_->close();
             chooseProduct(row);
             focusEntry(kNameBox);
         });
@@ -604,7 +607,7 @@ Receipt SalesEntryWindow::currentReceipt() const {
 bool SalesEntryWindow::recordCurrentReceipt() {
     const Receipt receipt = currentReceipt();
     if (receipt.lines.isEmpty()) {
-        showMessage(QStringLiteral("没有可以打印的数据！"));
+        hint(QStringLiteral("没有可以打印的数据！"));
         return false;
     }
     SaleRecorder recorder(module_.database());
@@ -635,7 +638,7 @@ void SalesEntryWindow::startNextReceipt() {
 
 void SalesEntryWindow::preview() {
     if (list()->rowCount() == 0) {
-        showMessage(QStringLiteral("没有可以预览的数据！"));
+        hint(QStringLiteral("没有可以预览的数据！"));
         return;
     }
     if (module_.previewHandler()) {
@@ -647,7 +650,7 @@ void SalesEntryWindow::preview() {
 
 void SalesEntryWindow::print() {
     if (list()->rowCount() == 0) {
-        showMessage(QStringLiteral("没有可以打印的数据！"));
+        hint(QStringLiteral("没有可以打印的数据！"));
         return;
     }
     const bool save = SettingsRecord::isYes(settings_.saveSales);
@@ -671,6 +674,10 @@ void SalesEntryWindow::print() {
 }
 
 void SalesEntryWindow::saveOnly() {
+    if (list()->rowCount() == 0) {
+        hint(QStringLiteral("没有可以保存的数据！"));
+        return;
+    }
     recordCurrentReceipt();
 }
 

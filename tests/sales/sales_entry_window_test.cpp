@@ -168,7 +168,10 @@ TEST_F(SalesEntryTest, EntryChecksAndEmptyListMessages) {
     click("按钮_仅保存小票");
     EXPECT_EQ(messages.texts(), (QStringList{QStringLiteral("没有可以预览的数据！"),
                                              QStringLiteral("没有可以打印的数据！"),
-                                             QStringLiteral("没有可以打印的数据！")}));
+                                             QStringLiteral("没有可以保存的数据！")}));
+    for (const auto& shown : messages.shown()) {
+        EXPECT_EQ(shown.caption, QStringLiteral("提示")) << shown.text.toStdString();
+    }
     EXPECT_EQ(count(QStringLiteral("select count(*) from 销售记录")), 1);
 }
 

@@ -29,7 +29,14 @@ void Keyboard::press(Qt::Key key, Qt::KeyboardModifiers modifiers) {
 
 void Keyboard::type(const QString& text) {
     for (const QChar ch : text) {
-        QTest::keyClicks(target(), QString(ch));
+        if (ch.unicode() < 0x80) {
+            QTest::keyClicks(target(), QString(ch));
+        } else {
+            // No key of its own on the keyboard: a key event carrying the character, as an input
+            // method delivers it.
+            QTest::sendKeyEvent(QTest::Click, target(), Qt::Key_unknown, QString(ch),
+                                Qt::NoModifier);
+        }
     }
 }
 
@@ -69,8 +76,9 @@ QStringList Keyboard::templateTabOrder(const FormWindow* window) {
         const ComponentRecord& record = tpl.components.at(i);
         const Component* c = window->component(record.name);
         const QWidget* w = c != nullptr ? c->widget() : nullptr;
-        if (w == nullptr || !record.tabStop() || !w->isVisibleTo(window) ||
-            !w->isEnabledTo(window)) {
+        // The order is the template's; the tab-stop flag as the window logic left it.
+        if (w == nullptr || !c->propertyByNumber(Component::TabStop).toBool() ||
+            !w->isVisibleTo(window) || !w->isEnabledTo(window)) {
             continue;
         }
         const QRect onClient(w->mapTo(window->clientArea(), QPoint(0, 0)), w->size());

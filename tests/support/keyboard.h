@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <Qt>
 
-#include <ostream>
+#include <string>
 
 class QWidget;
 
@@ -17,6 +17,11 @@ namespace tillora::test {
 
 // Drives a window as a cashier at the keyboard: real key events go where the platform would send
 // them (an open popup first, else the window's focused control).
+// A list of names as one readable text, for comparisons that show what differs.
+inline std::string joined(const QStringList& names) {
+    return names.join(u' ').toStdString();
+}
+
 class Keyboard {
   public:
     explicit Keyboard(FormWindow* window) : window_(window) {}
@@ -37,7 +42,8 @@ class Keyboard {
     QStringList tabRound(int limit = 80);
 
     // The tab stops of the window in the order of the template's tab orders (record order among
-    // equals), leaving out those that don't show, are disabled or lie outside the client area.
+    // equals), leaving out those that don't show, are disabled, lie outside the client area or
+    // were made no tab stop by the window's logic.
     static QStringList templateTabOrder(const FormWindow* window);
 
   private:
@@ -45,8 +51,3 @@ class Keyboard {
 };
 
 }  // namespace tillora::test
-
-// Readable names in test failures.
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
