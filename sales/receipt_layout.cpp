@@ -68,21 +68,23 @@ class RowPlacer {
     }
 
     // A text that may break, after its label: wrapped between the end of the label and `limit`,
-    // its further lines under its first. When the place at x leaves too little room it moves to
-    // the left-most free place of a later line, up to the text edge. `valueFrom` as for whole().
+    // its further lines under its first. When its place leaves too little room it starts a line
+    // of its own below the row, from the left, up to the text edge. `valueFrom` as for whole().
     void wrapped(int x, int limit, const QString& label, const QString& value, int valueFrom = 0) {
         const int labelWidth = std::max(s_.textWidth(label), valueFrom);
         const int valueWidth = s_.textWidth(value);
         for (int line = current_;; ++line) {
-            const int at = line == current_ ? std::max(x, freeAt(line)) : freeAt(line);
-            const int right = line == current_ ? limit : edge_;
-            const int room = right - at - labelWidth;
-            const bool empty = freeAt(line) == 0;
-            if (room < std::min(valueWidth, ReceiptLayout::kMinWrapRoom) && !empty) {
+            const bool fresh = line >= static_cast<int>(free_.size());
+            if (line != current_ && !fresh) {
+                continue;
+            }
+            const int at = line == current_ ? std::max(x, freeAt(line)) : 0;
+            const int room = (line == current_ ? limit : edge_) - at - labelWidth;
+            if (!fresh && room < std::min(valueWidth, ReceiptLayout::kMinWrapRoom)) {
                 continue;
             }
             const QStringList pieces = ReceiptLayout::wrap(s_, value, std::max(1, room));
-            if (!fitsBelow(line, at + labelWidth, pieces.size()) && !empty) {
+            if (!fresh && !fitsBelow(line, at + labelWidth, pieces.size())) {
                 continue;
             }
             if (!label.isEmpty()) {
