@@ -248,7 +248,9 @@ void SalesEntryWindow::productTyped() {
     if (lookup_ == nullptr) {
         return;
     }
-    if (typed.isEmpty()) {
+    // Only while the cashier is in the box: a key let go after the focus moved on opens nothing.
+    const QWidget* box = c(kNameBox)->widget();
+    if (typed.isEmpty() || box == nullptr || !box->hasFocus()) {
         lookup_->close();
     } else {
         lookup_->open();

@@ -24,6 +24,7 @@ class LoginKeyboardTest : public LoginFixture {
 
 TEST_F(LoginKeyboardTest, OpensInTheUserBoxAndTabsInFormOrder) {
     EXPECT_EQ(keys->focusedName(), QStringLiteral("组合框_用户名"));
+    Keyboard::keepScreenshot(window, QStringLiteral("login_focus"));
     const QStringList order{QStringLiteral("组合框_用户名"), QStringLiteral("编辑框_密码"),
                             QStringLiteral("选择框1"), QStringLiteral("按钮_登录"),
                             QStringLiteral("按钮_退出")};

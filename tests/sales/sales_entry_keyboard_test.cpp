@@ -156,6 +156,7 @@ TEST_F(SalesKeyboardTest, AReceiptKeyedWithoutTheMouseIsRecorded) {
     EXPECT_EQ(lookup->chosen(), -1);
     keys->press(Qt::Key_Down);
     EXPECT_EQ(lookup->chosen(), 0);
+    Keyboard::keepScreenshot(w, QStringLiteral("sales_entry_lookup"));
     keys->press(Qt::Key_Return);  // takes the product and its price
     EXPECT_FALSE(lookup->isOpen());
     EXPECT_EQ(t("编辑框_名称"), QStringLiteral("mkf-麦克风"));
@@ -179,10 +180,12 @@ TEST_F(SalesKeyboardTest, AReceiptKeyedWithoutTheMouseIsRecorded) {
     EXPECT_EQ(t("标签_打折后"), QStringLiteral("85.97"));
 
     tabTo("编辑框_实收");
+    EXPECT_FALSE(lookup->isOpen());
     keys->type(QStringLiteral("100"));
     EXPECT_EQ(t("编辑框_找零"), QStringLiteral("14.03"));
     keys->press(Qt::Key_Return);
     EXPECT_EQ(keys->focusedName(), QStringLiteral("按钮_打印小票"));
+    Keyboard::keepScreenshot(w, QStringLiteral("sales_entry_keyed"));
     keys->press(Qt::Key_Return);  // no printer in this build: recorded straight away
     EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
     EXPECT_EQ(list()->rowCount(), 0);

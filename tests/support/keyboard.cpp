@@ -4,6 +4,7 @@
 #include "forms/form_window.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QTest>
 
 #include <algorithm>
@@ -61,6 +62,13 @@ QStringList Keyboard::tabRound(int limit) {
     }
     met << QStringLiteral("<no way back>");
     return met;
+}
+
+void Keyboard::keepScreenshot(QWidget* window, const QString& name) {
+    const QString folder = qEnvironmentVariable("TILLORA_SCREENSHOT_DIR");
+    if (!folder.isEmpty()) {
+        window->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
+    }
 }
 
 QStringList Keyboard::templateTabOrder(const FormWindow* window) {

@@ -41,6 +41,10 @@ class Keyboard {
     // starting with the one focused. Stops after `limit` presses (a chain that never closes).
     QStringList tabRound(int limit = 80);
 
+    // Saves a grab of the window as <name>.png in the folder TILLORA_SCREENSHOT_DIR names (nothing
+    // when it is not set), for a look at the window as the keyboard left it.
+    static void keepScreenshot(QWidget* window, const QString& name);
+
     // The tab stops of the window in the order of the template's tab orders (record order among
     // equals), leaving out those that don't show, are disabled, lie outside the client area or
     // were made no tab stop by the window's logic.
