@@ -1,0 +1,97 @@
+// The online backup: a verified, consistent copy beside a live connection, and a target that is
+// either replaced by a good copy or left exactly as it was.
+#include "data/database_backup.h"
+#include "tests/data/fresh_database.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include <sqlite3.h>
+
+namespace tillora {
+namespace {
+
+using namespace Qt::StringLiterals;
+using test::FreshDatabase;
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Nothing but the named files in the folder: no temporary copy or journal left behind.
+QStringList filesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+TEST_F(FreshDatabase, BackupOfAnOpenDatabaseIsItsExactCopy) {
+    ASSERT_TRUE(db.ExecuteSql(u"insert into 付款方式 (方式) values ('礼''券')"_s));
+    test::TempProgramFolder other;
+    const QString copy = other.file(u"备份.mdb"_s);
+
+    // A second connection's uncommitted change stays out of the copy.
+    sqlite3* writer = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &writer), SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(writer, "BEGIN IMMEDIATE; DELETE FROM 付款方式;", nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    const BackupResult result = backupDatabaseFile(path, copy);
+    sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(writer);
+    ASSERT_TRUE(result.ok()) << result.detail.toStdString();
+    EXPECT_EQ(contents(copy), contents(path));
+    EXPECT_EQ(filesIn(other.path()), QStringList{u"备份.mdb"_s});
+
+    ODBCDB reader;
+    ASSERT_TRUE(reader.OpenMdbDatabase(copy));
+    const int h = reader.OpenTable(u"select count(*) from 付款方式 where 方式 = '礼''券'"_s);
+    EXPECT_EQ(reader.ReadColByIndex(h, 1).toInt(), 1);
+    reader.CloseTable(h);
+}
+
+TEST_F(FreshDatabase, FailedBackupLeavesTheTargetAlone) {
+    test::TempProgramFolder other;
+    const QString target = other.file(u"old.mdb"_s);
+    {
+        QFile file(target);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("earlier backup");
+    }
+
+    // A source that is no database.
+    const QString junk = other.file(u"junk.mdb"_s);
+    {
+        QFile file(junk);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x'));
+    }
+    EXPECT_EQ(backupDatabaseFile(junk, target).status, BackupStatus::SourceUnreadable);
+    EXPECT_EQ(backupDatabaseFile(other.file(u"missing.mdb"_s), target).status,
+              BackupStatus::SourceUnreadable);
+    EXPECT_EQ(contents(target), QByteArray("earlier backup"));
+    EXPECT_EQ(filesIn(other.path()), (QStringList{u"junk.mdb"_s, u"old.mdb"_s}));
+
+    // A folder that does not exist.
+    EXPECT_EQ(backupDatabaseFile(path, other.file(u"no/such/folder/x.mdb"_s)).status,
+              BackupStatus::TargetUnwritable);
+
+    // A writer holding the file exclusively for longer than the copy waits.
+    sqlite3* writer = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &writer), SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(writer, "BEGIN EXCLUSIVE; DELETE FROM 付款方式;", nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    EXPECT_EQ(backupDatabaseFile(path, target).status, BackupStatus::SourceBusy);
+    sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(writer);
+    EXPECT_EQ(contents(target), QByteArray("earlier backup"));
+
+    // Once the lock is gone the same target is replaced by a good copy.
+    ASSERT_TRUE(backupDatabaseFile(path, target).ok());
+    EXPECT_EQ(contents(target), contents(path));
+}
+
+}  // namespace
+}  // namespace tillora
