@@ -63,9 +63,14 @@ QString quickCheckProblem(ODBCDB& db, bool* failed) {
     if (h == 0) {
         return {};
     }
-    const QString first = db.IsEOF(h) ? QString() : db.ReadColByIndex(h, 1).toText();
+    QString first = db.IsEOF(h) ? QString() : db.ReadColByIndex(h, 1).toText();
     db.CloseTable(h);
-    return first == QStringLiteral("ok") ? QString() : first;
+    if (first == QStringLiteral("ok")) {
+        return {};
+    }
+    // The engine names the schema first ("*** in database main ***"); the page is what counts.
+    first.remove(QStringLiteral("*** in database main ***"));
+    return first.trimmed().isEmpty() ? QStringLiteral("quick_check") : first.trimmed();
 }
 
 // Writes the file's own header field back unchanged and undoes it: fails when the file or its
