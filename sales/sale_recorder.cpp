@@ -174,6 +174,12 @@ RecordOutcome SaleRecorder::insert(const Receipt& receipt) {
         return outcome;
     }
     rollback();
+    // Another save of this program is still open (printing pumps events): never join it.
+    if (db_.inTransaction()) {
+        outcome.fault = DbFault::Locked;
+        outcome.message = failedText(outcome.fault);
+        return outcome;
+    }
     if (!beginWriting(outcome)) {
         return outcome;
     }

@@ -1,6 +1,7 @@
 #include "sales/sales_entry_window.h"
 
 #include <QApplication>
+#include <QScopedValueRollback>
 
 #include "data/odbcdb.h"
 #include "data/sql_text.h"
@@ -513,6 +514,10 @@ void SalesEntryWindow::showRecordFailure(const RecordOutcome& outcome) {
 }
 
 bool SalesEntryWindow::recordCurrentReceipt() {
+    if (finishing_) {
+        return false;
+    }
+    const QScopedValueRollback<bool> finishing(finishing_, true);
     const Receipt receipt = currentReceipt();
     if (receipt.lines.isEmpty()) {
         showMessage(QStringLiteral("没有可以打印的数据！"));
@@ -561,6 +566,9 @@ void SalesEntryWindow::preview() {
 }
 
 void SalesEntryWindow::print() {
+    if (finishing_) {
+        return;  // a second click while the receipt prints
+    }
     if (list()->rowCount() == 0) {
         showMessage(QStringLiteral("没有可以打印的数据！"));
         return;
@@ -586,6 +594,7 @@ void SalesEntryWindow::print() {
     }
     // The sale is written first and committed once the receipt is printed, so that no receipt
     // leaves the till for a sale the database refused. The cashier still sees print, then save.
+    const QScopedValueRollback<bool> finishing(finishing_, true);
     const Receipt receipt = currentReceipt();
     ReceiptNumbering numbering(module_.database(), [this] { return module_.now().date(); });
     SaleRecorder recorder(module_.database());

@@ -107,6 +107,7 @@ class SalesEntryWindow : public QObject {
     std::vector<Customer> customers_;
     QStringList cashiers_;
     QString proposedNumber_;  // the number last shown by the window itself
+    bool finishing_ = false;  // a print or save runs (printing pumps events)
 };
 
 }  // namespace tillora
