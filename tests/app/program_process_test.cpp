@@ -116,9 +116,16 @@ TEST_F(ProgramProcessTest, KeepsOneBackupADayFromItsStarts) {
     for (int start = 0; start < 2; ++start) {
         startCopy(first);
         ASSERT_TRUE(waitUntilHoldsDatabase(first));
+        // The start's backup is taken before the first window; give it time to be in place.
+        const QStringList pattern{QStringLiteral("Zeb-*.mdb")};
+        QDeadlineTimer deadline(20000);
+        while (backups.entryList(pattern, QDir::Files).isEmpty() && !deadline.hasExpired()) {
+            QThread::msleep(50);
+        }
+        QThread::msleep(300);
         first.kill();  // no exit, so no exit backup
         first.waitForFinished();
-        const QStringList taken = backups.entryList(QDir::Files);
+        const QStringList taken = backups.entryList(pattern, QDir::Files);
         ASSERT_EQ(taken.size(), 1) << taken.join(u' ').toStdString();
         EXPECT_TRUE(taken[0].startsWith(QStringLiteral("Zeb-") +
                                         QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))));
