@@ -3,7 +3,6 @@
 #include "data/settings_record.h"
 #include "data/sql_text.h"
 
-#include <QCryptographicHash>
 #include <QRegularExpression>
 
 namespace tillora {
@@ -16,12 +15,11 @@ QString selectUser(const QString& userName) {
 }
 
 QString findUser(const QString& userName) {
-    return QStringLiteral("select * from 用户登录 where  用户名='") + sqlText(userName) +
-           QStringLiteral("'");
+    return user_sql::findUser(userName);
 }
 
 QString listUsers() {
-    return QStringLiteral("select * from 用户登录");
+    return user_sql::listUsers();
 }
 
 }  // namespace login_sql
@@ -44,11 +42,6 @@ bool containsInjectionText(const QString& password) {
         }
     }
     return false;
-}
-
-QString passwordDigest(const QString& password) {
-    return QString::fromLatin1(
-        QCryptographicHash::hash(password.toUtf8(), QCryptographicHash::Md5).toHex());
 }
 
 UserLookup lookUpUser(ODBCDB& db, const QString& statement, StoredUser* out) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/odbcdb.h"
+#include "data/user_accounts.h"
 
 #include <QString>
 
@@ -43,9 +44,6 @@ QString listUsers();
 //  - UNION [ALL] SELECT.
 // Letter case and blanks between the parts don't matter.
 bool containsInjectionText(const QString& password);
-
-// The stored form of a password: its MD5 digest as 32 lowercase hexadecimal digits.
-QString passwordDigest(const QString& password);
 
 // A row of 用户登录 as the login needs it.
 struct StoredUser {

@@ -8,6 +8,7 @@
 #include "app/message_database_prompts.h"
 #include "app/program_holder.h"
 #include "app/sales_hand_over.h"
+#include "app/settings_hand_over.h"
 #include "app/shell.h"
 #include "app/start_routine.h"
 #include "data/database_setup.h"
@@ -23,9 +24,13 @@
 #include "platform/crash_handler.h"
 #include "platform/program_folder.h"
 #include "platform/single_instance.h"
+#include "print/logo_window.h"
 #include "print/print_components.h"
+#include "print/printer_choice_window.h"
+#include "records/records_module.h"
 #include "sales/receipt_printer.h"
 #include "sales/sales_module.h"
+#include "settings/settings_module.h"
 
 namespace tillora {
 
@@ -52,7 +57,9 @@ int runProgram(QApplication& application) {
     HandlerRegistry handlers;
     // The sales windows serve the whole run; the login hands over to the sales entry window.
     SalesModule sales(shell.holder().database());
-    registerWindowLogic(handlers, sales);
+    RecordsModule records(sales, databasePath(program.folder));
+    SettingsModule settings(shell.holder().database());
+    registerWindowLogic(handlers, sales, records, settings);
     const auto openMainWindow = salesEntryOpener(sales);
     FormManager forms(templates, handlers);
 
@@ -75,10 +82,17 @@ int runProgram(QApplication& application) {
     return exitCode;
 }
 
-void registerWindowLogic(HandlerRegistry& handlers, SalesModule& sales) {
+void registerWindowLogic(HandlerRegistry& handlers, SalesModule& sales, RecordsModule& records,
+                         SettingsModule& settings) {
     PrintComponents::registerWith(ComponentFactory::instance());
     installReceiptPrinting(sales);
     sales.registerHandlers(handlers);
+    PrinterChoiceWindow::registerHandlers(handlers);
+    LogoWindow::registerHandlers(handlers, sales.database());
+    records.registerHandlers(handlers);
+    records.installOpener();
+    connectSettings(settings, sales);
+    settings.registerHandlers(handlers);
     LoginWindow::registerHandlers(handlers, LoginWindow::shellServices(salesEntryOpener(sales)));
 }
 

@@ -5,11 +5,15 @@ class QApplication;
 namespace tillora {
 
 class HandlerRegistry;
+class RecordsModule;
 class SalesModule;
+class SettingsModule;
 
-// Every window logic of the program registers its handlers: the login, the sales windows and the
-// receipt printing. The printer and draw panel become real components at the same time.
-void registerWindowLogic(HandlerRegistry& handlers, SalesModule& sales);
+// Every window logic of the program registers its handlers: the login, the sales windows, the
+// receipt printing, the sales records, the settings window, the printer choice and the logo. The
+// printer and draw panel become real components at the same time.
+void registerWindowLogic(HandlerRegistry& handlers, SalesModule& sales, RecordsModule& records,
+                         SettingsModule& settings);
 
 // The program from process start to its end, as main runs it; gives the exit code.
 int runProgram(QApplication& application);

@@ -39,22 +39,6 @@ double leadingNumber(const QString& text) {
     return ok ? value : 0.0;
 }
 
-QString dateTimeText(double jetDay) {
-    QDate d;
-    QTime t;
-    splitJetDay(jetDay, d, t);
-    QString text = QString::number(d.year()) + u'年' + QString::number(d.month()) + u'月' +
-                   QString::number(d.day()) + u'日';
-    if (t.second() != 0) {
-        text += QStringLiteral("%1时%2分%3秒").arg(t.hour()).arg(t.minute()).arg(t.second());
-    } else if (t.minute() != 0) {
-        text += QStringLiteral("%1时%2分").arg(t.hour()).arg(t.minute());
-    } else if (t.hour() != 0) {
-        text += QStringLiteral("%1时").arg(t.hour());
-    }
-    return text;
-}
-
 }  // namespace
 
 DbValue DbValue::fromDateTime(double jetDay) {
@@ -103,7 +87,7 @@ QString DbValue::toText() const {
         case Kind::Double:
             return QString::asprintf("%.13g", std::get<double>(storage_));
         case Kind::DateTime:
-            return dateTimeText(std::get<double>(storage_));
+            return dateTimeToText(std::get<double>(storage_));
         case Kind::Text:
             return std::get<QString>(storage_);
         case Kind::Bytes: {

@@ -78,6 +78,7 @@ ExternalFunctionTable& programFunctions() {
         table.declare(cups, QStringLiteral("cupsSetDests"));
         table.declare(cups, QStringLiteral("cupsGetDefault"));
         table.declare(cups, QStringLiteral("cupsGetDest"));
+        table.declare(cups, QStringLiteral("cupsLastError"));
         return true;
     }();
     Q_UNUSED(declared);

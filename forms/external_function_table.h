@@ -66,7 +66,8 @@ class ExternalFunctionTable {
 // On Linux the printer choice reaches the print system through CUPS (libcups.so.2):
 //   cupsGetDests(cups_dest_t**) -> int, cupsFreeDests(int, cups_dest_t*),
 //   cupsSetDests(int, cups_dest_t*) (writes the user's default), cupsGetDefault() -> const char*,
-//   cupsGetDest(const char* name, const char* instance, int, cups_dest_t*) -> cups_dest_t*.
+//   cupsGetDest(const char* name, const char* instance, int, cups_dest_t*) -> cups_dest_t*,
+//   cupsLastError() -> ipp_status_t (an int): tells "no printers" from "no scheduler".
 struct ProgramFunction {
     enum : int {
         CupsGetDests = 0,
@@ -74,6 +75,7 @@ struct ProgramFunction {
         CupsSetDests,
         CupsGetDefault,
         CupsGetDest,
+        CupsLastError,
         Count,
     };
 };

@@ -2,11 +2,20 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace tillora {
 
 namespace {
+
+// As on Windows, a name typed without extension takes the extension of the chosen filter
+// ("*.xlsx (*.xlsx)" gives ".xlsx"), or the default one when the filter has none of its own.
+QString filterExtension(const QString& qtFilter, const QString& defaultExtension) {
+    static const QRegularExpression single(QStringLiteral("\\(\\*(\\.[^*?\\s()]+)\\)$"));
+    const QRegularExpressionMatch match = single.match(qtFilter.trimmed());
+    return match.hasMatch() ? match.captured(1) : defaultExtension;
+}
 
 class QtFileDialogService final : public FileDialogService {
   public:
@@ -14,9 +23,14 @@ class QtFileDialogService final : public FileDialogService {
         const QString filters = qtNameFilters(request.filter);
         QString path;
         if (request.kind == FileDialogRequest::Kind::Save) {
-            path = QFileDialog::getSaveFileName(owner, request.title, request.initialPath, filters);
+            QString selected;
+            path = QFileDialog::getSaveFileName(
+                owner, request.title, request.initialPath, filters, &selected,
+                request.confirmOverwrite ? QFileDialog::Options()
+                                         : QFileDialog::DontConfirmOverwrite);
             if (!path.isEmpty()) {
-                path = withDefaultExtension(path, request.defaultExtension);
+                path =
+                    withDefaultExtension(path, filterExtension(selected, request.defaultExtension));
             }
         } else {
             path = QFileDialog::getOpenFileName(owner, request.title, request.initialPath, filters);

@@ -14,6 +14,9 @@ struct FileDialogRequest {
     QString filter;  // template form: "描述|*.xls|全部|*.*" (description/pattern pairs)
     QString defaultExtension;  // ".xls"; appended to a saved name that has none
     QString initialPath;
+    // Save dialogs: the dialog itself asks before an existing file is chosen. Off when the caller
+    // asks in its own words (after the default extension is added).
+    bool confirmOverwrite = true;
 };
 
 // File dialogs go through one service so that tests can script the user's choice.

@@ -7,6 +7,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <QBuffer>
+#include <QImageReader>
+
+#include <jerror.h>
 #include <jpeglib.h>
 
 namespace tillora {
@@ -25,6 +29,12 @@ void jpegFail(j_common_ptr info) {
 
 void jpegQuiet(j_common_ptr, int) {}
 
+void setProblem(PictureProblem* problem, PictureProblem value) {
+    if (problem != nullptr) {
+        *problem = value;
+    }
+}
+
 struct RawPicture {
     unsigned char* pixels = nullptr;  // RGB, 3 bytes a pixel
     unsigned width = 0;
@@ -32,7 +42,8 @@ struct RawPicture {
 };
 
 // Only plain C data lives in this frame, so leaving it by longjmp skips no destructor.
-bool decodeJpegRaw(const unsigned char* data, unsigned long size, RawPicture* out) {
+bool decodeJpegRaw(const unsigned char* data, unsigned long size, RawPicture* out,
+                   PictureProblem* problem) {
     jpeg_decompress_struct info;
     JpegError err;
     info.err = jpeg_std_error(&err.manager);
@@ -41,26 +52,42 @@ bool decodeJpegRaw(const unsigned char* data, unsigned long size, RawPicture* ou
     unsigned char* volatile pixels = nullptr;
     unsigned char* volatile row = nullptr;
     if (setjmp(err.jump)) {
+        // libjpeg's own buffers (progressive pictures keep every coefficient) ran into the limit.
+        const int code = err.manager.msg_code;
+        setProblem(problem, code == JERR_OUT_OF_MEMORY || code == JERR_NO_BACKING_STORE
+                                ? PictureProblem::TooLarge
+                                : PictureProblem::NotAPicture);
         jpeg_destroy_decompress(&info);
         std::free(row);
         std::free(pixels);
         return false;
     }
     jpeg_create_decompress(&info);
+    info.mem->max_memory_to_use = PictureDecoder::kMaxPixelBytes;
     jpeg_mem_src(&info, data, size);
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
         jpeg_destroy_decompress(&info);
+        setProblem(problem, PictureProblem::NotAPicture);
         return false;
     }
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    // The size is known from the header: refuse before any pixel memory is taken.
+    jpeg_calc_output_dimensions(&info);
+    if (!PictureDecoder::fitsLimits(info.output_width, info.output_height)) {
+        jpeg_destroy_decompress(&info);
+        setProblem(problem, info.output_width == 0 || info.output_height == 0
+                                ? PictureProblem::NotAPicture
+                                : PictureProblem::TooLarge);
+        return false;
+    }
     jpeg_start_decompress(&info);
     const unsigned w = info.output_width;
     const unsigned h = info.output_height;
     const unsigned comps = static_cast<unsigned>(info.output_components);
-    if (w == 0 || h == 0 || w > PictureDecoder::kMaxSide || h > PictureDecoder::kMaxSide ||
-        (comps != 3 && comps != 4)) {
+    if (w == 0 || h == 0 || (comps != 3 && comps != 4)) {
         jpeg_destroy_decompress(&info);
+        setProblem(problem, PictureProblem::NotAPicture);
         return false;
     }
     pixels = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(w) * h * 3));
@@ -69,6 +96,7 @@ bool decodeJpegRaw(const unsigned char* data, unsigned long size, RawPicture* ou
         std::free(row);
         std::free(pixels);
         jpeg_destroy_decompress(&info);
+        setProblem(problem, PictureProblem::TooLarge);
         return false;
     }
     while (info.output_scanline < h) {
@@ -113,7 +141,13 @@ bool PictureDecoder::looksLikeJpeg(const QByteArray& bytes) {
            static_cast<unsigned char>(bytes[2]) == 0xFF;
 }
 
-std::optional<QImage> PictureDecoder::decodePng(const QByteArray& bytes) {
+bool PictureDecoder::fitsLimits(qint64 width, qint64 height) {
+    return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide &&
+           width * height * 4 <= kMaxPixelBytes;
+}
+
+std::optional<QImage> PictureDecoder::decodePng(const QByteArray& bytes, PictureProblem* problem) {
+    setProblem(problem, PictureProblem::NotAPicture);
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
@@ -121,8 +155,10 @@ std::optional<QImage> PictureDecoder::decodePng(const QByteArray& bytes) {
                                           static_cast<size_t>(bytes.size()))) {
         return std::nullopt;
     }
-    if (image.width == 0 || image.height == 0 || image.width > kMaxSide ||
-        image.height > kMaxSide) {
+    if (!fitsLimits(image.width, image.height)) {
+        if (image.width != 0 && image.height != 0) {
+            setProblem(problem, PictureProblem::TooLarge);
+        }
         png_image_free(&image);
         return std::nullopt;
     }
@@ -140,18 +176,22 @@ std::optional<QImage> PictureDecoder::decodePng(const QByteArray& bytes) {
         png_image_free(&image);
         return std::nullopt;
     }
+    setProblem(problem, PictureProblem::None);
     return out;
 }
 
-std::optional<QImage> PictureDecoder::decodeJpeg(const QByteArray& bytes) {
+std::optional<QImage> PictureDecoder::decodeJpeg(const QByteArray& bytes, PictureProblem* problem) {
     RawPicture raw;
-    if (bytes.isEmpty() || !decodeJpegRaw(reinterpret_cast<const unsigned char*>(bytes.constData()),
-                                          static_cast<unsigned long>(bytes.size()), &raw)) {
+    setProblem(problem, PictureProblem::NotAPicture);
+    if (bytes.isEmpty() ||
+        !decodeJpegRaw(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                       static_cast<unsigned long>(bytes.size()), &raw, problem)) {
         return std::nullopt;
     }
     QImage out(static_cast<int>(raw.width), static_cast<int>(raw.height), QImage::Format_RGB888);
     if (out.isNull()) {
         std::free(raw.pixels);
+        setProblem(problem, PictureProblem::TooLarge);
         return std::nullopt;
     }
     for (unsigned y = 0; y < raw.height; ++y) {
@@ -160,23 +200,38 @@ std::optional<QImage> PictureDecoder::decodeJpeg(const QByteArray& bytes) {
                     static_cast<size_t>(raw.width) * 3);
     }
     std::free(raw.pixels);
+    setProblem(problem, PictureProblem::None);
     return out;
 }
 
-std::optional<QImage> PictureDecoder::decode(const QByteArray& bytes) {
+std::optional<QImage> PictureDecoder::decode(const QByteArray& bytes, PictureProblem* problem) {
+    setProblem(problem, PictureProblem::NotAPicture);
     if (bytes.isEmpty()) {
         return std::nullopt;
     }
     if (looksLikePng(bytes)) {
-        return decodePng(bytes);
+        return decodePng(bytes, problem);
     }
     if (looksLikeJpeg(bytes)) {
-        return decodeJpeg(bytes);
+        return decodeJpeg(bytes, problem);
     }
-    QImage image = QImage::fromData(bytes);
-    if (image.isNull() || image.width() > kMaxSide || image.height() > kMaxSide) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    // The header's size first, so that nothing is allocated for a picture we would refuse; the
+    // reader's own limit stands behind it for formats that don't say their size up front.
+    const QSize size = reader.size();
+    if (size.isValid() && !fitsLimits(size.width(), size.height())) {
+        setProblem(problem, PictureProblem::TooLarge);
         return std::nullopt;
     }
+    reader.setAllocationLimit(static_cast<int>(kMaxPixelBytes / (1024 * 1024)));
+    QImage image = reader.read();
+    if (image.isNull() || !fitsLimits(image.width(), image.height())) {
+        return std::nullopt;
+    }
+    setProblem(problem, PictureProblem::None);
     return image;
 }
 

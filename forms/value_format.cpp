@@ -34,21 +34,6 @@ double powerOfTen(int n) {
 
 // Splits a clamped day number into calendar day and time of day in `unitsPerDay` units, rounded
 // to the nearest unit; a time that rounds up to midnight moves to the next day.
-void splitDay(double jetDay, qint64 unitsPerDay, qint64* day, qint64* units) {
-    if (std::isnan(jetDay)) {
-        jetDay = 0;
-    }
-    jetDay = std::clamp(jetDay, kMinJetDay, kMaxJetDay);
-    const double whole = std::trunc(jetDay);
-    const double fraction = std::fabs(jetDay - whole);
-    *day = static_cast<qint64>(whole);
-    *units = std::llround(fraction * static_cast<double>(unitsPerDay));
-    if (*units >= unitsPerDay) {
-        *units -= unitsPerDay;
-        *day += 1;
-    }
-}
-
 bool isCSpace(char16_t c) {
     return c == u' ' || (c >= u'\t' && c <= u'\r');
 }
@@ -113,51 +98,6 @@ QString floatToText(float value) {
         v = std::copysign(back, v);
     }
     return generalText(v, 6);
-}
-
-DateTimeParts splitJetDay(double jetDay) {
-    qint64 day = 0;
-    qint64 seconds = 0;
-    splitDay(jetDay, kSecondsPerDay, &day, &seconds);
-    const QDate date = QDate::fromJulianDay(kJulianDayOfJetZero + day);
-    DateTimeParts p;
-    date.getDate(&p.year, &p.month, &p.day);  // one calendar conversion instead of three
-    p.hour = static_cast<int>(seconds / 3600);
-    p.minute = static_cast<int>(seconds / 60 % 60);
-    p.second = static_cast<int>(seconds % 60);
-    return p;
-}
-
-QString dateTimeToText(double jetDay) {
-    // Built in a local buffer: list views and reports format many of these at once.
-    const DateTimeParts p = splitJetDay(jetDay);
-    char16_t buf[48];
-    int n = 0;
-    auto put = [&](int value, char16_t unit) {
-        char16_t digits[8];
-        int k = 0;
-        do {
-            digits[k++] = static_cast<char16_t>(u'0' + value % 10);
-            value /= 10;
-        } while (value > 0);
-        while (k > 0) {
-            buf[n++] = digits[--k];
-        }
-        buf[n++] = unit;
-    };
-    put(p.year, u'年');
-    put(p.month, u'月');
-    put(p.day, u'日');
-    if (p.second != 0 || p.minute != 0 || p.hour != 0) {
-        put(p.hour, u'时');
-        if (p.second != 0 || p.minute != 0) {
-            put(p.minute, u'分');
-            if (p.second != 0) {
-                put(p.second, u'秒');
-            }
-        }
-    }
-    return QString(reinterpret_cast<const QChar*>(buf), n);
 }
 
 double jetNow() {

@@ -13,34 +13,14 @@
 // process locale: numbers are always written and read with a "." point.
 namespace tillora {
 
-// Date-times are limited to 100-01-01 .. 9999-12-31; values outside are moved to the nearer limit
-// before they are split into their parts.
-inline constexpr double kMinJetDay = -657434.0;
-inline constexpr double kMaxJetDay = 2958465.0;
-
 // The general value-to-text rule (labels, list cells, message boxes, printing).
 QString valueToText(const Value& value);
 // "%.13g": at most 13 significant digits, exponent form from 1e+13 and below 1e-4.
 QString doubleToText(double value);
 // Rounded to 6 significant digits (halves up), then "%.6g": float 0.1 gives "0.1".
 QString floatToText(float value);
-// "2016年8月18日", with "9时", "9时5分" or "9时5分7秒" after it when the time has those parts.
-QString dateTimeToText(double jetDay);
-
-// The parts of a date-time, after the clamp to the allowed range. Negative day numbers count the
-// way Jet does: the integer part (toward zero) is the day, the fraction's magnitude is the time of
-// day, so -1.25 is 1899-12-29 06:00. The time is rounded to the nearest second.
-struct DateTimeParts {
-    int year = 1899;
-    int month = 12;
-    int day = 30;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-};
-DateTimeParts splitJetDay(double jetDay);
-
-// jetDayFromDateTime / dateTimeFromJetDay come from platform/jet_date.h, shared with the database.
+// Date-time parts and texts (splitJetDay, dateTimeToText) and the conversions to QDateTime come
+// from platform/jet_date.h, shared with the database.
 // The local clock as a day number.
 double jetNow();
 

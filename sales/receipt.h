@@ -33,6 +33,8 @@ struct Receipt {
     QString remark;
     QString customer;  // empty when the customer tick is off
     QString phone;     // empty when the phone tick is off
+    // A stored sale printed again: the paper says so, so it is never taken for a second sale.
+    bool reprint = false;
 
     bool operator==(const Receipt&) const = default;
 };

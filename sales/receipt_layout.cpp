@@ -67,6 +67,10 @@ QStringList ReceiptLayout::headLabels() {
     return {QStringLiteral("单号："), QStringLiteral("时间：")};
 }
 
+QString ReceiptLayout::reprintMark() {
+    return QStringLiteral("重印");
+}
+
 QStringList ReceiptLayout::columnLabels() {
     return {QStringLiteral("名称"), QStringLiteral("数量"), QStringLiteral("单价"),
             QStringLiteral("金额")};
@@ -157,6 +161,10 @@ ReceiptLayoutResult ReceiptLayout::draw(DrawingSurface& surface, const Receipt& 
     const QStringList head = headLabels();
     w.text(0, kNumberY, head.at(0));
     w.text(kValueX, kNumberY, receipt.number);
+    if (receipt.reprint) {
+        const QString mark = reprintMark();
+        w.text(std::max(0, width - surface.textWidth(mark)), kNumberY, mark);
+    }
     w.text(0, kTimeY, head.at(1));
     w.text(kValueX, kTimeY, receipt.timeText);
 

@@ -49,6 +49,7 @@ struct ReceiptLayoutResult {
 // Geometry (x before the print offset; y from the top of the printable area):
 //   shop name        y 30, centred over the receipt width
 //   单号 / 时间      label x 0, value x 100; y 80 and 120
+//   重印             a reprinted stored sale: right-aligned to the receipt width on the 单号 row
 //   separator        y 155, x 0 to the receipt width
 //   column header    名称 0, 数量 165, 单价 255, 金额 370; y 180
 //   item rows        from y 220, 40 per text line: name, quantity, unit price, line total
@@ -106,6 +107,7 @@ class ReceiptLayout {
     // paper, full-width ones in the preview), in the order they are drawn.
     static QStringList headLabels();
     static QStringList columnLabels();
+    static QString reprintMark();
     static QStringList totalLabels(Labels labels);
 
     // Cuts `text` into lines no wider than `width` on the surface (at least one character a line).

@@ -83,9 +83,18 @@ ReceiptLogoSource ReceiptPrinter::logoFrom(ODBCDB& db) {
     };
 }
 
+bool ReceiptPrinter::storedPrintLogo(ODBCDB& db, bool fallback) {
+    SettingsRecord row;
+    if (!readSettingsRecord(db, row, settings_sql::selectById())) {
+        return fallback;
+    }
+    return SettingsRecord::isYes(row.printLogo);
+}
+
 bool ReceiptPrinter::printFromWindow(SalesEntryWindow& window, const Receipt& receipt, ODBCDB& db,
                                      const PrintSteps& steps) {
-    const Options options = Options::from(window.settings());
+    Options options = Options::from(window.settings());
+    options.layout.printLogo = storedPrintLogo(db, options.layout.printLogo);
     auto* component =
         dynamic_cast<PrinterComponent*>(window.window()->component(QStringLiteral("打印机1")));
     if (component != nullptr) {
@@ -110,8 +119,9 @@ void installReceiptPrinting(SalesModule& module) {
             forms = FormManager::instance();
         }
         if (forms != nullptr) {
-            PreviewWindow::show(*forms, receipt, ReceiptPrintSettings::from(window.settings()),
-                                ReceiptPrinter::logoFrom(db));
+            ReceiptPrintSettings settings = ReceiptPrintSettings::from(window.settings());
+            settings.printLogo = ReceiptPrinter::storedPrintLogo(db, settings.printLogo);
+            PreviewWindow::show(*forms, receipt, settings, ReceiptPrinter::logoFrom(db));
         }
     });
 }

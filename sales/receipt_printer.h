@@ -36,6 +36,9 @@ class ReceiptPrinter {
 
     // The logo and its offset from the settings row, read when called.
     static ReceiptLogoSource logoFrom(ODBCDB& db);
+    // Whether the logo is printed, as stored now: the logo window changes it while the sales
+    // window is open. `fallback` when the row can't be read.
+    static bool storedPrintLogo(ODBCDB& db, bool fallback);
 
     // The print handler of the sales entry window: its 打印机1, its settings, its database.
     static bool printFromWindow(SalesEntryWindow& window, const Receipt& receipt, ODBCDB& db,

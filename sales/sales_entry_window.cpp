@@ -123,6 +123,17 @@ void SalesEntryWindow::start() {
     updateChange();
 }
 
+void SalesEntryWindow::settingsChanged() {
+    SettingsRecord fresh;
+    if (readSettingsRecord(module_.database(), fresh)) {
+        settings_ = std::move(fresh);
+        window_->setText(QStringLiteral("编辑框_店名"), settings_.shopName);
+        window_->setText(QStringLiteral("编辑框_备注"), settings_.note);
+    }
+    fillProducts();
+    fillCashiers();
+}
+
 void SalesEntryWindow::fillProducts(const QString& typed) {
     ODBCDB& db = module_.database();
     bool ok = false;
@@ -278,7 +289,9 @@ void SalesEntryWindow::addLine() {
     const int row = l->addRow({QString::number(l->rowCount() + 1)});
     setRow(row, entry.line);
     recomputeTotals();
-    rememberProduct(entry.line.name, entry.line.unitPrice);
+    if (module_.remembersProducts()) {
+        rememberProduct(entry.line.name, entry.line.unitPrice);
+    }
 }
 
 void SalesEntryWindow::changeLine() {

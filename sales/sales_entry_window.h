@@ -43,6 +43,9 @@ class SalesEntryWindow : public QObject {
 
     // Window start: settings, drop-downs, cashier, receipt number, clock.
     void start();
+    // The settings were edited: the shop name, note and print options as stored now, and the
+    // products and cashiers as they are listed now.
+    void settingsChanged();
     void fillProducts(const QString& typed = {});
     void fillPaymentMethods();
     void fillCustomers();

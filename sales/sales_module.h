@@ -65,6 +65,11 @@ class SalesModule {
     const WindowHook& statisticsOpener() const { return openStatistics_; }
     void setStatisticsOpener(WindowHook hook) { openStatistics_ = std::move(hook); }
 
+    // Whether a line added to a receipt puts its product among the remembered ones; switched on
+    // the settings window, for the run only.
+    bool remembersProducts() const { return rememberProducts_; }
+    void setRemembersProducts(bool on) { rememberProducts_ = on; }
+
   private:
     ODBCDB& db_;
     SalesUser user_;
@@ -73,6 +78,7 @@ class SalesModule {
     PreviewHandler preview_;
     WindowHook openSettings_;
     WindowHook openStatistics_;
+    bool rememberProducts_ = true;
 };
 
 }  // namespace tillora

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Starts a local CUPS scheduler (when none runs) with a PDF printer "TilloraPDF" as the default
-# destination, for the end-to-end printing test. Safe to run again. Needs root (or sudo).
+# Starts a local CUPS scheduler (when none runs) with two PDF printers, "TilloraPDF" (the default
+# destination) and "TilloraPDF2" (for choosing another printer), for the end-to-end printing tests.
+# Safe to run again. Needs root (or sudo).
 # cups-pdf writes each job as a PDF file into the printing user's ~/PDF.
 set -uo pipefail
 
@@ -19,11 +20,13 @@ if ! scheduler_up; then
 fi
 scheduler_up || { echo "start_cups: the CUPS scheduler does not answer" >&2; exit 1; }
 
-if ! lpstat -p TilloraPDF >/dev/null 2>&1; then
-  "${sudo_cmd[@]}" lpadmin -p TilloraPDF -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_noopt.ppd 2>/dev/null ||
-    { echo "start_cups: the PDF printer could not be added" >&2; exit 1; }
-fi
-"${sudo_cmd[@]}" cupsenable TilloraPDF 2>/dev/null || true
-"${sudo_cmd[@]}" cupsaccept TilloraPDF 2>/dev/null || true
+for queue in TilloraPDF TilloraPDF2; do
+  if ! lpstat -p "$queue" >/dev/null 2>&1; then
+    "${sudo_cmd[@]}" lpadmin -p "$queue" -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_noopt.ppd 2>/dev/null ||
+      { echo "start_cups: the PDF printer $queue could not be added" >&2; exit 1; }
+  fi
+  "${sudo_cmd[@]}" cupsenable "$queue" 2>/dev/null || true
+  "${sudo_cmd[@]}" cupsaccept "$queue" 2>/dev/null || true
+done
 "${sudo_cmd[@]}" lpadmin -d TilloraPDF
 echo "start_cups: default destination $(lpstat -d | sed 's/.*: //')"

@@ -91,7 +91,14 @@ QString EditBox::text() const {
     if (line_ != nullptr) {
         return line_->text();
     }
-    return plain_ != nullptr ? plain_->toPlainText() : block_.content;
+    if (plain_ == nullptr) {
+        return block_.content;
+    }
+    // Lines come back joined by CR LF, as a multi-line edit control gives them and as the
+    // stored texts (the receipt note) keep them.
+    QString text = plain_->toPlainText();
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return text;
 }
 
 void EditBox::setText(const QString& text) {
@@ -159,12 +166,16 @@ void EditBox::applyColours() {
     if (w == nullptr) {
         return;
     }
+    // The colours are the enabled box's; a disabled box greys out as the style shows it, so that
+    // a field closed to the user looks closed.
     QPalette pal = w->palette();
-    if (block_.textColour != kDefaultColour) {
-        pal.setColor(QPalette::Text, toQColor(block_.textColour));
-    }
-    if (block_.backColour != kDefaultColour) {
-        pal.setColor(QPalette::Base, toQColor(block_.backColour));
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        if (block_.textColour != kDefaultColour) {
+            pal.setColor(group, QPalette::Text, toQColor(block_.textColour));
+        }
+        if (block_.backColour != kDefaultColour) {
+            pal.setColor(group, QPalette::Base, toQColor(block_.backColour));
+        }
     }
     w->setPalette(pal);
 }

@@ -63,6 +63,13 @@ QWidget* ListView::makeWidget(QWidget* parent) {
     return tree_;
 }
 
+QList<QWidget*> ListView::eventSources() const {
+    if (tree_ == nullptr) {
+        return {};
+    }
+    return {tree_, tree_->viewport()};
+}
+
 int ListView::rowCount() const {
     return tree_ != nullptr ? tree_->topLevelItemCount() : 0;
 }
@@ -82,6 +89,27 @@ int ListView::addRow(const QStringList& cells) {
                                columnAlignment(block_.columns.at(i).alignment));
     }
     return tree_->indexOfTopLevelItem(item);
+}
+
+void ListView::addRows(const QList<QStringList>& rows) {
+    if (tree_ == nullptr) {
+        return;
+    }
+    const qsizetype columns = block_.columns.size();
+    QList<QTreeWidgetItem*> items;
+    items.reserve(rows.size());
+    for (const QStringList& cells : rows) {
+        auto* item = new QTreeWidgetItem(cells.size() > columns ? cells.mid(0, columns) : cells);
+        // Left is every item's own alignment; only the other columns need theirs set.
+        for (qsizetype i = 0; i < cells.size() && i < columns; ++i) {
+            if (block_.columns.at(i).alignment != 0) {
+                item->setTextAlignment(static_cast<int>(i),
+                                       columnAlignment(block_.columns.at(i).alignment));
+            }
+        }
+        items.append(item);
+    }
+    tree_->addTopLevelItems(items);
 }
 
 void ListView::removeRow(int row) {

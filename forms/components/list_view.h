@@ -20,6 +20,8 @@ class ListView : public BlockComponent<ListViewBlock> {
     int columnCount() const;
     // Appends a row and gives its index; missing cells stay empty.
     int addRow(const QStringList& cells);
+    // Appends many rows at once (one model change instead of one per row: long lists stay fast).
+    void addRows(const QList<QStringList>& rows);
     void removeRow(int row);
     void clearRows();
     QString cell(int row, int column) const;
@@ -30,6 +32,8 @@ class ListView : public BlockComponent<ListViewBlock> {
   protected:
     QWidget* makeWidget(QWidget* parent) override;
     QVariant ownProperty(int index) const override;
+    // The rows area gets the mouse, not the frame around it.
+    QList<QWidget*> eventSources() const override;
 
   private:
     QTreeWidget* tree_ = nullptr;

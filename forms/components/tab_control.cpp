@@ -23,22 +23,40 @@ QWidget* TabControl::makeWidget(QWidget* parent) {
     }
     const int tabHeight = block_.tabHeight > 0 ? block_.tabHeight : bar_->sizeHint().height();
     bar_->setGeometry(0, 0, place().width(), tabHeight);
-    auto* frame = new QFrame(area);
-    frame->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
-    frame->setGeometry(0, tabHeight - 1, place().width(),
-                       std::max(0, place().height() - tabHeight + 1));
-    frame->lower();
+    frame_ = new QFrame(area);
+    frame_->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    frame_->setGeometry(0, tabHeight - 1, place().width(),
+                        std::max(0, place().height() - tabHeight + 1));
+    frame_->lower();
     if (block_.currentPage >= 0 && block_.currentPage < bar_->count()) {
         bar_->setCurrentIndex(block_.currentPage);
     }
+    applyPageColour(bar_->currentIndex());
     connect(bar_, &QTabBar::currentChanged, this, [this](int page) {
         block_.currentPage = page;
+        applyPageColour(page);
         if (window() != nullptr) {
             window()->showTabPage(this, page);
         }
         raise(event::kTabPageChanged, {Value::fromInt(page)});
     });
     return area;
+}
+
+// A page with a colour of its own fills the area under the tabs with it.
+void TabControl::applyPageColour(int page) {
+    if (frame_ == nullptr) {
+        return;
+    }
+    const ColourRef colour = page >= 0 && page < static_cast<int>(block_.pages.size())
+                                 ? block_.pages.at(page).backColour
+                                 : kDefaultColour;
+    QPalette pal = frame_->parentWidget()->palette();
+    if (colour != kDefaultColour) {
+        pal.setColor(QPalette::Window, toQColor(colour));
+    }
+    frame_->setPalette(pal);
+    frame_->setAutoFillBackground(colour != kDefaultColour);
 }
 
 int TabControl::currentPage() const {

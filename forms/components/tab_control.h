@@ -2,6 +2,7 @@
 
 #include "forms/components/block_component.h"
 
+class QFrame;
 class QTabBar;
 
 namespace tillora {
@@ -31,7 +32,10 @@ class TabControl : public BlockComponent<TabControlBlock> {
     void storeCurrent(TabControlBlock& out) const override { out.currentPage = currentPage(); }
 
   private:
+    void applyPageColour(int page);
+
     QTabBar* bar_ = nullptr;
+    QFrame* frame_ = nullptr;
 };
 
 }  // namespace tillora

@@ -6,7 +6,9 @@
 #include "forms/handler_registry.h"
 #include "forms/template_set_reader.h"
 #include "formset/embedded_template_set.h"
+#include "records/records_module.h"
 #include "sales/sales_module.h"
+#include "settings/settings_module.h"
 
 namespace tillora {
 namespace {
@@ -20,8 +22,10 @@ TEST(ProgramHandlers, EveryHandlerTheTemplatesNameIsProvided) {
         << error.toStdString();
     ODBCDB db;
     SalesModule sales(db);
+    RecordsModule records(sales, QString());
+    SettingsModule settings(db);
     HandlerRegistry handlers;
-    registerWindowLogic(handlers, sales);
+    registerWindowLogic(handlers, sales, records, settings);
     FormManager forms(templates, handlers);
     EXPECT_EQ(forms.missingHandlers(), QStringList());
 }

@@ -232,7 +232,14 @@ TEST(DbValueText, EachKindAsShown) {
     EXPECT_EQ(DbValue::fromFloat(0.1f).toText(), u"0.1"_s);
     EXPECT_EQ(DbValue::fromDateTime(42600.0).toText(), u"2016年8月18日"_s);
     EXPECT_EQ(DbValue::fromDateTime(42600.375).toText(), u"2016年8月18日9时"_s);
-    EXPECT_EQ(DbValue::fromDateTime(1e9).toText(), u"9999年12月31日23时59分59秒"_s);
+    // The database and the value formatter share one text: the same limits and rounding.
+    EXPECT_EQ(DbValue::fromDateTime(1e9).toText(), u"9999年12月31日"_s);
+    EXPECT_EQ(DbValue::fromDateTime(-1e9).toText(), u"100年1月1日"_s);
+    EXPECT_EQ(DbValue::fromDateTime(-1.25).toText(), u"1899年12月29日6时"_s);
+    EXPECT_EQ(DbValue::fromDateTime(42600.0 + 32707.0 / 86400).toText(),
+              u"2016年8月18日9时5分7秒"_s);
+    // Half a second before midnight rounds to the next day.
+    EXPECT_EQ(DbValue::fromDateTime(42600.0 + 86399.6 / 86400).toText(), u"2016年8月19日"_s);
     EXPECT_EQ(DbValue::fromBytes(QByteArray("ab\0cd", 5)).toText(), u"ab"_s);
     EXPECT_EQ(DbValue::fromText(u"7kg"_s).toInt(), 7);
     // Days before 1899-12-30 keep their time of day counting forward.

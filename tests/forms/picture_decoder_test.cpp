@@ -4,6 +4,10 @@
 #include <QBuffer>
 #include <QImage>
 
+#include <QtEndian>
+
+#include <zlib.h>
+
 #include "forms/picture_decoder.h"
 
 namespace tillora {
@@ -62,6 +66,56 @@ TEST(PictureDecoderTest, RefusesDamagedAndForeignData) {
     EXPECT_FALSE(PictureDecoder::decode(png.left(60)));
     EXPECT_FALSE(PictureDecoder::decodeJpeg(jpeg.left(20)));
     EXPECT_FALSE(PictureDecoder::decodePng(jpeg));
+}
+
+// A small picture whose header claims another size: what a decompression bomb looks like to
+// the decoder before it allocates.
+QByteArray withClaimedSize(const char* format, quint32 width, quint32 height) {
+    QByteArray bytes = encode(sample(), format);
+    if (qstrcmp(format, "PNG") == 0) {
+        // IHDR's width and height follow the signature, the chunk length and the type; its CRC
+        // covers type and data.
+        qToBigEndian(width, bytes.data() + 16);
+        qToBigEndian(height, bytes.data() + 20);
+        const auto* chunk = reinterpret_cast<const Bytef*>(bytes.constData() + 12);
+        qToBigEndian(static_cast<quint32>(crc32(0, chunk, 17)), bytes.data() + 29);
+    } else if (qstrcmp(format, "JPEG") == 0) {
+        // The baseline frame header: marker, length, precision, then height and width.
+        const qsizetype sof = bytes.indexOf(QByteArray("\xFF\xC0", 2));
+        qToBigEndian(static_cast<quint16>(height), bytes.data() + sof + 5);
+        qToBigEndian(static_cast<quint16>(width), bytes.data() + sof + 7);
+    } else {
+        // BMP's info header: width and height after the file header and the header size.
+        qToLittleEndian(width, bytes.data() + 18);
+        qToLittleEndian(height, bytes.data() + 22);
+    }
+    return bytes;
+}
+
+// Pictures whose pixels would outgrow the limit are refused from their header, and said to be
+// too large rather than no picture; pictures inside it still decode.
+TEST(PictureDecoderTest, RefusesPicturesAboveTheAllocationLimit) {
+    for (const char* format : {"PNG", "JPEG", "BMP"}) {
+        PictureProblem problem = PictureProblem::None;
+        EXPECT_FALSE(PictureDecoder::decode(withClaimedSize(format, 16000, 16000), &problem))
+            << format;
+        EXPECT_EQ(problem, PictureProblem::TooLarge) << format;
+        // Just above the limit on pixels, though each side is allowed.
+        EXPECT_FALSE(PictureDecoder::decode(withClaimedSize(format, 8192, 2049), &problem))
+            << format;
+        EXPECT_EQ(problem, PictureProblem::TooLarge) << format;
+
+        EXPECT_TRUE(PictureDecoder::decode(encode(sample(), format), &problem)) << format;
+        EXPECT_EQ(problem, PictureProblem::None) << format;
+    }
+    EXPECT_TRUE(PictureDecoder::fitsLimits(4096, 4096));
+    EXPECT_FALSE(PictureDecoder::fitsLimits(4096, 4097));
+
+    PictureProblem problem = PictureProblem::None;
+    EXPECT_FALSE(PictureDecoder::decode(QByteArray("hello, not a picture"), &problem));
+    EXPECT_EQ(problem, PictureProblem::NotAPicture);
+    EXPECT_FALSE(PictureDecoder::decode(encode(sample(), "PNG").left(60), &problem));
+    EXPECT_EQ(problem, PictureProblem::NotAPicture);
 }
 
 }  // namespace

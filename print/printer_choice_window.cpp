@@ -1,0 +1,98 @@
+#include "print/printer_choice_window.h"
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include "forms/component.h"
+#include "forms/event_args.h"
+#include "forms/form_manager.h"
+#include "forms/form_window.h"
+#include "forms/handler_registry.h"
+#include "forms/message_service.h"
+#include "formset/form_ids.h"
+#include "print/system_printers.h"
+
+namespace tillora {
+
+namespace {
+
+QString printerList() {
+    return QStringLiteral("组合框_打印机名称");
+}
+
+}  // namespace
+
+PrinterChoiceWindow::PrinterChoiceWindow(FormWindow* window) : QObject(window), window_(window) {
+    setObjectName(QStringLiteral("printerChoiceLogic"));
+}
+
+PrinterChoiceWindow* PrinterChoiceWindow::of(FormWindow* window) {
+    return window != nullptr ? window->findChild<PrinterChoiceWindow*>(
+                                   QStringLiteral("printerChoiceLogic"), Qt::FindDirectChildrenOnly)
+                             : nullptr;
+}
+
+void PrinterChoiceWindow::registerHandlers(HandlerRegistry& r) {
+    const auto on = [](void (PrinterChoiceWindow::*action)()) -> Handler {
+        return [action](const EventArgs& args) {
+            if (PrinterChoiceWindow* logic = of(args.window)) {
+                (logic->*action)();
+            }
+            return Value();
+        };
+    };
+    r.add(QStringLiteral("printerChoice.created"), [](const EventArgs& args) {
+        (new PrinterChoiceWindow(args.window))->start();
+        return Value();
+    });
+    r.add(QStringLiteral("printerChoice.saveClicked"), on(&PrinterChoiceWindow::save));
+    r.add(QStringLiteral("printerChoice.exitClicked"), on(&PrinterChoiceWindow::exit));
+}
+
+void PrinterChoiceWindow::start() {
+    Component* list = window_->component(printerList());
+    // The first stop of the Tab order takes the focus, whatever order the controls were made in.
+    list->widget()->setFocus(Qt::TabFocusReason);
+    const PrinterListing printers = SystemPrinters::list();
+    list->setItems(printers.names);
+    list->setCurrentIndex(static_cast<int>(printers.names.indexOf(printers.defaultName)));
+    if (!printers.ok) {
+        showMessage(enumerationFailedText(), 0, {}, window_);
+    }
+}
+
+void PrinterChoiceWindow::save() {
+    Component* list = window_->component(printerList());
+    const int index = list->currentIndex();
+    const QStringList names = list->items();
+    if (index < 0 || index >= names.size()) {
+        return;
+    }
+    if (!SystemPrinters::setDefault(names.at(index))) {
+        showMessage(saveFailedText(), 0, {}, window_);
+        return;
+    }
+    closeLater();
+}
+
+void PrinterChoiceWindow::exit() {
+    closeLater();
+}
+
+// The window is still inside its own button's handler; it goes once that has returned.
+void PrinterChoiceWindow::closeLater() {
+    QPointer<FormManager> manager = window_->manager();
+    const qint32 id = window_->windowId();
+    QTimer::singleShot(0, manager, [manager, id] {
+        if (manager) {
+            manager->close(id);
+        }
+    });
+}
+
+bool openPrinterChoiceWindow(FormManager& forms, FormWindow* owner) {
+    return forms.open(static_cast<qint32>(FormId::PrinterChoice), true, owner);
+}
+
+}  // namespace tillora

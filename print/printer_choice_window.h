@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+namespace tillora {
+
+class FormManager;
+class FormWindow;
+class HandlerRegistry;
+
+// The printer choice window: the print system's printers with the current default chosen;
+// "保存" makes the chosen one the default destination, which every receipt is printed on.
+class PrinterChoiceWindow : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit PrinterChoiceWindow(FormWindow* window);
+    static PrinterChoiceWindow* of(FormWindow* window);
+    static void registerHandlers(HandlerRegistry& registry);
+
+    // Lists the printers and selects the default; "枚举打印机失败" when the print system can't
+    // be asked.
+    void start();
+    // Makes the chosen printer the default and closes; nothing chosen, nothing done.
+    void save();
+    void exit();
+
+    static QString enumerationFailedText() { return QStringLiteral("枚举打印机失败"); }
+    static QString saveFailedText() { return QStringLiteral("设置默认打印机失败！"); }
+
+  private:
+    void closeLater();
+
+    FormWindow* window_;
+};
+
+// Opens the window modal over `owner` (the settings window). False when it can't be built.
+bool openPrinterChoiceWindow(FormManager& forms, FormWindow* owner);
+
+}  // namespace tillora

@@ -1,0 +1,86 @@
+#include "records/data_initialiser.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+
+#include "data/database_backup.h"
+#include "data/database_setup.h"
+#include "data/odbcdb.h"
+#include "data/template_database.h"
+
+namespace tillora {
+
+namespace {
+
+QString journalOf(const QString& path) {
+    return path + QStringLiteral("-journal");
+}
+
+// Moves a database file with its journal, if any; false (and nothing moved) when that fails.
+bool moveDatabase(const QString& from, const QString& to) {
+    if (!QFile::rename(from, to)) {
+        return false;
+    }
+    if (QFile::exists(journalOf(from)) && !QFile::rename(journalOf(from), journalOf(to))) {
+        QFile::rename(to, from);
+        return false;
+    }
+    return true;
+}
+
+QString asideName(const QString& path) {
+    const QString base = path + QStringLiteral(".before-init-") +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmss"));
+    QString name = base;
+    for (int n = 1; QFile::exists(name); ++n) {
+        name = base + QLatin1Char('-') + QString::number(n);
+    }
+    return name;
+}
+
+}  // namespace
+
+bool DataInitialiser::sameFile(const QString& a, const QString& b) {
+    const QFileInfo fa(a), fb(b);
+    const QString ca = fa.canonicalFilePath(), cb = fb.canonicalFilePath();
+    if (!ca.isEmpty() && !cb.isEmpty()) {
+        return ca == cb;
+    }
+    return fa.absoluteFilePath() == fb.absoluteFilePath();
+}
+
+DataInitialiser::Outcome DataInitialiser::run(ODBCDB& db, const QString& databasePath,
+                                              const QString& backupPath,
+                                              const TemplateWriter& writeTemplate) {
+    // The backup would replace the very file it copies, and the template would then overwrite it.
+    if (sameFile(backupPath, databasePath) || sameFile(backupPath, journalOf(databasePath))) {
+        return Outcome::BackupFailed;
+    }
+    if (!backupDatabaseFile(databasePath, backupPath).ok()) {
+        return Outcome::BackupFailed;
+    }
+    // No connection may hold the file while it is replaced. The old file stays aside until the
+    // new one has opened, so a failure anywhere puts it back.
+    db.CloseDatabase();
+    const QString aside = asideName(databasePath);
+    if (!moveDatabase(databasePath, aside)) {
+        openProgramDatabase(db, databasePath);
+        return Outcome::Failed;
+    }
+    const bool written =
+        writeTemplate ? writeTemplate(databasePath) : writeTemplateDatabase(databasePath);
+    if (written && openProgramDatabase(db, databasePath)) {
+        QFile::remove(aside);
+        QFile::remove(journalOf(aside));
+        return Outcome::Done;
+    }
+    db.CloseDatabase();
+    QFile::remove(databasePath);
+    QFile::remove(journalOf(databasePath));
+    moveDatabase(aside, databasePath);
+    openProgramDatabase(db, databasePath);
+    return Outcome::Failed;
+}
+
+}  // namespace tillora

@@ -1,0 +1,197 @@
+#include "records/sale_details_window.h"
+
+#include "data/odbcdb.h"
+#include "forms/component.h"
+#include "forms/components/list_view.h"
+#include "forms/form_manager.h"
+#include "forms/form_window.h"
+#include "forms/message_service.h"
+#include "forms/value_format.h"
+#include "records/records_module.h"
+#include "records/records_texts.h"
+#include "records/sale_editor.h"
+#include "records/spreadsheet_export.h"
+#include "sales/amount_text.h"
+#include "sales/receipt.h"
+#include "sales/sale_recorder.h"
+#include "sales/sales_texts.h"
+
+namespace tillora {
+
+namespace {
+
+void hint(const QString& text) {
+    showMessage(text, 0, sales_text::hint());
+}
+
+}  // namespace
+
+SaleDetailsWindow::SaleDetailsWindow(RecordsModule& module, FormWindow* window, int saleId)
+    : QObject(window), module_(module), window_(window), saleId_(saleId) {
+    setObjectName(QStringLiteral("saleDetailsLogic"));
+}
+
+SaleDetailsWindow* SaleDetailsWindow::of(FormWindow* window) {
+    return window != nullptr ? window->findChild<SaleDetailsWindow*>(
+                                   QStringLiteral("saleDetailsLogic"), Qt::FindDirectChildrenOnly)
+                             : nullptr;
+}
+
+ListView* SaleDetailsWindow::list() const {
+    return dynamic_cast<ListView*>(window_->component(QStringLiteral("超级列表框1")));
+}
+
+void SaleDetailsWindow::start() {
+    Component* discounts = window_->component(QStringLiteral("组合框_折扣"));
+    discounts->setItems(amounts::discountChoices());
+    discounts->setCurrentIndex(0);
+    window_->setText(QStringLiteral("编辑框_折扣"), discounts->text());
+    // A new line carries the sale's note, as the lines recorded with it do.
+    ODBCDB& db = module_.database();
+    const int h = db.OpenTable(sale_sql::saleById(saleId_));
+    if (h != 0 && !db.IsEOF(h)) {
+        window_->setText(QStringLiteral("编辑框_备注"),
+                         db.ReadColByName(h, QStringLiteral("备注")).toText().trimmed());
+    }
+    db.CloseTable(h);
+    fill();
+}
+
+void SaleDetailsWindow::fill() {
+    bool ok = false;
+    lines_ = SaleLineRow::read(module_.database(), saleId_, &ok);
+    ListView* l = list();
+    l->clearRows();
+    QList<QStringList> cells;
+    for (const SaleLineRow& line : lines_) {
+        cells.append(line.cells());
+    }
+    l->addRows(cells);
+    if (!ok) {
+        showMessage(sales_text::queryFailed());
+    }
+}
+
+int SaleDetailsWindow::selectedLineId() const {
+    const int row = list()->currentIndex();
+    return row >= 0 && row < static_cast<int>(lines_.size())
+               ? lines_[static_cast<std::size_t>(row)].id
+               : 0;
+}
+
+void SaleDetailsWindow::rowChanged(int row) {
+    if (row < 0 || row >= static_cast<int>(lines_.size())) {
+        return;
+    }
+    const SaleLineRow& line = lines_[static_cast<std::size_t>(row)];
+    window_->setText(QStringLiteral("编辑框_名称"), line.name);
+    window_->setText(QStringLiteral("编辑框_数量"), line.quantity);
+    window_->setText(QStringLiteral("编辑框_单价"), line.unitPrice);
+}
+
+void SaleDetailsWindow::discountTicked() {
+    const bool on = window_->component(QStringLiteral("选择框_折扣"))->isChecked();
+    window_->component(QStringLiteral("组合框_折扣"))->setEnabled(on);
+    window_->component(QStringLiteral("编辑框_折扣"))->setEnabled(on);
+}
+
+void SaleDetailsWindow::discountChosen(int index) {
+    const QStringList items = window_->component(QStringLiteral("组合框_折扣"))->items();
+    if (index >= 0 && index < items.size()) {
+        window_->setText(QStringLiteral("编辑框_折扣"), items.at(index));
+    }
+}
+
+bool SaleDetailsWindow::lineFromEntry(ReceiptLine& line) const {
+    const QString name = window_->text(QStringLiteral("编辑框_名称")).trimmed();
+    const QString quantity = window_->text(QStringLiteral("编辑框_数量")).trimmed();
+    const QString price = window_->text(QStringLiteral("编辑框_单价")).trimmed();
+    if (price.isEmpty()) {
+        hint(records_text::emptyUnitPrice());
+        return false;
+    }
+    if (name.size() > SaleRecorder::kTextColumnLength) {
+        hint(sales_text::tooLong(QStringLiteral("名称"), SaleRecorder::kTextColumnLength));
+        return false;
+    }
+    const int count = textToInt(quantity);
+    const double unitPrice = amounts::fromText(price);
+    const double total = amounts::lineTotal(unitPrice, count);
+    // Without the tick the line is at full price ("10" tenths).
+    double discount = 10.0;
+    if (window_->component(QStringLiteral("选择框_折扣"))->isChecked()) {
+        const QString typed = window_->text(QStringLiteral("编辑框_折扣")).trimmed();
+        discount = typed.isEmpty() ? 10.0 : amounts::fromText(typed);
+    }
+    line.name = name;
+    line.quantity = QString::number(count);
+    line.unitPrice = amounts::toText(unitPrice);
+    line.lineTotal = amounts::toText(total);
+    line.discountedTotal = amounts::toText(amounts::discounted(total, discount));
+    return true;
+}
+
+void SaleDetailsWindow::add() {
+    ReceiptLine line;
+    if (!lineFromEntry(line)) {
+        return;
+    }
+    QString remark = window_->text(QStringLiteral("编辑框_备注"));
+    remark.remove(QLatin1Char('\r'));
+    remark.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    if (!SaleEditor(module_.database(), saleId_).addLine(line, remark)) {
+        showMessage(sales_text::addFailed());
+    }
+    fill();
+    list()->setCurrentIndex(list()->rowCount() - 1);
+}
+
+void SaleDetailsWindow::change() {
+    const int row = list()->currentIndex();
+    const int id = selectedLineId();
+    if (id == 0) {
+        hint(sales_text::selectRowToChange());
+        return;
+    }
+    ReceiptLine line;
+    if (!lineFromEntry(line)) {
+        return;
+    }
+    if (!SaleEditor(module_.database(), saleId_).changeLine(id, line)) {
+        showMessage(sales_text::changeFailed());
+    }
+    fill();
+    list()->setCurrentIndex(row);
+}
+
+void SaleDetailsWindow::remove() {
+    const int row = list()->currentIndex();
+    const int id = selectedLineId();
+    if (id == 0) {
+        hint(sales_text::selectRowToDelete());
+        return;
+    }
+    if (!SaleEditor(module_.database(), saleId_).deleteLine(id)) {
+        showMessage(sales_text::deleteFailed());
+    }
+    fill();
+    if (list()->rowCount() > 0) {
+        list()->setCurrentIndex(std::min(row, list()->rowCount() - 1));
+    }
+}
+
+void SaleDetailsWindow::exportLines() {
+    exportToSpreadsheet(window_, *list());
+}
+
+void SaleDetailsWindow::close() {
+    if (FormManager* manager = window_->manager()) {
+        manager->close(window_->windowId());
+    }
+}
+
+SpreadsheetTable SaleDetailsWindow::shownList() const {
+    return listViewTable(*list());
+}
+
+}  // namespace tillora

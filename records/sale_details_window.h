@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QObject>
+
+#include <vector>
+
+#include "records/sale_listing.h"
+#include "spreadsheet/spreadsheet_table.h"
+
+namespace tillora {
+
+class FormWindow;
+class ListView;
+class RecordsModule;
+struct ReceiptLine;
+
+// The details window of one sale: its lines, and adding, changing and deleting them. Every change
+// recomputes the sale's own totals with it.
+class SaleDetailsWindow : public QObject {
+    Q_OBJECT
+
+  public:
+    SaleDetailsWindow(RecordsModule& module, FormWindow* window, int saleId);
+    static SaleDetailsWindow* of(FormWindow* window);
+
+    int saleId() const { return saleId_; }
+    const std::vector<SaleLineRow>& lines() const { return lines_; }
+
+    // The discount list, the sale's remark for new lines, the lines.
+    void start();
+    void fill();
+    // Copies the selected line into the edit row.
+    void rowChanged(int row);
+    void discountTicked();
+    void discountChosen(int index);
+    void add();
+    void change();
+    void remove();
+    void exportLines();
+    void close();
+
+    SpreadsheetTable shownList() const;
+
+  private:
+    ListView* list() const;
+    int selectedLineId() const;
+    // The edit row as a line; false (message shown) when it cannot be stored.
+    bool lineFromEntry(ReceiptLine& line) const;
+
+    RecordsModule& module_;
+    FormWindow* window_;
+    int saleId_;
+    std::vector<SaleLineRow> lines_;
+};
+
+}  // namespace tillora

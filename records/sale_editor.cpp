@@ -1,0 +1,58 @@
+#include "records/sale_editor.h"
+
+#include "data/odbcdb.h"
+#include "forms/value_format.h"
+#include "records/records_sql.h"
+#include "records/sale_listing.h"
+#include "sales/amount_text.h"
+
+namespace tillora {
+
+bool SaleEditor::totalsOfLines(ODBCDB& db, int saleId, QString* quantity, QString* amount) {
+    bool ok = false;
+    const std::vector<SaleLineRow> lines = SaleLineRow::read(db, saleId, &ok);
+    if (!ok) {
+        return false;
+    }
+    qint64 count = 0;
+    double money = 0;
+    for (const SaleLineRow& line : lines) {
+        count += textToLong(line.quantity);
+        money += amounts::fromText(line.discounted);
+    }
+    *quantity = QString::number(count);
+    *amount = amounts::toText(money);
+    return true;
+}
+
+bool SaleEditor::changeWithTotals(const QString& statement) {
+    if (!db_.BeginTrans()) {
+        return false;
+    }
+    QString quantity, amount;
+    if (!db_.ExecuteSql(statement) || !totalsOfLines(db_, saleId_, &quantity, &amount) ||
+        !db_.ExecuteSql(records_sql::updateSaleTotals(saleId_, quantity, amount))) {
+        db_.RollbackTrans();
+        return false;
+    }
+    db_.CommitTrans();
+    return true;
+}
+
+bool SaleEditor::addLine(const ReceiptLine& line, const QString& remark) {
+    return changeWithTotals(records_sql::insertLine(saleId_, line, remark));
+}
+
+bool SaleEditor::changeLine(int lineId, const ReceiptLine& line) {
+    return changeWithTotals(records_sql::changeLine(lineId, line));
+}
+
+bool SaleEditor::deleteLine(int lineId) {
+    return changeWithTotals(records_sql::deleteLine(lineId));
+}
+
+bool SaleEditor::deleteSale() {
+    return db_.ExecuteSql(records_sql::deleteSale(saleId_));
+}
+
+}  // namespace tillora

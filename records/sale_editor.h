@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+namespace tillora {
+
+class ODBCDB;
+struct ReceiptLine;
+
+// Changes to one stored sale. A line is added, changed or deleted together with the sale's own
+// 数量 and 金额, recomputed from its lines in the same transaction: the sales list and its totals
+// read the sale row, so it must never disagree with the lines. Either everything is stored or
+// nothing is.
+class SaleEditor {
+  public:
+    SaleEditor(ODBCDB& db, int saleId) : db_(db), saleId_(saleId) {}
+
+    bool addLine(const ReceiptLine& line, const QString& remark);
+    bool changeLine(int lineId, const ReceiptLine& line);
+    bool deleteLine(int lineId);
+    // The sale with its lines (they go by the cascading relationship).
+    bool deleteSale();
+
+    // Sum of the lines' quantities and of their discounted amounts (the money taken, as the sale
+    // row stores it); false when the lines cannot be read.
+    static bool totalsOfLines(ODBCDB& db, int saleId, QString* quantity, QString* amount);
+
+  private:
+    bool changeWithTotals(const QString& statement);
+
+    ODBCDB& db_;
+    int saleId_;
+};
+
+}  // namespace tillora

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+
+#include "records/records_sql.h"
+
+namespace tillora {
+
+class FormWindow;
+class RecordsModule;
+
+// The query dialog: date range, quantity, amount and cashier conditions, fuzzy or exact. Only
+// ticked conditions take part; the boxes of unticked ones are disabled.
+class SalesQueryDialog : public QObject {
+    Q_OBJECT
+
+  public:
+    SalesQueryDialog(RecordsModule& module, FormWindow* window);
+    static SalesQueryDialog* of(FormWindow* window);
+
+    // Today in both dates, the users in 组合框_收银员, the last query's conditions if any.
+    void start();
+    void conditionTicked();
+    SalesQuery conditions() const;
+    // Fills the sales records window from the conditions and closes the dialog.
+    void query();
+    void close();
+
+  private:
+    bool ticked(const char* box) const;
+    void show(const SalesQuery& q);
+
+    RecordsModule& module_;
+    FormWindow* window_;
+};
+
+}  // namespace tillora

@@ -1,0 +1,126 @@
+#include "settings/settings_module.h"
+
+#include "forms/event_args.h"
+#include "forms/form_manager.h"
+#include "forms/form_window.h"
+#include "forms/handler_registry.h"
+#include "forms/message_service.h"
+#include "formset/form_ids.h"
+#include "settings/settings_texts.h"
+#include "settings/settings_window.h"
+#include "settings/user_dialog.h"
+
+namespace tillora {
+
+namespace {
+
+int intArg(const EventArgs& args) {
+    double number = 0;
+    return args.arg(0).toNumber(&number) ? static_cast<int>(number) : -1;
+}
+
+// Handlers return nothing the window looks at; an empty value says so.
+template <typename Logic, typename F>
+Handler on(F f) {
+    return [f](const EventArgs& args) {
+        if (Logic* logic = Logic::of(args.window)) {
+            f(*logic);
+        }
+        return Value();
+    };
+}
+
+void runHook(const SettingsModule::WindowHook& hook, FormWindow* owner) {
+    if (hook) {
+        hook(owner);
+    } else {
+        showMessage(settings_text::notYetAvailable(), 0, settings_text::hint());
+    }
+}
+
+}  // namespace
+
+SettingsModule::SettingsModule(ODBCDB& db) : db_(db) {}
+
+bool SettingsModule::open(FormWindow* owner) {
+    FormManager* manager = FormManager::instance();
+    return manager != nullptr && manager->open(static_cast<qint32>(FormId::Settings), true, owner);
+}
+
+void SettingsModule::openFormat(FormWindow* owner) const {
+    runHook(openFormat_, owner);
+}
+
+void SettingsModule::openLogo(FormWindow* owner) const {
+    runHook(openLogo_, owner);
+}
+
+void SettingsModule::openPrinter(FormWindow* owner) const {
+    runHook(openPrinter_, owner);
+}
+
+void SettingsModule::setRemembersProducts(bool on) {
+    remember_ = on;
+    if (writeRemember_) {
+        writeRemember_(on);
+    }
+}
+
+void SettingsModule::settingsClosed() const {
+    if (closed_) {
+        closed_();
+    }
+}
+
+void SettingsModule::registerHandlers(HandlerRegistry& r) {
+    using S = SettingsWindow;
+    const auto name = [](const char* handler) { return QString::fromLatin1(handler); };
+
+    r.add(name("settings.created"), [this](const EventArgs& args) {
+        (new SettingsWindow(*this, args.window))->start();
+        return Value();
+    });
+    r.add(name("settings.destroyed"), [this](const EventArgs&) {
+        settingsClosed();
+        return Value();
+    });
+    r.add(name("settings.logoClicked"), on<S>([this](S& s) { openLogo(s.window()); }));
+    r.add(name("settings.formatClicked"), on<S>([this](S& s) { openFormat(s.window()); }));
+    r.add(name("settings.printerClicked"), on<S>([this](S& s) { openPrinter(s.window()); }));
+    r.add(name("settings.showPrintedClicked"), on<S>([](S& s) { s.showPrintedClicked(); }));
+    r.add(name("settings.askReprintClicked"), on<S>([](S& s) { s.askReprintClicked(); }));
+    r.add(name("settings.unitPriceClicked"), on<S>([](S& s) { s.unitPriceClicked(); }));
+    r.add(name("settings.saveClicked"), on<S>([](S& s) { s.save(); }));
+
+    r.add(name("settings.productRowChanged"), [](const EventArgs& args) {
+        if (S* s = S::of(args.window)) {
+            s->productRowChanged(intArg(args));
+        }
+        return Value();
+    });
+    r.add(name("settings.productAddClicked"), on<S>([](S& s) { s.addProduct(); }));
+    r.add(name("settings.productChangeClicked"), on<S>([](S& s) { s.changeProduct(); }));
+    r.add(name("settings.productDeleteClicked"), on<S>([](S& s) { s.deleteProduct(); }));
+    r.add(name("settings.rememberClicked"), on<S>([](S& s) { s.rememberClicked(); }));
+
+    r.add(name("settings.userAddClicked"), on<S>([](S& s) { s.addUser(); }));
+    r.add(name("settings.userChangeClicked"), on<S>([](S& s) { s.changeUser(); }));
+    r.add(name("settings.userDeleteClicked"), on<S>([](S& s) { s.deleteUser(); }));
+    r.add(name("settings.cancelDirectLoginClicked"), on<S>([](S& s) { s.cancelDirectLogin(); }));
+
+    using D = UserDialog;
+    r.add(name("userAdd.created"), [this](const EventArgs& args) {
+        (new UserDialog(*this, args.window, UserDialog::Kind::Add))->start();
+        return Value();
+    });
+    r.add(name("userAdd.addClicked"), on<D>([](D& d) { d.add(); }));
+    r.add(name("userAdd.closeClicked"), on<D>([](D& d) { d.close(); }));
+    r.add(name("userChange.created"), [this](const EventArgs& args) {
+        (new UserDialog(*this, args.window, UserDialog::Kind::Change))->start();
+        return Value();
+    });
+    r.add(name("userChange.changeClicked"), on<D>([](D& d) { d.change(); }));
+    r.add(name("userChange.closeClicked"), on<D>([](D& d) { d.close(); }));
+}
+
+}  // namespace tillora

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+#include "data/user_accounts.h"
+
+namespace tillora {
+
+class FormWindow;
+class HandlerRegistry;
+class ODBCDB;
+
+// The logged-in user as the settings window needs it.
+struct SettingsUser {
+    QString name;
+    QString permission;  // 权限 as stored
+
+    bool isAdministrator() const { return permission == user_permission::administrator(); }
+};
+
+// Owns what the settings window and its user dialogs share (the database, the hooks the rest of
+// the program fills in) and provides their handlers. Must outlive every window it serves.
+//
+// The settings window reaches other parts of the program only through these hooks: the sales
+// windows (receipt number and its format, the remembered-products switch, the refresh of the shop
+// name and note), the logo and printer windows and the logged-in user.
+class SettingsModule {
+  public:
+    using WindowHook = std::function<void(FormWindow* owner)>;
+    using UserSource = std::function<SettingsUser()>;
+    using TextSource = std::function<QString()>;
+    using Notice = std::function<void()>;
+
+    explicit SettingsModule(ODBCDB& db);
+
+    void registerHandlers(HandlerRegistry& registry);
+
+    // Opens the settings window over `owner`, which stays disabled until it closes.
+    bool open(FormWindow* owner);
+
+    ODBCDB& database() const { return db_; }
+
+    // Without a source nobody is logged in: everything is closed that needs an administrator.
+    SettingsUser user() const { return user_ ? user_() : SettingsUser{}; }
+    void setUserSource(UserSource source) { user_ = std::move(source); }
+
+    // 格式设置, 设置logo and 选择打印机; without a hook the button says the function is not open.
+    void openFormat(FormWindow* owner) const;
+    void openLogo(FormWindow* owner) const;
+    void openPrinter(FormWindow* owner) const;
+    void setFormatOpener(WindowHook hook) { openFormat_ = std::move(hook); }
+    void setLogoOpener(WindowHook hook) { openLogo_ = std::move(hook); }
+    void setPrinterOpener(WindowHook hook) { openPrinter_ = std::move(hook); }
+
+    // The next receipt number, shown read-only on the print page.
+    QString nextReceiptNumber() const { return nextNumber_ ? nextNumber_() : QString(); }
+    void setNextReceiptNumber(TextSource source) { nextNumber_ = std::move(source); }
+
+    // 自动记忆商品信息: whether the sales entry window remembers the products it sells. Kept
+    // for the run only; without hooks the module keeps the switch itself.
+    bool remembersProducts() const { return readRemember_ ? readRemember_() : remember_; }
+    void setRemembersProducts(bool on);
+    void setProductMemory(std::function<bool()> read, std::function<void(bool)> write) {
+        readRemember_ = std::move(read);
+        writeRemember_ = std::move(write);
+    }
+
+    // Told when the settings window has closed, so that open windows show what was saved.
+    void settingsClosed() const;
+    void setClosedNotice(Notice notice) { closed_ = std::move(notice); }
+
+    // The user the change dialog edits, chosen on the user page before it opens.
+    const UserAccount& editedUser() const { return editedUser_; }
+    void setEditedUser(UserAccount user) { editedUser_ = std::move(user); }
+
+  private:
+    ODBCDB& db_;
+    UserSource user_;
+    WindowHook openFormat_;
+    WindowHook openLogo_;
+    WindowHook openPrinter_;
+    TextSource nextNumber_;
+    bool remember_ = true;
+    std::function<bool()> readRemember_;
+    std::function<void(bool)> writeRemember_;
+    Notice closed_;
+    UserAccount editedUser_;
+};
+
+}  // namespace tillora

@@ -1,0 +1,364 @@
+#include "settings/settings_window.h"
+
+#include <cmath>
+
+#include "data/odbcdb.h"
+#include "data/settings_record.h"
+#include "forms/component.h"
+#include "forms/components/list_view.h"
+#include "forms/form_manager.h"
+#include "forms/form_window.h"
+#include "forms/message_service.h"
+#include "formset/form_ids.h"
+#include "settings/settings_module.h"
+#include "settings/settings_texts.h"
+
+namespace tillora {
+
+namespace {
+
+// Text fields of the database hold at most this many characters.
+constexpr int kFieldLength = 50;
+// The receipt ignores margins and offsets beyond a metre; such a value is a typing slip.
+constexpr double kMaxMillimetres = 1000;
+
+const QString kShopName = QStringLiteral("编辑框_店名");
+const QString kNote = QStringLiteral("编辑框_备注");
+const QString kMargin = QStringLiteral("编辑框_边距");
+const QString kOffset = QStringLiteral("编辑框_偏差");
+const QString kProductName = QStringLiteral("编辑框_名称");
+const QString kProductPrice = QStringLiteral("编辑框_单价");
+
+void hint(const QString& text) {
+    showMessage(text, 0, settings_text::hint());
+}
+
+// A millimetre box: blank stands for zero; otherwise the receipt must be able to read the text
+// as a number (it would silently print 0 for anything else).
+enum class Millimetres { Blank, Number, Invalid };
+
+Millimetres readMillimetres(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty()) {
+        return Millimetres::Blank;
+    }
+    bool ok = false;
+    const double mm = trimmed.toDouble(&ok);
+    return ok && std::isfinite(mm) && std::abs(mm) <= kMaxMillimetres && text.size() <= kFieldLength
+               ? Millimetres::Number
+               : Millimetres::Invalid;
+}
+
+}  // namespace
+
+SettingsWindow::SettingsWindow(SettingsModule& module, FormWindow* window)
+    : QObject(window), module_(module), window_(window) {
+    setObjectName(QStringLiteral("settingsLogic"));
+    // A window opened from here (the receipt-number format) may change the next number.
+    if (FormManager* manager = window->manager()) {
+        connect(manager, &FormManager::windowClosed, this, [this](qint32 id) {
+            if (id != window_->windowId() && !window_->isDestroying()) {
+                showReceiptNumber();
+            }
+        });
+    }
+}
+
+SettingsWindow* SettingsWindow::of(FormWindow* window) {
+    return window != nullptr ? window->findChild<SettingsWindow*>(QStringLiteral("settingsLogic"),
+                                                                  Qt::FindDirectChildrenOnly)
+                             : nullptr;
+}
+
+Component* SettingsWindow::c(const QString& name) const {
+    return window_->component(name);
+}
+
+ListView* SettingsWindow::list(const QString& name) const {
+    return dynamic_cast<ListView*>(c(name));
+}
+
+void SettingsWindow::start() {
+    fillPrintPage();
+    showReceiptNumber();
+    c(QStringLiteral("选择框1"))->setChecked(module_.remembersProducts());
+    fillProducts();
+    fillUsers();
+
+    // An ordinary user may not set the shop information nor the receipt number.
+    const bool admin = module_.user().isAdministrator();
+    for (const QString& name : {kShopName, kNote, QStringLiteral("按钮1")}) {
+        c(name)->setEnabled(admin);
+    }
+}
+
+// A record that can't be read leaves the boxes empty.
+void SettingsWindow::fillPrintPage() {
+    SettingsRecord record;
+    if (!readSettingsRecord(module_.database(), record)) {
+        return;
+    }
+    window_->setText(kShopName, record.shopName);
+    window_->setText(kNote, record.note);
+    window_->setText(kMargin, record.paperMargin);
+    window_->setText(kOffset, record.printOffset);
+    c(QStringLiteral("选择框_显示打印完毕"))->setChecked(SettingsRecord::isYes(record.showPrinted));
+    c(QStringLiteral("选择框_提示再次打印"))->setChecked(SettingsRecord::isYes(record.askReprint));
+    c(QStringLiteral("选择框_打印单价"))->setChecked(SettingsRecord::isYes(record.printUnitPrice));
+}
+
+void SettingsWindow::showReceiptNumber() {
+    window_->setText(QStringLiteral("编辑框3"), module_.nextReceiptNumber());
+}
+
+// Shop name and note, margin, offset: all of them or none, so that a refused or failed value
+// never leaves the receipt half changed. An ordinary user's save leaves the shop information
+// alone.
+void SettingsWindow::save() {
+    const bool admin = module_.user().isAdministrator();
+    const QString shopName = window_->text(kShopName);
+    const QString note = window_->text(kNote);
+    const QString margin = window_->text(kMargin);
+    const QString offset = window_->text(kOffset);
+    if (admin && shopName.size() > kFieldLength) {
+        hint(settings_text::tooLong(QStringLiteral("店名"), kFieldLength));
+        return;
+    }
+    const Millimetres marginKind = readMillimetres(margin);
+    if (marginKind == Millimetres::Invalid) {
+        hint(settings_text::notMillimetres(QStringLiteral("纸张边距")));
+        return;
+    }
+    const Millimetres offsetKind = readMillimetres(offset);
+    if (offsetKind == Millimetres::Invalid) {
+        hint(settings_text::notMillimetres(QStringLiteral("打印偏差")));
+        return;
+    }
+
+    ODBCDB& db = module_.database();
+    if (!db.BeginTrans()) {
+        showMessage(settings_text::saveFailed());
+        return;
+    }
+    const bool stored =
+        (!admin || db.ExecuteSql(settings_sql::updateShopNameAndNote(shopName, note))) &&
+        db.ExecuteSql(marginKind == Millimetres::Blank ? settings_sql::resetPaperMargin()
+                                                       : settings_sql::updatePaperMargin(margin)) &&
+        db.ExecuteSql(offsetKind == Millimetres::Blank ? settings_sql::resetPrintOffset()
+                                                       : settings_sql::updatePrintOffset(offset));
+    if (!stored) {
+        db.RollbackTrans();
+        showMessage(settings_text::saveFailed());
+        return;
+    }
+    db.CommitTrans();
+    // A commit that could not finish was rolled back without a word; the stored row tells.
+    SettingsRecord record;
+    if (!readSettingsRecord(db, record) ||
+        record.paperMargin != (marginKind == Millimetres::Blank ? QStringLiteral("0") : margin) ||
+        record.printOffset != (offsetKind == Millimetres::Blank ? QStringLiteral("0") : offset) ||
+        (admin && (record.shopName != shopName || record.note != note))) {
+        showMessage(settings_text::saveFailed());
+        return;
+    }
+    showMessage(settings_text::saved());
+}
+
+void SettingsWindow::storeTick(const QString& box, QString (*statement)(bool)) {
+    Component* tick = c(box);
+    const bool on = tick->isChecked();
+    if (!module_.database().ExecuteSql(statement(on))) {
+        tick->setChecked(!on);
+        showMessage(settings_text::tickFailed());
+    }
+}
+
+void SettingsWindow::showPrintedClicked() {
+    storeTick(QStringLiteral("选择框_显示打印完毕"), &settings_sql::updateShowPrinted);
+}
+
+void SettingsWindow::askReprintClicked() {
+    storeTick(QStringLiteral("选择框_提示再次打印"), &settings_sql::updateAskReprint);
+}
+
+void SettingsWindow::unitPriceClicked() {
+    storeTick(QStringLiteral("选择框_打印单价"), &settings_sql::updatePrintUnitPrice);
+}
+
+void SettingsWindow::fillProducts() {
+    products_ = readProducts(module_.database(), master_sql::listProducts());
+    ListView* l = list(QStringLiteral("超级列表框1"));
+    l->clearRows();
+    for (const Product& p : products_) {
+        l->addRow({QString::number(p.id), p.name, p.unitPrice});
+    }
+}
+
+void SettingsWindow::productRowChanged(int row) {
+    if (row >= 0 && row < static_cast<int>(products_.size())) {
+        const Product& p = products_[static_cast<std::size_t>(row)];
+        window_->setText(kProductName, p.name);
+        window_->setText(kProductPrice, p.unitPrice);
+    }
+}
+
+int SettingsWindow::selectedProductId() const {
+    const int row = list(QStringLiteral("超级列表框1"))->currentIndex();
+    return row >= 0 && row < static_cast<int>(products_.size())
+               ? products_[static_cast<std::size_t>(row)].id
+               : 0;
+}
+
+bool SettingsWindow::productFits(const QString& name, const QString& price) const {
+    if (name.trimmed().isEmpty()) {
+        hint(settings_text::productNameEmpty());
+        return false;
+    }
+    if (price.trimmed().isEmpty()) {
+        hint(settings_text::productPriceEmpty());
+        return false;
+    }
+    if (name.size() > kFieldLength) {
+        hint(settings_text::tooLong(QStringLiteral("商品名称"), kFieldLength));
+        return false;
+    }
+    if (price.size() > kFieldLength) {
+        hint(settings_text::tooLong(QStringLiteral("商品单价"), kFieldLength));
+        return false;
+    }
+    return true;
+}
+
+void SettingsWindow::addProduct() {
+    const QString name = window_->text(kProductName);
+    const QString price = window_->text(kProductPrice);
+    if (!productFits(name, price)) {
+        return;
+    }
+    if (!module_.database().ExecuteSql(master_sql::addProduct(name, price))) {
+        showMessage(settings_text::addFailed());
+    }
+    fillProducts();
+}
+
+void SettingsWindow::changeProduct() {
+    const int id = selectedProductId();
+    if (id == 0) {
+        hint(settings_text::selectRowToChange());
+        return;
+    }
+    const QString name = window_->text(kProductName);
+    const QString price = window_->text(kProductPrice);
+    if (!productFits(name, price)) {
+        return;
+    }
+    if (!module_.database().ExecuteSql(master_sql::changeProduct(id, name, price))) {
+        showMessage(settings_text::changeFailed());
+    }
+    fillProducts();
+}
+
+void SettingsWindow::deleteProduct() {
+    const int id = selectedProductId();
+    if (id == 0) {
+        hint(settings_text::selectRowToDelete());
+        return;
+    }
+    if (!module_.database().ExecuteSql(master_sql::deleteProduct(id))) {
+        showMessage(settings_text::deleteFailed());
+    }
+    fillProducts();
+}
+
+void SettingsWindow::rememberClicked() {
+    module_.setRemembersProducts(c(QStringLiteral("选择框1"))->isChecked());
+}
+
+void SettingsWindow::fillUsers() {
+    users_ = readUserAccounts(module_.database());
+    ListView* l = list(QStringLiteral("超级列表框2"));
+    l->clearRows();
+    for (const UserAccount& u : users_) {
+        l->addRow({QString::number(u.id), u.name, u.permission});
+    }
+}
+
+const UserAccount* SettingsWindow::selectedUser() const {
+    const int row = list(QStringLiteral("超级列表框2"))->currentIndex();
+    return row >= 0 && row < static_cast<int>(users_.size())
+               ? &users_[static_cast<std::size_t>(row)]
+               : nullptr;
+}
+
+bool SettingsWindow::mayManageUsers() const {
+    if (module_.user().isAdministrator()) {
+        return true;
+    }
+    hint(settings_text::administratorsOnly());
+    return false;
+}
+
+void SettingsWindow::addUser() {
+    if (!mayManageUsers()) {
+        return;
+    }
+    if (FormManager* manager = window_->manager()) {
+        manager->open(static_cast<qint32>(FormId::UserAdd), true, window_);
+    }
+}
+
+void SettingsWindow::changeUser() {
+    if (!mayManageUsers()) {
+        return;
+    }
+    const UserAccount* user = selectedUser();
+    if (user == nullptr) {
+        hint(settings_text::selectRowToChange());
+        return;
+    }
+    module_.setEditedUser(*user);
+    if (FormManager* manager = window_->manager()) {
+        manager->open(static_cast<qint32>(FormId::UserChange), true, window_);
+    }
+}
+
+void SettingsWindow::deleteUser() {
+    if (!mayManageUsers()) {
+        return;
+    }
+    const UserAccount* selected = selectedUser();
+    if (selected == nullptr) {
+        hint(settings_text::selectRowToDelete());
+        return;
+    }
+    // A copy: the list is read again below.
+    const UserAccount user = *selected;
+    if (user.name == module_.user().name) {
+        showMessage(settings_text::userInUse(user.name));
+        return;
+    }
+    if (isLastAdministrator(users_, user.id)) {
+        hint(settings_text::lastAdministratorDelete());
+        return;
+    }
+    if (showMessage(settings_text::reallyDeleteUser(user.name), MessageFlags::YesNo,
+                    settings_text::attention()) != MessageResult::Yes) {
+        return;
+    }
+    if (!module_.database().ExecuteSql(user_sql::deleteUser(user.id))) {
+        showMessage(settings_text::deleteFailed());
+    }
+    fillUsers();
+}
+
+// Open to every user: an ordinary user who switched direct login on must be able to switch it
+// off again, or the login window would never be seen again.
+void SettingsWindow::cancelDirectLogin() {
+    if (module_.database().ExecuteSql(settings_sql::updateDirectLogin(false))) {
+        showMessage(settings_text::directLoginCancelled());
+    } else {
+        showMessage(settings_text::changeFailed());
+    }
+}
+
+}  // namespace tillora

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QObject>
+
+#include <vector>
+
+#include "data/master_data.h"
+#include "data/user_accounts.h"
+
+namespace tillora {
+
+class Component;
+class FormWindow;
+class ListView;
+class SettingsModule;
+
+// The settings window: the print settings, the remembered products and the users, one tab page
+// each. Lives as a child of its FormWindow; holds nothing between openings.
+class SettingsWindow : public QObject {
+    Q_OBJECT
+
+  public:
+    SettingsWindow(SettingsModule& module, FormWindow* window);
+    static SettingsWindow* of(FormWindow* window);
+
+    FormWindow* window() const { return window_; }
+
+    // Fills every page and closes to an ordinary user what needs an administrator.
+    void start();
+
+    // Page 0, 打印设置.
+    void showReceiptNumber();
+    void save();
+    void showPrintedClicked();
+    void askReprintClicked();
+    void unitPriceClicked();
+
+    // Page 1, 设置常用商品名.
+    void fillProducts();
+    void productRowChanged(int row);
+    void addProduct();
+    void changeProduct();
+    void deleteProduct();
+    void rememberClicked();
+
+    // Page 2, 设置用户（收银员）.
+    void fillUsers();
+    void addUser();
+    void changeUser();
+    void deleteUser();
+    void cancelDirectLogin();
+
+  private:
+    Component* c(const QString& name) const;
+    ListView* list(const QString& name) const;
+    void fillPrintPage();
+    // Writes a tick box's new state; a failed write puts the tick back as stored.
+    void storeTick(const QString& box, QString (*statement)(bool));
+    // The name and price of the product page when they may be stored; otherwise says why.
+    bool productFits(const QString& name, const QString& price) const;
+    int selectedProductId() const;
+    // The selected user, or nullptr.
+    const UserAccount* selectedUser() const;
+    // True for an administrator; an ordinary user is told that users are not theirs to manage.
+    bool mayManageUsers() const;
+
+    SettingsModule& module_;
+    FormWindow* window_;
+    std::vector<Product> products_;
+    std::vector<UserAccount> users_;
+};
+
+}  // namespace tillora

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+
+#include "data/user_accounts.h"
+
+namespace tillora {
+
+class FormWindow;
+class SettingsModule;
+
+// The add-user and change-user dialogs of the user page; one class, as they share their boxes.
+// Lives as a child of its FormWindow.
+class UserDialog : public QObject {
+    Q_OBJECT
+
+  public:
+    enum class Kind { Add, Change };
+
+    UserDialog(SettingsModule& module, FormWindow* window, Kind kind);
+    static UserDialog* of(FormWindow* window);
+
+    // The change dialog shows the edited user; both mask the passwords typed.
+    void start();
+    // 添加: the checks in order, then the new row.
+    void add();
+    // 修改: both password boxes empty keep the stored password.
+    void change();
+    void close();
+
+  private:
+    QString permission() const;
+    // The user list behind the dialog shows the change.
+    void refreshUserList() const;
+
+    SettingsModule& module_;
+    FormWindow* window_;
+    Kind kind_;
+    UserAccount edited_;
+};
+
+}  // namespace tillora

@@ -1,0 +1,187 @@
+// The details window and deleting sales: lines added, changed and deleted with the sale's own
+// totals following, and deletion reserved to administrators behind a question.
+#include "records/records_sql.h"
+#include "records/sale_details_window.h"
+#include "tests/records/records_fixture.h"
+
+namespace tillora::test {
+namespace {
+
+class SaleDetailsTest : public RecordsFixture {
+  protected:
+    // Opens the details of `saleId` from the records window, the way a double-click does.
+    FormWindow* openDetails(int saleId) {
+        SalesRecordsWindow* w = openRecords();
+        w->fill(records_sql::query(SalesQuery{}));
+        w->selectSale(saleId);
+        listOf(recordsWindow)
+            ->raise(event::kListDoubleClicked,
+                    {Value::fromInt(listOf(recordsWindow)->currentIndex())});
+        details = window(FormId::SaleDetails);
+        return details;
+    }
+    void enter(const char* name, const char* quantity, const char* price) {
+        details->setText(QStringLiteral("编辑框_名称"), QString::fromUtf8(name));
+        details->setText(QStringLiteral("编辑框_数量"), QString::fromUtf8(quantity));
+        details->setText(QStringLiteral("编辑框_单价"), QString::fromUtf8(price));
+    }
+    QString header(const char* column, int saleId) {
+        return text(QStringLiteral("select %1 from 销售记录 where ID=%2")
+                        .arg(QString::fromUtf8(column))
+                        .arg(saleId));
+    }
+    QStringList row(int r) {
+        QStringList cells;
+        for (int c = 0; c < 6; ++c) {
+            cells.append(listOf(details)->cell(r, c));
+        }
+        return cells;
+    }
+
+    FormWindow* details = nullptr;
+};
+
+TEST_F(SaleDetailsTest, ShowsTheSaleLinesAndCopiesTheSelectedOne) {
+    ASSERT_NE(openDetails(late), nullptr);
+    ASSERT_EQ(listOf(details)->rowCount(), 2);
+    const QStringList first = row(0);
+    EXPECT_EQ(first.mid(1), (QStringList{QStringLiteral("mkf-麦克风"), QStringLiteral("2"),
+                                         QStringLiteral("10.00"), QStringLiteral("20.00"),
+                                         QStringLiteral("20.00")}));
+    listOf(details)->setCurrentIndex(1);
+    EXPECT_EQ(details->text(QStringLiteral("编辑框_名称")), QStringLiteral("茶叶"));
+    EXPECT_EQ(details->text(QStringLiteral("编辑框_数量")), QStringLiteral("1"));
+    EXPECT_EQ(details->text(QStringLiteral("编辑框_单价")), QStringLiteral("19.99"));
+    EXPECT_EQ(details->text(QStringLiteral("编辑框_备注")), QStringLiteral("谢谢惠顾"));
+    // 查看详情 with nothing selected says so.
+    manager->close(static_cast<qint32>(FormId::SaleDetails));
+    listOf(recordsWindow)->setCurrentIndex(-1);
+    click(recordsWindow, "按钮_查看详情");
+    EXPECT_EQ(window(FormId::SaleDetails), nullptr);
+    EXPECT_EQ(messages.shown().size(), 1u);
+}
+
+TEST_F(SaleDetailsTest, AddChangeAndDeleteRecomputeTheSale) {
+    ASSERT_NE(openDetails(yesterday), nullptr);
+    EXPECT_EQ(header("数量", yesterday), QStringLiteral("2"));
+    EXPECT_EQ(header("金额", yesterday), QStringLiteral("20.00"));
+
+    // Add: a line of this sale, at a discount of 9 tenths.
+    enter("茶叶", "3", "5");
+    details->component(QStringLiteral("选择框_折扣"))->setChecked(true);
+    click(details, "选择框_折扣");
+    EXPECT_TRUE(details->component(QStringLiteral("编辑框_折扣"))->isEnabled());
+    details->setText(QStringLiteral("编辑框_折扣"), QStringLiteral("9"));
+    click(details, "按钮_添加");
+    ASSERT_EQ(listOf(details)->rowCount(), 2);
+    EXPECT_EQ(row(1).mid(1),
+              (QStringList{QStringLiteral("茶叶"), QStringLiteral("3"), QStringLiteral("5.00"),
+                           QStringLiteral("15.00"), QStringLiteral("13.50")}));
+    EXPECT_EQ(number_(QStringLiteral("select 关联 from 销售详情 where ID=") + row(1).at(0)),
+              yesterday);
+    EXPECT_EQ(header("数量", yesterday), QStringLiteral("5"));
+    EXPECT_EQ(header("金额", yesterday), QStringLiteral("33.50"));
+
+    // Change: quantity 2 -> 3 and a new unit price, both stored; full price without the tick.
+    details->component(QStringLiteral("选择框_折扣"))->setChecked(false);
+    click(details, "选择框_折扣");
+    listOf(details)->setCurrentIndex(0);
+    details->setText(QStringLiteral("编辑框_数量"), QStringLiteral("3"));
+    details->setText(QStringLiteral("编辑框_单价"), QStringLiteral("12.5"));
+    click(details, "按钮_修改");
+    EXPECT_EQ(row(0).mid(1),
+              (QStringList{QStringLiteral("麦克风"), QStringLiteral("3"), QStringLiteral("12.50"),
+                           QStringLiteral("37.50"), QStringLiteral("37.50")}));
+    EXPECT_EQ(header("数量", yesterday), QStringLiteral("6"));
+    EXPECT_EQ(header("金额", yesterday), QStringLiteral("51.00"));
+
+    // Delete the added line.
+    listOf(details)->setCurrentIndex(1);
+    click(details, "按钮_删除");
+    EXPECT_EQ(listOf(details)->rowCount(), 1);
+    EXPECT_EQ(header("数量", yesterday), QStringLiteral("3"));
+    EXPECT_EQ(header("金额", yesterday), QStringLiteral("37.50"));
+    EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
+
+    // Closing shows the sale's new totals in the list.
+    click(details, "按钮_关闭");
+    EXPECT_EQ(window(FormId::SaleDetails), nullptr);
+    const int r = static_cast<int>(ids(recordsWindow).indexOf(yesterday));
+    EXPECT_EQ(listOf(recordsWindow)->cell(r, 4), QStringLiteral("37.50"));
+    EXPECT_EQ(SalesRecordsWindow::of(recordsWindow)->selectedSaleId(), yesterday);
+}
+
+TEST_F(SaleDetailsTest, ChangeAndDeleteNeedALineAndAPrice) {
+    ASSERT_NE(openDetails(late), nullptr);
+    listOf(details)->setCurrentIndex(-1);
+    click(details, "按钮_修改");
+    click(details, "按钮_删除");
+    listOf(details)->setCurrentIndex(0);
+    details->setText(QStringLiteral("编辑框_单价"), QString());
+    click(details, "按钮_修改");
+    click(details, "按钮_添加");
+    EXPECT_EQ(
+        messages.texts(),
+        (QStringList{QStringLiteral("请选择要修改的行！"), QStringLiteral("请选择要删除的行！"),
+                     QStringLiteral("单价不能为空！"), QStringLiteral("单价不能为空！")}));
+    EXPECT_EQ(number_(QStringLiteral("select count(*) from 销售详情 where 关联=") +
+                      QString::number(late)),
+              2);
+    EXPECT_EQ(header("金额", late), QStringLiteral("39.99"));
+}
+
+// The line and the sale's totals are one change: when the totals cannot be stored, the line
+// keeps its old values too.
+TEST_F(SaleDetailsTest, AFailedChangeLeavesLineAndSaleAsTheyWere) {
+    ASSERT_NE(openDetails(late), nullptr);
+    listOf(details)->setCurrentIndex(0);
+    details->setText(QStringLiteral("编辑框_数量"), QStringLiteral("9"));
+    ASSERT_TRUE(
+        db.ExecuteSql(QStringLiteral("create trigger refuse before update of 金额 on 销售记录 "
+                                     "begin select raise(abort, 'refused'); end")));
+    click(details, "按钮_修改");
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("数据修改失败")});
+    EXPECT_EQ(row(0).at(2), QStringLiteral("2"));
+    EXPECT_EQ(header("数量", late), QStringLiteral("3"));
+}
+
+class DeleteSaleTest : public SaleDetailsTest {};
+
+TEST_F(DeleteSaleTest, AdministratorDeletesAfterTheQuestion) {
+    openRecords();
+    SalesRecordsWindow* w = SalesRecordsWindow::of(recordsWindow);
+    w->selectSale(late);
+    messages.answer(MessageResult::No);
+    w->deleteSelected();
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("确定删除销售记录 1608200000002 吗？")});
+    EXPECT_EQ(ids(recordsWindow), (QList<int>{late, midnight}));
+
+    messages.clear();
+    messages.answer(MessageResult::Yes);
+    w->deleteSelected();
+    EXPECT_EQ(ids(recordsWindow), QList<int>{midnight});
+    EXPECT_EQ(recordsWindow->text(QStringLiteral("标签_总金额")), QStringLiteral("6"));
+    // The lines went with it.
+    EXPECT_EQ(number_(QStringLiteral("select count(*) from 销售详情 where 关联=") +
+                      QString::number(late)),
+              0);
+
+    listOf(recordsWindow)->setCurrentIndex(-1);
+    messages.clear();
+    w->deleteSelected();
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("请选择要删除的行！")});
+}
+
+TEST_F(DeleteSaleTest, OrdinaryUserCanLookButNotDelete) {
+    module->setUser({QStringLiteral("张三"), QStringLiteral("普通用户")});
+    ASSERT_NE(openDetails(midnight), nullptr);
+    manager->close(static_cast<qint32>(FormId::SaleDetails));
+    SalesRecordsWindow::of(recordsWindow)->deleteSelected();
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("只有管理员才有删除权限！")});
+    EXPECT_EQ(number_(QStringLiteral("select count(*) from 销售记录 where ID=") +
+                      QString::number(midnight)),
+              1);
+}
+
+}  // namespace
+}  // namespace tillora::test
