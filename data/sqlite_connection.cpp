@@ -1,6 +1,7 @@
 #include "data/sqlite_connection.h"
 
 #include "data/jet_dialect.h"
+#include "data/jet_like.h"
 #include "platform/jet_date.h"
 
 #include <sqlite3.h>
@@ -230,6 +231,10 @@ bool runSimple(sqlite3* db, const char* sql) {
 }
 
 }  // namespace
+
+bool jetLikeMatch(const QList<uint>& pattern, const QList<uint>& text, uint escape) {
+    return likeMatch(pattern, text, escape);
+}
 
 bool SqliteConnection::registerJetFunctions(sqlite3* db) {
     const int flags = SQLITE_UTF8;
