@@ -4,6 +4,7 @@
 #include "app/program_holder.h"
 #include "app/shell.h"
 #include "forms/component.h"
+#include "forms/components/button.h"
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
 #include "forms/input_mode.h"
@@ -21,6 +22,8 @@ namespace {
 const QString kUserBox = QStringLiteral("组合框_用户名");
 const QString kPasswordBox = QStringLiteral("编辑框_密码");
 const QString kDirectLoginBox = QStringLiteral("选择框1");
+const QString kLoginButton = QStringLiteral("按钮_登录");
+const QString kExitButton = QStringLiteral("按钮_退出");
 // The edit box's input-mode property.
 constexpr int kInputModeProperty = 16;
 
@@ -95,6 +98,12 @@ LoginWindow::LoginWindow(FormWindow* window, std::shared_ptr<const Services> ser
 }
 
 void LoginWindow::prepare() {
+    // Enter logs in from anywhere in the window; 退出 ends the program only on its own click or
+    // Space, never on an Enter meant for logging in.
+    window_->setDefaultButton(window_->component(kLoginButton));
+    if (auto* exit = dynamic_cast<Button*>(window_->component(kExitButton))) {
+        exit->setPressedByEnter(false);
+    }
     if (Component* password = window_->component(kPasswordBox)) {
         password->setPropertyByNumber(kInputModeProperty, static_cast<int>(InputMode::Password));
     }

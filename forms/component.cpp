@@ -118,9 +118,8 @@ bool Component::create(QWidget* parent, QString* error) {
     widget_->setObjectName(name_);
     widget_->setGeometry(place_);
     widget_->setEnabled(!disabled_);
-    if (widget_->focusPolicy() != Qt::NoFocus) {
-        widget_->setFocusPolicy(tabStop_ ? Qt::StrongFocus : Qt::ClickFocus);
-    }
+    focusable_ = widget_->focusPolicy() != Qt::NoFocus;
+    applyFocusPolicy();
     // Shown by the window once every component exists.
     widget_->hide();
     for (QWidget* source : eventSources()) {
@@ -163,6 +162,30 @@ void Component::setPlace(const QRect& place) {
     place_ = place;
     if (widget_ != nullptr) {
         widget_->setGeometry(place);
+        // Moving a container moves its components in or out of sight as well.
+        if (window_ != nullptr) {
+            window_->updateParking();
+        }
+    }
+}
+
+bool Component::isParked() const {
+    const QWidget* area = window_ != nullptr ? window_->clientArea() : nullptr;
+    if (widget_ == nullptr || area == nullptr || !area->isAncestorOf(widget_)) {
+        return false;
+    }
+    const QRect onArea(widget_->mapTo(area, QPoint(0, 0)), widget_->size());
+    return !onArea.intersects(area->rect());
+}
+
+void Component::applyFocusPolicy() {
+    if (widget_ == nullptr || !focusable_) {
+        return;
+    }
+    if (isParked()) {
+        widget_->setFocusPolicy(Qt::NoFocus);
+    } else {
+        widget_->setFocusPolicy(tabStop_ ? Qt::StrongFocus : Qt::ClickFocus);
     }
 }
 
@@ -213,9 +236,7 @@ bool Component::setPropertyByNumber(int number, const QVariant& value) {
             return true;
         case TabStop:
             tabStop_ = value.toBool();
-            if (widget_ != nullptr && widget_->focusPolicy() != Qt::NoFocus) {
-                widget_->setFocusPolicy(tabStop_ ? Qt::StrongFocus : Qt::ClickFocus);
-            }
+            applyFocusPolicy();
             return true;
         case Tag:
             tag_ = value.toString();
@@ -308,6 +329,11 @@ bool Component::filterKey(QWidget* source, QEvent* event) {
                !acceptsCharacter(text.at(0).unicode());
     }
     if (isFalse(raise(event::kKeyDown, keyArgs))) {
+        return true;
+    }
+    // Enter in a control that has no use for it acts on the window: its default button.
+    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !handlesEnter() &&
+        window_ != nullptr && window_->pressDefaultButton()) {
         return true;
     }
     const QString text = key->text();

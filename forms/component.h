@@ -79,6 +79,11 @@ class Component : public QObject {
     void setPageHidden(bool hidden);
     bool isEnabled() const { return !disabled_; }
     void setEnabled(bool enabled);
+    // Lies wholly outside the window's client area (a component the template keeps out of
+    // sight): it takes no focus, by Tab or otherwise.
+    bool isParked() const;
+    // Sets the control's focus policy from its tab-stop flag and whether it is parked.
+    void applyFocusPolicy();
 
     QRect place() const { return place_; }
     void setPlace(const QRect& place);
@@ -88,7 +93,8 @@ class Component : public QObject {
 
     // The property-data block of the type's latest version holding the current values.
     virtual QByteArray writeBlock() const = 0;
-    // True when the control uses the Enter key itself (a multi-line edit that is not read-only).
+    // True when the control uses the Enter key itself (a multi-line edit that is not read-only, a
+    // button pressed by Enter); otherwise Enter presses the window's default button.
     virtual bool handlesEnter() const { return false; }
     // The window has created every component (containers show their pages' state then).
     virtual void windowComplete() {}
@@ -150,6 +156,7 @@ class Component : public QObject {
     bool pageHidden_ = false;
     bool disabled_;
     bool tabStop_;
+    bool focusable_ = false;
     int page_ = 0;
     QByteArray initialBlock_;
     QPointer<QWidget> widget_;

@@ -6,6 +6,7 @@
 #include "forms/form_manager.h"
 #include "forms/window_frame_metrics.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -59,6 +60,7 @@ bool FormWindow::build(const HandlerRegistry& handlers, QString* error) {
         return false;
     }
     placeInContainers();
+    updateParking();
     applyTabOrder();
     // Pages other than the current one keep their components hidden.
     for (const auto& c : components_) {
@@ -375,21 +377,63 @@ std::optional<Value> FormWindow::raiseComponentEvent(Component* component, int e
 }
 
 void FormWindow::showTabPage(Component* tabControl, int page) {
-    Component* focus = nullptr;
     for (const auto& c : components_) {
-        if (c->containerId() != tabControl->id()) {
+        if (c->containerId() == tabControl->id()) {
+            c->setPageHidden(c->page() != page);
+        }
+    }
+    focusFirst(tabControl);
+}
+
+bool FormWindow::takesFocus(const Component* component) const {
+    const QWidget* w = component != nullptr ? component->widget() : nullptr;
+    return w != nullptr && (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus &&
+           w->isVisibleTo(this) && w->isEnabledTo(this) && !component->isParked();
+}
+
+Component* FormWindow::focusFirst(const Component* container) {
+    const QWidget* inside = container != nullptr ? container->widget() : nullptr;
+    Component* first = nullptr;
+    // Record order breaks ties, as the template lists them.
+    for (const auto& c : components_) {
+        if (!takesFocus(c.get()) || (inside != nullptr && !inside->isAncestorOf(c->widget()))) {
             continue;
         }
-        c->setPageHidden(c->page() != page);
-        if (c->page() == page && c->visibleFlag() && c->isEnabled() && c->widget() != nullptr &&
-            c->widget()->focusPolicy() != Qt::NoFocus &&
-            (focus == nullptr || c->tabOrder() < focus->tabOrder())) {
-            focus = c.get();
+        if (first == nullptr || c->tabOrder() < first->tabOrder()) {
+            first = c.get();
         }
     }
-    if (focus != nullptr) {
-        focus->widget()->setFocus(Qt::TabFocusReason);
+    if (first != nullptr) {
+        first->widget()->setFocus(Qt::TabFocusReason);
     }
+    return first;
+}
+
+void FormWindow::updateParking() {
+    for (const auto& c : components_) {
+        c->applyFocusPolicy();
+    }
+    // A control sent out of sight gives the focus back to the window's first.
+    const Component* focused = focusedComponent();
+    if (focused != nullptr && focused->isParked()) {
+        focused->widget()->clearFocus();
+        focusFirst();
+    }
+}
+
+void FormWindow::setDefaultButton(Component* button) {
+    defaultButton_ = button;
+}
+
+bool FormWindow::pressDefaultButton() {
+    auto* button = defaultButton_ != nullptr
+                       ? qobject_cast<QAbstractButton*>(defaultButton_->widget())
+                       : nullptr;
+    if (button == nullptr || !button->isVisibleTo(this) || !button->isEnabledTo(this)) {
+        return false;
+    }
+    button->click();
+    return true;
 }
 
 void FormWindow::destroyWindow() {
@@ -421,6 +465,33 @@ void FormWindow::closeEvent(QCloseEvent* event) {
     }
     event->accept();
     destroyWindow();
+}
+
+// A window shown for the first time (or again after its focused control went away) starts at the
+// lowest tab order; one that keeps a focused control keeps it.
+void FormWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    const Component* owner = focusedComponent();
+    if (owner == nullptr || !takesFocus(owner)) {
+        focusFirst();
+    }
+}
+
+Component* FormWindow::focusedComponent() const {
+    const QWidget* current = focusWidget();
+    Component* owner = nullptr;
+    if (current == nullptr) {
+        return nullptr;
+    }
+    // The innermost: a container holds its components' controls.
+    for (const auto& c : components_) {
+        const QWidget* w = c->widget();
+        if (w != nullptr && (w == current || w->isAncestorOf(current)) &&
+            (owner == nullptr || owner->widget()->isAncestorOf(w))) {
+            owner = c.get();
+        }
+    }
+    return owner;
 }
 
 void FormWindow::changeEvent(QEvent* event) {

@@ -68,6 +68,24 @@ class FormWindow : public QWidget {
     // lowest tab order.
     void showTabPage(Component* tabControl, int page);
 
+    // Whether a component can have the focus now: a tab stop whose control shows on the window
+    // (its containers and page included), is enabled and is not parked outside the client area.
+    bool takesFocus(const Component* component) const;
+    // Focuses the component with the lowest tab order that takes the focus, among all of the
+    // window's or only among those inside `container` (a tab control's current page). Returns it,
+    // or nullptr when none takes the focus.
+    Component* focusFirst(const Component* container = nullptr);
+    // The component whose control has the window's focus, or nullptr.
+    Component* focusedComponent() const;
+    // Components (re)placed: those wholly outside the client area stop taking the focus.
+    void updateParking();
+
+    // The button that Enter presses when the focused control has no use for Enter itself.
+    void setDefaultButton(Component* button);
+    Component* defaultButton() const { return defaultButton_; }
+    // Presses the default button when it shows and is enabled; false when there is none.
+    bool pressDefaultButton();
+
     // Closes without asking events 12 and 1 (the program closing the window).
     void destroyWindow();
     bool isDestroying() const { return destroying_; }
@@ -75,6 +93,7 @@ class FormWindow : public QWidget {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     bool bindHandlers(const HandlerRegistry& handlers, QString* error);
@@ -96,6 +115,7 @@ class FormWindow : public QWidget {
     // Component id (0 = the window) -> event number -> handler.
     QHash<qint32, QHash<int, Handler>> handlers_;
     QHash<qint32, Handler> menuHandlers_;
+    Component* defaultButton_ = nullptr;  // one of components_
     bool destroying_ = false;
 };
 

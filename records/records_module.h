@@ -21,9 +21,6 @@ class SalesModule;
 // and the details window. Must outlive every window it serves.
 class RecordsModule {
   public:
-    // Export of a shown list; empty until the export is wired in (the buttons then say so).
-    using ExportHandler = std::function<void(FormWindow* window)>;
-
     RecordsModule(SalesModule& sales, QString databasePath);
 
     void registerHandlers(HandlerRegistry& registry);
@@ -43,15 +40,11 @@ class RecordsModule {
     const std::optional<SalesQuery>& lastQuery() const { return lastQuery_; }
     void setLastQuery(const SalesQuery& query) { lastQuery_ = query; }
 
-    const ExportHandler& exportHandler() const { return export_; }
-    void setExportHandler(ExportHandler handler) { export_ = std::move(handler); }
-
   private:
     SalesModule& sales_;
     QString databasePath_;
     int detailsSaleId_ = 0;
     std::optional<SalesQuery> lastQuery_;
-    ExportHandler export_;
 };
 
 }  // namespace tillora

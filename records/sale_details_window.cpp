@@ -10,6 +10,7 @@
 #include "records/records_module.h"
 #include "records/records_texts.h"
 #include "records/sale_editor.h"
+#include "records/spreadsheet_export.h"
 #include "sales/amount_text.h"
 #include "sales/receipt.h"
 #include "sales/sale_recorder.h"
@@ -180,11 +181,7 @@ void SaleDetailsWindow::remove() {
 }
 
 void SaleDetailsWindow::exportLines() {
-    if (module_.exportHandler()) {
-        module_.exportHandler()(window_);
-    } else {
-        hint(sales_text::notYetAvailable());
-    }
+    exportToSpreadsheet(window_, *list());
 }
 
 void SaleDetailsWindow::close() {
@@ -193,8 +190,8 @@ void SaleDetailsWindow::close() {
     }
 }
 
-ShownList SaleDetailsWindow::shownList() const {
-    return ShownList::of(*list());
+SpreadsheetTable SaleDetailsWindow::shownList() const {
+    return listViewTable(*list());
 }
 
 }  // namespace tillora

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "records/sale_listing.h"
-#include "records/shown_list.h"
+#include "spreadsheet/spreadsheet_table.h"
 
 namespace tillora {
 
@@ -39,7 +39,7 @@ class SaleDetailsWindow : public QObject {
     void exportLines();
     void close();
 
-    ShownList shownList() const;
+    SpreadsheetTable shownList() const;
 
   private:
     ListView* list() const;

@@ -20,6 +20,7 @@
 #include "records/records_texts.h"
 #include "records/sale_editor.h"
 #include "records/sale_reprint.h"
+#include "records/spreadsheet_export.h"
 #include "sales/sales_entry_window.h"
 #include "sales/sales_module.h"
 #include "sales/sales_texts.h"
@@ -219,11 +220,7 @@ void SalesRecordsWindow::reprintSelected() {
 }
 
 void SalesRecordsWindow::exportList() {
-    if (module_.exportHandler()) {
-        module_.exportHandler()(window_);
-    } else {
-        hint(sales_text::notYetAvailable());
-    }
+    exportToSpreadsheet(window_, *list());
 }
 
 void SalesRecordsWindow::popupMenu(const QPoint& inList) {
@@ -277,8 +274,8 @@ bool SalesRecordsWindow::listKey(int key, int state) {
     return false;
 }
 
-ShownList SalesRecordsWindow::shownList() const {
-    return ShownList::of(*list());
+SpreadsheetTable SalesRecordsWindow::shownList() const {
+    return listViewTable(*list());
 }
 
 void SalesRecordsWindow::onWindowClosed(qint32 windowId) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "records/sale_listing.h"
-#include "records/shown_list.h"
+#include "spreadsheet/spreadsheet_table.h"
 
 class QMenu;
 
@@ -66,7 +66,7 @@ class SalesRecordsWindow : public QObject {
     // Keys of the list: Enter opens the details, Delete deletes, Shift+F10 shows the menu.
     bool listKey(int key, int state);
 
-    ShownList shownList() const;
+    SpreadsheetTable shownList() const;
 
   private:
     ListView* list() const;

@@ -49,7 +49,7 @@ int CustomersWindow::selectedId() const {
 
 bool CustomersWindow::inputFits(const QString& name, const QString& phone) const {
     if (name.isEmpty() && phone.isEmpty()) {
-        showMessage(sales_text::notEmpty());
+        showMessage(sales_text::notEmpty(), 0, sales_text::hint());
         return false;
     }
     if (name.size() > kNameLength) {

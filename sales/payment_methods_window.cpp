@@ -47,7 +47,7 @@ int PaymentMethodsWindow::selectedId() const {
 
 bool PaymentMethodsWindow::nameFits(const QString& name) const {
     if (name.isEmpty()) {
-        showMessage(sales_text::notEmpty());
+        showMessage(sales_text::notEmpty(), 0, sales_text::hint());
         return false;
     }
     if (name.size() > kNameLength) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "data/settings_record.h"
 #include "forms/picture_decoder.h"
@@ -34,6 +35,113 @@ class OffsetWriter {
   private:
     DrawingSurface& s_;
     int dx_;
+};
+
+// Places the texts of one receipt row, left to right, on as many lines (kRowPitch apart) as they
+// need. Each line remembers the first x still free on it, so that nothing placed later overlaps
+// what is there; no text passes the text edge unless it is wider than the whole line.
+class RowPlacer {
+  public:
+    RowPlacer(DrawingSurface& surface, OffsetWriter& writer, int y, int edge)
+        : s_(surface), w_(writer), y_(y), edge_(edge) {}
+
+    // A text that stays whole (a label, a number, a label with its number): at x, or right of
+    // what reaches into its place, or pulled left from the edge, or on the next line with room.
+    // The line the previous text started on is the first tried: nothing moves up. The value
+    // follows its label straight away, or stands `valueFrom` after the label's start.
+    void whole(int x, const QString& label, const QString& value = {}, int valueFrom = 0) {
+        const int labelWidth = std::max(s_.textWidth(label), valueFrom);
+        const int width = labelWidth + s_.textWidth(value);
+        for (int line = current_;; ++line) {
+            const int free = freeAt(line);
+            int at = std::max(x, free);
+            if (at + width > edge_) {
+                at = std::max(free, edge_ - width);
+            }
+            if (at + width <= edge_ || free == 0) {
+                draw(line, std::max(0, at), label, labelWidth, value);
+                occupy(line, std::max(0, at) + width);
+                current_ = line;
+                return;
+            }
+        }
+    }
+
+    // A text that may break, after its label: wrapped between the end of the label and `limit`,
+    // its further lines under its first. When its place leaves too little room it starts a line
+    // of its own below the row, from the left, up to the text edge. `valueFrom` as for whole().
+    void wrapped(int x, int limit, const QString& label, const QString& value, int valueFrom = 0) {
+        const int labelWidth = std::max(s_.textWidth(label), valueFrom);
+        const int valueWidth = s_.textWidth(value);
+        for (int line = current_;; ++line) {
+            const bool fresh = line >= static_cast<int>(free_.size());
+            if (line != current_ && !fresh) {
+                continue;
+            }
+            const int at = line == current_ ? std::max(x, freeAt(line)) : 0;
+            const int room = (line == current_ ? limit : edge_) - at - labelWidth;
+            if (!fresh && room < std::min(valueWidth, ReceiptLayout::kMinWrapRoom)) {
+                continue;
+            }
+            const QStringList pieces = ReceiptLayout::wrap(s_, value, std::max(1, room));
+            if (!fresh && !fitsBelow(line, at + labelWidth, pieces.size())) {
+                continue;
+            }
+            if (!label.isEmpty()) {
+                w_.text(at, lineY(line), label);
+            }
+            occupy(line, at + labelWidth);
+            for (qsizetype i = 0; i < pieces.size(); ++i) {
+                const int pieceLine = line + static_cast<int>(i);
+                if (!pieces.at(i).isEmpty()) {
+                    w_.text(at + labelWidth, lineY(pieceLine), pieces.at(i));
+                }
+                occupy(pieceLine, at + labelWidth + s_.textWidth(pieces.at(i)));
+            }
+            current_ = line;
+            return;
+        }
+    }
+
+    // Lines taken (at least one).
+    int lines() const { return std::max(1, static_cast<int>(free_.size())); }
+
+  private:
+    int lineY(int line) const { return y_ + line * ReceiptLayout::kRowPitch; }
+    int freeAt(int line) const {
+        return line < static_cast<int>(free_.size()) ? free_[static_cast<std::size_t>(line)] : 0;
+    }
+    // The lines below `line` that a wrapped text would take are free from x on.
+    bool fitsBelow(int line, int x, qsizetype count) const {
+        for (qsizetype i = 1; i < count; ++i) {
+            if (freeAt(line + static_cast<int>(i)) > x) {
+                return false;
+            }
+        }
+        return true;
+    }
+    void occupy(int line, int right) {
+        if (line >= static_cast<int>(free_.size())) {
+            free_.resize(static_cast<std::size_t>(line) + 1, 0);
+        }
+        int& free = free_[static_cast<std::size_t>(line)];
+        free = std::max(free, right + ReceiptLayout::kColumnGap);
+    }
+    void draw(int line, int x, const QString& label, int labelWidth, const QString& value) {
+        if (!label.isEmpty()) {
+            w_.text(x, lineY(line), label);
+        }
+        if (!value.isEmpty()) {
+            w_.text(x + labelWidth, lineY(line), value);
+        }
+    }
+
+    DrawingSurface& s_;
+    OffsetWriter& w_;
+    int y_;
+    int edge_;
+    int current_ = 0;
+    std::vector<int> free_;
 };
 
 // Letters, digits and the marks inside numbers and codes: a run of them is kept on one line.
@@ -133,6 +241,13 @@ QStringList ReceiptLayout::wrap(DrawingSurface& surface, const QString& text, in
     return lines;
 }
 
+int ReceiptLayout::columnX(int x, int textEdge) {
+    if (textEdge >= kTextWidth) {
+        return x;
+    }
+    return static_cast<int>(std::lround(static_cast<double>(x) * textEdge / kTextWidth));
+}
+
 ReceiptLayoutResult ReceiptLayout::draw(DrawingSurface& surface, const Receipt& receipt,
                                         const ReceiptPrintSettings& settings, Labels labels,
                                         const ReceiptLogoSource& logo) {
@@ -142,74 +257,101 @@ ReceiptLayoutResult ReceiptLayout::draw(DrawingSurface& surface, const Receipt& 
     const int width = std::max(kMinWidth, kWidth - settings.paperMargin);
     const int textEdge = std::max(kMinWidth, kTextWidth - settings.paperMargin);
     const QStringList totals = totalLabels(labels);
+    const auto row = [&](int y) { return RowPlacer(surface, w, y, textEdge); };
+    const auto column = [&](int x) { return columnX(x, textEdge); };
 
-    // 1: the shop name, centred; a name too long for one line takes two, starting higher.
+    // 1: the shop name, centred; a name too long for one line takes more, starting higher, and
+    // what follows moves down when even that is not enough.
+    int shift = 0;
     if (!settings.shopName.isEmpty()) {
-        QStringList lines = wrap(surface, settings.shopName, width);
-        if (lines.size() > 2) {
-            lines = lines.mid(0, 2);
-        }
+        const QStringList lines = wrap(surface, settings.shopName, width);
         const int pitch = surface.characterHeight() + 4;
         int y = std::max(0, kShopNameY - (static_cast<int>(lines.size()) - 1) * pitch);
         for (const QString& line : lines) {
             w.text(std::max(0, (width - surface.textWidth(line)) / 2), y, line);
             y += pitch;
         }
+        shift = std::max(0, y + kColumnGap - kNumberY);
     }
 
     // 2, 3: receipt number and time.
     const QStringList head = headLabels();
-    w.text(0, kNumberY, head.at(0));
-    w.text(kValueX, kNumberY, receipt.number);
-    if (receipt.reprint) {
-        const QString mark = reprintMark();
-        w.text(std::max(0, width - surface.textWidth(mark)), kNumberY, mark);
+    int y = kNumberY + shift;
+    {
+        RowPlacer number = row(y);
+        number.whole(0, head.at(0), receipt.number, kValueX);
+        if (receipt.reprint) {
+            // A reprint says so at the right end of the number's row.
+            const QString mark = reprintMark();
+            number.whole(std::max(0, textEdge - surface.textWidth(mark)), mark);
+        }
+        y += number.lines() * kRowPitch;
     }
-    w.text(0, kTimeY, head.at(1));
-    w.text(kValueX, kTimeY, receipt.timeText);
+    {
+        RowPlacer time = row(y);
+        time.wrapped(0, textEdge, head.at(1), receipt.timeText, kValueX);
+        y += time.lines() * kRowPitch;
+    }
 
     // 4, 5: separator and column header.
-    w.line(0, kSeparatorY, width);
+    y -= kRowPitch - (kSeparatorY - kTimeY);
+    w.line(0, y, width);
+    y += kHeaderY - kSeparatorY;
     const QStringList columns = columnLabels();
-    w.text(kNameX, kHeaderY, columns.at(0));
-    w.text(kQuantityX, kHeaderY, columns.at(1));
-    if (settings.printUnitPrice) {
-        w.text(kPriceX, kHeaderY, columns.at(2));
+    const int quantityX = column(kQuantityX);
+    const int priceX = column(kPriceX);
+    const int amountX = column(kAmountX);
+    {
+        RowPlacer header = row(y);
+        header.whole(kNameX, columns.at(0));
+        header.whole(quantityX, columns.at(1));
+        if (settings.printUnitPrice) {
+            header.whole(priceX, columns.at(2));
+        }
+        header.whole(amountX, columns.at(3));
+        y += header.lines() * kRowPitch;
     }
-    w.text(kAmountX, kHeaderY, columns.at(3));
 
     // 6: one row per line; the name wraps inside its column.
-    int y = kFirstRowY;
     for (const ReceiptLine& line : receipt.lines) {
-        const QStringList nameLines = wrap(surface, line.name, kQuantityX - kColumnGap - kNameX);
-        for (qsizetype i = 0; i < nameLines.size(); ++i) {
-            w.text(kNameX, y + static_cast<int>(i) * kRowPitch, nameLines.at(i));
-        }
-        w.text(kQuantityX, y, line.quantity);
+        RowPlacer item = row(y);
+        item.wrapped(kNameX, quantityX - kColumnGap, QString(), line.name);
+        item.whole(quantityX, line.quantity);
         if (settings.printUnitPrice) {
-            w.text(kPriceX, y, line.unitPrice);
+            item.whole(priceX, line.unitPrice);
         }
-        w.text(kAmountX, y, line.lineTotal);
-        y += static_cast<int>(nameLines.size()) * kRowPitch;
+        item.whole(amountX, line.lineTotal);
+        y += item.lines() * kRowPitch;
     }
     w.line(0, y, width);
 
     // 7 to 10: totals, payment, cashier and payment method.
     y += kTotalsBelowSeparator;
-    w.text(0, y, QStringList{totals.at(0), receipt.totalQuantity});
-    w.text(kSecondLabelX, y, QStringList{totals.at(1), receipt.totalAmount});
-    y += kRowPitch;
-    w.text(0, y, QStringList{totals.at(2), receipt.discountedTotal});
-    y += kRowPitch;
-    w.text(0, y, QStringList{totals.at(3), receipt.cashReceived});
-    w.text(kSecondLabelX, y, QStringList{totals.at(4), receipt.change});
-    y += kRowPitch;
-    const int cashierRoom = kSecondLabelX - kColumnGap - surface.textWidth(totals.at(5));
-    w.text(0, y, QStringList{totals.at(5), cut(surface, receipt.cashier, cashierRoom)});
-    const int methodRoom = textEdge - kSecondLabelX - surface.textWidth(totals.at(6));
-    w.text(kSecondLabelX, y,
-           QStringList{totals.at(6), cut(surface, receipt.paymentMethod, methodRoom)});
-    y += kClosingSeparatorBelow;
+    const int secondX = column(kSecondLabelX);
+    {
+        RowPlacer sums = row(y);
+        sums.whole(0, totals.at(0), receipt.totalQuantity);
+        sums.whole(secondX, totals.at(1), receipt.totalAmount);
+        y += sums.lines() * kRowPitch;
+    }
+    {
+        RowPlacer discounted = row(y);
+        discounted.whole(0, totals.at(2), receipt.discountedTotal);
+        y += discounted.lines() * kRowPitch;
+    }
+    {
+        RowPlacer payment = row(y);
+        payment.whole(0, totals.at(3), receipt.cashReceived);
+        payment.whole(secondX, totals.at(4), receipt.change);
+        y += payment.lines() * kRowPitch;
+    }
+    {
+        RowPlacer people = row(y);
+        people.wrapped(0, secondX - kColumnGap, totals.at(5), receipt.cashier);
+        people.wrapped(secondX, textEdge, totals.at(6), receipt.paymentMethod);
+        y += people.lines() * kRowPitch;
+    }
+    y += kClosingSeparatorBelow - kRowPitch;
     w.line(0, y, width);
 
     // 11: the remark after its label, one line per line break and per receipt width.

@@ -46,31 +46,33 @@ struct ReceiptLayoutResult {
 // Draws a receipt onto a drawing surface in 0.1 mm (the surface's unit is set to it). The same
 // function serves the paper and the preview; only the labels of the totals differ.
 //
-// Geometry (x before the print offset; y from the top of the printable area):
-//   shop name        y 30, centred over the receipt width
+// Geometry (x before the print offset; y from the top of the printable area), as drawn when
+// every text fits its place:
+//   shop name        y 30, centred over the receipt width (higher when it takes two lines)
 //   单号 / 时间      label x 0, value x 100; y 80 and 120
 //   重印             a reprinted stored sale: right-aligned to the receipt width on the 单号 row
 //   separator        y 155, x 0 to the receipt width
 //   column header    名称 0, 数量 165, 单价 255, 金额 370; y 180
 //   item rows        from y 220, 40 per text line: name, quantity, unit price, line total
-//                    (金额, as stored with the sale); a name wider than its column (0..160)
-//                    wraps onto further lines; numbers are never cut (a cut amount would lie)
+//                    (金额, as stored with the sale)
 //   separator        where the next item row would start (clear of the last row's descenders)
-//   totals rows      25 below it, then 40 apart: labels x 0 and 250, each value
-//                    straight after its label; the cashier is cut at the second label, the
-//                    payment method at the text edge
+//   totals rows      25 below it, then 40 apart: labels x 0 and 250, each value straight
+//                    after its label
 //   separator        40 below the last totals row
 //   remark           25 below it, "提示" label at x 0, the text after it, its line breaks
-//                    and any line wider than the receipt starting new lines (a number or a
-//                    Latin word moves to the next line whole)
+//                    and any line wider than the receipt starting new lines
 //   logo             20 below the remark, 340 wide (height to scale), centred over the
 //                    receipt width and moved by the logo offset in millimetres
-// The separators end at x 440; text may run on to the text edge at 480, the printable width of
-// 58 mm paper (80 mm paper has room to spare). The paper margin moves both right ends (separators
-// and centring, where text is cut or wrapped) inward when positive and outward when negative;
-// the columns keep their places. Text is measured on the surface itself, so each device wraps by
-// what it really draws: screen hinting may wrap a name a character earlier in the preview than on
-// paper.
+// Nothing is cut and no two texts overlap. Every text is measured on the surface itself (so each
+// device lays out by what it really draws) and placed by one rule: a text that may break (a name,
+// the time, the cashier, the payment method, the remark) wraps inside its column, or below when
+// its column has no room left; a text that must stay whole (a number with its label) moves right
+// of whatever reaches into its place, pulls left from the text edge, or moves down a line. A row
+// that takes more lines moves everything after it down.
+// The separators end at x 440; text runs on to the text edge at 480, the printable width of 58 mm
+// paper (80 mm paper has room to spare). The paper margin moves both right ends (separators and
+// centring, text edge) inward when positive and outward when negative; a positive margin
+// narrows the columns in proportion, so that the four columns still share one line.
 class ReceiptLayout {
   public:
     enum class Labels { Paper, Preview };
@@ -97,6 +99,9 @@ class ReceiptLayout {
     static constexpr int kRemarkBelowSeparator = 25;
     static constexpr int kLogoBelowRemark = 20;
     static constexpr int kLogoWidth = 340;
+    // A text that may break wraps in its column only where it has at least this much room (or
+    // room for all of it); otherwise it moves to a line where it has.
+    static constexpr int kMinWrapRoom = 120;
 
     // Draws elements 1 to 12 in order. The logo source is not called unless the logo is printed.
     static ReceiptLayoutResult draw(DrawingSurface& surface, const Receipt& receipt,
@@ -110,10 +115,14 @@ class ReceiptLayout {
     static QString reprintMark();
     static QStringList totalLabels(Labels labels);
 
-    // Cuts `text` into lines no wider than `width` on the surface (at least one character a line).
+    // Cuts `text` into lines no wider than `width` on the surface (at least one character a line;
+    // a number or a Latin word is split only when it alone is wider than the line).
     static QStringList wrap(DrawingSurface& surface, const QString& text, int width);
     // The longest start of `text` no wider than `width`.
     static QString cut(DrawingSurface& surface, const QString& text, int width);
+    // The x of a column (名称, 数量, 单价, 金额 or the totals' second label) for a text edge:
+    // as given up to the full text width, in proportion below it.
+    static int columnX(int x, int textEdge);
 };
 
 }  // namespace tillora

@@ -12,10 +12,19 @@
 #include "forms/value_format.h"
 #include "formset/form_ids.h"
 #include "sales/amount_text.h"
+#include "sales/product_lookup.h"
 #include "sales/receipt_numbering.h"
 #include "sales/sale_recorder.h"
 #include "sales/sales_module.h"
 #include "sales/sales_texts.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QShortcut>
+#include <QTreeWidget>
 
 namespace tillora {
 
@@ -25,6 +34,21 @@ namespace {
 constexpr int kInputModeProperty = 16;
 
 enum Column { IdColumn, NameColumn, QuantityColumn, PriceColumn, TotalColumn, DiscountedColumn };
+
+// Virtual-key codes as the key events carry them.
+constexpr int kEnterKey = 0x0D;
+constexpr int kEscapeKey = 0x1B;
+constexpr int kUpKey = 0x26;
+constexpr int kDownKey = 0x28;
+
+// The shop name box shows this many characters at least, as the settings window advises.
+constexpr int kShopNameCharacters = 16;
+constexpr int kSmallestShopNamePixels = 9;
+
+const QString kNameBox = QStringLiteral("编辑框_名称");
+const QString kPriceBox = QStringLiteral("编辑框_单价");
+const QString kQuantityBox = QStringLiteral("编辑框_数量");
+const QString kCashBox = QStringLiteral("编辑框_实收");
 
 QString cash() {
     return QStringLiteral("现金");
@@ -90,6 +114,8 @@ void SalesEntryWindow::start() {
     c(QStringLiteral("编辑框_收银员"))
         ->setPropertyByNumber(kInputModeProperty,
                               static_cast<int>(admin ? InputMode::Normal : InputMode::ReadOnly));
+    // Nothing to do there for an ordinary user: Tab passes it by.
+    c(QStringLiteral("编辑框_收银员"))->setPropertyByNumber(Component::TabStop, admin);
     c(QStringLiteral("编辑框_单号"))
         ->setPropertyByNumber(kInputModeProperty,
                               static_cast<int>(admin ? InputMode::Normal : InputMode::ReadOnly));
@@ -98,6 +124,144 @@ void SalesEntryWindow::start() {
     showReceiptNumber();
     showTime();
     updateChange();
+    fitShopName();
+    setUpKeyboard();
+}
+
+// The finishing buttons answer function keys from anywhere in the window, and say so.
+void SalesEntryWindow::setUpKeyboard() {
+    const struct {
+        const char* button;
+        Qt::Key key;
+        const char* keyName;
+    } keys[] = {{"按钮_打印预览", Qt::Key_F5, "F5"},
+                {"按钮_打印小票", Qt::Key_F9, "F9"},
+                {"按钮_仅保存小票", Qt::Key_F10, "F10"}};
+    for (const auto& k : keys) {
+        auto* button = window_->widgetAs<QAbstractButton>(QString::fromUtf8(k.button));
+        if (button == nullptr) {
+            continue;
+        }
+        button->setToolTip(
+            QStringLiteral("%1 (%2)").arg(button->text(), QString::fromLatin1(k.keyName)));
+        auto* shortcut = new QShortcut(QKeySequence(k.key), window_);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, button, [button] {
+            if (button->isVisible() && button->isEnabled()) {
+                button->click();
+            }
+        });
+    }
+    auto* name = window_->widgetAs<QLineEdit>(kNameBox);
+    auto* products = window_->widgetAs<QComboBox>(QStringLiteral("组合框_名称"));
+    if (name != nullptr && products != nullptr && lookup_ == nullptr) {
+        lookup_ =
+            new ProductLookup(name, products->model(), window_->clientArea(), products->width());
+        connect(lookup_, &ProductLookup::picked, this, [this](int row) {
+            lookup_->close();
+            chooseProduct(row);
+            focusEntry(kNameBox);
+        });
+    }
+}
+
+// A long shop name shrinks the font until the advised number of characters fits the box.
+void SalesEntryWindow::fitShopName() {
+    auto* box = window_->widgetAs<QLineEdit>(QStringLiteral("编辑框_店名"));
+    if (box == nullptr) {
+        return;
+    }
+    // The line edit keeps a small margin on each side of its text.
+    const int room = box->contentsRect().width() - 8;
+    const QString sample(kShopNameCharacters, QChar(0x56FD));
+    QFont font = box->font();
+    int pixels = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+    font.setPixelSize(pixels);
+    while (pixels > kSmallestShopNamePixels &&
+           QFontMetrics(font).horizontalAdvance(sample) > room) {
+        font.setPixelSize(--pixels);
+    }
+    box->setFont(font);
+}
+
+void SalesEntryWindow::focusEntry(const QString& name) {
+    if (auto* box = window_->widgetAs<QLineEdit>(name)) {
+        box->setFocus(Qt::OtherFocusReason);
+        box->selectAll();
+    }
+}
+
+bool SalesEntryWindow::entryKey(Component* box, int key) {
+    const QString& name = box->name();
+    if (key == kEscapeKey) {
+        if (name == kNameBox && lookup_ != nullptr && lookup_->isOpen()) {
+            lookup_->close();
+        } else {
+            box->setText(QString());
+        }
+        return true;
+    }
+    if (name == kNameBox) {
+        if ((key == kDownKey || key == kUpKey) && lookup_ != nullptr) {
+            if (!lookup_->isOpen()) {
+                fillProducts(box->text().trimmed());
+            }
+            lookup_->step(key == kDownKey ? 1 : -1);
+            return true;
+        }
+        if (key != kEnterKey) {
+            return false;
+        }
+        if (lookup_ != nullptr && lookup_->isOpen()) {
+            const int row = lookup_->chosen();
+            lookup_->close();
+            if (row >= 0) {
+                chooseProduct(row);
+                return true;
+            }
+        }
+        focusEntry(kPriceBox);
+        return true;
+    }
+    if (key != kEnterKey) {
+        return false;
+    }
+    if (name == kPriceBox) {
+        focusEntry(kQuantityBox);
+    } else if (name == kQuantityBox) {
+        addLine();
+    } else if (name == kCashBox) {
+        if (QWidget* print = c(QStringLiteral("按钮_打印小票"))->widget()) {
+            print->setFocus(Qt::OtherFocusReason);
+        }
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void SalesEntryWindow::productTyped() {
+    const QString typed = window_->text(kNameBox).trimmed();
+    if (typed == lookedUp_) {
+        return;  // a key that changed nothing (arrows, Enter, Tab arriving)
+    }
+    fillProducts(typed);
+    if (lookup_ == nullptr) {
+        return;
+    }
+    // Only while the cashier is in the box: a key let go after the focus moved on opens nothing.
+    const QWidget* box = c(kNameBox)->widget();
+    if (typed.isEmpty() || box == nullptr || !box->hasFocus()) {
+        lookup_->close();
+    } else {
+        lookup_->open();
+    }
+}
+
+void SalesEntryWindow::productLeft() {
+    if (lookup_ != nullptr) {
+        lookup_->close();
+    }
 }
 
 void SalesEntryWindow::settingsChanged() {
@@ -119,6 +283,7 @@ void SalesEntryWindow::fillProducts(const QString& typed) {
         names.append(p.name);
     }
     c(QStringLiteral("组合框_名称"))->setItems(names);
+    lookedUp_ = typed;
 }
 
 void SalesEntryWindow::fillPaymentMethods() {
@@ -169,6 +334,8 @@ void SalesEntryWindow::chooseProduct(int index) {
         return;
     }
     const Product& p = products_[static_cast<std::size_t>(index)];
+    // Taken, not typed: the name's own key events must not narrow the list to it again.
+    lookedUp_ = p.name;
     window_->setText(QStringLiteral("编辑框_名称"), p.name);
     window_->setText(QStringLiteral("编辑框_单价"), amounts::normalized(p.unitPrice));
 }
@@ -239,6 +406,16 @@ void SalesEntryWindow::addLine() {
     if (module_.remembersProducts()) {
         rememberProduct(entry.line.name, entry.line.unitPrice);
     }
+    // The new line is the selected one and in sight; the next line starts from a fresh price and
+    // quantity (selecting copies the line into the entry boxes first), with the name ready to be
+    // typed over.
+    l->setCurrentIndex(row);
+    if (QTreeWidget* tree = l->tree()) {
+        tree->scrollToItem(tree->topLevelItem(row));
+    }
+    window_->setText(kPriceBox, QStringLiteral("0.00"));
+    window_->setText(kQuantityBox, QStringLiteral("1"));
+    focusEntry(kNameBox);
 }
 
 void SalesEntryWindow::changeLine() {
@@ -438,7 +615,7 @@ Receipt SalesEntryWindow::currentReceipt() const {
 bool SalesEntryWindow::recordCurrentReceipt() {
     const Receipt receipt = currentReceipt();
     if (receipt.lines.isEmpty()) {
-        showMessage(QStringLiteral("没有可以打印的数据！"));
+        hint(QStringLiteral("没有可以打印的数据！"));
         return false;
     }
     SaleRecorder recorder(module_.database());
@@ -469,7 +646,7 @@ void SalesEntryWindow::startNextReceipt() {
 
 void SalesEntryWindow::preview() {
     if (list()->rowCount() == 0) {
-        showMessage(QStringLiteral("没有可以预览的数据！"));
+        hint(QStringLiteral("没有可以预览的数据！"));
         return;
     }
     if (module_.previewHandler()) {
@@ -481,7 +658,7 @@ void SalesEntryWindow::preview() {
 
 void SalesEntryWindow::print() {
     if (list()->rowCount() == 0) {
-        showMessage(QStringLiteral("没有可以打印的数据！"));
+        hint(QStringLiteral("没有可以打印的数据！"));
         return;
     }
     const bool save = SettingsRecord::isYes(settings_.saveSales);
@@ -505,6 +682,10 @@ void SalesEntryWindow::print() {
 }
 
 void SalesEntryWindow::saveOnly() {
+    if (list()->rowCount() == 0) {
+        hint(QStringLiteral("没有可以保存的数据！"));
+        return;
+    }
     recordCurrentReceipt();
 }
 

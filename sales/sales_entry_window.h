@@ -15,6 +15,7 @@ namespace tillora {
 class Component;
 class FormWindow;
 class ListView;
+class ProductLookup;
 class SalesModule;
 
 // The logic of the sales entry window: one receipt composed at a time in the window's controls,
@@ -50,6 +51,14 @@ class SalesEntryWindow : public QObject {
     void fillCashiers();
     void showReceiptNumber();
     void showTime();
+
+    // Keyboard entry: a key pressed in one of the entry boxes (商品名称, 单价, 数量, 实收), as a
+    // virtual-key code. True when the key was used here (the box does not see it then).
+    bool entryKey(Component* box, int key);
+    // The product name was typed into: narrow the products and drop them down.
+    void productTyped();
+    void productLeft();
+    ProductLookup* productLookup() const { return lookup_; }
 
     // Entry of lines.
     void chooseProduct(int index);
@@ -91,6 +100,10 @@ class SalesEntryWindow : public QObject {
     Component* c(const QString& name) const;
     ListView* list() const;
     void onWindowClosed(qint32 windowId);
+    void setUpKeyboard();
+    void fitShopName();
+    // Focuses an entry box with its text selected, so that typing replaces it.
+    void focusEntry(const QString& name);
 
     SalesModule& module_;
     FormWindow* window_;
@@ -101,6 +114,9 @@ class SalesEntryWindow : public QObject {
     std::vector<PaymentMethod> paymentMethods_;
     std::vector<Customer> customers_;
     QStringList cashiers_;
+    ProductLookup* lookup_ = nullptr;
+    // The text the products were last narrowed for.
+    QString lookedUp_;
 };
 
 }  // namespace tillora

@@ -63,9 +63,17 @@ void SalesModule::registerHandlers(HandlerRegistry& r) {
     r.add(name("salesEntry.clockTick"), on<W>([](W& w, const EventArgs&) { w.showTime(); }));
     r.add(name("salesEntry.productChosen"),
           on<W>([](W& w, const EventArgs& a) { w.chooseProduct(intArg(a)); }));
-    r.add(name("salesEntry.productTyped"), on<W>([](W& w, const EventArgs&) {
-              w.fillProducts(w.window()->text(QStringLiteral("编辑框_名称")));
-          }));
+    r.add(name("salesEntry.productTyped"), on<W>([](W& w, const EventArgs&) { w.productTyped(); }));
+    r.add(name("salesEntry.productLeft"), on<W>([](W& w, const EventArgs&) { w.productLeft(); }));
+    // A key the window used is swallowed (a false result), any other reaches the box.
+    r.add(name("salesEntry.entryKeyDown"), [](const EventArgs& args) {
+        W* w = W::of(args.window);
+        if (w != nullptr && args.component != nullptr &&
+            w->entryKey(args.component, intArg(args))) {
+            return Value::fromBool(false);
+        }
+        return Value();
+    });
     r.add(name("salesEntry.cashierChosen"),
           on<W>([](W& w, const EventArgs& a) { w.chooseCashier(intArg(a)); }));
     r.add(name("salesEntry.cashChosen"),
@@ -95,6 +103,8 @@ void SalesModule::registerHandlers(HandlerRegistry& r) {
     r.add(name("salesEntry.paymentMethodsClicked"),
           on<W>([](W& w, const EventArgs&) { openModal(w.window(), FormId::PaymentMethods); }));
     r.add(name("salesEntry.customersClicked"),
+          on<W>([](W& w, const EventArgs&) { openModal(w.window(), FormId::Customers); }));
+    r.add(name("salesEntry.customerInfo"),
           on<W>([](W& w, const EventArgs&) { openModal(w.window(), FormId::Customers); }));
     r.add(name("salesEntry.softwareSettings"),
           on<W>([this](W& w, const EventArgs&) { runHook(openSettings_, w.window()); }));

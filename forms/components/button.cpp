@@ -52,7 +52,7 @@ QString shownCaption(const QString& caption, const QFont& font, QSize size) {
 QWidget* Button::makeWidget(QWidget* parent) {
     auto* button = new QPushButton(parent);
     // Enter on a focused button presses it, as cashiers expect from the keyboard.
-    button->setAutoDefault(true);
+    button->setAutoDefault(pressedByEnter_);
     button->setFont(toQFont(block_.font, button->font()));
     button->setText(shownCaption(block_.caption, button->font(), place().size()));
     if (!block_.picture.isEmpty()) {
@@ -70,6 +70,13 @@ void Button::setText(const QString& text) {
     block_.caption = text;
     if (button_ != nullptr) {
         button_->setText(shownCaption(text, button_->font(), place().size()));
+    }
+}
+
+void Button::setPressedByEnter(bool pressed) {
+    pressedByEnter_ = pressed;
+    if (auto* push = qobject_cast<QPushButton*>(button_)) {
+        push->setAutoDefault(pressed);
     }
 }
 

@@ -15,6 +15,10 @@ class Button : public BlockComponent<ButtonBlock> {
     using BlockComponent::BlockComponent;
     QString text() const override { return block_.caption; }
     void setText(const QString& text) override;
+    // Enter on the focused button presses it, unless the window turns that off for a button that
+    // must act only on its own click or Space (Enter then goes to the window's default button).
+    bool handlesEnter() const override { return pressedByEnter_; }
+    void setPressedByEnter(bool pressed);
 
   protected:
     QWidget* makeWidget(QWidget* parent) override;
@@ -23,6 +27,7 @@ class Button : public BlockComponent<ButtonBlock> {
 
   private:
     QAbstractButton* button_ = nullptr;
+    bool pressedByEnter_ = true;
 };
 
 }  // namespace tillora

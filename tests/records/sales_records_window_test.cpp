@@ -1,5 +1,7 @@
 // The sales records window and the query dialog against a database with sales on several days.
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -46,7 +48,7 @@ TEST_F(RecordsWindowTest, OpensWithTodayNewestFirstAndItsTotals) {
     EXPECT_EQ(l->cell(0, 6), QStringLiteral("谢谢惠顾 "));
     EXPECT_TRUE(messages.shown().empty());
 
-    const ShownList shown = w->shownList();
+    const SpreadsheetTable shown = w->shownList();
     EXPECT_EQ(shown.titles,
               QStringLiteral("序号 销售票号 销售时间 数量 金额 收银员 备注").split(u' '));
     ASSERT_EQ(shown.rows.size(), 2);
@@ -432,10 +434,17 @@ TEST_F(RecordsWindowTest, TabOrdersFollowTheTemplates) {
             .toStdString());
 }
 
-TEST_F(RecordsWindowTest, ExportSaysItIsNotOpenYet) {
+TEST_F(RecordsWindowTest, ExportWritesTheShownList) {
     openRecords();
+    TempProgramFolder target;
+    const QString path = target.file(QStringLiteral("记录.xls"));
+    files.answer(path);
     click(recordsWindow, "按钮_导出表");
-    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("该功能尚未开放！")});
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("保存成功！\r\n保存在：") +
+                                            QDir::toNativeSeparators(path)});
+    QFile written(path);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.read(8), QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"));
 }
 
 }  // namespace

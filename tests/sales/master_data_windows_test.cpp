@@ -37,6 +37,10 @@ TEST_F(MasterDataWindowsTest, PaymentMethodsAddChangeDelete) {
         (QStringList{QStringLiteral("不能为空"), QStringLiteral("付款方式不能超过50个字符！"),
                      QStringLiteral("请选择要修改的行！"), QStringLiteral("请选择要删除的行！")}));
     EXPECT_EQ(count(QStringLiteral("select count(*) from 付款方式")), 6);
+    // Input checks, all under the same title.
+    for (const auto& shown : messages.shown()) {
+        EXPECT_EQ(shown.caption, QStringLiteral("提示")) << shown.text.toStdString();
+    }
 
     messages.clear();
     w->setText(QStringLiteral("编辑框1"), QStringLiteral("店员's 挂账"));

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -309,6 +310,65 @@ TEST_F(PrintReceiptTest, ReceiptOnFiftyEightMillimetrePaperKeepsItsInkInsideTheP
     EXPECT_LE(ink.width(), 137);
     EXPECT_GE(ink.bottom(), result.bottom * 72 / 254 - 10);
     EXPECT_LT(ink.bottom(), page.height());
+}
+
+// Long values on paper at three paper margins: every text is there whole (the extracted text in
+// drawing order, blanks and line ends taken out), and the ink stays on the paper.
+TEST_F(PrintReceiptTest, LongValuesArePrintedWholeAtEveryPaperMargin) {
+    openWithTwoLines();
+    Receipt receipt = logic->currentReceipt();
+    receipt.lines[0].name = QStringLiteral("特级东北五常稻花香大米十公斤装");
+    receipt.lines[0].unitPrice = QStringLiteral("12345.67");
+    receipt.lines[0].lineTotal = QStringLiteral("24691.34");
+    receipt.lines[1].unitPrice = QStringLiteral("10000.00");
+    receipt.lines[1].lineTotal = QStringLiteral("10000.00");
+    receipt.totalAmount = QStringLiteral("34691.34");
+    receipt.discountedTotal = QStringLiteral("34691.34");
+    receipt.cashReceived = QStringLiteral("35000.00");
+    receipt.change = QStringLiteral("308.66");
+    receipt.cashier = QStringLiteral("一位名字非常非常长的收银员");
+    receipt.paymentMethod = QStringLiteral("银行卡支付（储蓄卡）");
+    const QStringList whole{
+        QStringLiteral("单号：1608180000002"),
+        QStringLiteral("特级东北五常稻花香大米十公斤装"),
+        QStringLiteral("12345.67"),
+        QStringLiteral("24691.34"),
+        QStringLiteral("10000.00"),
+        QStringLiteral("总额:34691.34"),
+        QStringLiteral("折后总额:34691.34"),
+        QStringLiteral("实收现金:35000.00"),
+        QStringLiteral("找零:308.66"),
+        QStringLiteral("收银员:一位名字非常非常长的收银员"),
+        QStringLiteral("付款方式:银行卡支付（储蓄卡）"),
+    };
+    for (const char* margin : {"0", "5", "10"}) {
+        SCOPED_TRACE(margin);
+        PdfTarget pdf(folder.file(QStringLiteral("margin%1.pdf").arg(QString::fromLatin1(margin))));
+        ReceiptPrintSettings settings = ReceiptPrintSettings::from(logic->settings());
+        settings.paperMargin =
+            ReceiptPrintSettings::tenthsOfMillimetre(QString::fromLatin1(margin));
+        Printer printer;
+        printer.setPenType(3);
+        ASSERT_TRUE(printer.StartPrint(false, false, Printer::Paper(-1), std::nullopt, 580, 1500));
+        ReceiptLayout::draw(printer, receipt, settings, ReceiptLayout::Labels::Paper);
+        printer.EndPrint();
+
+        QString text = run(QStringLiteral("pdftotext"),
+                           {QStringLiteral("-raw"), pdf.file(), QStringLiteral("-")});
+        text.remove(QRegularExpression(QStringLiteral("\\s")));
+        for (const QString& part : whole) {
+            EXPECT_TRUE(text.contains(part)) << part.toStdString() << "\n" << text.toStdString();
+        }
+        const QImage page = render(pdf.file(), pdf.file() + QStringLiteral("-page"));
+        ASSERT_FALSE(page.isNull());
+        const QRect ink = inkBox(page);
+        EXPECT_GE(ink.left(), 0);
+        EXPECT_LT(ink.right(), page.width());
+        if (qEnvironmentVariableIsSet("TILLORA_KEEP_RECEIPT")) {
+            QFile::copy(pdf.file(), qEnvironmentVariable("TILLORA_KEEP_RECEIPT") +
+                                        QString::fromLatin1(margin) + QStringLiteral(".pdf"));
+        }
+    }
 }
 
 // A real print queue: the default CUPS destination (a PDF printer) gets the job without any

@@ -103,10 +103,10 @@ TEST(ReceiptLayoutTest, TwoLineReceiptDrawsEveryElementInOrderAtItsPlace) {
         t("mkf-麦克风", 0, 260),   // 158.75 wide: just fits its column
                                    t("1", 165, 260),     t("10.00", 255, 260), t("10.00", 370, 260),
         line(300, 440),
-        t("合计数量:", 0, 325),    t("3", 143, 325),     t("总额:", 250, 325),     t("17.00", 329, 325),
+        t("合计数量:", 0, 325),    t("3", 143, 325),     t("总额:", 250, 325),     t("17.00", 330, 325),
         t("折后总额:", 0, 365),    t("16.50", 143, 365),
-        t("实收现金:", 0, 405),    t("20.00", 143, 405), t("找零:", 250, 405),     t("3.50", 329, 405),
-        t("收银员:", 0, 445),      t("admin", 111, 445), t("付款方式:", 250, 445), t("现金", 393, 445),
+        t("实收现金:", 0, 405),    t("20.00", 143, 405), t("找零:", 250, 405),     t("3.50", 330, 405),
+        t("收银员:", 0, 445),      t("admin", 112, 445), t("付款方式:", 250, 445), t("现金", 393, 445),
         line(485, 440),
         t("提示:", 0, 510),        t("谢谢惠顾", 80, 510),
     };
@@ -216,8 +216,12 @@ TEST(ReceiptLayoutTest, LongNamesWrapInsideTheirColumnAndPushLaterRowsDown) {
 }
 
 TEST(ReceiptLayoutTest, PaperMarginMovesTheRightEndOfTheReceipt) {
-    const std::pair<const char*, int> cases[] = {{"0", 440}, {"2", 420}, {"-4", 480}, {"80", 200}};
-    for (const auto& [margin, end] : cases) {
+    struct Case {
+        const char* margin;
+        int end;      // of the separators
+        int amountX;  // the 金额 column
+    } cases[] = {{"0", 440, 370}, {"2", 420, 355}, {"-4", 480, 370}, {"10", 340, 293}};
+    for (const auto& [margin, end, amountX] : cases) {
         ReceiptPrintSettings s = shipped();
         s.paperMargin = ReceiptPrintSettings::tenthsOfMillimetre(QString::fromUtf8(margin));
         const QList<RecordedOperation> ops = draw(twoLineReceipt(), s);
@@ -230,8 +234,11 @@ TEST(ReceiptLayoutTest, PaperMarginMovesTheRightEndOfTheReceipt) {
             }
         }
         EXPECT_EQ(separators, 3);
-        // Columns keep their places.
-        EXPECT_EQ(findText(ops, QStringLiteral("金额"))->at, QPoint(370, 180));
+        // Columns keep their places on wider paper and close up in proportion on narrower.
+        // (On the narrowest paper the time takes two lines, and the header moves down with it.)
+        const RecordedOperation* amount = findText(ops, QStringLiteral("金额"));
+        EXPECT_EQ(amount->at.x(), amountX) << margin;
+        EXPECT_EQ(amount->at.y(), findText(ops, QStringLiteral("名称"))->at.y()) << margin;
     }
 }
 
@@ -272,6 +279,139 @@ TEST(ReceiptLayoutTest, PreviewLabelsHaveFullWidthColonsAndTheSameGeometryAsPape
             EXPECT_EQ(p.at(i).to, v.at(i).to) << i;
         }
     }
+}
+
+// Long values everywhere: big prices and amounts, cash over a thousand, a long cashier and
+// payment method.
+Receipt longReceipt() {
+    Receipt r = twoLineReceipt();
+    r.lines = {
+        {QStringLiteral("1"), QStringLiteral("特级东北五常稻花香大米十公斤装"),
+         QStringLiteral("12"), QStringLiteral("12345.67"), QStringLiteral("148148.04"),
+         QStringLiteral("148148.04")},
+        {QStringLiteral("2"), QStringLiteral("mkf-麦克风"), QStringLiteral("1"),
+         QStringLiteral("10000.00"), QStringLiteral("10000.00"), QStringLiteral("10000.00")},
+    };
+    r.totalQuantity = QStringLiteral("13");
+    r.totalAmount = QStringLiteral("158148.04");
+    r.discountedTotal = QStringLiteral("158148.04");
+    r.cashReceived = QStringLiteral("160000.00");
+    r.change = QStringLiteral("1851.96");
+    r.cashier = QStringLiteral("一位名字非常非常长的收银员");
+    r.paymentMethod = QStringLiteral("银行卡支付（储蓄卡）");
+    r.timeText = QStringLiteral("2016-08-18  21:05:09");
+    return r;
+}
+
+// Every text of the receipt lies inside [offset, offset + edge] and no two texts' boxes meet.
+void expectApartAndInside(RecordingSurface& surface, const QList<RecordedOperation>& ops, int edge,
+                          int offset, const std::string& where) {
+    QList<std::pair<QRect, QString>> boxes;
+    for (const RecordedOperation& op : ops) {
+        if (op.kind != Kind::Text) {
+            continue;
+        }
+        const QRect box(op.at, QSize(surface.textWidth(op.text), surface.characterHeight()));
+        EXPECT_GE(box.left(), offset) << where << " " << op.text.toStdString();
+        EXPECT_LE(box.left() + box.width(), offset + edge) << where << " " << op.text.toStdString();
+        for (const auto& [other, text] : boxes) {
+            EXPECT_FALSE(box.intersects(other))
+                << where << ": " << op.text.toStdString() << " at " << box.x() << "," << box.y()
+                << " overlaps " << text.toStdString() << " at " << other.x() << "," << other.y();
+        }
+        boxes.append({box, op.text});
+    }
+}
+
+// Whether `value` was drawn whole: as one text, or as consecutive texts (the lines it wrapped
+// into) that together make it.
+bool drawnWhole(const QList<RecordedOperation>& ops, const QString& value) {
+    for (qsizetype i = 0; i < ops.size(); ++i) {
+        QString joined;
+        for (qsizetype j = i;
+             j < ops.size() && ops.at(j).kind == Kind::Text && !ops.at(j).text.isEmpty() &&
+             value.mid(joined.size()).startsWith(ops.at(j).text);
+             ++j) {
+            joined += ops.at(j).text;
+            if (joined == value) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+TEST(ReceiptLayoutTest, LongValuesAreNeverCutNorOverlapAtAnyPaperMargin) {
+    const Receipt r = longReceipt();
+    const QStringList values{r.lines[0].name,
+                             r.lines[0].unitPrice,
+                             r.lines[0].lineTotal,
+                             r.lines[1].name,
+                             r.lines[1].unitPrice,
+                             r.totalAmount,
+                             r.cashReceived,
+                             r.change,
+                             r.cashier,
+                             r.paymentMethod,
+                             r.timeText,
+                             r.number};
+    struct Device {
+        RecordingSurface::Metrics metrics;
+        double dpi;
+        const char* name;
+    };
+    const Device devices[] = {{RecordingSurface::Metrics::Fixed, 96, "fixed 96"},
+                              {RecordingSurface::Metrics::Font, 96, "panel"},
+                              {RecordingSurface::Metrics::Font, 600, "printer"}};
+    for (const int margin : {0, 5, 10}) {
+        for (const Device& device : devices) {
+            for (const auto labels :
+                 {ReceiptLayout::Labels::Paper, ReceiptLayout::Labels::Preview}) {
+                ReceiptPrintSettings s = shipped();
+                s.paperMargin = margin * 10;
+                s.printOffset = 20;
+                RecordingSurface surface(device.metrics, device.dpi);
+                const QList<RecordedOperation> ops = drawOn(surface, r, s, labels);
+                const std::string where =
+                    "margin " + std::to_string(margin) + " " + device.name +
+                    (labels == ReceiptLayout::Labels::Paper ? " paper" : " preview");
+                expectApartAndInside(surface, ops, ReceiptLayout::kTextWidth - margin * 10, 20,
+                                     where);
+                for (const QString& value : values) {
+                    EXPECT_TRUE(drawnWhole(ops, value)) << where << " " << value.toStdString();
+                }
+                // The labels are all there, each whole.
+                for (const QString& label : ReceiptLayout::totalLabels(labels)) {
+                    EXPECT_NE(findText(ops, label), nullptr) << where << label.toStdString();
+                }
+            }
+        }
+    }
+}
+
+// Cash of a hundred or more in the preview (full-width colons) used to run into "找零：".
+TEST(ReceiptLayoutTest, ALongPairPushesTheNextPairRightOrDown) {
+    Receipt r = twoLineReceipt();
+    r.cashReceived = QStringLiteral("100.00");
+    RecordingSurface surface;
+    QList<RecordedOperation> ops = drawOn(surface, r, shipped(), ReceiptLayout::Labels::Preview);
+    const RecordedOperation* cash = findText(ops, QStringLiteral("100.00"));
+    const RecordedOperation* change = findText(ops, QStringLiteral("找零："));
+    ASSERT_NE(cash, nullptr);
+    ASSERT_NE(change, nullptr);
+    EXPECT_EQ(change->at.y(), cash->at.y());
+    EXPECT_GE(change->at.x(), cash->at.x() + surface.textWidth(QStringLiteral("100.00")) + 5);
+
+    // No room left on the line: the change goes down one line and the rows after it follow.
+    r.cashReceived = QStringLiteral("1234567890123.00");
+    surface.clearOperations();
+    ops = drawOn(surface, r, shipped(), ReceiptLayout::Labels::Preview);
+    cash = findText(ops, r.cashReceived);
+    change = findText(ops, QStringLiteral("找零："));
+    EXPECT_EQ(change->at.y(), cash->at.y() + ReceiptLayout::kRowPitch);
+    EXPECT_EQ(findText(ops, QStringLiteral("收银员："))->at.y(),
+              cash->at.y() + 2 * ReceiptLayout::kRowPitch);
+    expectApartAndInside(surface, ops, ReceiptLayout::kTextWidth, 0, "long cash");
 }
 
 TEST(ReceiptLayoutTest, LogoIsReadOnlyWhenPrintedAndAnUnreadableOneIsReported) {

@@ -168,7 +168,10 @@ TEST_F(SalesEntryTest, EntryChecksAndEmptyListMessages) {
     click("按钮_仅保存小票");
     EXPECT_EQ(messages.texts(), (QStringList{QStringLiteral("没有可以预览的数据！"),
                                              QStringLiteral("没有可以打印的数据！"),
-                                             QStringLiteral("没有可以打印的数据！")}));
+                                             QStringLiteral("没有可以保存的数据！")}));
+    for (const auto& shown : messages.shown()) {
+        EXPECT_EQ(shown.caption, QStringLiteral("提示")) << shown.text.toStdString();
+    }
     EXPECT_EQ(count(QStringLiteral("select count(*) from 销售记录")), 1);
 }
 
@@ -177,6 +180,8 @@ TEST_F(SalesEntryTest, ChangeAndDeleteTheSelectedLine) {
     add(QStringLiteral("a"), QStringLiteral("1"), QStringLiteral("1"));
     add(QStringLiteral("b"), QStringLiteral("2"), QStringLiteral("1"));
     add(QStringLiteral("c"), QStringLiteral("3"), QStringLiteral("1"));
+    EXPECT_EQ(list()->currentIndex(), 2);  // the line just added
+    list()->setCurrentIndex(-1);
     click("按钮_修改");
     click("按钮_删除");
     EXPECT_EQ(messages.texts(), (QStringList{QStringLiteral("请选择要修改的行！"),

@@ -6,6 +6,8 @@
 #include "app/settings_hand_over.h"
 #include "forms/component.h"
 #include "forms/components/list_view.h"
+#include "print/logo_window.h"
+#include "print/printer_choice_window.h"
 #include "settings/settings_module.h"
 #include "tests/sales/sales_fixture.h"
 
@@ -20,6 +22,8 @@ class SettingsFixture : public SalesFixture {
         settings = std::make_unique<SettingsModule>(db);
         connectSettings(*settings, *module);
         settings->registerHandlers(handlers);
+        LogoWindow::registerHandlers(handlers, db);
+        PrinterChoiceWindow::registerHandlers(handlers);
     }
     void TearDown() override {
         SalesFixture::TearDown();
