@@ -1,13 +1,23 @@
 #include <QApplication>
 #include <cstring>
 
+#include "app/automatic_backup.h"
 #include "app/program.h"
+#include "data/database_setup.h"
 #include "forms/memory_guard_operator_new.h"
 #include "platform/crash_handler.h"
+#include "platform/program_folder.h"
 
 int main(int argc, char** argv) {
+    // "--backup FILE" copies the database and ends; it needs no display.
+    if (argc == 3 && std::strcmp(argv[1], "--backup") == 0) {
+        QCoreApplication application(argc, argv);
+        return tillora::runBackupCommand(
+            tillora::databasePath(tillora::ProgramFolder::current().folder),
+            QString::fromLocal8Bit(argv[2]));
+    }
     QApplication application(argc, argv);
-    // The program takes no options; this one is passed only by its own crash handler.
+    // Otherwise the program takes no options; this one is passed only by its own crash handler.
     if (argc == 2 && std::strcmp(argv[1], tillora::CrashHandler::kMessageArgument) == 0) {
         return tillora::showCrashMessage(application);
     }

@@ -12,4 +12,20 @@ void MessageDatabasePrompts::tell(const QString& text) {
     showMessage(text);
 }
 
+bool MessageDatabasePrompts::askRetry(const QString& text) {
+    return showMessage(text, MessageFlags::RetryCancel | MessageFlags::IconWarning) ==
+           MessageResult::Retry;
+}
+
+DatabasePrompts::Answer MessageDatabasePrompts::askYesNoCancel(const QString& text) {
+    switch (showMessage(text, MessageFlags::YesNoCancel | MessageFlags::IconWarning)) {
+        case MessageResult::Yes:
+            return Answer::Yes;
+        case MessageResult::No:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+    }
+}
+
 }  // namespace tillora

@@ -9,6 +9,8 @@ class MessageDatabasePrompts : public DatabasePrompts {
   public:
     bool askYesNo(const QString& text) override;
     void tell(const QString& text) override;
+    bool askRetry(const QString& text) override;
+    Answer askYesNoCancel(const QString& text) override;
 };
 
 }  // namespace tillora

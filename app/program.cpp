@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "app/automatic_backup.h"
 #include "app/first_window.h"
 #include "app/login_window.h"
 #include "app/message_database_prompts.h"
@@ -68,6 +69,10 @@ int runProgram(QApplication& application) {
     if (runStartRoutine(shell.holder().database(), collaborators) != StartOutcome::DatabaseOpen) {
         shell.end(0);
     }
+    const QString database = databasePath(program.folder);
+    automatic_backup::atStart(database, QDateTime::currentDateTime());
+    shell.addExitCallback(
+        [database] { automatic_backup::atExit(database, QDateTime::currentDateTime()); });
 
     if (!showFirstWindow(forms, shell.holder().database(), openMainWindow)) {
         reportRuntimeError(RuntimeErrorCode::None, windowLoadFailedText());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/db_fault.h"
 #include "data/db_param.h"
 #include "data/record_set.h"
 
@@ -27,9 +28,15 @@ class DatabaseConnection {
     // The fully read result, or nullptr when the statement fails.
     virtual std::unique_ptr<RecordSet> query(const QString& sql) = 0;
 
+    // Takes the write lock at once, so that two writers never both read and then collide.
     virtual bool beginTransaction() = 0;
     virtual bool commitTransaction() = 0;
     virtual bool rollbackTransaction() = 0;
+
+    // The cause of the last failed call; None after a call that succeeded.
+    virtual DbFault lastFault() const = 0;
+    // How long a statement waits for another program's lock before it fails as Locked.
+    virtual void setLockWait(int milliseconds) = 0;
 };
 
 }  // namespace tillora

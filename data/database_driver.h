@@ -13,9 +13,9 @@ namespace tillora {
 class DatabaseDriver {
   public:
     virtual ~DatabaseDriver() = default;
-    // nullptr when the connection cannot be made.
-    virtual std::unique_ptr<DatabaseConnection> connect(const QString& connectString,
-                                                        bool readOnly) = 0;
+    // nullptr when the connection cannot be made; *fault (when given) then says why.
+    virtual std::unique_ptr<DatabaseConnection> connect(const QString& connectString, bool readOnly,
+                                                        DbFault* fault = nullptr) = 0;
 };
 
 }  // namespace tillora

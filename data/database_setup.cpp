@@ -1,9 +1,14 @@
 #include "data/database_setup.h"
 
+#include "data/backup_folder.h"
 #include "data/template_database.h"
+
+#include "data/sql_text.h"
+#include "data/sqlite_connection.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace tillora {
@@ -27,6 +32,63 @@ const TableColumns kSchema[] = {
     {u"销售详情", u"ID,关联,名称,数量,单价,金额,折后,备注"},
 };
 
+// While the start checks the file, a till that is just saving may hold it for a moment.
+constexpr int kStartLockWaitMs = 1000;
+
+const QString kNumberIndex = QStringLiteral("销售记录_销售票号");
+const QString kDuplicatesToldIndex = QStringLiteral("销售记录_销售票号_重复");
+
+bool hasIndex(ODBCDB& db, const QString& name) {
+    const int h = db.OpenTable(
+        QStringLiteral("select name from sqlite_master where type='index' and name='") +
+        sqlText(name) + QStringLiteral("'"));
+    const bool found = h != 0 && !db.IsEOF(h);
+    db.CloseTable(h);
+    return found;
+}
+
+int duplicateNumberCount(ODBCDB& db) {
+    const int h = db.OpenTable(QStringLiteral(
+        "select count(*) as n from (select 销售票号 from [销售记录] where 销售票号 is not null "
+        "group by 销售票号 having count(*) > 1)"));
+    const int n = h != 0 && !db.IsEOF(h) ? db.ReadColByIndex(h, 1).toInt() : 0;
+    db.CloseTable(h);
+    return n;
+}
+
+// The engine's verdict on the file's pages and indexes; empty when it is whole.
+QString quickCheckProblem(ODBCDB& db, bool* failed) {
+    const int h = db.OpenTable(QStringLiteral("PRAGMA quick_check"));
+    *failed = h == 0;
+    if (h == 0) {
+        return {};
+    }
+    QString first = db.IsEOF(h) ? QString() : db.ReadColByIndex(h, 1).toText();
+    db.CloseTable(h);
+    if (first == QStringLiteral("ok")) {
+        return {};
+    }
+    // The engine names the schema first ("*** in database main ***"); the page is what counts.
+    first.remove(QStringLiteral("*** in database main ***"));
+    return first.trimmed().isEmpty() ? QStringLiteral("quick_check") : first.trimmed();
+}
+
+// Writes the file's own header field back unchanged and undoes it: fails when the file or its
+// folder (where the journal goes) can't be written, or another program holds the write lock.
+DbFault writeProbe(ODBCDB& db) {
+    const int h = db.OpenTable(QStringLiteral("PRAGMA user_version"));
+    const int version = h != 0 && !db.IsEOF(h) ? db.ReadColByIndex(h, 1).toInt() : 0;
+    db.CloseTable(h);
+    if (!db.BeginTrans()) {
+        return db.lastFault();
+    }
+    const bool written =
+        db.ExecuteSql(QStringLiteral("PRAGMA user_version=") + QString::number(version));
+    const DbFault fault = written ? DbFault::None : db.lastFault();
+    db.RollbackTrans();
+    return fault;
+}
+
 bool hasProgramSchema(ODBCDB& db) {
     for (const TableColumns& t : kSchema) {
         const int h = db.OpenTable(QStringLiteral("select * from [") + QString::fromUtf16(t.table) +
@@ -45,60 +107,223 @@ bool hasProgramSchema(ODBCDB& db) {
 
 }  // namespace
 
+namespace setup_text {
+
+QString lockedAt(const QString& path) {
+    return locked() + QStringLiteral("\r\n%1\r\n请关闭正在使用它的程序后重试。").arg(path);
+}
+
+QString readOnly(const QString& path) {
+    return QStringLiteral(
+               "数据库文件只能读取，不能写入，无法保存销售记录：\r\n%1\r\n"
+               "请检查该文件及其所在文件夹的写入权限。")
+        .arg(path);
+}
+
+QString damaged(const QString& path, const QString& problem, const QString& newestBackup) {
+    QString text = QStringLiteral("数据库文件已损坏：\r\n%1").arg(path);
+    if (!problem.isEmpty()) {
+        text += QStringLiteral("\r\n（%1）").arg(problem.left(200));
+    }
+    if (newestBackup.isEmpty()) {
+        return text + QStringLiteral(
+                          "\r\n\r\n没有可用的备份。是否置入新的数据库？\r\n"
+                          "损坏的文件将改名保留。");
+    }
+    return text + QStringLiteral(
+                      "\r\n\r\n是：用最新的备份恢复（%1）\r\n否：置入新的数据库\r\n"
+                      "取消：退出程序\r\n损坏的文件将改名保留。")
+                      .arg(QFileInfo(newestBackup).fileName());
+}
+
+QString restoredFromBackup(const QString& backup, const QString& setAside) {
+    return QStringLiteral("已用备份恢复数据库：%1\r\n损坏的文件已改名保存为：%2")
+        .arg(QFileInfo(backup).fileName(), setAside);
+}
+
+QString restoredFromTemplate(const QString& setAside) {
+    return setAside.isEmpty()
+               ? restored()
+               : restored() + QStringLiteral("\r\n原数据库文件已改名保存为：%1").arg(setAside);
+}
+
+QString duplicateNumbers(int count) {
+    return QStringLiteral(
+               "数据库中有 %1 个单号被重复使用过。\r\n"
+               "已有的记录保持不变，可以照常使用；今后的单号不会再重复。")
+        .arg(count);
+}
+
+}  // namespace setup_text
+
 QString databasePath(const QString& programFolder) {
     return QDir::toNativeSeparators(programFolder + QStringLiteral("/Zeb.mdb"));
 }
 
-bool openProgramDatabase(ODBCDB& db, const QString& path) {
-    if (!db.OpenMdbDatabase(path)) {
-        return false;
+int ensureReceiptNumberIndex(ODBCDB& db) {
+    if (hasIndex(db, kNumberIndex)) {
+        return 0;
     }
-    if (!hasProgramSchema(db)) {
+    if (db.ExecuteSql(QStringLiteral("create unique index ") + kNumberIndex +
+                      QStringLiteral(" on [销售记录] (销售票号 collate binary)"))) {
+        if (hasIndex(db, kDuplicatesToldIndex)) {
+            db.ExecuteSql(QStringLiteral("drop index ") + kDuplicatesToldIndex);
+        }
+        return 0;
+    }
+    if (db.lastFault() != DbFault::Duplicate || hasIndex(db, kDuplicatesToldIndex)) {
+        return 0;
+    }
+    // The plain index keeps the lookups fast and remembers that the cashier has been told.
+    db.ExecuteSql(QStringLiteral("create index ") + kDuplicatesToldIndex +
+                  QStringLiteral(" on [销售记录] (销售票号 collate binary)"));
+    return duplicateNumberCount(db);
+}
+
+DatabaseHealth checkProgramDatabase(ODBCDB& db, const QString& path) {
+    DatabaseHealth health;
+    auto fail = [&](DbFault fault) {
+        health.fault = fault;
         db.CloseDatabase();
-        return false;
+        return health;
+    };
+    if (!db.OpenMdbDatabase(path)) {
+        health.fault = db.lastFault();
+        return health;
     }
-    return true;
+    db.setLockWait(kStartLockWaitMs);
+    if (!hasProgramSchema(db)) {
+        const DbFault why = db.lastFault();
+        return fail(why == DbFault::Locked || why == DbFault::Damaged ? why
+                                                                      : DbFault::NotADatabase);
+    }
+    bool checkFailed = false;
+    health.problem = quickCheckProblem(db, &checkFailed);
+    if (checkFailed) {
+        const DbFault why = db.lastFault();
+        return fail(why == DbFault::Locked ? why : DbFault::Damaged);
+    }
+    if (!health.problem.isEmpty()) {
+        return fail(DbFault::Damaged);
+    }
+    if (const DbFault why = writeProbe(db); why != DbFault::None) {
+        return fail(why == DbFault::Damaged || why == DbFault::Locked ? why : DbFault::ReadOnly);
+    }
+    health.duplicateNumbers = ensureReceiptNumberIndex(db);
+    db.setLockWait(SqliteConnection::kLockWaitMs);
+    return health;
+}
+
+bool openProgramDatabase(ODBCDB& db, const QString& path) {
+    return checkProgramDatabase(db, path).fault == DbFault::None;
 }
 
 QString backupPathFor(const QString& path, const QDateTime& when) {
     return path + QStringLiteral(".bak-") + when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
 }
 
+bool setAsideDatabase(const QString& path, QString* setAside) {
+    const QString base = backupPathFor(path, QDateTime::currentDateTime());
+    QString backup = base;
+    for (int n = 1; QFile::exists(backup); ++n) {
+        backup = base + QLatin1Char('-') + QString::number(n);
+    }
+    if (!QFile::rename(path, backup)) {
+        return false;
+    }
+    // The journal belongs with the file it was written for.
+    const QString journal = path + QStringLiteral("-journal");
+    if (QFile::exists(journal) && !QFile::rename(journal, backup + QStringLiteral("-journal"))) {
+        QFile::rename(backup, path);
+        return false;
+    }
+    if (setAside != nullptr) {
+        *setAside = backup;
+    }
+    return true;
+}
+
 bool restoreTemplateDatabase(const QString& path, QString* backupPath) {
-    if (QFile::exists(path)) {
-        const QString base = backupPathFor(path, QDateTime::currentDateTime());
-        QString backup = base;
-        for (int n = 1; QFile::exists(backup); ++n) {
-            backup = base + QLatin1Char('-') + QString::number(n);
-        }
-        if (!QFile::rename(path, backup)) {
-            return false;
-        }
-        // The journal belongs with the file it was written for.
-        const QString journal = path + QStringLiteral("-journal");
-        if (QFile::exists(journal) &&
-            !QFile::rename(journal, backup + QStringLiteral("-journal"))) {
-            QFile::rename(backup, path);
-            return false;
-        }
-        if (backupPath != nullptr) {
-            *backupPath = backup;
-        }
+    if (QFile::exists(path) && !setAsideDatabase(path, backupPath)) {
+        return false;
     }
     return writeTemplateDatabase(path);
 }
 
+bool restoreDatabaseFromBackup(const QString& path, const QString& backup, QString* setAside) {
+    if (QFile::exists(path) && !setAsideDatabase(path, setAside)) {
+        return false;
+    }
+    return QFile::copy(backup, path);
+}
+
+namespace {
+
+// The damaged file: the newest backup (Yes), the template (No), or quit. False to quit.
+bool restoreDamaged(const QString& path, const QString& problem, DatabasePrompts& prompts) {
+    const QString backup = backup_folder::newest(path);
+    QString setAside;
+    if (!backup.isEmpty()) {
+        const auto answer = prompts.askYesNoCancel(setup_text::damaged(path, problem, backup));
+        if (answer == DatabasePrompts::Answer::Cancel) {
+            return false;
+        }
+        if (answer == DatabasePrompts::Answer::Yes) {
+            const bool done = restoreDatabaseFromBackup(path, backup, &setAside);
+            prompts.tell(done ? setup_text::restoredFromBackup(backup, setAside)
+                              : setup_text::restoreFailed());
+            return done;
+        }
+    } else if (!prompts.askYesNo(setup_text::damaged(path, problem, {}))) {
+        return false;
+    }
+    const bool done = restoreTemplateDatabase(path, &setAside);
+    prompts.tell(done ? setup_text::restoredFromTemplate(setAside) : setup_text::restoreFailed());
+    return done;
+}
+
+}  // namespace
+
 bool openOrRestoreDatabase(ODBCDB& db, const QString& programFolder, DatabasePrompts& prompts) {
     const QString path = databasePath(programFolder);
-    if (openProgramDatabase(db, path)) {
-        return true;
-    }
-    if (prompts.askYesNo(setup_text::askRestore())) {
-        const bool written = restoreTemplateDatabase(path);
-        prompts.tell(written ? setup_text::restored() : setup_text::restoreFailed());
-        if (openProgramDatabase(db, path)) {
-            return true;
+    bool restored = false;
+    for (;;) {
+        const DatabaseHealth health = checkProgramDatabase(db, path);
+        switch (health.fault) {
+            case DbFault::None:
+                if (health.duplicateNumbers > 0) {
+                    prompts.tell(setup_text::duplicateNumbers(health.duplicateNumbers));
+                }
+                return true;
+            case DbFault::Locked:
+                // Never the restore offer: the file is fine, only busy.
+                if (prompts.askRetry(setup_text::lockedAt(path))) {
+                    continue;
+                }
+                return false;
+            case DbFault::ReadOnly:
+                prompts.tell(setup_text::readOnly(path));
+                return false;
+            default:
+                break;
         }
+        if (restored) {
+            break;  // a fresh file that still does not open: give up
+        }
+        restored = true;
+        if (health.fault == DbFault::Damaged) {
+            if (!restoreDamaged(path, health.problem, prompts)) {
+                break;
+            }
+            continue;
+        }
+        if (!prompts.askYesNo(setup_text::askRestore())) {
+            break;
+        }
+        QString setAside;
+        const bool written = restoreTemplateDatabase(path, &setAside);
+        prompts.tell(written ? setup_text::restoredFromTemplate(setAside)
+                             : setup_text::restoreFailed());
     }
     prompts.tell(setup_text::cannotConnect());
     return false;

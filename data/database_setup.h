@@ -21,14 +21,40 @@ inline QString restoreFailed() {
 inline QString cannotConnect() {
     return QStringLiteral("连接数据库失败！！");
 }
+inline QString locked() {
+    return QStringLiteral("数据库正被其他程序使用");
+}
+QString lockedAt(const QString& path);
+QString readOnly(const QString& path);
+QString damaged(const QString& path, const QString& problem, const QString& newestBackup);
+QString restoredFromBackup(const QString& backup, const QString& setAside);
+QString restoredFromTemplate(const QString& setAside);
+QString duplicateNumbers(int count);
 }  // namespace setup_text
+
+// What opening the program's database found.
+struct DatabaseHealth {
+    DbFault fault = DbFault::None;  // None: open, readable, writable and whole
+    QString problem;                // for Damaged: the engine's first complaint
+    int duplicateNumbers = 0;       // receipt numbers stored twice, reported the first time only
+};
 
 // The database file in the program folder, in the platform's own separators.
 QString databasePath(const QString& programFolder);
 
-// Opens the file and checks that it really is the program's database: the seven tables with
-// their columns. A file that fails the check leaves the component closed.
+// Opens the file and checks that it really is the program's database (the seven tables with
+// their columns), that it is whole (quick_check) and can be written, and puts the unique index on
+// the receipt numbers when it is missing. A file that fails leaves the component closed.
+DatabaseHealth checkProgramDatabase(ODBCDB& db, const QString& path);
 bool openProgramDatabase(ODBCDB& db, const QString& path);
+
+// The unique index on 销售票号, created when it is missing. A file that already holds the same
+// number twice keeps working without it; the count of such numbers is given back the first time
+// only (a plain index marks that it was told), 0 otherwise.
+int ensureReceiptNumberIndex(ODBCDB& db);
+
+// Renames the file (and its journal) to its backup name beside it; the new name in *setAside.
+bool setAsideDatabase(const QString& path, QString* setAside);
 
 // "<path>.bak-YYYYMMDD-HHMMSS".
 QString backupPathFor(const QString& path, const QDateTime& when);
@@ -38,9 +64,14 @@ QString backupPathFor(const QString& path, const QDateTime& when);
 // rename fails nothing is written. The backup's path is given back when one was made.
 bool restoreTemplateDatabase(const QString& path, QString* backupPath = nullptr);
 
-// The start routine's database step: open the database in the program folder; when that fails
-// ask whether to put a new one in place, restore it on Yes, and open again. False when the
-// database is still not open (the caller ends the program); every message has been shown.
+// Puts a copy of a backup at path, the file there set aside first (as above).
+bool restoreDatabaseFromBackup(const QString& path, const QString& backup, QString* setAside);
+
+// The start routine's database step: open the database in the program folder. A missing or
+// foreign file: ask whether to put a new one in place, restore it on Yes, and open again. A
+// locked file: say so, with retry and quit. A read-only file: say so and quit. A damaged file:
+// offer the newest backup or the template, keeping the damaged file. False when the database
+// is still not open (the caller ends the program); every message has been shown.
 bool openOrRestoreDatabase(ODBCDB& db, const QString& programFolder, DatabasePrompts& prompts);
 
 }  // namespace tillora

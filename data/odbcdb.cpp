@@ -43,12 +43,17 @@ bool ODBCDB::NewOpenDatabase(const QString& connectString, bool readOnly, bool /
     // The embedded driver never prompts, so the no-prompt choice changes nothing here; an empty
     // string (which would ask the user to choose a source) simply fails.
     if (connectString.isEmpty()) {
+        fault_ = DbFault::Missing;
         return false;
     }
-    std::unique_ptr<DatabaseConnection> connection = driver_->connect(connectString, readOnly);
+    DbFault why = DbFault::Other;
+    std::unique_ptr<DatabaseConnection> connection =
+        driver_->connect(connectString, readOnly, &why);
     if (!connection) {
+        fault_ = why;
         return false;
     }
+    fault_ = DbFault::None;
     CloseDatabase();
     connection_ = std::move(connection);
     connectString_ = QStringLiteral("ODBC;") + connection_->connectString();
@@ -65,6 +70,17 @@ void ODBCDB::CloseDatabase() {
     inTransaction_ = false;
 }
 
+bool ODBCDB::noted(bool ok) {
+    fault_ = ok ? DbFault::None : connection_->lastFault();
+    return ok;
+}
+
+void ODBCDB::setLockWait(int milliseconds) {
+    if (connection_) {
+        connection_->setLockWait(milliseconds);
+    }
+}
+
 bool ODBCDB::BeginTrans() {
     if (!connection_ || !connection_->supportsTransactions()) {
         return false;
@@ -72,19 +88,34 @@ bool ODBCDB::BeginTrans() {
     if (inTransaction_) {
         return true;  // auto-commit is already off
     }
-    inTransaction_ = connection_->beginTransaction();
+    inTransaction_ = noted(connection_->beginTransaction());
     return inTransaction_;
 }
 
 void ODBCDB::CommitTrans() {
-    if (!connection_ || !inTransaction_) {
-        return;
-    }
-    if (!connection_->commitTransaction()) {
+    if (!tryCommitTrans() && inTransaction_) {
         // A commit that cannot finish must not leave the connection inside the transaction.
-        connection_->rollbackTransaction();
+        const DbFault why = fault_;
+        RollbackTrans();
+        fault_ = why;
     }
-    inTransaction_ = false;
+}
+
+bool ODBCDB::tryCommitTrans() {
+    if (!connection_ || !inTransaction_) {
+        return false;
+    }
+    if (noted(connection_->commitTransaction())) {
+        inTransaction_ = false;
+        return true;
+    }
+    if (fault_ != DbFault::Locked) {
+        const DbFault why = fault_;
+        connection_->rollbackTransaction();
+        inTransaction_ = false;
+        fault_ = why;
+    }
+    return false;
 }
 
 bool ODBCDB::RollbackTrans() {
@@ -92,7 +123,7 @@ bool ODBCDB::RollbackTrans() {
         return false;
     }
     inTransaction_ = false;
-    return connection_->rollbackTransaction();
+    return noted(connection_->rollbackTransaction());
 }
 
 QString ODBCDB::prepared(const QString& sql) const {
@@ -114,7 +145,7 @@ int ODBCDB::OpenTable(const QString& sql) {
         return 0;
     }
     std::unique_ptr<RecordSet> records = connection_->query(prepared(sql));
-    if (!records) {
+    if (!noted(records != nullptr)) {
         return 0;
     }
     // Handles are not reused while the connection lives, so a stale handle finds nothing.
@@ -207,7 +238,7 @@ bool ODBCDB::ExecuteSql(const QString& sql, const std::vector<DbParam>& params) 
     if (sql.isEmpty() || !connection_) {
         return false;
     }
-    return connection_->execute(prepared(sql), params);
+    return noted(connection_->execute(prepared(sql), params));
 }
 
 int ODBCDB::openRecordSetCount() const {

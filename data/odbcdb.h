@@ -44,8 +44,12 @@ class ODBCDB {
     // "ODBC;" followed by the driver's completed connect string; empty when closed.
     QString connectString() const { return connectString_; }
 
+    // Takes the write lock; fails (lastFault Locked) when another program holds it.
     bool BeginTrans();
     void CommitTrans();
+    // A commit that only waits for another program's readers stays open (false, lastFault
+    // Locked) so that it can be tried again; any other failure rolls back.
+    bool tryCommitTrans();
     // Undoes everything since BeginTrans, for operations that must not be left half done.
     bool RollbackTrans();
     bool inTransaction() const { return inTransaction_; }
@@ -63,6 +67,12 @@ class ODBCDB {
     DbValue ReadColByIndex(int handle, int position) const;
     bool ExecuteSql(const QString& sql, const std::vector<DbParam>& params = {});
 
+    // Why the last operation failed (None after one that succeeded). The operations still
+    // report failures only by their results; this is for the caller's own message.
+    DbFault lastFault() const { return fault_; }
+    // How long statements wait for another program's lock (a short wait by default).
+    void setLockWait(int milliseconds);
+
     int openRecordSetCount() const;
     // Result column names in order (known even for an empty result); empty for an unknown handle.
     QStringList columnNames(int handle) const;
@@ -78,6 +88,7 @@ class ODBCDB {
     const Slot* findSlot(int handle) const;
     Slot* findSlot(int handle);
     QString prepared(const QString& sql) const;
+    bool noted(bool ok);
 
     std::shared_ptr<DatabaseDriver> driver_;
     std::unique_ptr<DatabaseConnection> connection_;
@@ -85,6 +96,7 @@ class ODBCDB {
     std::array<Slot, kRecordSetSlots> slots_;
     int lastHandle_ = 0;
     bool inTransaction_ = false;
+    DbFault fault_ = DbFault::None;
 };
 
 }  // namespace tillora

@@ -230,10 +230,48 @@ bool runSimple(sqlite3* db, const char* sql) {
     return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
+// Jet's len(): the length of a text in characters.
+void jetLen(sqlite3_context* context, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    sqlite3_result_int64(context, columnText(argv[0]).size());
+}
+
 }  // namespace
 
 bool jetLikeMatch(const QList<uint>& pattern, const QList<uint>& text, uint escape) {
     return likeMatch(pattern, text, escape);
+}
+
+DbFault SqliteConnection::faultFromCode(int code, bool opening) {
+    switch (code & 0xff) {
+        case SQLITE_OK:
+        case SQLITE_DONE:
+        case SQLITE_ROW:
+            return DbFault::None;
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return DbFault::Locked;
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+            return DbFault::ReadOnly;
+        case SQLITE_CANTOPEN:
+            return opening ? DbFault::Missing : DbFault::ReadOnly;
+        case SQLITE_FULL:
+            return DbFault::DiskFull;
+        case SQLITE_CORRUPT:
+            return DbFault::Damaged;
+        case SQLITE_NOTADB:
+            return DbFault::NotADatabase;
+        case SQLITE_CONSTRAINT:
+            return (code == SQLITE_CONSTRAINT_UNIQUE || code == SQLITE_CONSTRAINT_PRIMARYKEY)
+                       ? DbFault::Duplicate
+                       : DbFault::Other;
+        default:
+            return DbFault::Other;
+    }
 }
 
 bool SqliteConnection::registerJetFunctions(sqlite3* db) {
@@ -245,34 +283,54 @@ bool SqliteConnection::registerJetFunctions(sqlite3* db) {
            sqlite3_create_function_v2(db, "like", 3, flags | SQLITE_DETERMINISTIC, nullptr, jetLike,
                                       nullptr, nullptr, nullptr) == SQLITE_OK &&
            sqlite3_create_function_v2(db, "now", 0, flags, nullptr, jetNow, nullptr, nullptr,
-                                      nullptr) == SQLITE_OK;
+                                      nullptr) == SQLITE_OK &&
+           sqlite3_create_function_v2(db, "len", 1, flags | SQLITE_DETERMINISTIC, nullptr, jetLen,
+                                      nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 std::unique_ptr<SqliteConnection> SqliteConnection::open(const QString& file,
                                                          const QString& connectString,
-                                                         bool readOnly) {
+                                                         bool readOnly, DbFault* fault) {
     sqlite3* db = nullptr;
+    auto refuse = [&](DbFault why) -> std::unique_ptr<SqliteConnection> {
+        sqlite3_close(db);
+        if (fault != nullptr) {
+            *fault = why;
+        }
+        return nullptr;
+    };
     // One connection belongs to one ODBCDB, which is used from one thread at a time, so
     // SQLite's per-call locking only costs time (three calls per cell on a listing).
     const int flags =
         (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
-    if (sqlite3_open_v2(file.toUtf8().constData(), &db, flags, nullptr) != SQLITE_OK) {
-        sqlite3_close(db);
-        return nullptr;
+    const int opened = sqlite3_open_v2(file.toUtf8().constData(), &db, flags, nullptr);
+    if (opened != SQLITE_OK) {
+        return refuse(faultFromCode(opened, true));
     }
-    sqlite3_busy_timeout(db, 15000);
-    // SQLite reads a file lazily; reading the schema here makes a damaged or foreign file fail
-    // now rather than at the first statement. Every commit is synced in full; the rollback
-    // journal is emptied rather than deleted at commit, which spares the folder sync of
-    // creating it anew for every sale. An empty journal is never replayed, so the closed
-    // file alone is still a complete copy of the data.
-    const bool ready =
-        registerJetFunctions(db) && runSimple(db, "SELECT count(*) FROM sqlite_master") &&
-        runSimple(db, "PRAGMA foreign_keys=ON") && runSimple(db, "PRAGMA synchronous=FULL") &&
-        (readOnly || runSimple(db, "PRAGMA journal_mode=TRUNCATE"));
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, kLockWaitMs);
+    if (!registerJetFunctions(db)) {
+        return refuse(DbFault::Other);
+    }
+    // SQLite reads a file lazily; reading the schema here makes a damaged, foreign or locked
+    // file fail now rather than at the first statement.
+    const int schema =
+        sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (schema != SQLITE_OK) {
+        return refuse(faultFromCode(schema, true));
+    }
+    // A file the process may not write is opened for reading only, without a word; a caller
+    // that asked to write must hear it now, not at the first sale.
+    if (!readOnly && sqlite3_db_readonly(db, "main") == 1) {
+        return refuse(DbFault::ReadOnly);
+    }
+    // Every commit is synced in full; the rollback journal is emptied rather than deleted at
+    // commit, which spares the folder sync of creating it anew for every sale.
+    const bool ready = runSimple(db, "PRAGMA foreign_keys=ON") &&
+                       runSimple(db, "PRAGMA synchronous=FULL") &&
+                       (readOnly || runSimple(db, "PRAGMA journal_mode=TRUNCATE"));
     if (!ready) {
-        sqlite3_close(db);
-        return nullptr;
+        return refuse(faultFromCode(sqlite3_extended_errcode(db), true));
     }
     return std::unique_ptr<SqliteConnection>(new SqliteConnection(db, connectString));
 }
@@ -284,10 +342,32 @@ SqliteConnection::~SqliteConnection() {
     sqlite3_close_v2(db_);
 }
 
+void SqliteConnection::setLockWait(int milliseconds) {
+    sqlite3_busy_timeout(db_, milliseconds);
+}
+
+bool SqliteConnection::succeeded() {
+    fault_ = DbFault::None;
+    return true;
+}
+
+bool SqliteConnection::failed(int code) {
+    fault_ = faultFromCode(code, false);
+    if (fault_ == DbFault::None) {
+        fault_ = DbFault::Other;  // refused by us (a second statement), not by the engine
+    }
+    return false;
+}
+
+bool SqliteConnection::run(const char* sql) {
+    const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+    return rc == SQLITE_OK ? succeeded() : failed(rc);
+}
+
 bool SqliteConnection::execute(const QString& sql, const std::vector<DbParam>& params) {
     sqlite3_stmt* stmt = prepareOne(db_, sql);
     if (stmt == nullptr) {
-        return false;
+        return failed(sqlite3_extended_errcode(db_));
     }
     bool ok = sqlite3_bind_parameter_count(stmt) == static_cast<int>(params.size());
     for (int i = 0; ok && i < static_cast<int>(params.size()); ++i) {
@@ -312,14 +392,23 @@ bool SqliteConnection::execute(const QString& sql, const std::vector<DbParam>& p
     while (ok && rc == SQLITE_ROW) {
         rc = sqlite3_step(stmt);  // rows of a select are read and dropped
     }
-    ok = ok && rc == SQLITE_DONE;
+    if (!ok) {
+        sqlite3_finalize(stmt);
+        return failed(rc == SQLITE_ROW ? SQLITE_MISUSE : rc);
+    }
+    if (rc != SQLITE_DONE) {
+        rc = sqlite3_extended_errcode(db_);
+        sqlite3_finalize(stmt);
+        return failed(rc);
+    }
     sqlite3_finalize(stmt);
-    return ok;
+    return succeeded();
 }
 
 std::unique_ptr<RecordSet> SqliteConnection::query(const QString& sql) {
     sqlite3_stmt* stmt = prepareOne(db_, sql);
     if (stmt == nullptr) {
+        failed(sqlite3_extended_errcode(db_));
         return nullptr;
     }
     const int count = sqlite3_column_count(stmt);
@@ -349,24 +438,28 @@ std::unique_ptr<RecordSet> SqliteConnection::query(const QString& sql) {
         }
         records = std::make_unique<RecordSet>(std::move(columns));
     }
-    sqlite3_finalize(stmt);
     if (rc != SQLITE_DONE) {
+        rc = sqlite3_extended_errcode(db_);
+        sqlite3_finalize(stmt);
+        failed(rc);
         return nullptr;
     }
+    sqlite3_finalize(stmt);
+    succeeded();
     records->finish();
     return records;
 }
 
 bool SqliteConnection::beginTransaction() {
-    return runSimple(db_, "BEGIN");
+    return run("BEGIN IMMEDIATE");
 }
 
 bool SqliteConnection::commitTransaction() {
-    return runSimple(db_, "COMMIT");
+    return run("COMMIT");
 }
 
 bool SqliteConnection::rollbackTransaction() {
-    return runSimple(db_, "ROLLBACK");
+    return run("ROLLBACK");
 }
 
 }  // namespace tillora

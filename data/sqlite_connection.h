@@ -16,9 +16,14 @@ namespace tillora {
 // stock sqlite3 tool still reads the file with its built-in NOCASE.
 class SqliteConnection : public DatabaseConnection {
   public:
-    // nullptr when the file is missing, unreadable or not a database. Never creates a file.
+    // How long a statement waits for another program's lock by default: short enough that a
+    // window never freezes behind a lock, long enough to ride out another program's commit.
+    static constexpr int kLockWaitMs = 200;
+
+    // nullptr when the file is missing, unreadable, not a database, locked by another program,
+    // or (when asked for writing) can't be written; *fault says which. Never creates a file.
     static std::unique_ptr<SqliteConnection> open(const QString& file, const QString& connectString,
-                                                  bool readOnly);
+                                                  bool readOnly, DbFault* fault = nullptr);
     ~SqliteConnection() override;
 
     QString connectString() const override { return connectString_; }
@@ -32,14 +37,26 @@ class SqliteConnection : public DatabaseConnection {
     bool commitTransaction() override;
     bool rollbackTransaction() override;
 
+    DbFault lastFault() const override { return fault_; }
+    void setLockWait(int milliseconds) override;
+
+    // The engine's result code as the program names it; CANTOPEN means the file at open and the
+    // journal (so the folder) afterwards.
+    static DbFault faultFromCode(int code, bool opening);
+
     // Registers the Jet functions and collation on any SQLite handle (also used by tools/tests).
     static bool registerJetFunctions(sqlite3* db);
 
   private:
     SqliteConnection(sqlite3* db, QString connectString);
 
+    bool run(const char* sql);
+    bool succeeded();
+    bool failed(int code);
+
     sqlite3* db_;
     QString connectString_;
+    DbFault fault_ = DbFault::None;
 };
 
 }  // namespace tillora

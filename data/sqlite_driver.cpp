@@ -35,16 +35,19 @@ QString SqliteDriver::databaseFile(const QString& connectString) {
 }
 
 std::unique_ptr<DatabaseConnection> SqliteDriver::connect(const QString& connectString,
-                                                          bool readOnly) {
+                                                          bool readOnly, DbFault* fault) {
     QString completed = connectString;
     if (completed.startsWith(QStringLiteral("ODBC;"), Qt::CaseInsensitive)) {
         completed.remove(0, 5);
     }
     const QString file = databaseFile(completed);
     if (file.isEmpty()) {
+        if (fault != nullptr) {
+            *fault = DbFault::Missing;
+        }
         return nullptr;
     }
-    return SqliteConnection::open(file, completed, readOnly);
+    return SqliteConnection::open(file, completed, readOnly, fault);
 }
 
 }  // namespace tillora

@@ -293,7 +293,7 @@ bool Printer::StartPrint(bool showDialog, bool showProgress, const Paper& paper,
         printer_->setPrintRange(QPrinter::PageRange);
     }
 
-    const bool noDefaultPrinter = overrideFile.isEmpty() && QPrinterInfo::defaultPrinter().isNull();
+    const bool noDefaultPrinter = mustChoosePrinter();
     if (showDialog || noDefaultPrinter) {
         if (!PrintDialogService::current().choosePrinter(*printer_, request, owner)) {
             printer_.reset();
@@ -360,6 +360,17 @@ void Printer::EndPrint() {
         painter_.end();
     }
     closeProgress();
+}
+
+void Printer::discardJob() {
+    if (isPrinting()) {
+        printer_->abort();
+    }
+    abortJob();
+}
+
+bool Printer::mustChoosePrinter() {
+    return outputFileOverride().isEmpty() && QPrinterInfo::defaultPrinter().isNull();
 }
 
 void Printer::abortJob() {

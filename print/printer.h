@@ -108,6 +108,11 @@ class Printer : public QObject, public PainterSurface {
     bool StartPrint(bool showDialog = true, bool showProgress = true, const Paper& paper = {},
                     std::optional<int> orientation = {}, int paperWidth = 0, int paperHeight = 0);
     void EndPrint();
+    // Ends the open job as cancelled: whatever was started is not wanted.
+    void discardJob();
+    // True when StartPrint would have to ask for a printer even without its dialog (there is no
+    // default printer and no output file override).
+    static bool mustChoosePrinter();
 
     // Sends every job to this PDF file instead of a printer (empty = normal printing). The
     // print dialog is still shown when StartPrint asks for it, but never because no default

@@ -17,7 +17,6 @@ bool isWildcard(QChar c) {
 }  // namespace
 
 bool ProductCatalogue::load(ODBCDB& db) {
-    clear();
     const int h = db.OpenTable(master_sql::listProducts());
     if (h == 0) {
         return false;
@@ -31,6 +30,7 @@ bool ProductCatalogue::load(ODBCDB& db) {
         db.CloseTable(h);
         return false;
     }
+    clear();
     const int rows = db.rowCount(h);
     entries_.reserve(static_cast<std::size_t>(rows));
     for (; !db.IsEOF(h); db.MoveNext(h)) {
@@ -45,6 +45,7 @@ bool ProductCatalogue::load(ODBCDB& db) {
     }
     std::stable_sort(byName_.begin(), byName_.end(),
                      [this](std::uint32_t a, std::uint32_t b) { return folded(a) < folded(b); });
+    loaded_ = true;
     return true;
 }
 
@@ -52,6 +53,7 @@ void ProductCatalogue::clear() {
     text_.clear();
     entries_.clear();
     byName_.clear();
+    loaded_ = false;
 }
 
 void ProductCatalogue::append(int id, const QString& name, const QString& unitPrice) {

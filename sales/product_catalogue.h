@@ -20,8 +20,11 @@ class ProductCatalogue {
     // A screenful of the drop-down.
     static constexpr int kShown = 50;
 
-    // Reads the table afresh; false, and nothing kept, when it cannot be read.
+    // Reads the table afresh; false when it cannot be read (locked, say), and what was held
+    // before is kept.
     bool load(ODBCDB& db);
+    // Whether the table has been read at all.
+    bool loaded() const { return loaded_; }
     void clear();
     int size() const { return static_cast<int>(entries_.size()); }
 
@@ -59,6 +62,7 @@ class ProductCatalogue {
     QString text_;
     std::vector<Entry> entries_;         // table order
     std::vector<std::uint32_t> byName_;  // entry positions by folded name, then table order
+    bool loaded_ = false;
 };
 
 }  // namespace tillora

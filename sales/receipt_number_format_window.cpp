@@ -48,10 +48,12 @@ void ReceiptNumberFormatWindow::optionChanged() {
     const ReceiptNumberFormat format = chosen();
     const bool usable =
         format.customPrefix.isEmpty() || ReceiptNumberFormat::isValidPrefix(format.customPrefix);
-    window_->setText(
-        QStringLiteral("编辑框2"),
-        usable ? nextReceiptNumber(format, numbering_.newestNumber(), module_.now().date())
-               : QString());
+    window_->setText(QStringLiteral("编辑框2"),
+                     usable ? nextReceiptNumber(format,
+                                                numbering_.highestNumber(receiptNumberPrefix(
+                                                    format, module_.now().date())),
+                                                module_.now().date())
+                            : QString());
 }
 
 void ReceiptNumberFormatWindow::confirm() {

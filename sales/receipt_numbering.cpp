@@ -2,6 +2,7 @@
 
 #include "data/odbcdb.h"
 #include "data/settings_record.h"
+#include "data/sql_text.h"
 #include "sales/sale_recorder.h"
 
 namespace tillora {
@@ -52,14 +53,15 @@ bool ReceiptNumberFormat::isValidPrefix(const QString& prefix) {
     return !prefix.isEmpty() && prefix.size() <= kMaxPrefixLength && allDigits(prefix);
 }
 
+QString receiptNumberPrefix(const ReceiptNumberFormat& format, const QDate& today) {
+    return format.datePrefix ? format.customPrefix + today.toString(QStringLiteral("yyMMdd"))
+                             : format.customPrefix;
+}
+
 QString nextReceiptNumber(const ReceiptNumberFormat& format, const QString& newest,
                           const QDate& today) {
-    QString prefix = format.customPrefix;
-    int width = kPlainWidth;
-    if (format.datePrefix) {
-        prefix += today.toString(QStringLiteral("yyMMdd"));
-        width = kDateSequenceWidth;
-    }
+    const QString prefix = receiptNumberPrefix(format, today);
+    const int width = format.datePrefix ? kDateSequenceWidth : kPlainWidth;
     qint64 sequence = 1;
     if (newest.startsWith(prefix)) {
         const QString rest = newest.mid(prefix.size());
@@ -95,24 +97,36 @@ bool ReceiptNumbering::storeFormat(const ReceiptNumberFormat& format) {
     return db_.ExecuteSql(settings_sql::updateReceiptNumberFormat(format.stored()));
 }
 
-QString ReceiptNumbering::newestNumber() const {
-    const int newestId = SaleRecorder::newestSaleId(db_);
-    if (newestId <= 0) {
-        return {};
+QString ReceiptNumbering::highestStatement(const QString& prefix) {
+    // Longer numbers first, then the highest text: among all-digit tails of one width the text
+    // order is the number order. A few extra rows cover numbers typed with other endings.
+    return QStringLiteral("select top 50 销售票号 from [销售记录] where 销售票号 like '") +
+           sqlText(prefix) + QStringLiteral("%' order by len(销售票号) desc, 销售票号 desc");
+}
+
+QString ReceiptNumbering::highestNumber(const QString& prefix, bool* ok) const {
+    const int h = db_.OpenTable(highestStatement(prefix));
+    if (ok != nullptr) {
+        *ok = h != 0;
     }
-    const int h = db_.OpenTable(sale_sql::saleById(newestId));
-    QString number;
-    if (h != 0 && !db_.IsEOF(h)) {
-        number = db_.ReadColByName(h, QStringLiteral("销售票号")).toText();
+    QString highest;
+    for (; h != 0 && !db_.IsEOF(h) && highest.isEmpty(); db_.MoveNext(h)) {
+        const QString number = db_.ReadColByName(h, QStringLiteral("销售票号")).toText();
+        const QString tail = number.mid(prefix.size());
+        if (number.startsWith(prefix) && !tail.isEmpty() && allDigits(tail)) {
+            highest = number;
+        }
     }
-    if (h != 0) {
-        db_.CloseTable(h);
-    }
-    return number;
+    db_.CloseTable(h);
+    return highest;
 }
 
 QString ReceiptNumbering::next() const {
-    return nextReceiptNumber(readFormat(), newestNumber(), today_());
+    const ReceiptNumberFormat format = readFormat();
+    const QDate today = today_();
+    bool ok = false;
+    const QString highest = highestNumber(receiptNumberPrefix(format, today), &ok);
+    return ok ? nextReceiptNumber(format, highest, today) : QString();
 }
 
 }  // namespace tillora

@@ -34,10 +34,12 @@ struct ReceiptNumberFormat {
     bool operator==(const ReceiptNumberFormat&) const = default;
 };
 
-// The number after `newest` (the newest stored sale's number, empty when there is none) on
-// `today`. The running number continues when the newest number carries the same prefixes (for the
-// date form: the same day), otherwise it starts again at 1. It widens rather than wraps, so a
-// number is never given twice.
+// The prefixes a number carries on `today` (custom prefix, then the date).
+QString receiptNumberPrefix(const ReceiptNumberFormat& format, const QDate& today);
+
+// The number after `highest` (the highest stored number with today's prefixes, empty when there
+// is none) on `today`. The running number continues when `highest` carries the same prefixes,
+// otherwise it starts again at 1. It widens rather than wraps, so a number is never given twice.
 QString nextReceiptNumber(const ReceiptNumberFormat& format, const QString& newest,
                           const QDate& today);
 
@@ -50,9 +52,13 @@ class ReceiptNumbering {
     // The format stored in the settings row ("2" when it can't be read).
     ReceiptNumberFormat readFormat() const;
     bool storeFormat(const ReceiptNumberFormat& format);
-    // 销售票号 of the newest sale; empty when there is none.
-    QString newestNumber() const;
+    // The highest stored 销售票号 that starts with prefix and continues in digits; empty when
+    // there is none. *ok is false when the database could not be read.
+    QString highestNumber(const QString& prefix, bool* ok = nullptr) const;
+    // The next number; empty when the database could not be read. Whoever stores a sale takes
+    // it inside the transaction that stores it, so that no other till can take it meanwhile.
     QString next() const;
+    static QString highestStatement(const QString& prefix);
 
     // The statement that reads the format.
     static QString formatStatement();

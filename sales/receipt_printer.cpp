@@ -24,20 +24,42 @@ ReceiptPrinter::Options ReceiptPrinter::Options::from(const SettingsRecord& sett
 }
 
 bool ReceiptPrinter::print(Printer& printer, const Receipt& receipt, const Options& options,
-                           const ReceiptLogoSource& logo) {
-    bool printed = false;
+                           const ReceiptLogoSource& logo, const PrintSteps& steps) {
+    Receipt printed = receipt;
+    bool done = false;
+    // The printer dialog, when there must be one, is answered before the sale holds the lock.
+    const bool chooseFirst = steps.beforeJob && Printer::mustChoosePrinter();
+    if (steps.beforeJob && !chooseFirst && !steps.beforeJob(printed)) {
+        return false;
+    }
+    auto notPrinted = [&] {
+        if (!done && steps.afterJob) {
+            steps.afterJob(false);
+        }
+        return done;
+    };
     for (;;) {
         if (!printer.StartPrint(false, true)) {
-            return printed;
+            return notPrinted();
         }
-        const ReceiptLayoutResult result = ReceiptLayout::draw(printer, receipt, options.layout,
+        if (chooseFirst && !done && !steps.beforeJob(printed)) {
+            printer.discardJob();
+            return false;
+        }
+        const ReceiptLayoutResult result = ReceiptLayout::draw(printer, printed, options.layout,
                                                                ReceiptLayout::Labels::Paper, logo);
         printer.EndPrint();
         if (printer.cancelled() != 0) {
-            return printed;
+            return notPrinted();
         }
-        printed = true;
-        // Asked once the job is closed, so that no job stays open behind a message box.
+        if (!done) {
+            done = true;
+            if (steps.afterJob && !steps.afterJob(true)) {
+                return true;
+            }
+        }
+        // Asked once the job is closed (and the sale committed), so that neither a job nor the
+        // database stays open behind a message box.
         if (result.logoFailed) {
             showMessage(logoFailedText());
         }
@@ -69,26 +91,28 @@ bool ReceiptPrinter::storedPrintLogo(ODBCDB& db, bool fallback) {
     return SettingsRecord::isYes(row.printLogo);
 }
 
-bool ReceiptPrinter::printFromWindow(SalesEntryWindow& window, const Receipt& receipt, ODBCDB& db) {
+bool ReceiptPrinter::printFromWindow(SalesEntryWindow& window, const Receipt& receipt, ODBCDB& db,
+                                     const PrintSteps& steps) {
     Options options = Options::from(window.settings());
     options.layout.printLogo = storedPrintLogo(db, options.layout.printLogo);
     auto* component =
         dynamic_cast<PrinterComponent*>(window.window()->component(QStringLiteral("打印机1")));
     if (component != nullptr) {
-        return print(component->printer(), receipt, options, logoFrom(db));
+        return print(component->printer(), receipt, options, logoFrom(db), steps);
     }
     // A window without its printer component still prints, with the stored pen of the others.
     Printer printer;
     printer.setOwnerWidget(window.window());
     printer.setPenType(3);
-    return print(printer, receipt, options, logoFrom(db));
+    return print(printer, receipt, options, logoFrom(db), steps);
 }
 
 void installReceiptPrinting(SalesModule& module) {
     ODBCDB& db = module.database();
-    module.setPrintHandler([&db](SalesEntryWindow& window, const Receipt& receipt) {
-        return ReceiptPrinter::printFromWindow(window, receipt, db);
-    });
+    module.setPrintHandler(
+        [&db](SalesEntryWindow& window, const Receipt& receipt, const PrintSteps& steps) {
+            return ReceiptPrinter::printFromWindow(window, receipt, db, steps);
+        });
     module.setPreviewHandler([&db](SalesEntryWindow& window, const Receipt& receipt) {
         FormManager* forms = window.window()->manager();
         if (forms == nullptr) {

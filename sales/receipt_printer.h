@@ -4,6 +4,7 @@
 
 #include "sales/receipt.h"
 #include "sales/receipt_layout.h"
+#include "sales/sales_module.h"
 
 namespace tillora {
 
@@ -28,9 +29,10 @@ class ReceiptPrinter {
     // is no default printer), the progress window without blocking, the receipt, the job closed;
     // then "打印完毕" and "打印完毕,是否再次打印！" as the options say, a yes printing it again
     // (and asking again). True when the receipt was printed at least once; a job that could
-    // not start or was aborted prints nothing and counts as not printed.
+    // not start or was aborted prints nothing and counts as not printed. The steps of a
+    // recorded sale run around the first job only; when they fail nothing more is shown.
     static bool print(Printer& printer, const Receipt& receipt, const Options& options,
-                      const ReceiptLogoSource& logo);
+                      const ReceiptLogoSource& logo, const PrintSteps& steps = {});
 
     // The logo and its offset from the settings row, read when called.
     static ReceiptLogoSource logoFrom(ODBCDB& db);
@@ -39,7 +41,8 @@ class ReceiptPrinter {
     static bool storedPrintLogo(ODBCDB& db, bool fallback);
 
     // The print handler of the sales entry window: its 打印机1, its settings, its database.
-    static bool printFromWindow(SalesEntryWindow& window, const Receipt& receipt, ODBCDB& db);
+    static bool printFromWindow(SalesEntryWindow& window, const Receipt& receipt, ODBCDB& db,
+                                const PrintSteps& steps = {});
 
     static QString printedText() { return QStringLiteral("打印完毕"); }
     static QString reprintQuestion() { return QStringLiteral("打印完毕,是否再次打印！"); }

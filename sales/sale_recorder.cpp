@@ -2,7 +2,10 @@
 
 #include "data/odbcdb.h"
 #include "data/sql_text.h"
+#include "sales/receipt_numbering.h"
 #include "sales/sales_texts.h"
+
+#include <QElapsedTimer>
 
 namespace tillora {
 
@@ -47,6 +50,22 @@ QString tooLongText(const QString& field) {
     return sales_text::tooLong(field, SaleRecorder::kTextColumnLength);
 }
 
+// NUL and other control characters can't go through the statement text; line breaks and tabs
+// in the remark can.
+bool unstorable(const QString& value, bool multiLine = false) {
+    for (QChar c : value) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 || u == 0x7F) && !(multiLine && (u == u'\r' || u == u'\n' || u == u'\t'))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QString unstorableText(const QString& field) {
+    return QStringLiteral("%1含有不能保存的控制字符！").arg(field);
+}
+
 }  // namespace
 
 QString SaleRecorder::lengthProblem(const Receipt& receipt) {
@@ -59,9 +78,25 @@ QString SaleRecorder::lengthProblem(const Receipt& receipt) {
     if (tooLong(receipt.totalQuantity) || tooLong(receipt.discountedTotal)) {
         return tooLongText(QStringLiteral("合计"));
     }
+    if (unstorable(receipt.number)) {
+        return unstorableText(QStringLiteral("单号"));
+    }
+    if (unstorable(receipt.cashier)) {
+        return unstorableText(QStringLiteral("收银员"));
+    }
+    if (unstorable(receipt.remark, true)) {
+        return unstorableText(QStringLiteral("备注"));
+    }
     for (const ReceiptLine& line : receipt.lines) {
         if (tooLong(line.name)) {
             return tooLongText(QStringLiteral("商品名称"));
+        }
+        if (unstorable(line.name)) {
+            return unstorableText(QStringLiteral("商品名称"));
+        }
+        if (unstorable(line.quantity) || unstorable(line.unitPrice) || unstorable(line.lineTotal) ||
+            unstorable(line.discountedTotal)) {
+            return unstorableText(QStringLiteral("金额"));
         }
         if (tooLong(line.quantity)) {
             return tooLongText(QStringLiteral("数量"));
@@ -83,43 +118,136 @@ int SaleRecorder::newestSaleId(ODBCDB& db) {
     return id;
 }
 
-RecordOutcome SaleRecorder::record(const Receipt& receipt) {
-    RecordOutcome outcome;
-    if (const QString problem = lengthProblem(receipt); !problem.isEmpty()) {
-        outcome.message = problem;
-        return outcome;
+QString SaleRecorder::failedText(DbFault fault, const QString& number) {
+    switch (fault) {
+        case DbFault::Locked:
+            return lockedText();
+        case DbFault::ReadOnly:
+            return failedText() + QStringLiteral("\r\n数据库文件只能读取，不能写入。");
+        case DbFault::DiskFull:
+            return failedText() + QStringLiteral("\r\n磁盘空间不足。");
+        case DbFault::Damaged:
+        case DbFault::NotADatabase:
+            return failedText() + QStringLiteral("\r\n数据库文件已损坏，请重新启动程序检查。");
+        case DbFault::Duplicate:
+            return failedText() + QStringLiteral("\r\n单号已经存在：%1").arg(number);
+        default:
+            return failedText();
     }
-    outcome.message = failedText();
-    if (!db_.BeginTrans()) {
-        return outcome;
-    }
-    auto fail = [&] {
-        db_.RollbackTrans();
-        return outcome;
-    };
-    if (!db_.ExecuteSql(sale_sql::insertHeader(receipt.number, receipt.totalQuantity,
-                                               receipt.discountedTotal, receipt.cashier,
-                                               receipt.remark))) {
-        return fail();
-    }
-    // Inside the transaction nobody else can have inserted a sale since the header.
-    const int saleId = newestSaleId(db_);
-    if (saleId <= 0) {
-        return fail();
-    }
-    for (const ReceiptLine& line : receipt.lines) {
-        if (!db_.ExecuteSql(sale_sql::insertLine(saleId, line, receipt.remark))) {
-            return fail();
+}
+
+SaleRecorder::~SaleRecorder() {
+    rollback();
+}
+
+bool SaleRecorder::fail(RecordOutcome& outcome, DbFault fault) {
+    rollback();
+    outcome.stored = false;
+    outcome.fault = fault == DbFault::None ? DbFault::Other : fault;
+    outcome.message = failedText(outcome.fault, outcome.number);
+    return false;
+}
+
+// BEGIN IMMEDIATE: the lock is taken before anything is read, so the number read next can't
+// be taken by another till before this sale is stored. Another till's save is a moment's wait.
+bool SaleRecorder::beginWriting(RecordOutcome& outcome) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!db_.BeginTrans()) {
+        if (db_.lastFault() != DbFault::Locked || waited.elapsed() >= kLockWaitMs) {
+            return fail(outcome, db_.lastFault());
+        }
+        if (waiting_) {
+            waiting_();
         }
     }
-    db_.CommitTrans();
-    // A commit that fails is rolled back without a word; the header being there is the proof.
-    if (newestSaleId(db_) != saleId) {
+    open_ = true;
+    return true;
+}
+
+RecordOutcome SaleRecorder::insert(const Receipt& receipt) {
+    RecordOutcome outcome;
+    outcome.number = receipt.number;
+    if (const QString problem = lengthProblem(receipt); !problem.isEmpty()) {
+        outcome.message = problem;
+        outcome.fault = DbFault::Other;
         return outcome;
     }
+    rollback();
+    // Another save of this program is still open (printing pumps events): never join it.
+    if (db_.inTransaction()) {
+        outcome.fault = DbFault::Locked;
+        outcome.message = failedText(outcome.fault);
+        return outcome;
+    }
+    if (!beginWriting(outcome)) {
+        return outcome;
+    }
+    if (numbering_ != nullptr) {
+        outcome.number = numbering_->next();
+        if (outcome.number.isEmpty()) {
+            fail(outcome, db_.lastFault());
+            return outcome;
+        }
+    }
+    if (!db_.ExecuteSql(sale_sql::insertHeader(outcome.number, receipt.totalQuantity,
+                                               receipt.discountedTotal, receipt.cashier,
+                                               receipt.remark))) {
+        fail(outcome, db_.lastFault());
+        return outcome;
+    }
+    // Inside the transaction nobody else can have inserted a sale since the header.
+    outcome.saleId = newestSaleId(db_);
+    if (outcome.saleId <= 0) {
+        fail(outcome, db_.lastFault());
+        return outcome;
+    }
+    for (const ReceiptLine& line : receipt.lines) {
+        if (!db_.ExecuteSql(sale_sql::insertLine(outcome.saleId, line, receipt.remark))) {
+            fail(outcome, db_.lastFault());
+            return outcome;
+        }
+    }
+    outcome.fault = DbFault::None;
+    return outcome;
+}
+
+bool SaleRecorder::commit(RecordOutcome& outcome) {
+    if (!open_) {
+        return false;
+    }
+    // A commit waits for other programs' readers to finish; it stays open meanwhile.
+    QElapsedTimer waited;
+    waited.start();
+    while (!db_.tryCommitTrans()) {
+        if (!db_.inTransaction() || db_.lastFault() != DbFault::Locked ||
+            waited.elapsed() >= kCommitWaitMs) {
+            open_ = db_.inTransaction();
+            return fail(outcome, db_.lastFault());
+        }
+        if (waiting_) {
+            waiting_();
+        }
+    }
+    open_ = false;
     outcome.stored = true;
-    outcome.saleId = saleId;
+    outcome.fault = DbFault::None;
     outcome.message.clear();
+    return true;
+}
+
+void SaleRecorder::rollback() {
+    if (open_) {
+        open_ = false;
+        db_.RollbackTrans();
+    }
+}
+
+RecordOutcome SaleRecorder::record(const Receipt& receipt) {
+    RecordOutcome outcome = insert(receipt);
+    if (outcome.fault == DbFault::None) {
+        commit(outcome);
+    }
     return outcome;
 }
 

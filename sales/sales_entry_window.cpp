@@ -1,5 +1,8 @@
 #include "sales/sales_entry_window.h"
 
+#include <QApplication>
+#include <QScopedValueRollback>
+
 #include "data/odbcdb.h"
 #include "data/sql_text.h"
 #include "forms/component.h"
@@ -57,6 +60,27 @@ QString cash() {
 void hint(const QString& text) {
     showMessage(text, 0, sales_text::hint());
 }
+
+QString priceNotPlain() {
+    return QStringLiteral("价格只能是数字（最多两位小数，不超过 99999999.99），例如 12.50！");
+}
+QString quantityNotPlain() {
+    return QStringLiteral("数量只能是整数，例如 3（退货写 -1）！");
+}
+QString cashNotPlain() {
+    return QStringLiteral("实收只能是数字（最多两位小数，不超过 99999999.99），例如 100！");
+}
+QString amountTooLarge() {
+    return QStringLiteral("金额不能超过 99999999.99！");
+}
+
+// The busy cursor while a save waits for the database.
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
 
 }  // namespace
 
@@ -277,6 +301,9 @@ void SalesEntryWindow::settingsChanged() {
 }
 
 void SalesEntryWindow::fillProducts(const QString& typed) {
+    if (!catalogue_.loaded() && !catalogue_.load(module_.database())) {
+        return;  // locked or unreadable for now: the list shown stays
+    }
     products_ = catalogue_.lookup(typed);
     QStringList names;
     for (const Product& p : products_) {
@@ -321,7 +348,12 @@ void SalesEntryWindow::fillCashiers() {
 
 void SalesEntryWindow::showReceiptNumber() {
     ReceiptNumbering numbering(module_.database(), [this] { return module_.now().date(); });
-    window_->setText(QStringLiteral("编辑框_单号"), numbering.next());
+    const QString next = numbering.next();
+    if (next.isEmpty()) {
+        return;  // can't be read now; the number is taken anew when the sale is stored
+    }
+    proposedNumber_ = next;
+    window_->setText(QStringLiteral("编辑框_单号"), next);
 }
 
 void SalesEntryWindow::showTime() {
@@ -361,9 +393,27 @@ SalesEntryWindow::EntryLine SalesEntryWindow::lineFromEntry() {
         hint(sales_text::tooLong(QStringLiteral("商品名称"), SaleRecorder::kTextColumnLength));
         return entry;
     }
-    const int count = textToInt(quantity);
-    const double unitPrice = amounts::fromText(price);
+    if (amounts::hasControlCharacter(name)) {
+        hint(QStringLiteral("商品名称含有不能保存的控制字符！"));
+        return entry;
+    }
+    const std::optional<int> parsedCount = amounts::parseQuantity(quantity);
+    if (!parsedCount) {
+        hint(quantityNotPlain());
+        return entry;
+    }
+    const std::optional<double> parsedPrice = amounts::parsePlainAmount(price);
+    if (!parsedPrice) {
+        hint(priceNotPlain());
+        return entry;
+    }
+    const int count = *parsedCount;
+    const double unitPrice = *parsedPrice;
     const double total = amounts::lineTotal(unitPrice, count);
+    if (std::fabs(total) > amounts::kMaxAmount) {
+        hint(amountTooLarge());
+        return entry;
+    }
     double after = total;
     if (c(QStringLiteral("选择框_折扣"))->isChecked()) {
         const QString discount = c(QStringLiteral("组合框_折扣"))->text();
@@ -457,7 +507,9 @@ void SalesEntryWindow::copyRowToEntry(int row) {
 
 // The product is offered next time; a name already remembered at this price is not stored again.
 void SalesEntryWindow::rememberProduct(const QString& name, const QString& unitPrice) {
-    if (catalogue_.knows(name, unitPrice)) {
+    // Unread products can't tell a known one from a new one: nothing is stored then.
+    if ((!catalogue_.loaded() && !catalogue_.load(module_.database())) ||
+        catalogue_.knows(name, unitPrice)) {
         return;
     }
     if (module_.database().ExecuteSql(master_sql::addProduct(name, unitPrice))) {
@@ -487,8 +539,21 @@ double SalesEntryWindow::discountedTotal() const {
 }
 
 void SalesEntryWindow::updateChange() {
-    const double received = amounts::fromText(window_->text(QStringLiteral("编辑框_实收")));
-    window_->setText(QStringLiteral("编辑框_找零"), amounts::toText(received - discountedTotal()));
+    const QString typed = window_->text(QStringLiteral("编辑框_实收"));
+    const std::optional<double> received =
+        typed.trimmed().isEmpty() ? std::optional<double>(0.0) : amounts::parsePlainAmount(typed);
+    // No change is shown for cash that is not a plain amount, rather than a wrong one.
+    window_->setText(QStringLiteral("编辑框_找零"),
+                     received ? amounts::toText(*received - discountedTotal()) : QString());
+}
+
+bool SalesEntryWindow::cashIsPlain() {
+    const QString typed = window_->text(QStringLiteral("编辑框_实收"));
+    if (typed.trimmed().isEmpty() || amounts::parsePlainAmount(typed)) {
+        return true;
+    }
+    hint(cashNotPlain());
+    return false;
 }
 
 void SalesEntryWindow::chooseCash(int index) {
@@ -612,21 +677,47 @@ Receipt SalesEntryWindow::currentReceipt() const {
     return r;
 }
 
+void SalesEntryWindow::prepare(SaleRecorder& recorder, const ReceiptNumbering& numbering) const {
+    recorder.setWaiting(
+        [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 50); });
+    // A number an administrator typed is stored as typed (and refused if it is taken).
+    if (window_->text(QStringLiteral("编辑框_单号")) == proposedNumber_) {
+        recorder.setNumbering(&numbering);
+    }
+}
+
+void SalesEntryWindow::showRecordFailure(const RecordOutcome& outcome) {
+    // A value to mend is the user's; a failed statement is the database's.
+    if (outcome.fault == DbFault::Other && outcome.message != SaleRecorder::failedText()) {
+        hint(outcome.message);
+    } else {
+        showMessage(outcome.message);
+    }
+}
+
 bool SalesEntryWindow::recordCurrentReceipt() {
+    if (finishing_) {
+        return false;
+    }
+    const QScopedValueRollback<bool> finishing(finishing_, true);
     const Receipt receipt = currentReceipt();
     if (receipt.lines.isEmpty()) {
         hint(QStringLiteral("没有可以打印的数据！"));
         return false;
     }
+    if (!cashIsPlain()) {
+        return false;
+    }
+    ReceiptNumbering numbering(module_.database(), [this] { return module_.now().date(); });
     SaleRecorder recorder(module_.database());
-    const RecordOutcome outcome = recorder.record(receipt);
+    prepare(recorder, numbering);
+    RecordOutcome outcome;
+    {
+        BusyCursor busy;
+        outcome = recorder.record(receipt);
+    }
     if (!outcome.stored) {
-        // A value too long is the user's to fix; a failed statement is the database's.
-        if (outcome.message == SaleRecorder::failedText()) {
-            showMessage(outcome.message);
-        } else {
-            hint(outcome.message);
-        }
+        showRecordFailure(outcome);
         return false;
     }
     startNextReceipt();
@@ -657,8 +748,14 @@ void SalesEntryWindow::preview() {
 }
 
 void SalesEntryWindow::print() {
+    if (finishing_) {
+        return;  // a second click while the receipt prints
+    }
     if (list()->rowCount() == 0) {
         hint(QStringLiteral("没有可以打印的数据！"));
+        return;
+    }
+    if (!cashIsPlain()) {
         return;
     }
     const bool save = SettingsRecord::isYes(settings_.saveSales);
@@ -671,12 +768,51 @@ void SalesEntryWindow::print() {
         }
         return;
     }
-    if (!module_.printHandler()(*this, currentReceipt())) {
-        return;  // not printed: the receipt stays
+    if (!save) {
+        if (module_.printHandler()(*this, currentReceipt(), {})) {
+            startNextReceipt();
+        }
+        return;
     }
-    if (save) {
-        recordCurrentReceipt();
-    } else {
+    // The sale is written first and committed once the receipt is printed, so that no receipt
+    // leaves the till for a sale the database refused. The cashier still sees print, then save.
+    const QScopedValueRollback<bool> finishing(finishing_, true);
+    const Receipt receipt = currentReceipt();
+    ReceiptNumbering numbering(module_.database(), [this] { return module_.now().date(); });
+    SaleRecorder recorder(module_.database());
+    prepare(recorder, numbering);
+    RecordOutcome outcome;
+    bool stored = false;
+    PrintSteps steps;
+    steps.beforeJob = [&](Receipt& printed) {
+        {
+            BusyCursor busy;
+            outcome = recorder.insert(receipt);
+        }
+        if (outcome.fault != DbFault::None) {
+            showRecordFailure(outcome);  // nothing is held any more
+            return false;
+        }
+        printed.number = outcome.number;
+        window_->setText(QStringLiteral("编辑框_单号"), outcome.number);
+        return true;
+    };
+    steps.afterJob = [&](bool printed) {
+        if (!printed) {
+            recorder.rollback();
+            return false;
+        }
+        {
+            BusyCursor busy;
+            stored = recorder.commit(outcome);
+        }
+        if (!stored) {
+            showMessage(QStringLiteral("小票已打印，但这笔销售没有保存：\r\n") + outcome.message);
+        }
+        return stored;
+    };
+    module_.printHandler()(*this, receipt, steps);
+    if (stored) {
         startNextReceipt();
     }
 }
@@ -687,6 +823,14 @@ void SalesEntryWindow::saveOnly() {
         return;
     }
     recordCurrentReceipt();
+}
+
+bool SalesEntryWindow::mayClose() {
+    if (list()->rowCount() == 0) {
+        return true;
+    }
+    return showMessage(QStringLiteral("当前小票尚未保存，确定退出吗？"),
+                       MessageFlags::YesNo | MessageFlags::IconQuestion) == MessageResult::Yes;
 }
 
 void SalesEntryWindow::onWindowClosed(qint32 windowId) {

@@ -13,6 +13,9 @@
 namespace tillora {
 
 class Component;
+class ReceiptNumbering;
+class SaleRecorder;
+struct RecordOutcome;
 class FormWindow;
 class ListView;
 class ProductLookup;
@@ -82,6 +85,8 @@ class SalesEntryWindow : public QObject {
     void preview();
     void print();
     void saveOnly();
+    // Closing with lines not yet stored asks first; false keeps the window open.
+    bool mayClose();
 
   private:
     struct EntryLine {
@@ -97,6 +102,12 @@ class SalesEntryWindow : public QObject {
     void applyPaymentTick();
     bool storeTick(Component* box, const QString& statementOn, const QString& statementOff);
     double discountedTotal() const;
+    // False (after a message) when the cash received is not a plain amount.
+    bool cashIsPlain();
+    // The recorder of this window: waits for a lock with the window painting, and takes the
+    // number inside its transaction unless an administrator typed one.
+    void prepare(SaleRecorder& recorder, const ReceiptNumbering& numbering) const;
+    void showRecordFailure(const RecordOutcome& outcome);
     Component* c(const QString& name) const;
     ListView* list() const;
     void onWindowClosed(qint32 windowId);
@@ -117,6 +128,8 @@ class SalesEntryWindow : public QObject {
     ProductLookup* lookup_ = nullptr;
     // The text the products were last narrowed for.
     QString lookedUp_;
+    QString proposedNumber_;  // the number last shown by the window itself
+    bool finishing_ = false;  // a print or save runs (printing pumps events)
 };
 
 }  // namespace tillora

@@ -60,6 +60,10 @@ void SalesModule::registerHandlers(HandlerRegistry& r) {
         return Value();
     });
     r.add(name("salesEntry.destroyed"), [](const EventArgs&) { return Value(); });
+    r.add(name("salesEntry.closeRequest"), [](const EventArgs& args) {
+        W* w = W::of(args.window);
+        return w != nullptr && !w->mayClose() ? Value::fromBool(false) : Value();
+    });
     r.add(name("salesEntry.clockTick"), on<W>([](W& w, const EventArgs&) { w.showTime(); }));
     r.add(name("salesEntry.productChosen"),
           on<W>([](W& w, const EventArgs& a) { w.chooseProduct(intArg(a)); }));

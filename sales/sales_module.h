@@ -13,6 +13,17 @@ class ODBCDB;
 struct Receipt;
 class SalesEntryWindow;
 
+// What printing a receipt that is also recorded does around the print job. The sale is written
+// (holding the write lock) before the job starts, and committed once the job is closed, so a
+// receipt is never printed for a sale that can't be stored; no message waits while the lock is
+// held (a printer dialog, when one is needed, comes before the sale is written).
+struct PrintSteps {
+    // Writes the sale; false stops printing. The receipt then carries the number stored.
+    std::function<bool(Receipt&)> beforeJob;
+    // Commits (printed) or undoes (not printed) the sale; true when it is stored.
+    std::function<bool(bool printed)> afterJob;
+};
+
 // The logged-in cashier as the sales windows need it.
 struct SalesUser {
     QString name;
@@ -27,9 +38,9 @@ struct SalesUser {
 class SalesModule {
   public:
     using Clock = std::function<QDateTime()>;
-    // Prints the receipt; true when it was printed (the window then records it when the
-    // settings say so).
-    using PrintHandler = std::function<bool(SalesEntryWindow&, const Receipt&)>;
+    // Prints the receipt, with the recording steps around the job when the sale is recorded;
+    // true when it was printed.
+    using PrintHandler = std::function<bool(SalesEntryWindow&, const Receipt&, const PrintSteps&)>;
     using PreviewHandler = std::function<void(SalesEntryWindow&, const Receipt&)>;
     using WindowHook = std::function<void(FormWindow* owner)>;
 

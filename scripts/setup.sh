@@ -16,6 +16,7 @@ packages=(
   fonts-wqy-microhei poppler-utils clang-format
   cups printer-driver-cups-pdf libcups2
   libxlsxwriter-dev libfreexl-dev python3-xlrd libreoffice-calc-nogui
+  clang libclang-rt-14-dev
 )
 
 missing=()

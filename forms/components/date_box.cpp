@@ -6,13 +6,27 @@
 
 namespace tillora {
 
+namespace {
+
+// A date picker is one tab stop, as on the desktop the templates come from: Tab leaves it, and the
+// arrow keys (and Left/Right) move between its year, month and day.
+class DatePicker : public QDateEdit {
+  public:
+    using QDateEdit::QDateEdit;
+
+  protected:
+    bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
+};
+
+}  // namespace
+
 bool DateBox::parseBlock(const QByteArray& block, QString* /*error*/) {
     raw_ = block;
     return true;
 }
 
 QWidget* DateBox::makeWidget(QWidget* parent) {
-    edit_ = new QDateEdit(QDate::currentDate(), parent);
+    edit_ = new DatePicker(QDate::currentDate(), parent);
     edit_->setCalendarPopup(true);
     edit_->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     connect(edit_, &QDateTimeEdit::dateChanged, this, [this] { raise(event::kDateChanged); });

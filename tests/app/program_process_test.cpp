@@ -111,5 +111,49 @@ TEST_F(ProgramProcessTest, SecondCopyIsRefusedAndTheFirstKeepsRunning) {
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), filesBefore);
 }
 
+TEST_F(ProgramProcessTest, KeepsOneBackupADayFromItsStarts) {
+    const QDir backups(folder.file(QStringLiteral("backup")));
+    for (int start = 0; start < 2; ++start) {
+        startCopy(first);
+        ASSERT_TRUE(waitUntilHoldsDatabase(first));
+        // The start's backup is taken before the first window; give it time to be in place.
+        const QStringList pattern{QStringLiteral("Zeb-*.mdb")};
+        QDeadlineTimer deadline(20000);
+        while (backups.entryList(pattern, QDir::Files).isEmpty() && !deadline.hasExpired()) {
+            QThread::msleep(50);
+        }
+        QThread::msleep(300);
+        first.kill();  // no exit, so no exit backup
+        first.waitForFinished();
+        const QStringList taken = backups.entryList(pattern, QDir::Files);
+        ASSERT_EQ(taken.size(), 1) << taken.join(u' ').toStdString();
+        EXPECT_TRUE(taken[0].startsWith(QStringLiteral("Zeb-") +
+                                        QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))));
+    }
+}
+
+TEST_F(ProgramProcessTest, BackupCommandWritesACheckedCopyWhileTheProgramRuns) {
+    startCopy(first);
+    ASSERT_TRUE(waitUntilHoldsDatabase(first));
+    QProcess backup;
+    backup.setWorkingDirectory(elsewhere.path());
+    backup.start(program, {QStringLiteral("--backup"), QStringLiteral("copy.mdb")});
+    ASSERT_TRUE(backup.waitForFinished(30000));
+    EXPECT_EQ(backup.exitCode(), 0) << backup.readAllStandardError().toStdString();
+    EXPECT_TRUE(
+        QString::fromUtf8(backup.readAllStandardOutput()).startsWith(QStringLiteral("备份完成")));
+    QFile copy(QDir(elsewhere.path()).filePath(QStringLiteral("copy.mdb")));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QCryptographicHash::hash(copy.readAll(), QCryptographicHash::Sha256),
+              databaseDigest());
+
+    // A target that can't be written fails, and says so.
+    backup.start(program, {QStringLiteral("--backup"), QStringLiteral("/nonexistent/dir/x.mdb")});
+    ASSERT_TRUE(backup.waitForFinished(30000));
+    EXPECT_EQ(backup.exitCode(), 1);
+    EXPECT_TRUE(
+        QString::fromUtf8(backup.readAllStandardError()).startsWith(QStringLiteral("备份失败")));
+}
+
 }  // namespace
 }  // namespace tillora

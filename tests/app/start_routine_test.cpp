@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -10,6 +11,8 @@
 #include "forms/message_service.h"
 #include "tests/support/scripted_message_service.h"
 #include "tests/support/temp_program_folder.h"
+
+#include <sqlite3.h>
 
 namespace tillora {
 namespace {
@@ -61,6 +64,27 @@ TEST_F(StartRoutineTest, ExistingDatabaseOpensWithoutAQuestion) {
     EXPECT_EQ(start(false), StartOutcome::DatabaseOpen);
     EXPECT_TRUE(messages.texts().isEmpty());
     EXPECT_TRUE(database.isOpen());
+}
+
+TEST_F(StartRoutineTest, DatabaseHeldByAnotherProgramOffersRetryAndQuit) {
+    ASSERT_TRUE(restoreTemplateDatabase(databaseFile()));
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(databaseFile()).constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; UPDATE 配置文件 SET 店名='x'", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+    messages.answer(MessageResult::Retry);
+    messages.answer(MessageResult::Cancel);
+    EXPECT_EQ(start(false), StartOutcome::NoDatabase);
+    sqlite3_close(other);
+    // Quit ends at once: nothing more to say about a file that is only busy.
+    ASSERT_EQ(messages.shown().size(), 2u);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(messages.shown()[i].text.startsWith(QStringLiteral("数据库正被其他程序使用")));
+        EXPECT_EQ(messages.shown()[i].flags & MessageFlags::ButtonMask, MessageFlags::RetryCancel);
+    }
+    EXPECT_FALSE(database.isOpen());
+    EXPECT_TRUE(QDir(folder.path()).entryList({QStringLiteral("*.bak-*")}).isEmpty());
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <QThread>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "data/settings_record.h"
 #include "forms/component.h"
@@ -432,6 +433,72 @@ TEST_F(PrintReceiptTest, PrintsThroughTheDefaultCupsQueueWithoutADialog) {
     ASSERT_FALSE(page.isNull());
     EXPECT_FALSE(inkBox(page).isEmpty());
     QFile::remove(found);
+}
+
+// Another program holding the file, as the sqlite3 tool or a second till would.
+class OtherConnection {
+  public:
+    explicit OtherConnection(const QString& path) {
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    }
+    ~OtherConnection() { sqlite3_close_v2(db_); }
+    bool run(const char* sql) {
+        return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+
+  private:
+    sqlite3* db_ = nullptr;
+};
+
+TEST_F(PrintReceiptTest, NothingIsPrintedForASaleTheDatabaseRefuses) {
+    PdfTarget pdf(folder.file(QStringLiteral("refused.pdf")));
+    openWithTwoLines({QStringLiteral("update 配置文件 set 显示打印完毕='真'")});
+    const int before = sales();
+    {
+        OtherConnection other(path);
+        ASSERT_TRUE(other.run("BEGIN IMMEDIATE"));
+        click("按钮_打印小票");
+        EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("数据库正被占用，请稍后再试")});
+        EXPECT_FALSE(QFile::exists(pdf.file()));
+        EXPECT_EQ(rows(), 2);
+    }
+    // A file that can't be written (the connection can only read it).
+    ASSERT_TRUE(db.OpenMdbDatabase(path, {}, {}, true));
+    messages.clear();
+    click("按钮_打印小票");
+    EXPECT_EQ(messages.texts(),
+              QStringList{QStringLiteral("添加失败！\r\n数据库文件只能读取，不能写入。")});
+    EXPECT_FALSE(QFile::exists(pdf.file()));
+    EXPECT_EQ(rows(), 2);
+    EXPECT_EQ(sales(), before);
+
+    // Writable again: the same receipt prints, is stored, and only then says so.
+    ASSERT_TRUE(db.OpenMdbDatabase(path));
+    messages.clear();
+    click("按钮_打印小票");
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("打印完毕")});
+    EXPECT_TRUE(QFile::exists(pdf.file()));
+    EXPECT_EQ(sales(), before + 1);
+    EXPECT_EQ(rows(), 0);
+}
+
+TEST_F(PrintReceiptTest, TheReceiptCarriesTheNumberActuallyStored) {
+    PdfTarget pdf(folder.file(QStringLiteral("number.pdf")));
+    openWithTwoLines();
+    EXPECT_EQ(w->text(QStringLiteral("编辑框_单号")), QStringLiteral("1608180000002"));
+    {
+        // Another till stores the number this window shows.
+        OtherConnection other(path);
+        ASSERT_TRUE(other.run("INSERT INTO 销售记录 (销售票号) VALUES ('1608180000002')"));
+    }
+    click("按钮_打印小票");
+    EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
+    EXPECT_EQ(text(QStringLiteral("select 销售票号 from 销售记录 order by ID desc")),
+              QStringLiteral("1608180000003"));
+    const QString printed = pdfText(pdf.file());
+    EXPECT_TRUE(printed.contains(QStringLiteral("1608180000003"))) << printed.toStdString();
+    EXPECT_FALSE(printed.contains(QStringLiteral("1608180000002")));
+    EXPECT_EQ(w->text(QStringLiteral("编辑框_单号")), QStringLiteral("1608180000004"));
 }
 
 }  // namespace

@@ -87,9 +87,13 @@ TEST_F(ProductCatalogueTest, KnowsAProductByExactNameAndPriceAndLearnsNewOnes) {
     // Read again, the catalogue holds the table as it is now.
     ASSERT_TRUE(catalogue.load(db));
     EXPECT_FALSE(catalogue.knows(QStringLiteral("Mkf-支架"), QStringLiteral("5.00")));
+    // Unreadable for now: what was read before stays.
     db.CloseDatabase();
     EXPECT_FALSE(catalogue.load(db));
-    EXPECT_EQ(catalogue.size(), 0);
+    EXPECT_TRUE(catalogue.loaded());
+    EXPECT_TRUE(catalogue.knows(QStringLiteral("mkf-麦克风"), QStringLiteral("10.00")));
+    catalogue.clear();
+    EXPECT_FALSE(catalogue.loaded());
 }
 
 }  // namespace

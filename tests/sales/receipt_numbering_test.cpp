@@ -65,10 +65,10 @@ TEST(ReceiptNumberTest, FormatSurvivesItsStoredNumber) {
 
 class ReceiptNumberingDbTest : public SalesFixture {};
 
-TEST_F(ReceiptNumberingDbTest, ContinuesFromTheNewestStoredSale) {
+TEST_F(ReceiptNumberingDbTest, ContinuesFromTheHighestNumberOfTheDay) {
     QDate today(2016, 8, 18);
     ReceiptNumbering numbering(db, [&] { return today; });
-    EXPECT_EQ(numbering.newestNumber(), QStringLiteral("1608180000001"));
+    EXPECT_EQ(numbering.highestNumber(QStringLiteral("160818")), QStringLiteral("1608180000001"));
     EXPECT_EQ(numbering.next(), QStringLiteral("1608180000002"));
 
     ASSERT_TRUE(db.ExecuteSql(

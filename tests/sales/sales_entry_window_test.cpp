@@ -229,9 +229,16 @@ TEST_F(SalesEntryTest, AFailedRecordingKeepsTheReceipt) {
 TEST_F(SalesEntryTest, PrintHookDecidesWhetherTheSaleIsRecorded) {
     int printed = 0;
     bool answer = false;
-    module->setPrintHandler([&](SalesEntryWindow&, const Receipt& r) {
+    module->setPrintHandler([&](SalesEntryWindow&, const Receipt& r, const PrintSteps& steps) {
         ++printed;
         EXPECT_EQ(r.lines.size(), 1);
+        Receipt job = r;
+        if (steps.beforeJob && !steps.beforeJob(job)) {
+            return false;
+        }
+        if (steps.afterJob) {
+            steps.afterJob(answer);
+        }
         return answer;
     });
     ASSERT_NE(openSales(), nullptr);

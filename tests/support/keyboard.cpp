@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QRadioButton>
 #include <QTest>
 
 #include <algorithm>
@@ -71,6 +72,20 @@ void Keyboard::keepScreenshot(QWidget* window, const QString& name) {
     }
 }
 
+namespace {
+
+bool hasCheckedSibling(const QRadioButton* radio) {
+    for (const QObject* o : radio->parent()->children()) {
+        const auto* other = qobject_cast<const QRadioButton*>(o);
+        if (other != nullptr && other != radio && other->autoExclusive() && other->isChecked()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 QStringList Keyboard::templateTabOrder(const FormWindow* window) {
     struct Stop {
         int order;
@@ -87,6 +102,12 @@ QStringList Keyboard::templateTabOrder(const FormWindow* window) {
         // The order is the template's; the tab-stop flag as the window logic left it.
         if (w == nullptr || !c->propertyByNumber(Component::TabStop).toBool() ||
             !w->isVisibleTo(window) || !w->isEnabledTo(window)) {
+            continue;
+        }
+        // Of a group of radio buttons only the chosen one is a stop; arrows move within the group.
+        if (const auto* radio = qobject_cast<const QRadioButton*>(w);
+            radio != nullptr && radio->autoExclusive() && !radio->isChecked() &&
+            hasCheckedSibling(radio)) {
             continue;
         }
         const QRect onClient(w->mapTo(window->clientArea(), QPoint(0, 0)), w->size());

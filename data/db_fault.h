@@ -1,0 +1,19 @@
+#pragma once
+
+namespace tillora {
+
+// Why the last database operation failed, as far as the engine tells it. The program names the
+// cause to the cashier; it never changes what the operation returned.
+enum class DbFault {
+    None,
+    Locked,        // another program holds the file; trying again later may work
+    ReadOnly,      // the file or its folder can't be written
+    DiskFull,      // no room for the change
+    Damaged,       // the file is malformed
+    NotADatabase,  // the file is no database at all (or was never written)
+    Missing,       // no file to open
+    Duplicate,     // a value that must be unique is already stored
+    Other,
+};
+
+}  // namespace tillora
