@@ -1,6 +1,7 @@
 #include "data/sqlite_connection.h"
 
 #include "data/jet_dialect.h"
+#include "data/jet_like.h"
 #include "platform/jet_date.h"
 
 #include <sqlite3.h>
@@ -239,6 +240,10 @@ void jetLen(sqlite3_context* context, int, sqlite3_value** argv) {
 }
 
 }  // namespace
+
+bool jetLikeMatch(const QList<uint>& pattern, const QList<uint>& text, uint escape) {
+    return likeMatch(pattern, text, escape);
+}
 
 DbFault SqliteConnection::faultFromCode(int code, bool opening) {
     switch (code & 0xff) {

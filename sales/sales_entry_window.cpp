@@ -126,6 +126,7 @@ void SalesEntryWindow::start() {
     fillCustomers();
     fillPaymentMethods();
     fillCashiers();
+    catalogue_.load(db);
     fillProducts();
 
     const SalesUser& user = module_.user();
@@ -294,20 +295,16 @@ void SalesEntryWindow::settingsChanged() {
         window_->setText(QStringLiteral("编辑框_店名"), settings_.shopName);
         window_->setText(QStringLiteral("编辑框_备注"), settings_.note);
     }
+    catalogue_.load(module_.database());
     fillProducts();
     fillCashiers();
 }
 
 void SalesEntryWindow::fillProducts(const QString& typed) {
-    ODBCDB& db = module_.database();
-    bool ok = false;
-    std::vector<Product> found = readProducts(
-        db, typed.isEmpty() ? master_sql::listProducts() : master_sql::productsStartingWith(typed),
-        &ok);
-    if (!ok) {
+    if (!catalogue_.loaded() && !catalogue_.load(module_.database())) {
         return;  // locked or unreadable for now: the list shown stays
     }
-    products_ = std::move(found);
+    products_ = catalogue_.lookup(typed);
     QStringList names;
     for (const Product& p : products_) {
         names.append(p.name);
@@ -510,18 +507,13 @@ void SalesEntryWindow::copyRowToEntry(int row) {
 
 // The product is offered next time; a name already remembered at this price is not stored again.
 void SalesEntryWindow::rememberProduct(const QString& name, const QString& unitPrice) {
-    ODBCDB& db = module_.database();
-    bool ok = false;
-    const std::vector<Product> known = readProducts(db, master_sql::listProducts(), &ok);
-    if (!ok) {
+    // Unread products can't tell a known one from a new one: nothing is stored then.
+    if ((!catalogue_.loaded() && !catalogue_.load(module_.database())) ||
+        catalogue_.knows(name, unitPrice)) {
         return;
     }
-    for (const Product& p : known) {
-        if (p.name == name && amounts::normalized(p.unitPrice) == unitPrice) {
-            return;
-        }
-    }
-    if (db.ExecuteSql(master_sql::addProduct(name, unitPrice))) {
+    if (module_.database().ExecuteSql(master_sql::addProduct(name, unitPrice))) {
+        catalogue_.add(Product{0, name, unitPrice});
         fillProducts();
     }
 }

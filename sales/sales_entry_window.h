@@ -7,6 +7,7 @@
 
 #include "data/master_data.h"
 #include "data/settings_record.h"
+#include "sales/product_catalogue.h"
 #include "sales/receipt.h"
 
 namespace tillora {
@@ -118,6 +119,8 @@ class SalesEntryWindow : public QObject {
     SalesModule& module_;
     FormWindow* window_;
     SettingsRecord settings_;
+    ProductCatalogue catalogue_;
+    // The products the drop-down shows, in its order.
     std::vector<Product> products_;
     std::vector<PaymentMethod> paymentMethods_;
     std::vector<Customer> customers_;

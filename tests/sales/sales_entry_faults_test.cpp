@@ -130,9 +130,10 @@ TEST_F(SalesEntryFaults, MoneyThatIsNotAPlainNumberIsRefused) {
     EXPECT_EQ(t("编辑框_找零"), u"12.50"_s);
 }
 
-TEST_F(SalesEntryFaults, LookupsUnderALockGiveUpQuicklyAndKeepTheList) {
-    const QStringList shown = w->component(u"组合框_名称"_s)->items();
-    ASSERT_FALSE(shown.isEmpty());
+// The products were read when the window opened: a lock held by another program neither slows
+// nor stops the narrowing.
+TEST_F(SalesEntryFaults, LookupsUnderALockAreQuickAndStillNarrow) {
+    ASSERT_FALSE(w->component(u"组合框_名称"_s)->items().isEmpty());
     OtherProgram other(path);
     ASSERT_TRUE(other.run("BEGIN EXCLUSIVE; UPDATE 配置文件 SET 店名='x'"));
     QElapsedTimer timer;
@@ -143,7 +144,7 @@ TEST_F(SalesEntryFaults, LookupsUnderALockGiveUpQuicklyAndKeepTheList) {
         logic->fillProducts(QString::fromLatin1(typed));
         EXPECT_LT(one.elapsed(), 1000);
     }
-    EXPECT_EQ(w->component(u"组合框_名称"_s)->items(), shown);
+    EXPECT_EQ(w->component(u"组合框_名称"_s)->items().size(), 1);
     EXPECT_TRUE(messages.shown().empty());
     other.run("ROLLBACK");
     logic->fillProducts(u"mkf"_s);
