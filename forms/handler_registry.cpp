@@ -25,4 +25,9 @@ QStringList HandlerRegistry::missing(const QStringList& names) const {
     return result;
 }
 
+int intArgument(const EventArgs& args, qsizetype index) {
+    double number = 0;
+    return args.arg(index).toNumber(&number) ? static_cast<int>(number) : -1;
+}
+
 }  // namespace tillora

@@ -7,10 +7,30 @@
 #include <QStringList>
 
 #include <functional>
+#include <type_traits>
 
 namespace tillora {
 
 using Handler = std::function<Value(const EventArgs&)>;
+
+// A handler that hands the event to the logic object of the window it came from (`Logic::of`),
+// as f(logic, args) or f(logic). Such handlers return nothing the window looks at.
+template <typename Logic, typename F>
+Handler logicHandler(F f) {
+    return [f](const EventArgs& args) {
+        if (Logic* logic = Logic::of(args.window)) {
+            if constexpr (std::is_invocable_v<const F&, Logic&, const EventArgs&>) {
+                f(*logic, args);
+            } else {
+                f(*logic);
+            }
+        }
+        return Value();
+    };
+}
+
+// The event argument at `index` as a whole number; -1 when it is missing or no number.
+int intArgument(const EventArgs& args, qsizetype index = 0);
 
 // The program's event handlers by the names the templates use. Window logic classes add theirs
 // before the first window opens; a window naming a handler that is not here fails to open, and

@@ -12,25 +12,6 @@
 
 namespace tillora {
 
-namespace {
-
-int intArg(const EventArgs& args, qsizetype i = 0) {
-    double number = 0;
-    return args.arg(i).toNumber(&number) ? static_cast<int>(number) : -1;
-}
-
-template <typename Logic, typename F>
-Handler on(F f) {
-    return [f](const EventArgs& args) {
-        if (Logic* logic = Logic::of(args.window)) {
-            f(*logic, args);
-        }
-        return Value();
-    };
-}
-
-}  // namespace
-
 RecordsModule::RecordsModule(SalesModule& sales, QString databasePath)
     : sales_(sales), databasePath_(std::move(databasePath)) {}
 
@@ -68,29 +49,32 @@ void RecordsModule::registerHandlers(HandlerRegistry& r) {
         (new SalesRecordsWindow(*this, args.window))->start();
         return Value();
     });
-    r.add(name("salesRecords.queryClicked"), on<W>([](W& w, const EventArgs&) { w.openQuery(); }));
+    r.add(name("salesRecords.queryClicked"),
+          logicHandler<W>([](W& w, const EventArgs&) { w.openQuery(); }));
     r.add(name("salesRecords.detailsClicked"),
-          on<W>([](W& w, const EventArgs&) { w.openDetails(); }));
-    r.add(name("salesRecords.rowDoubleClicked"), on<W>([](W& w, const EventArgs& a) {
-              if (intArg(a) >= 0) {
+          logicHandler<W>([](W& w, const EventArgs&) { w.openDetails(); }));
+    r.add(name("salesRecords.rowDoubleClicked"), logicHandler<W>([](W& w, const EventArgs& a) {
+              if (intArgument(a) >= 0) {
                   w.openDetails();
               }
           }));
     r.add(name("salesRecords.exportClicked"),
-          on<W>([](W& w, const EventArgs&) { w.exportList(); }));
+          logicHandler<W>([](W& w, const EventArgs&) { w.exportList(); }));
     r.add(name("salesRecords.initialiseClicked"),
-          on<W>([](W& w, const EventArgs&) { w.initialise(); }));
-    r.add(name("salesRecords.searchClicked"), on<W>([](W& w, const EventArgs&) { w.search(); }));
+          logicHandler<W>([](W& w, const EventArgs&) { w.initialise(); }));
+    r.add(name("salesRecords.searchClicked"),
+          logicHandler<W>([](W& w, const EventArgs&) { w.search(); }));
     r.add(name("salesRecords.deleteClicked"),
-          on<W>([](W& w, const EventArgs&) { w.deleteSelected(); }));
+          logicHandler<W>([](W& w, const EventArgs&) { w.deleteSelected(); }));
     r.add(name("salesRecords.reprintClicked"),
-          on<W>([](W& w, const EventArgs&) { w.reprintSelected(); }));
-    r.add(name("salesRecords.listRightClicked"),
-          on<W>([](W& w, const EventArgs& a) { w.popupMenu(QPoint(intArg(a, 0), intArg(a, 1))); }));
+          logicHandler<W>([](W& w, const EventArgs&) { w.reprintSelected(); }));
+    r.add(name("salesRecords.listRightClicked"), logicHandler<W>([](W& w, const EventArgs& a) {
+              w.popupMenu(QPoint(intArgument(a, 0), intArgument(a, 1)));
+          }));
     r.add(name("salesRecords.numberKeyDown"), [](const EventArgs& args) {
         // Enter in the number box searches, as 搜索 does.
         W* w = W::of(args.window);
-        if (w == nullptr || intArg(args, 0) != 0x0D || intArg(args, 1) != 0) {
+        if (w == nullptr || intArgument(args, 0) != 0x0D || intArgument(args, 1) != 0) {
             return Value();
         }
         w->search();
@@ -99,8 +83,9 @@ void RecordsModule::registerHandlers(HandlerRegistry& r) {
     r.add(name("salesRecords.listKeyDown"), [](const EventArgs& args) {
         W* w = W::of(args.window);
         // A key the window uses is not passed on to the list.
-        return w != nullptr && w->listKey(intArg(args, 0), intArg(args, 1)) ? Value::fromBool(false)
-                                                                            : Value();
+        return w != nullptr && w->listKey(intArgument(args, 0), intArgument(args, 1))
+                   ? Value::fromBool(false)
+                   : Value();
     });
 
     using Q = SalesQueryDialog;
@@ -109,9 +94,11 @@ void RecordsModule::registerHandlers(HandlerRegistry& r) {
         return Value();
     });
     r.add(name("salesQuery.conditionTicked"),
-          on<Q>([](Q& q, const EventArgs&) { q.conditionTicked(); }));
-    r.add(name("salesQuery.queryClicked"), on<Q>([](Q& q, const EventArgs&) { q.query(); }));
-    r.add(name("salesQuery.closeClicked"), on<Q>([](Q& q, const EventArgs&) { q.close(); }));
+          logicHandler<Q>([](Q& q, const EventArgs&) { q.conditionTicked(); }));
+    r.add(name("salesQuery.queryClicked"),
+          logicHandler<Q>([](Q& q, const EventArgs&) { q.query(); }));
+    r.add(name("salesQuery.closeClicked"),
+          logicHandler<Q>([](Q& q, const EventArgs&) { q.close(); }));
 
     using D = SaleDetailsWindow;
     r.add(name("saleDetails.created"), [this](const EventArgs& args) {
@@ -119,17 +106,20 @@ void RecordsModule::registerHandlers(HandlerRegistry& r) {
         return Value();
     });
     r.add(name("saleDetails.rowChanged"),
-          on<D>([](D& d, const EventArgs& a) { d.rowChanged(intArg(a)); }));
+          logicHandler<D>([](D& d, const EventArgs& a) { d.rowChanged(intArgument(a)); }));
     r.add(name("saleDetails.discountTicked"),
-          on<D>([](D& d, const EventArgs&) { d.discountTicked(); }));
+          logicHandler<D>([](D& d, const EventArgs&) { d.discountTicked(); }));
     r.add(name("saleDetails.discountChosen"),
-          on<D>([](D& d, const EventArgs& a) { d.discountChosen(intArg(a)); }));
-    r.add(name("saleDetails.addClicked"), on<D>([](D& d, const EventArgs&) { d.add(); }));
-    r.add(name("saleDetails.changeClicked"), on<D>([](D& d, const EventArgs&) { d.change(); }));
-    r.add(name("saleDetails.deleteClicked"), on<D>([](D& d, const EventArgs&) { d.remove(); }));
+          logicHandler<D>([](D& d, const EventArgs& a) { d.discountChosen(intArgument(a)); }));
+    r.add(name("saleDetails.addClicked"), logicHandler<D>([](D& d, const EventArgs&) { d.add(); }));
+    r.add(name("saleDetails.changeClicked"),
+          logicHandler<D>([](D& d, const EventArgs&) { d.change(); }));
+    r.add(name("saleDetails.deleteClicked"),
+          logicHandler<D>([](D& d, const EventArgs&) { d.remove(); }));
     r.add(name("saleDetails.exportClicked"),
-          on<D>([](D& d, const EventArgs&) { d.exportLines(); }));
-    r.add(name("saleDetails.closeClicked"), on<D>([](D& d, const EventArgs&) { d.close(); }));
+          logicHandler<D>([](D& d, const EventArgs&) { d.exportLines(); }));
+    r.add(name("saleDetails.closeClicked"),
+          logicHandler<D>([](D& d, const EventArgs&) { d.close(); }));
 }
 
 }  // namespace tillora

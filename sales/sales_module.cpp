@@ -17,22 +17,6 @@ namespace tillora {
 
 namespace {
 
-int intArg(const EventArgs& args) {
-    double number = 0;
-    return args.arg(0).toNumber(&number) ? static_cast<int>(number) : -1;
-}
-
-// Handlers return nothing the window looks at; an empty value says so.
-template <typename Logic, typename F>
-Handler on(F f) {
-    return [f](const EventArgs& args) {
-        if (Logic* logic = Logic::of(args.window)) {
-            f(*logic, args);
-        }
-        return Value();
-    };
-}
-
 void openModal(FormWindow* owner, FormId id) {
     if (FormManager* manager = FormManager::instance()) {
         manager->open(static_cast<qint32>(id), true, owner);
@@ -64,56 +48,71 @@ void SalesModule::registerHandlers(HandlerRegistry& r) {
         W* w = W::of(args.window);
         return w != nullptr && !w->mayClose() ? Value::fromBool(false) : Value();
     });
-    r.add(name("salesEntry.clockTick"), on<W>([](W& w, const EventArgs&) { w.showTime(); }));
+    r.add(name("salesEntry.clockTick"),
+          logicHandler<W>([](W& w, const EventArgs&) { w.showTime(); }));
     r.add(name("salesEntry.productChosen"),
-          on<W>([](W& w, const EventArgs& a) { w.chooseProduct(intArg(a)); }));
-    r.add(name("salesEntry.productTyped"), on<W>([](W& w, const EventArgs&) { w.productTyped(); }));
-    r.add(name("salesEntry.productLeft"), on<W>([](W& w, const EventArgs&) { w.productLeft(); }));
+          logicHandler<W>([](W& w, const EventArgs& a) { w.chooseProduct(intArgument(a)); }));
+    r.add(name("salesEntry.productTyped"),
+          logicHandler<W>([](W& w, const EventArgs&) { w.productTyped(); }));
+    r.add(name("salesEntry.productLeft"),
+          logicHandler<W>([](W& w, const EventArgs&) { w.productLeft(); }));
     // A key the window used is swallowed (a false result), any other reaches the box.
     r.add(name("salesEntry.entryKeyDown"), [](const EventArgs& args) {
         W* w = W::of(args.window);
         if (w != nullptr && args.component != nullptr &&
-            w->entryKey(args.component, intArg(args))) {
+            w->entryKey(args.component, intArgument(args))) {
             return Value::fromBool(false);
         }
         return Value();
     });
     r.add(name("salesEntry.cashierChosen"),
-          on<W>([](W& w, const EventArgs& a) { w.chooseCashier(intArg(a)); }));
+          logicHandler<W>([](W& w, const EventArgs& a) { w.chooseCashier(intArgument(a)); }));
     r.add(name("salesEntry.cashChosen"),
-          on<W>([](W& w, const EventArgs& a) { w.chooseCash(intArg(a)); }));
-    r.add(name("salesEntry.cashChanged"), on<W>([](W& w, const EventArgs&) { w.updateChange(); }));
+          logicHandler<W>([](W& w, const EventArgs& a) { w.chooseCash(intArgument(a)); }));
+    r.add(name("salesEntry.cashChanged"),
+          logicHandler<W>([](W& w, const EventArgs&) { w.updateChange(); }));
     r.add(name("salesEntry.paymentChosen"),
-          on<W>([](W& w, const EventArgs& a) { w.choosePaymentMethod(intArg(a)); }));
+          logicHandler<W>([](W& w, const EventArgs& a) { w.choosePaymentMethod(intArgument(a)); }));
     r.add(name("salesEntry.customerChosen"),
-          on<W>([](W& w, const EventArgs& a) { w.chooseCustomer(intArg(a)); }));
+          logicHandler<W>([](W& w, const EventArgs& a) { w.chooseCustomer(intArgument(a)); }));
     r.add(name("salesEntry.phoneChosen"),
-          on<W>([](W& w, const EventArgs& a) { w.choosePhone(intArg(a)); }));
+          logicHandler<W>([](W& w, const EventArgs& a) { w.choosePhone(intArgument(a)); }));
     r.add(name("salesEntry.discountTicked"),
-          on<W>([](W& w, const EventArgs&) { w.discountTicked(); }));
+          logicHandler<W>([](W& w, const EventArgs&) { w.discountTicked(); }));
     r.add(name("salesEntry.paymentTicked"),
-          on<W>([](W& w, const EventArgs&) { w.paymentTicked(); }));
+          logicHandler<W>([](W& w, const EventArgs&) { w.paymentTicked(); }));
     r.add(name("salesEntry.customerTicked"),
-          on<W>([](W& w, const EventArgs&) { w.customerTicked(); }));
-    r.add(name("salesEntry.phoneTicked"), on<W>([](W& w, const EventArgs&) { w.phoneTicked(); }));
-    r.add(name("salesEntry.addClicked"), on<W>([](W& w, const EventArgs&) { w.addLine(); }));
-    r.add(name("salesEntry.changeClicked"), on<W>([](W& w, const EventArgs&) { w.changeLine(); }));
-    r.add(name("salesEntry.deleteClicked"), on<W>([](W& w, const EventArgs&) { w.deleteLine(); }));
+          logicHandler<W>([](W& w, const EventArgs&) { w.customerTicked(); }));
+    r.add(name("salesEntry.phoneTicked"),
+          logicHandler<W>([](W& w, const EventArgs&) { w.phoneTicked(); }));
+    r.add(name("salesEntry.addClicked"),
+          logicHandler<W>([](W& w, const EventArgs&) { w.addLine(); }));
+    r.add(name("salesEntry.changeClicked"),
+          logicHandler<W>([](W& w, const EventArgs&) { w.changeLine(); }));
+    r.add(name("salesEntry.deleteClicked"),
+          logicHandler<W>([](W& w, const EventArgs&) { w.deleteLine(); }));
     r.add(name("salesEntry.rowChanged"),
-          on<W>([](W& w, const EventArgs& a) { w.copyRowToEntry(intArg(a)); }));
-    r.add(name("salesEntry.previewClicked"), on<W>([](W& w, const EventArgs&) { w.preview(); }));
-    r.add(name("salesEntry.printClicked"), on<W>([](W& w, const EventArgs&) { w.print(); }));
-    r.add(name("salesEntry.saveOnlyClicked"), on<W>([](W& w, const EventArgs&) { w.saveOnly(); }));
-    r.add(name("salesEntry.paymentMethodsClicked"),
-          on<W>([](W& w, const EventArgs&) { openModal(w.window(), FormId::PaymentMethods); }));
-    r.add(name("salesEntry.customersClicked"),
-          on<W>([](W& w, const EventArgs&) { openModal(w.window(), FormId::Customers); }));
-    r.add(name("salesEntry.customerInfo"),
-          on<W>([](W& w, const EventArgs&) { openModal(w.window(), FormId::Customers); }));
+          logicHandler<W>([](W& w, const EventArgs& a) { w.copyRowToEntry(intArgument(a)); }));
+    r.add(name("salesEntry.previewClicked"),
+          logicHandler<W>([](W& w, const EventArgs&) { w.preview(); }));
+    r.add(name("salesEntry.printClicked"),
+          logicHandler<W>([](W& w, const EventArgs&) { w.print(); }));
+    r.add(name("salesEntry.saveOnlyClicked"),
+          logicHandler<W>([](W& w, const EventArgs&) { w.saveOnly(); }));
+    r.add(name("salesEntry.paymentMethodsClicked"), logicHandler<W>([](W& w, const EventArgs&) {
+              openModal(w.window(), FormId::PaymentMethods);
+          }));
+    r.add(name("salesEntry.customersClicked"), logicHandler<W>([](W& w, const EventArgs&) {
+              openModal(w.window(), FormId::Customers);
+          }));
+    r.add(name("salesEntry.customerInfo"), logicHandler<W>([](W& w, const EventArgs&) {
+              openModal(w.window(), FormId::Customers);
+          }));
     r.add(name("salesEntry.softwareSettings"),
-          on<W>([this](W& w, const EventArgs&) { runHook(openSettings_, w.window()); }));
-    r.add(name("salesEntry.salesStatistics"),
-          on<W>([this](W& w, const EventArgs&) { runHook(openStatistics_, w.window()); }));
+          logicHandler<W>([this](W& w, const EventArgs&) { runHook(openSettings_, w.window()); }));
+    r.add(name("salesEntry.salesStatistics"), logicHandler<W>([this](W& w, const EventArgs&) {
+              runHook(openStatistics_, w.window());
+          }));
     r.add(name("salesEntry.calculator"), [](const EventArgs&) {
         if (!DesktopPrograms::startCalculator()) {
             showMessage(QStringLiteral("无法启动计算器！"), 0, sales_text::hint());
@@ -151,10 +150,13 @@ void SalesModule::registerHandlers(HandlerRegistry& r) {
     });
     r.add(name("paymentMethods.destroyed"), [](const EventArgs&) { return Value(); });
     r.add(name("paymentMethods.rowChanged"),
-          on<P>([](P& p, const EventArgs& a) { p.rowChanged(intArg(a)); }));
-    r.add(name("paymentMethods.addClicked"), on<P>([](P& p, const EventArgs&) { p.add(); }));
-    r.add(name("paymentMethods.changeClicked"), on<P>([](P& p, const EventArgs&) { p.change(); }));
-    r.add(name("paymentMethods.deleteClicked"), on<P>([](P& p, const EventArgs&) { p.remove(); }));
+          logicHandler<P>([](P& p, const EventArgs& a) { p.rowChanged(intArgument(a)); }));
+    r.add(name("paymentMethods.addClicked"),
+          logicHandler<P>([](P& p, const EventArgs&) { p.add(); }));
+    r.add(name("paymentMethods.changeClicked"),
+          logicHandler<P>([](P& p, const EventArgs&) { p.change(); }));
+    r.add(name("paymentMethods.deleteClicked"),
+          logicHandler<P>([](P& p, const EventArgs&) { p.remove(); }));
 
     using C = CustomersWindow;
     r.add(name("customers.created"), [this](const EventArgs& args) {
@@ -162,11 +164,14 @@ void SalesModule::registerHandlers(HandlerRegistry& r) {
         return Value();
     });
     r.add(name("customers.rowChanged"),
-          on<C>([](C& c, const EventArgs& a) { c.rowChanged(intArg(a)); }));
-    r.add(name("customers.addClicked"), on<C>([](C& c, const EventArgs&) { c.add(); }));
-    r.add(name("customers.changeClicked"), on<C>([](C& c, const EventArgs&) { c.change(); }));
-    r.add(name("customers.deleteClicked"), on<C>([](C& c, const EventArgs&) { c.remove(); }));
-    r.add(name("customers.searchClicked"), on<C>([](C& c, const EventArgs&) { c.search(); }));
+          logicHandler<C>([](C& c, const EventArgs& a) { c.rowChanged(intArgument(a)); }));
+    r.add(name("customers.addClicked"), logicHandler<C>([](C& c, const EventArgs&) { c.add(); }));
+    r.add(name("customers.changeClicked"),
+          logicHandler<C>([](C& c, const EventArgs&) { c.change(); }));
+    r.add(name("customers.deleteClicked"),
+          logicHandler<C>([](C& c, const EventArgs&) { c.remove(); }));
+    r.add(name("customers.searchClicked"),
+          logicHandler<C>([](C& c, const EventArgs&) { c.search(); }));
 
     using F = ReceiptNumberFormatWindow;
     r.add(name("receiptNumberFormat.created"), [this](const EventArgs& args) {
@@ -174,11 +179,11 @@ void SalesModule::registerHandlers(HandlerRegistry& r) {
         return Value();
     });
     r.add(name("receiptNumberFormat.optionChanged"),
-          on<F>([](F& f, const EventArgs&) { f.optionChanged(); }));
+          logicHandler<F>([](F& f, const EventArgs&) { f.optionChanged(); }));
     r.add(name("receiptNumberFormat.okClicked"),
-          on<F>([](F& f, const EventArgs&) { f.confirm(); }));
+          logicHandler<F>([](F& f, const EventArgs&) { f.confirm(); }));
     r.add(name("receiptNumberFormat.cancelClicked"),
-          on<F>([](F& f, const EventArgs&) { f.cancel(); }));
+          logicHandler<F>([](F& f, const EventArgs&) { f.cancel(); }));
 }
 
 }  // namespace tillora

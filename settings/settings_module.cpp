@@ -14,22 +14,6 @@ namespace tillora {
 
 namespace {
 
-int intArg(const EventArgs& args) {
-    double number = 0;
-    return args.arg(0).toNumber(&number) ? static_cast<int>(number) : -1;
-}
-
-// Handlers return nothing the window looks at; an empty value says so.
-template <typename Logic, typename F>
-Handler on(F f) {
-    return [f](const EventArgs& args) {
-        if (Logic* logic = Logic::of(args.window)) {
-            f(*logic);
-        }
-        return Value();
-    };
-}
-
 void runHook(const SettingsModule::WindowHook& hook, FormWindow* owner) {
     if (hook) {
         hook(owner);
@@ -84,43 +68,47 @@ void SettingsModule::registerHandlers(HandlerRegistry& r) {
         settingsClosed();
         return Value();
     });
-    r.add(name("settings.logoClicked"), on<S>([this](S& s) { openLogo(s.window()); }));
-    r.add(name("settings.formatClicked"), on<S>([this](S& s) { openFormat(s.window()); }));
-    r.add(name("settings.printerClicked"), on<S>([this](S& s) { openPrinter(s.window()); }));
-    r.add(name("settings.showPrintedClicked"), on<S>([](S& s) { s.showPrintedClicked(); }));
-    r.add(name("settings.askReprintClicked"), on<S>([](S& s) { s.askReprintClicked(); }));
-    r.add(name("settings.unitPriceClicked"), on<S>([](S& s) { s.unitPriceClicked(); }));
-    r.add(name("settings.saveClicked"), on<S>([](S& s) { s.save(); }));
+    r.add(name("settings.logoClicked"), logicHandler<S>([this](S& s) { openLogo(s.window()); }));
+    r.add(name("settings.formatClicked"),
+          logicHandler<S>([this](S& s) { openFormat(s.window()); }));
+    r.add(name("settings.printerClicked"),
+          logicHandler<S>([this](S& s) { openPrinter(s.window()); }));
+    r.add(name("settings.showPrintedClicked"),
+          logicHandler<S>([](S& s) { s.showPrintedClicked(); }));
+    r.add(name("settings.askReprintClicked"), logicHandler<S>([](S& s) { s.askReprintClicked(); }));
+    r.add(name("settings.unitPriceClicked"), logicHandler<S>([](S& s) { s.unitPriceClicked(); }));
+    r.add(name("settings.saveClicked"), logicHandler<S>([](S& s) { s.save(); }));
 
     r.add(name("settings.productRowChanged"), [](const EventArgs& args) {
         if (S* s = S::of(args.window)) {
-            s->productRowChanged(intArg(args));
+            s->productRowChanged(intArgument(args));
         }
         return Value();
     });
-    r.add(name("settings.productAddClicked"), on<S>([](S& s) { s.addProduct(); }));
-    r.add(name("settings.productChangeClicked"), on<S>([](S& s) { s.changeProduct(); }));
-    r.add(name("settings.productDeleteClicked"), on<S>([](S& s) { s.deleteProduct(); }));
-    r.add(name("settings.rememberClicked"), on<S>([](S& s) { s.rememberClicked(); }));
+    r.add(name("settings.productAddClicked"), logicHandler<S>([](S& s) { s.addProduct(); }));
+    r.add(name("settings.productChangeClicked"), logicHandler<S>([](S& s) { s.changeProduct(); }));
+    r.add(name("settings.productDeleteClicked"), logicHandler<S>([](S& s) { s.deleteProduct(); }));
+    r.add(name("settings.rememberClicked"), logicHandler<S>([](S& s) { s.rememberClicked(); }));
 
-    r.add(name("settings.userAddClicked"), on<S>([](S& s) { s.addUser(); }));
-    r.add(name("settings.userChangeClicked"), on<S>([](S& s) { s.changeUser(); }));
-    r.add(name("settings.userDeleteClicked"), on<S>([](S& s) { s.deleteUser(); }));
-    r.add(name("settings.cancelDirectLoginClicked"), on<S>([](S& s) { s.cancelDirectLogin(); }));
+    r.add(name("settings.userAddClicked"), logicHandler<S>([](S& s) { s.addUser(); }));
+    r.add(name("settings.userChangeClicked"), logicHandler<S>([](S& s) { s.changeUser(); }));
+    r.add(name("settings.userDeleteClicked"), logicHandler<S>([](S& s) { s.deleteUser(); }));
+    r.add(name("settings.cancelDirectLoginClicked"),
+          logicHandler<S>([](S& s) { s.cancelDirectLogin(); }));
 
     using D = UserDialog;
     r.add(name("userAdd.created"), [this](const EventArgs& args) {
         (new UserDialog(*this, args.window, UserDialog::Kind::Add))->start();
         return Value();
     });
-    r.add(name("userAdd.addClicked"), on<D>([](D& d) { d.add(); }));
-    r.add(name("userAdd.closeClicked"), on<D>([](D& d) { d.close(); }));
+    r.add(name("userAdd.addClicked"), logicHandler<D>([](D& d) { d.add(); }));
+    r.add(name("userAdd.closeClicked"), logicHandler<D>([](D& d) { d.close(); }));
     r.add(name("userChange.created"), [this](const EventArgs& args) {
         (new UserDialog(*this, args.window, UserDialog::Kind::Change))->start();
         return Value();
     });
-    r.add(name("userChange.changeClicked"), on<D>([](D& d) { d.change(); }));
-    r.add(name("userChange.closeClicked"), on<D>([](D& d) { d.close(); }));
+    r.add(name("userChange.changeClicked"), logicHandler<D>([](D& d) { d.change(); }));
+    r.add(name("userChange.closeClicked"), logicHandler<D>([](D& d) { d.close(); }));
 }
 
 }  // namespace tillora
