@@ -3,6 +3,7 @@
 #include "data/database_setup.h"
 #include "data/odbcdb.h"
 #include "data/template_database.h"
+#include "tests/support/first_cell.h"
 #include "tests/support/temp_program_folder.h"
 
 #include <gtest/gtest.h>
@@ -20,18 +21,8 @@ class FreshDatabase : public ::testing::Test {
     }
 
     // The first column of the first row as an integer (count queries).
-    int number(const QString& sql) {
-        const int h = db.OpenTable(sql);
-        const int n = db.IsEOF(h) ? -1 : db.ReadColByIndex(h, 1).toInt();
-        db.CloseTable(h);
-        return n;
-    }
-    QString text(const QString& sql) {
-        const int h = db.OpenTable(sql);
-        const QString t = db.ReadColByIndex(h, 1).toText();
-        db.CloseTable(h);
-        return t;
-    }
+    int number(const QString& sql) { return firstNumber(db, sql); }
+    QString text(const QString& sql) { return firstText(db, sql); }
 
     TempProgramFolder folder;
     QString path;

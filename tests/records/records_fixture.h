@@ -25,6 +25,7 @@
 #include "records/sales_records_window.h"
 #include "sales/receipt_printer.h"
 #include "sales/sales_module.h"
+#include "tests/support/first_cell.h"
 #include "tests/support/scripted_file_dialog.h"
 #include "tests/support/scripted_message_service.h"
 #include "tests/support/temp_program_folder.h"
@@ -142,18 +143,8 @@ class RecordsFixture : public ::testing::Test {
         return out;
     }
 
-    int number_(const QString& sql) {
-        const int h = db.OpenTable(sql);
-        const int n = (h == 0 || db.IsEOF(h)) ? -1 : db.ReadColByIndex(h, 1).toInt();
-        db.CloseTable(h);
-        return n;
-    }
-    QString text(const QString& sql) {
-        const int h = db.OpenTable(sql);
-        const QString t = (h == 0 || db.IsEOF(h)) ? QString() : db.ReadColByIndex(h, 1).toText();
-        db.CloseTable(h);
-        return t;
-    }
+    int number_(const QString& sql) { return firstNumber(db, sql); }
+    QString text(const QString& sql) { return firstText(db, sql); }
 
     static constexpr int kTemplateSale = 401;
 

@@ -16,6 +16,7 @@
 #include "formset/embedded_template_set.h"
 #include "formset/form_ids.h"
 #include "sales/sales_module.h"
+#include "tests/support/first_cell.h"
 #include "tests/support/scripted_message_service.h"
 #include "tests/support/temp_program_folder.h"
 
@@ -54,18 +55,8 @@ class SalesFixture : public ::testing::Test {
         return manager->window(static_cast<qint32>(id));
     }
 
-    int number(const QString& sql) {
-        const int h = db.OpenTable(sql);
-        const int n = (h == 0 || db.IsEOF(h)) ? -1 : db.ReadColByIndex(h, 1).toInt();
-        db.CloseTable(h);
-        return n;
-    }
-    QString text(const QString& sql) {
-        const int h = db.OpenTable(sql);
-        const QString t = (h == 0 || db.IsEOF(h)) ? QString() : db.ReadColByIndex(h, 1).toText();
-        db.CloseTable(h);
-        return t;
-    }
+    int number(const QString& sql) { return firstNumber(db, sql); }
+    QString text(const QString& sql) { return firstText(db, sql); }
 
     ScriptedMessageService messages;
     TempProgramFolder folder;
