@@ -19,7 +19,6 @@
 #include "forms/message_service.h"
 #include "forms/qt_message_service.h"
 #include "forms/runtime_error.h"
-#include "forms/template_set_reader.h"
 #include "formset/embedded_template_set.h"
 #include "platform/crash_handler.h"
 #include "platform/program_folder.h"
@@ -31,6 +30,7 @@
 #include "sales/receipt_printer.h"
 #include "sales/sales_module.h"
 #include "settings/settings_module.h"
+#include "templates/template_set_reader.h"
 
 namespace tillora {
 

@@ -2,8 +2,8 @@
 // window: set read once, then the window built, its created events raised and shown).
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
-#include "forms/template_set_reader.h"
 #include "formset/embedded_template_set.h"
+#include "templates/template_set_reader.h"
 
 #include <benchmark/benchmark.h>
 

@@ -21,11 +21,11 @@
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
 #include "forms/handler_registry.h"
-#include "forms/template_set_reader.h"
 #include "formset/embedded_template_set.h"
 #include "formset/form_ids.h"
 #include "sales/sales_entry_window.h"
 #include "sales/sales_module.h"
+#include "templates/template_set_reader.h"
 
 namespace {
 

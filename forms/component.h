@@ -1,8 +1,8 @@
 #pragma once
 
 #include "forms/event_args.h"
-#include "forms/property_blocks.h"
-#include "forms/template_set.h"
+#include "templates/property_blocks.h"
+#include "templates/template_set.h"
 
 #include <QByteArray>
 #include <QColor>

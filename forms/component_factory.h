@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forms/template_set.h"
+#include "templates/template_set.h"
 
 #include <QHash>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forms/property_blocks.h"
+#include "templates/property_blocks.h"
 
 #include <QFont>
 

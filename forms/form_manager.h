@@ -1,7 +1,7 @@
 #pragma once
 
 #include "forms/handler_registry.h"
-#include "forms/template_set.h"
+#include "templates/template_set.h"
 
 #include <QHash>
 #include <QList>

@@ -2,8 +2,8 @@
 
 #include "forms/event_args.h"
 #include "forms/handler_registry.h"
-#include "forms/property_blocks.h"
-#include "forms/template_set.h"
+#include "templates/property_blocks.h"
+#include "templates/template_set.h"
 
 #include <QHash>
 #include <QPointer>

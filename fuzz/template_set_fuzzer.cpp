@@ -10,10 +10,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "forms/property_blocks.h"
-#include "forms/template_set_reader.h"
-#include "forms/template_set_writer.h"
 #include "formset/embedded_template_set.h"
+#include "templates/property_blocks.h"
+#include "templates/template_set_reader.h"
+#include "templates/template_set_writer.h"
 
 using namespace tillora;
 

@@ -6,8 +6,8 @@
 #include <QVariant>
 #include <optional>
 
-#include "print/draw_panel_block.h"
 #include "print/painter_surface.h"
+#include "templates/draw_panel_block.h"
 
 namespace tillora {
 

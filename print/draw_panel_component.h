@@ -4,7 +4,7 @@
 
 #include "forms/component.h"
 #include "print/draw_panel.h"
-#include "print/draw_panel_block.h"
+#include "templates/draw_panel_block.h"
 
 namespace tillora {
 

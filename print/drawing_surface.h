@@ -12,9 +12,9 @@
 #include <optional>
 
 #include "forms/value.h"
-#include "print/drawing_properties.h"
 #include "print/font_description.h"
 #include "print/unit_mapping.h"
+#include "templates/drawing_properties.h"
 
 namespace tillora {
 

@@ -1,27 +1,15 @@
 #include "print/font_description.h"
 
 #include <QFontDatabase>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QStringList>
-#include <QtEndian>
 #include <algorithm>
 #include <cstdlib>
+
+#include "templates/log_font.h"
 
 namespace tillora {
 
 namespace {
-
-constexpr int kFaceOffset = 28;
-constexpr int kFaceSize = 32;
-
-qint32 readInt(const QByteArray& b, int offset) {
-    return qFromLittleEndian<qint32>(b.constData() + offset);
-}
-
-void writeInt(QByteArray& b, int offset, qint32 v) {
-    qToLittleEndian(v, b.data() + offset);
-}
 
 const QString& installedCjkFamily() {
     static const QString family = [] {
@@ -43,39 +31,31 @@ const QString& installedCjkFamily() {
 
 FontDescription FontDescription::fromBlock(const QByteArray& block) {
     FontDescription d;
-    if (block.size() < kRecordSize) {
+    LogFont f;
+    if (!parseLogFont(block, f)) {
         return d;
     }
-    d.height = readInt(block, 0);
-    d.weight = readInt(block, 16);
-    d.italic = block.at(20) != 0;
-    d.underline = block.at(21) != 0;
-    d.strikeOut = block.at(22) != 0;
-    d.charSet = static_cast<unsigned char>(block.at(23));
-    QByteArray face = block.mid(kFaceOffset, kFaceSize);
-    const qsizetype end = face.indexOf('\0');
-    if (end >= 0) {
-        face.truncate(end);
-    }
-    QStringDecoder gbk("GBK");
-    d.faceName = gbk.isValid() ? QString(gbk(face)) : QString::fromLatin1(face);
+    d.height = f.height;
+    d.weight = f.weight;
+    d.italic = f.italic != 0;
+    d.underline = f.underline != 0;
+    d.strikeOut = f.strikeOut != 0;
+    d.charSet = f.charSet;
+    d.faceName = f.faceName;
     return d;
 }
 
 QByteArray FontDescription::toBlock() const {
-    QByteArray b(kRecordSize, '\0');
-    writeInt(b, 0, height);
-    writeInt(b, 16, weight);
-    b[20] = italic ? 1 : 0;
-    b[21] = underline ? 1 : 0;
-    b[22] = strikeOut ? 1 : 0;
-    b[23] = static_cast<char>(charSet);
-    b[26] = 2;  // proof quality
-    QStringEncoder gbk("GBK");
-    QByteArray face = gbk.isValid() ? QByteArray(gbk(faceName)) : faceName.toLatin1();
-    face.truncate(kFaceSize - 1);
-    std::copy(face.cbegin(), face.cend(), b.begin() + kFaceOffset);
-    return b;
+    LogFont f;
+    f.height = height;
+    f.weight = weight;
+    f.italic = italic ? 1 : 0;
+    f.underline = underline ? 1 : 0;
+    f.strikeOut = strikeOut ? 1 : 0;
+    f.charSet = static_cast<quint8>(charSet);
+    f.quality = 2;  // proof quality
+    f.faceName = faceName;
+    return writeLogFont(f);
 }
 
 int FontDescription::pixelHeight() const {

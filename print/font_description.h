@@ -4,11 +4,13 @@
 #include <QFont>
 #include <QString>
 
+#include "templates/log_font.h"
+
 namespace tillora {
 
-// A Windows LOGFONTA record (60 bytes) as the drawing surfaces use it.
+// The part of the font record (templates/log_font.h) the drawing surfaces use.
 struct FontDescription {
-    static constexpr int kRecordSize = 60;
+    static constexpr int kRecordSize = LogFont::kSize;
     // The system's default GUI font: 宋体 at 12 pixels (9 points on a 96-dpi screen).
     static constexpr int kDefaultPixelHeight = 12;
 

@@ -11,7 +11,7 @@
 #include <variant>
 
 #include "print/painter_surface.h"
-#include "print/printer_block.h"
+#include "templates/printer_block.h"
 
 class QPrinter;
 class QWidget;

@@ -2,7 +2,7 @@
 
 #include "forms/form_window.h"
 #include "print/printer.h"
-#include "print/printer_block.h"
+#include "templates/printer_block.h"
 
 namespace tillora {
 

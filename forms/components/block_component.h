@@ -1,7 +1,7 @@
 #pragma once
 
 #include "forms/component.h"
-#include "forms/property_blocks.h"
+#include "templates/property_blocks.h"
 
 namespace tillora {
 

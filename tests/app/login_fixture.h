@@ -7,9 +7,9 @@
 #include "forms/component.h"
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
-#include "forms/template_set_reader.h"
 #include "formset/embedded_template_set.h"
 #include "formset/form_ids.h"
+#include "templates/template_set_reader.h"
 #include "tests/data/fresh_database.h"
 #include "tests/support/scripted_message_service.h"
 

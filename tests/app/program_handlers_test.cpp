@@ -4,11 +4,11 @@
 #include "data/odbcdb.h"
 #include "forms/form_manager.h"
 #include "forms/handler_registry.h"
-#include "forms/template_set_reader.h"
 #include "formset/embedded_template_set.h"
 #include "records/records_module.h"
 #include "sales/sales_module.h"
 #include "settings/settings_module.h"
+#include "templates/template_set_reader.h"
 
 namespace tillora {
 namespace {

@@ -5,8 +5,8 @@
 #include "forms/components/tab_control.h"
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
-#include "forms/template_set_reader.h"
 #include "formset/embedded_template_set.h"
+#include "templates/template_set_reader.h"
 #include "tests/forms/window_test_templates.h"
 #include "tests/support/keyboard.h"
 

@@ -5,9 +5,9 @@
 #include "forms/event_dispatcher.h"
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
-#include "forms/template_set_reader.h"
 #include "forms/window_frame_metrics.h"
 #include "formset/embedded_template_set.h"
+#include "templates/template_set_reader.h"
 #include "tests/forms/window_test_templates.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 
 // Hand-made window templates for the component-model tests.
 
-#include "forms/property_blocks.h"
-#include "forms/template_set.h"
+#include "templates/property_blocks.h"
+#include "templates/template_set.h"
 
 #include <QByteArray>
 

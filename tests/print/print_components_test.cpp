@@ -6,12 +6,12 @@
 #include "forms/component.h"
 #include "forms/component_factory.h"
 #include "print/draw_panel.h"
-#include "print/draw_panel_block.h"
 #include "print/draw_panel_component.h"
 #include "print/print_components.h"
 #include "print/printer.h"
-#include "print/printer_block.h"
 #include "print/printer_component.h"
+#include "templates/draw_panel_block.h"
+#include "templates/printer_block.h"
 
 namespace tillora {
 namespace {

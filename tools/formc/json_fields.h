@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "forms/property_blocks.h"
+#include "templates/property_blocks.h"
 
 namespace tillora::formc {
 

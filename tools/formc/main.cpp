@@ -13,9 +13,9 @@
 #include <cstdio>
 #include <map>
 
-#include "forms/property_blocks.h"
-#include "forms/template_set_reader.h"
-#include "forms/template_set_writer.h"
+#include "templates/property_blocks.h"
+#include "templates/template_set_reader.h"
+#include "templates/template_set_writer.h"
 #include "tools/formc/source_error.h"
 #include "tools/formc/window_source.h"
 

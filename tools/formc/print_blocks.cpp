@@ -1,7 +1,7 @@
 #include "tools/formc/print_blocks.h"
 
-#include "print/draw_panel_block.h"
-#include "print/printer_block.h"
+#include "templates/draw_panel_block.h"
+#include "templates/printer_block.h"
 #include "tools/formc/json_fields.h"
 
 namespace tillora::formc {

@@ -10,7 +10,7 @@
 
 #include <algorithm>
 
-#include "forms/property_blocks.h"
+#include "templates/property_blocks.h"
 #include "tools/formc/json_fields.h"
 #include "tools/formc/print_blocks.h"
 #include "tools/formc/source_error.h"

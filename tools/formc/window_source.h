@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "forms/template_set.h"
+#include "templates/template_set.h"
 
 namespace tillora::formc {
 

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <optional>
 
-#include "print/drawing_properties.h"
+#include "templates/drawing_properties.h"
 
 namespace tillora {
 

@@ -1,4 +1,4 @@
-#include "forms/template_byte_writer.h"
+#include "templates/template_byte_writer.h"
 
 #include <QtEndian>
 

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "forms/property_blocks.h"
+#include "templates/property_blocks.h"
 
 namespace tillora {
 namespace {

@@ -1,4 +1,4 @@
-#include "forms/template_set.h"
+#include "templates/template_set.h"
 
 namespace tillora {
 

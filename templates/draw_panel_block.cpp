@@ -1,7 +1,7 @@
-#include "print/draw_panel_block.h"
+#include "templates/draw_panel_block.h"
 
-#include "forms/template_byte_reader.h"
-#include "forms/template_byte_writer.h"
+#include "templates/template_byte_reader.h"
+#include "templates/template_byte_writer.h"
 
 namespace tillora {
 

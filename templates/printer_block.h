@@ -4,7 +4,7 @@
 #include <QString>
 #include <optional>
 
-#include "print/drawing_properties.h"
+#include "templates/drawing_properties.h"
 
 namespace tillora {
 

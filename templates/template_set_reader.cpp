@@ -1,9 +1,9 @@
-#include "forms/template_set_reader.h"
+#include "templates/template_set_reader.h"
 
 #include <QHash>
 #include <QtEndian>
 
-#include "forms/template_byte_reader.h"
+#include "templates/template_byte_reader.h"
 
 namespace tillora {
 

@@ -1,11 +1,11 @@
-#include "forms/template_set_writer.h"
+#include "templates/template_set_writer.h"
 
 #include <QHash>
 #include <QSet>
 
 #include <algorithm>
 
-#include "forms/template_byte_writer.h"
+#include "templates/template_byte_writer.h"
 
 namespace tillora {
 

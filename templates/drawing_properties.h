@@ -3,8 +3,8 @@
 #include <QByteArray>
 #include <QtGlobal>
 
-#include "forms/template_byte_reader.h"
-#include "forms/template_byte_writer.h"
+#include "templates/template_byte_reader.h"
+#include "templates/template_byte_writer.h"
 
 namespace tillora {
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "forms/template_set.h"
+#include "templates/template_set.h"
 
 namespace tillora {
 

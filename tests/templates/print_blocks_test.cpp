@@ -1,10 +1,10 @@
 // Stored forms of the printer and the draw panel.
 #include <gtest/gtest.h>
 
-#include "forms/template_byte_writer.h"
-#include "print/draw_panel_block.h"
-#include "print/font_description.h"
-#include "print/printer_block.h"
+#include "templates/draw_panel_block.h"
+#include "templates/log_font.h"
+#include "templates/printer_block.h"
+#include "templates/template_byte_writer.h"
 
 namespace tillora {
 namespace {
@@ -32,7 +32,7 @@ TEST(PrinterBlockTest, RoundTripsEveryField) {
     b.drawing.penWidth = 4;
     b.drawing.penColour = 0x123456;
     b.drawing.textBackColour = 0x00FF00;
-    b.drawing.font = FontDescription().toBlock();
+    b.drawing.font = writeLogFont(makeFont(QStringLiteral("宋体"), 12));
     b.leftMargin = 11;
     b.topMargin = 12;
     b.rightMargin = 13;
@@ -95,22 +95,6 @@ TEST(DrawPanelBlockTest, DefaultsRoundTripAndRefusal) {
     newer[0] = 2;
     EXPECT_FALSE(DrawPanelBlock::parse(newer));
     EXPECT_FALSE(DrawPanelBlock::parse(data.left(data.size() - 3)));
-}
-
-TEST(FontDescriptionTest, RecordRoundTripsWithAChineseFaceName) {
-    FontDescription d;
-    d.height = -16;
-    d.weight = 700;
-    d.italic = true;
-    d.faceName = QStringLiteral("新宋体");
-    const QByteArray block = d.toBlock();
-    ASSERT_EQ(block.size(), 60);
-    const FontDescription back = FontDescription::fromBlock(block);
-    EXPECT_EQ(back.height, -16);
-    EXPECT_EQ(back.weight, 700);
-    EXPECT_TRUE(back.italic);
-    EXPECT_EQ(back.faceName, QStringLiteral("新宋体"));
-    EXPECT_EQ(FontDescription::fromBlock({}).pixelHeight(), 12);
 }
 
 }  // namespace

@@ -2,11 +2,11 @@
 
 #include <QImage>
 
-#include "forms/property_blocks.h"
-#include "forms/template_set_reader.h"
-#include "forms/template_set_writer.h"
 #include "formset/embedded_template_set.h"
 #include "formset/form_ids.h"
+#include "templates/property_blocks.h"
+#include "templates/template_set_reader.h"
+#include "templates/template_set_writer.h"
 
 namespace tillora {
 namespace {

@@ -1,4 +1,4 @@
-#include "forms/template_byte_reader.h"
+#include "templates/template_byte_reader.h"
 
 #include <QtEndian>
 

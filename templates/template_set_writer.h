@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "forms/template_set.h"
+#include "templates/template_set.h"
 
 namespace tillora {
 
