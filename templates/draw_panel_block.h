@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <optional>
 
 #include "templates/drawing_properties.h"
@@ -24,11 +25,23 @@ struct DrawPanelBlock {
         return d;
     }
 
-    // An empty block gives the defaults; a newer version or a cut-off block gives nullopt.
-    static std::optional<DrawPanelBlock> parse(const QByteArray& block);
+    // An empty block gives the defaults; a newer version, a cut-off block or bytes after the
+    // last field give nullopt.
+    static std::optional<DrawPanelBlock> parse(QByteArrayView block);
     QByteArray write() const;
 
     bool operator==(const DrawPanelBlock&) const = default;
 };
+
+template <class Io>
+void fields(Io& io, DrawPanelBlock& b, qint32) {
+    io.int32("border", b.border);
+    io.colour("backColour", b.backColour);
+    io.int32("pictureMode", b.pictureMode);
+    io.int32("autoRedraw", b.autoRedraw);
+    drawingFields(io, b.drawing);
+    io.fontRecord("font", b.drawing.font);
+    io.bytes("backPicture", b.backPicture);
+}
 
 }  // namespace tillora

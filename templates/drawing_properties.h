@@ -3,9 +3,6 @@
 #include <QByteArray>
 #include <QtGlobal>
 
-#include "templates/template_byte_reader.h"
-#include "templates/template_byte_writer.h"
-
 namespace tillora {
 
 // A colour value that stands for "transparent" (text background) or "the system's default colour".
@@ -29,28 +26,17 @@ struct DrawingProperties {
 
 // The nine integers of the drawing properties as both stored forms hold them, Unit to
 // TextBackColour (the font follows later in each form).
-inline void readDrawingInts(TemplateByteReader& r, DrawingProperties& d) {
-    d.unit = r.readInt32();
-    d.penType = r.readInt32();
-    d.drawMode = r.readInt32();
-    d.penWidth = r.readInt32();
-    d.penColour = r.readUInt32();
-    d.brushType = r.readInt32();
-    d.brushColour = r.readUInt32();
-    d.textColour = r.readUInt32();
-    d.textBackColour = r.readUInt32();
-}
-
-inline void writeDrawingInts(TemplateByteWriter& w, const DrawingProperties& d) {
-    w.writeInt32(d.unit);
-    w.writeInt32(d.penType);
-    w.writeInt32(d.drawMode);
-    w.writeInt32(d.penWidth);
-    w.writeUInt32(d.penColour);
-    w.writeInt32(d.brushType);
-    w.writeUInt32(d.brushColour);
-    w.writeUInt32(d.textColour);
-    w.writeUInt32(d.textBackColour);
+template <class Io>
+void drawingFields(Io& io, DrawingProperties& d) {
+    io.int32("unit", d.unit);
+    io.int32("penType", d.penType);
+    io.int32("drawMode", d.drawMode);
+    io.int32("penWidth", d.penWidth);
+    io.colour("penColour", d.penColour);
+    io.int32("brushType", d.brushType);
+    io.colour("brushColour", d.brushColour);
+    io.colour("textColour", d.textColour);
+    io.colour("textBackColour", d.textBackColour);
 }
 
 }  // namespace tillora

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <optional>
 
@@ -26,11 +27,30 @@ struct PrinterBlock {
     int printRange = -1;
     QString documentName;
 
-    // An empty block gives the defaults; a newer version or a cut-off block gives nullopt.
-    static std::optional<PrinterBlock> parse(const QByteArray& block);
+    // An empty block gives the defaults; a newer version, a cut-off block or bytes after the
+    // last field give nullopt.
+    static std::optional<PrinterBlock> parse(QByteArrayView block);
     QByteArray write() const;
 
     bool operator==(const PrinterBlock&) const = default;
 };
+
+template <class Io>
+void fields(Io& io, PrinterBlock& b, qint32) {
+    drawingFields(io, b.drawing);
+    io.int32("leftMargin", b.leftMargin);
+    io.int32("topMargin", b.topMargin);
+    io.int32("rightMargin", b.rightMargin);
+    io.int32("bottomMargin", b.bottomMargin);
+    io.int32("copies", b.copies);
+    io.int32("collate", b.collate);
+    io.int32("minPage", b.minPage);
+    io.int32("maxPage", b.maxPage);
+    io.int32("fromPage", b.fromPage);
+    io.int32("toPage", b.toPage);
+    io.int32("printRange", b.printRange);
+    io.text("documentName", b.documentName);
+    io.fontRecord("font", b.drawing.font);
+}
 
 }  // namespace tillora

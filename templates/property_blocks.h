@@ -1,7 +1,11 @@
 #pragma once
 
-// The property-data blocks of the component types, one plain struct per type with every stored
-// field in stored order. For each: the member defaults are what an empty block gives,
+// The property-data blocks of the component types, one plain struct per type. The member defaults
+// are what an empty block gives. Each type's stored fields are listed once, in stored order, by
+//   template <class Io> void fields(Io& io, Block& b, qint32 version)
+// which hands every field to `io` under its name in the window sources (nullptr: kept in the
+// block, not written in sources). The byte reader and writer (templates/block_io.h) and the window
+// compiler's source binding are such Io types, so the three can't disagree about a field.
 // parse(block, out) reads a block strictly (false on a short or over-long block, a bad length or a
 // version above the type's), write(block) writes the type's latest version.
 // Pure data: no widgets here, so the compiler and the tests use them without a display.
@@ -56,6 +60,33 @@ struct WindowBlock {
     bool operator==(const WindowBlock&) const = default;
 };
 
+template <class Io>
+void fields(Io& io, WindowBlock& b, qint32 version) {
+    io.int32("border", b.border);
+    io.int32(nullptr, b.reserved1);
+    io.colour("backColour", b.backColour);
+    io.int32("maxButton", b.maxButton);
+    io.int32("minButton", b.minButton);
+    io.int32("controlBox", b.controlBox);
+    io.int32("startPosition", b.startPosition);
+    // Ints 14-18 came one or two at a time with versions 2 to 5; older blocks keep defaults.
+    const size_t options = version >= 4 ? 10 : version == 3 ? 9 : version == 2 ? 7 : 6;
+    for (size_t i = 0; i < options; ++i) {
+        io.int32(nullptr, b.options[i]);
+    }
+    if (version >= 5) {
+        io.int32(nullptr, b.reserved18);
+    }
+    if (version >= 6) {
+        io.text(nullptr, b.text1);
+    }
+    io.bytes("picture", b.picture);
+    io.bytes("icon", b.icon);
+    io.bytes(nullptr, b.sound);
+    io.text("title", b.title);
+    io.text(nullptr, b.text2);
+}
+
 // 1/5 edit box.
 struct EditBoxBlock {
     static constexpr qint32 kVersion = 2;
@@ -83,6 +114,30 @@ struct EditBoxBlock {
     bool operator==(const EditBoxBlock&) const = default;
 };
 
+template <class Io>
+void fields(Io& io, EditBoxBlock& b, qint32) {
+    io.int32("border", b.border);
+    io.colour("textColour", b.textColour);
+    io.colour("backColour", b.backColour);
+    io.int32("hideSelection", b.hideSelection);
+    io.int32("maxLength", b.maxLength);
+    io.int32("multiLine", b.multiLine);
+    io.int32("scrollBars", b.scrollBars);
+    io.int32("alignment", b.alignment);
+    io.int32("inputMode", b.inputMode);
+    io.char16("passwordChar", b.passwordChar);
+    io.int32("caseConversion", b.caseConversion);
+    io.int32("spinMode", b.spinMode);
+    io.int32("spinMinimum", b.spinMinimum);
+    io.int32("spinMaximum", b.spinMaximum);
+    io.int32("selectionStart", b.selectionStart);
+    io.int32("selectionLength", b.selectionLength);
+    io.font("font", b.font);
+    io.text("content", b.content);
+    io.text(nullptr, b.text1);
+    io.text(nullptr, b.text2);
+}
+
 // 1/10 label.
 struct LabelBlock {
     static constexpr qint32 kVersion = 2;
@@ -104,6 +159,26 @@ struct LabelBlock {
     bool operator==(const LabelBlock&) const = default;
 };
 
+template <class Io>
+void fields(Io& io, LabelBlock& b, qint32) {
+    io.int32("border", b.border);
+    io.int32("effect", b.effect);
+    io.int32("pictureMode", b.pictureMode);
+    io.int32("horizontalAlignment", b.horizontalAlignment);
+    io.int32("verticalAlignment", b.verticalAlignment);
+    io.int32("wordWrap", b.wordWrap);
+    io.colour("textColour", b.textColour);
+    io.colour("backColour", b.backColour);
+    for (qint32& x : b.reserved) {
+        io.int32(nullptr, x);
+    }
+    io.font("font", b.font);
+    io.bytes("picture", b.picture);
+    io.text("caption", b.caption);
+    io.text(nullptr, b.text1);
+    io.text(nullptr, b.text2);
+}
+
 // 1/11 button.
 struct ButtonBlock {
     static constexpr qint32 kVersion = 1;
@@ -116,6 +191,16 @@ struct ButtonBlock {
 
     bool operator==(const ButtonBlock&) const = default;
 };
+
+template <class Io>
+void fields(Io& io, ButtonBlock& b, qint32) {
+    io.int32("buttonType", b.buttonType);
+    io.int32("centreHorizontally", b.centreHorizontally);
+    io.int32("centreVertically", b.centreVertically);
+    io.bytes("picture", b.picture);
+    io.font("font", b.font);
+    io.text("caption", b.caption);
+}
 
 // 1/12 check box (version 2 added text1/text2) and 1/13 radio box share their leading fields.
 struct CheckBoxBlock {
@@ -137,6 +222,31 @@ struct CheckBoxBlock {
     bool operator==(const CheckBoxBlock&) const = default;
 };
 
+// The fields check boxes and radio boxes share, up to the caption.
+template <class Io, class ChoiceBox>
+void choiceBoxFields(Io& io, ChoiceBox& b) {
+    io.int32("pushLike", b.pushLike);
+    io.int32("flat", b.flat);
+    io.int32("textOnLeft", b.textOnLeft);
+    io.int32("horizontalAlignment", b.horizontalAlignment);
+    io.int32("verticalAlignment", b.verticalAlignment);
+    io.colour("textColour", b.textColour);
+    io.colour("backColour", b.backColour);
+    io.int32("checked", b.checked);
+    io.bytes("picture", b.picture);
+    io.font("font", b.font);
+    io.text("caption", b.caption);
+}
+
+template <class Io>
+void fields(Io& io, CheckBoxBlock& b, qint32 version) {
+    choiceBoxFields(io, b);
+    if (version >= 2) {
+        io.text(nullptr, b.text1);
+        io.text(nullptr, b.text2);
+    }
+}
+
 struct RadioBoxBlock {
     static constexpr qint32 kVersion = 1;
     qint32 pushLike = 0;
@@ -153,6 +263,11 @@ struct RadioBoxBlock {
 
     bool operator==(const RadioBoxBlock&) const = default;
 };
+
+template <class Io>
+void fields(Io& io, RadioBoxBlock& b, qint32) {
+    choiceBoxFields(io, b);
+}
 
 // 1/14 combo box.
 struct ComboBoxBlock {
@@ -177,6 +292,26 @@ struct ComboBoxBlock {
     bool operator==(const ComboBoxBlock&) const = default;
 };
 
+template <class Io>
+void fields(Io& io, ComboBoxBlock& b, qint32) {
+    io.int32("style", b.style);
+    io.int32("maxLength", b.maxLength);
+    io.int32("selectionStart", b.selectionStart);
+    io.int32("selectionLength", b.selectionLength);
+    io.int32("sorted", b.sorted);
+    io.int32("extraRowHeight", b.extraRowHeight);
+    io.colour("textColour", b.textColour);
+    io.colour("backColour", b.backColour);
+    io.int32("currentItem", b.currentItem);
+    io.font("font", b.font);
+    io.intBytes("itemValues", b.itemValues);
+    io.text("content", b.content);
+    io.textList("items", b.items);
+    io.text(nullptr, b.text1);
+    io.text(nullptr, b.text2);
+    io.int32(nullptr, b.reserved);
+}
+
 // 1/9 group box.
 struct GroupBoxBlock {
     static constexpr qint32 kVersion = 1;
@@ -188,6 +323,15 @@ struct GroupBoxBlock {
 
     bool operator==(const GroupBoxBlock&) const = default;
 };
+
+template <class Io>
+void fields(Io& io, GroupBoxBlock& b, qint32) {
+    io.int32("style", b.style);
+    io.colour("textColour", b.textColour);
+    io.colour("backColour", b.backColour);
+    io.font("font", b.font);
+    io.text("caption", b.caption);
+}
 
 // 1/6 picture box.
 struct PictureBoxBlock {
@@ -203,6 +347,17 @@ struct PictureBoxBlock {
     bool operator==(const PictureBoxBlock&) const = default;
 };
 
+template <class Io>
+void fields(Io& io, PictureBoxBlock& b, qint32) {
+    io.int32("border", b.border);
+    io.colour("backColour", b.backColour);
+    io.int32("displayMode", b.displayMode);
+    io.int32(nullptr, b.reserved);
+    io.bytes("picture", b.picture);
+    io.text(nullptr, b.text1);
+    io.text(nullptr, b.text2);
+}
+
 // 1/7 shape box: the frame drawn around a group of components.
 struct ShapeBoxBlock {
     static constexpr qint32 kVersion = 1;
@@ -216,6 +371,16 @@ struct ShapeBoxBlock {
     bool operator==(const ShapeBoxBlock&) const = default;
 };
 
+template <class Io>
+void fields(Io& io, ShapeBoxBlock& b, qint32) {
+    io.int32("shape", b.shape);
+    io.int32("lineStyle", b.lineStyle);
+    io.int32("lineWidth", b.lineWidth);
+    io.colour("lineColour", b.lineColour);
+    io.int32("fillStyle", b.fillStyle);
+    io.colour("fillColour", b.fillColour);
+}
+
 // 1/32 timer.
 struct TimerBlock {
     static constexpr qint32 kVersion = 1;
@@ -223,6 +388,11 @@ struct TimerBlock {
 
     bool operator==(const TimerBlock&) const = default;
 };
+
+template <class Io>
+void fields(Io& io, TimerBlock& b, qint32) {
+    io.int32("interval", b.interval);
+}
 
 // 1/31 common dialog.
 struct CommonDialogBlock {
@@ -238,6 +408,17 @@ struct CommonDialogBlock {
     bool operator==(const CommonDialogBlock&) const = default;
 };
 
+template <class Io>
+void fields(Io& io, CommonDialogBlock& b, qint32) {
+    io.int32("kind", b.kind);
+    io.int32("flags", b.flags);
+    io.text("title", b.title);
+    io.text("filter", b.filter);
+    io.text("defaultExtension", b.defaultExtension);
+    io.text("initialFolder", b.initialFolder);
+    io.text("fileName", b.fileName);
+}
+
 // One column of a list view.
 struct ListViewColumn {
     quint8 reserved = 0;
@@ -248,6 +429,15 @@ struct ListViewColumn {
 
     bool operator==(const ListViewColumn&) const = default;
 };
+
+template <class Io>
+void fields(Io& io, ListViewColumn& c) {
+    io.uint8(nullptr, c.reserved);
+    io.int32("image", c.image);
+    io.int32("alignment", c.alignment);
+    io.int32("width", c.width);
+    io.cstring("title", c.title);
+}
 
 // 2/4 list view.
 struct ListViewBlock {
@@ -275,6 +465,31 @@ struct ListViewBlock {
     bool operator==(const ListViewBlock&) const = default;
 };
 
+template <class Io>
+void fields(Io& io, ListViewBlock& b, qint32) {
+    io.int32("border", b.border);
+    io.colour("textColour", b.textColour);
+    io.colour("backColour", b.backColour);
+    io.int32(nullptr, b.reserved4);
+    io.int32("view", b.view);
+    io.int32("singleSelection", b.singleSelection);
+    io.int32("fullRowSelect", b.fullRowSelect);
+    io.int32("gridLines", b.gridLines);
+    io.int32("checkBoxes", b.checkBoxes);
+    io.int32("alwaysShowSelection", b.alwaysShowSelection);
+    io.int32("hideColumnHeaders", b.hideColumnHeaders);
+    io.int32("sortOrder", b.sortOrder);
+    for (qint32& x : b.reserved) {
+        io.int32(nullptr, x);
+    }
+    io.font("font", b.font);
+    io.bytes(nullptr, b.block2);
+    io.bytes(nullptr, b.block3);
+    io.recordBytes("columns", b.columns);
+    io.bytes(nullptr, b.block5);
+    io.bytes(nullptr, b.block6);
+}
+
 // One page of a tab control.
 struct TabPage {
     QString title;
@@ -284,6 +499,14 @@ struct TabPage {
 
     bool operator==(const TabPage&) const = default;
 };
+
+template <class Io>
+void fields(Io& io, TabPage& p) {
+    io.text("title", p.title);
+    io.colour("textColour", p.textColour);
+    io.colour("backColour", p.backColour);
+    io.flags(nullptr, p.flags, {{"visible", 1}, {"disabled", 2}});
+}
 
 // 7/2 tab control.
 struct TabControlBlock {
@@ -301,6 +524,21 @@ struct TabControlBlock {
 
     bool operator==(const TabControlBlock&) const = default;
 };
+
+template <class Io>
+void fields(Io& io, TabControlBlock& b, qint32) {
+    io.int32("tabPosition", b.tabPosition);
+    io.int32("multiLine", b.multiLine);
+    io.int32("buttonStyle", b.buttonStyle);
+    io.int32("tabWidth", b.tabWidth);
+    io.int32("tabHeight", b.tabHeight);
+    io.colour("textColour", b.textColour);
+    io.colour("backColour", b.backColour);
+    io.int32("currentPage", b.currentPage);
+    io.fixedFont("font", b.font);
+    // A page takes at least 16 bytes (an empty title, two colours and the flags).
+    io.countedRecords("pages", b.pages, 16);
+}
 
 bool parse(QByteArrayView block, WindowBlock& out);
 bool parse(QByteArrayView block, EditBoxBlock& out);
@@ -335,13 +573,12 @@ QByteArray write(const ListViewBlock& block);
 QByteArray write(const TabControlBlock& block);
 
 // The latest property-data version of a type; 0 for types that keep no properties of their own
-// (menu, date box, database, spreadsheet components) and for unknown types. The printer and the
-// draw panel blocks belong to the printing code; this table knows only their version.
+// (menu, date box, database, spreadsheet components) and for unknown types.
 qint32 propertyBlockVersion(ComponentType type);
 
 // Parses a block of the given type and writes it back at the latest version. No value when the
 // block does not parse. Types without properties of their own accept only an empty block (given
-// back empty); the printer, the draw panel and unknown types give no value.
+// back empty); unknown types give no value.
 std::optional<QByteArray> rewritePropertyBlock(ComponentType type, QByteArrayView block);
 
 }  // namespace tillora

@@ -98,6 +98,26 @@ void JsonFields::textList(const QString& key, QStringList& target) {
     target = list;
 }
 
+QList<qint32> JsonFields::integers(const QString& key, int count) {
+    const QJsonValue v = take(key);
+    if (v.isUndefined()) {
+        return {};
+    }
+    const QJsonArray a = v.toArray();
+    if (!v.isArray() || (count >= 0 && a.size() != count)) {
+        error(key, count >= 0 ? QStringLiteral("expected %1 whole numbers").arg(count)
+                              : QStringLiteral("expected a list of whole numbers"));
+    }
+    QList<qint32> out;
+    for (const QJsonValue& x : a) {
+        if (!x.isDouble() || x.toDouble() != double(x.toInt())) {
+            error(key, QStringLiteral("expected whole numbers"));
+        }
+        out.append(x.toInt());
+    }
+    return out;
+}
+
 void JsonFields::font(const QString& key, Font& target) {
     const QJsonValue v = take(key);
     if (v.isUndefined()) {

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QJsonObject>
 #include <QJsonValue>
+#include <QList>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -29,6 +30,8 @@ class JsonFields {
     void colour(const QString& key, ColourRef& target);
     void text(const QString& key, QString& target);
     void textList(const QString& key, QStringList& target);
+    // A list of whole numbers, of `count` entries when count >= 0; empty when the field is absent.
+    QList<qint32> integers(const QString& key, int count = -1);
     void font(const QString& key, Font& target);
     // A file under the resources folder, stored whole.
     void file(const QString& key, QByteArray& target);

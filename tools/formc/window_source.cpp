@@ -10,9 +10,11 @@
 
 #include <algorithm>
 
+#include "templates/draw_panel_block.h"
+#include "templates/printer_block.h"
 #include "templates/property_blocks.h"
+#include "tools/formc/json_binding.h"
 #include "tools/formc/json_fields.h"
-#include "tools/formc/print_blocks.h"
 #include "tools/formc/source_error.h"
 
 namespace tillora::formc {
@@ -70,26 +72,6 @@ const QRegularExpression& handlerPattern() {
     return re;
 }
 
-QList<qint32> intList(JsonFields& f, const QString& key, int count) {
-    const QJsonValue v = f.take(key);
-    if (v.isUndefined()) {
-        return {};
-    }
-    const QJsonArray a = v.toArray();
-    if (!v.isArray() || (count >= 0 && a.size() != count)) {
-        f.error(key, count >= 0 ? QStringLiteral("expected %1 whole numbers").arg(count)
-                                : QStringLiteral("expected a list of whole numbers"));
-    }
-    QList<qint32> out;
-    for (const QJsonValue& x : a) {
-        if (!x.isDouble() || x.toDouble() != double(x.toInt())) {
-            f.error(key, QStringLiteral("expected whole numbers"));
-        }
-        out.append(x.toInt());
-    }
-    return out;
-}
-
 QList<EventEntry> events(JsonFields& f, const QString& key) {
     const QJsonValue v = f.take(key);
     if (v.isUndefined()) {
@@ -121,185 +103,32 @@ QList<EventEntry> events(JsonFields& f, const QString& key) {
     return list;
 }
 
-QList<ListViewColumn> columns(JsonFields& f, const QString& key) {
-    const QJsonValue v = f.take(key);
-    QList<ListViewColumn> list;
-    if (v.isUndefined()) {
-        return list;
-    }
-    if (!v.isArray()) {
-        f.error(key, QStringLiteral("expected a list of columns"));
-    }
-    const QJsonArray a = v.toArray();
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        const QString path = f.path(key) + QStringLiteral("[%1]").arg(i);
-        if (!a[i].isObject()) {
-            throw SourceError{path + QStringLiteral(": expected a column")};
-        }
-        JsonFields c(a[i].toObject(), path, QString());
-        ListViewColumn col;
-        c.text(QStringLiteral("title"), col.title);
-        c.integer(QStringLiteral("width"), col.width);
-        c.integer(QStringLiteral("alignment"), col.alignment);
-        c.integer(QStringLiteral("image"), col.image);
-        c.finish();
-        list.append(col);
-    }
-    return list;
-}
-
-QList<TabPage> tabPages(JsonFields& f, const QString& key) {
-    const QJsonValue v = f.take(key);
-    QList<TabPage> list;
-    if (v.isUndefined()) {
-        return list;
-    }
-    if (!v.isArray()) {
-        f.error(key, QStringLiteral("expected a list of pages"));
-    }
-    const QJsonArray a = v.toArray();
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        const QString path = f.path(key) + QStringLiteral("[%1]").arg(i);
-        if (!a[i].isObject()) {
-            throw SourceError{path + QStringLiteral(": expected a page")};
-        }
-        JsonFields p(a[i].toObject(), path, QString());
-        TabPage page;
-        bool visible = true, disabled = false;
-        p.text(QStringLiteral("title"), page.title);
-        p.colour(QStringLiteral("textColour"), page.textColour);
-        p.colour(QStringLiteral("backColour"), page.backColour);
-        p.flag(QStringLiteral("visible"), visible);
-        p.flag(QStringLiteral("disabled"), disabled);
-        p.finish();
-        page.flags = (visible ? 1 : 0) | (disabled ? 2 : 0);
-        list.append(page);
-    }
-    return list;
-}
-
-template <typename T>
-void choiceBoxFields(JsonFields& f, T& b) {
-    f.text(QStringLiteral("caption"), b.caption);
-    f.integer(QStringLiteral("pushLike"), b.pushLike);
-    f.integer(QStringLiteral("flat"), b.flat);
-    f.integer(QStringLiteral("textOnLeft"), b.textOnLeft);
-    f.integer(QStringLiteral("horizontalAlignment"), b.horizontalAlignment);
-    f.integer(QStringLiteral("verticalAlignment"), b.verticalAlignment);
-    f.colour(QStringLiteral("textColour"), b.textColour);
-    f.colour(QStringLiteral("backColour"), b.backColour);
-    f.integer(QStringLiteral("checked"), b.checked);
-    f.file(QStringLiteral("picture"), b.picture);
-    f.font(QStringLiteral("font"), b.font);
-}
-
 // The component's property-data block from its type's fields; `pageCount` gets a tab control's
 // number of pages.
 QByteArray propertyBlock(ComponentType type, JsonFields& f, int& pageCount) {
     switch (type) {
-        case ComponentType::EditBox: {
-            EditBoxBlock b;
-            f.text(QStringLiteral("content"), b.content);
-            f.integer(QStringLiteral("border"), b.border);
-            f.colour(QStringLiteral("textColour"), b.textColour);
-            f.colour(QStringLiteral("backColour"), b.backColour);
-            f.integer(QStringLiteral("hideSelection"), b.hideSelection);
-            f.integer(QStringLiteral("maxLength"), b.maxLength);
-            f.integer(QStringLiteral("multiLine"), b.multiLine);
-            f.integer(QStringLiteral("scrollBars"), b.scrollBars);
-            f.integer(QStringLiteral("alignment"), b.alignment);
-            f.integer(QStringLiteral("inputMode"), b.inputMode);
-            f.character(QStringLiteral("passwordChar"), b.passwordChar);
-            f.integer(QStringLiteral("caseConversion"), b.caseConversion);
-            f.integer(QStringLiteral("spinMode"), b.spinMode);
-            f.integer(QStringLiteral("spinMinimum"), b.spinMinimum);
-            f.integer(QStringLiteral("spinMaximum"), b.spinMaximum);
-            f.integer(QStringLiteral("selectionStart"), b.selectionStart);
-            f.integer(QStringLiteral("selectionLength"), b.selectionLength);
-            f.font(QStringLiteral("font"), b.font);
-            return write(b);
-        }
-        case ComponentType::PictureBox: {
-            PictureBoxBlock b;
-            f.file(QStringLiteral("picture"), b.picture);
-            f.integer(QStringLiteral("border"), b.border);
-            f.colour(QStringLiteral("backColour"), b.backColour);
-            f.integer(QStringLiteral("displayMode"), b.displayMode);
-            return write(b);
-        }
-        case ComponentType::ShapeBox: {
-            ShapeBoxBlock b;
-            f.integer(QStringLiteral("shape"), b.shape);
-            f.integer(QStringLiteral("lineStyle"), b.lineStyle);
-            f.integer(QStringLiteral("lineWidth"), b.lineWidth);
-            f.colour(QStringLiteral("lineColour"), b.lineColour);
-            f.integer(QStringLiteral("fillStyle"), b.fillStyle);
-            f.colour(QStringLiteral("fillColour"), b.fillColour);
-            return write(b);
-        }
+        case ComponentType::EditBox:
+            return write(bindBlock<EditBoxBlock>(f));
+        case ComponentType::PictureBox:
+            return write(bindBlock<PictureBoxBlock>(f));
+        case ComponentType::ShapeBox:
+            return write(bindBlock<ShapeBoxBlock>(f));
         case ComponentType::DrawPanel:
-            return compileDrawPanelBlock(f);
+            return bindBlock<DrawPanelBlock>(f).write();
         case ComponentType::Printer:
-            return compilePrinterBlock(f);
-        case ComponentType::GroupBox: {
-            GroupBoxBlock b;
-            f.text(QStringLiteral("caption"), b.caption);
-            f.integer(QStringLiteral("style"), b.style);
-            f.colour(QStringLiteral("textColour"), b.textColour);
-            f.colour(QStringLiteral("backColour"), b.backColour);
-            f.font(QStringLiteral("font"), b.font);
-            return write(b);
-        }
-        case ComponentType::Label: {
-            LabelBlock b;
-            f.text(QStringLiteral("caption"), b.caption);
-            f.integer(QStringLiteral("border"), b.border);
-            f.integer(QStringLiteral("effect"), b.effect);
-            f.integer(QStringLiteral("pictureMode"), b.pictureMode);
-            f.integer(QStringLiteral("horizontalAlignment"), b.horizontalAlignment);
-            f.integer(QStringLiteral("verticalAlignment"), b.verticalAlignment);
-            f.integer(QStringLiteral("wordWrap"), b.wordWrap);
-            f.colour(QStringLiteral("textColour"), b.textColour);
-            f.colour(QStringLiteral("backColour"), b.backColour);
-            f.font(QStringLiteral("font"), b.font);
-            f.file(QStringLiteral("picture"), b.picture);
-            return write(b);
-        }
-        case ComponentType::Button: {
-            ButtonBlock b;
-            f.text(QStringLiteral("caption"), b.caption);
-            f.integer(QStringLiteral("buttonType"), b.buttonType);
-            f.integer(QStringLiteral("centreHorizontally"), b.centreHorizontally);
-            f.integer(QStringLiteral("centreVertically"), b.centreVertically);
-            f.file(QStringLiteral("picture"), b.picture);
-            f.font(QStringLiteral("font"), b.font);
-            return write(b);
-        }
-        case ComponentType::CheckBox: {
-            CheckBoxBlock b;
-            choiceBoxFields(f, b);
-            return write(b);
-        }
-        case ComponentType::RadioBox: {
-            RadioBoxBlock b;
-            choiceBoxFields(f, b);
-            return write(b);
-        }
+            return bindBlock<PrinterBlock>(f).write();
+        case ComponentType::GroupBox:
+            return write(bindBlock<GroupBoxBlock>(f));
+        case ComponentType::Label:
+            return write(bindBlock<LabelBlock>(f));
+        case ComponentType::Button:
+            return write(bindBlock<ButtonBlock>(f));
+        case ComponentType::CheckBox:
+            return write(bindBlock<CheckBoxBlock>(f));
+        case ComponentType::RadioBox:
+            return write(bindBlock<RadioBoxBlock>(f));
         case ComponentType::ComboBox: {
-            ComboBoxBlock b;
-            f.integer(QStringLiteral("style"), b.style);
-            f.integer(QStringLiteral("maxLength"), b.maxLength);
-            f.integer(QStringLiteral("selectionStart"), b.selectionStart);
-            f.integer(QStringLiteral("selectionLength"), b.selectionLength);
-            f.integer(QStringLiteral("sorted"), b.sorted);
-            f.integer(QStringLiteral("extraRowHeight"), b.extraRowHeight);
-            f.colour(QStringLiteral("textColour"), b.textColour);
-            f.colour(QStringLiteral("backColour"), b.backColour);
-            f.integer(QStringLiteral("currentItem"), b.currentItem);
-            f.font(QStringLiteral("font"), b.font);
-            b.itemValues = intList(f, QStringLiteral("itemValues"), -1);
-            f.text(QStringLiteral("content"), b.content);
-            f.textList(QStringLiteral("items"), b.items);
+            const ComboBoxBlock b = bindBlock<ComboBoxBlock>(f);
             if (b.currentItem < -1 || b.currentItem >= b.items.size()) {
                 f.error(QStringLiteral("currentItem"), QStringLiteral("no such item"));
             }
@@ -308,51 +137,14 @@ QByteArray propertyBlock(ComponentType type, JsonFields& f, int& pageCount) {
             }
             return write(b);
         }
-        case ComponentType::CommonDialog: {
-            CommonDialogBlock b;
-            f.integer(QStringLiteral("kind"), b.kind);
-            f.integer(QStringLiteral("flags"), b.flags);
-            f.text(QStringLiteral("title"), b.title);
-            f.text(QStringLiteral("filter"), b.filter);
-            f.text(QStringLiteral("defaultExtension"), b.defaultExtension);
-            f.text(QStringLiteral("initialFolder"), b.initialFolder);
-            f.text(QStringLiteral("fileName"), b.fileName);
-            return write(b);
-        }
-        case ComponentType::Timer: {
-            TimerBlock b;
-            f.integer(QStringLiteral("interval"), b.interval);
-            return write(b);
-        }
-        case ComponentType::ListView: {
-            ListViewBlock b;
-            f.integer(QStringLiteral("border"), b.border);
-            f.colour(QStringLiteral("textColour"), b.textColour);
-            f.colour(QStringLiteral("backColour"), b.backColour);
-            f.integer(QStringLiteral("view"), b.view);
-            f.integer(QStringLiteral("singleSelection"), b.singleSelection);
-            f.integer(QStringLiteral("fullRowSelect"), b.fullRowSelect);
-            f.integer(QStringLiteral("gridLines"), b.gridLines);
-            f.integer(QStringLiteral("checkBoxes"), b.checkBoxes);
-            f.integer(QStringLiteral("alwaysShowSelection"), b.alwaysShowSelection);
-            f.integer(QStringLiteral("hideColumnHeaders"), b.hideColumnHeaders);
-            f.integer(QStringLiteral("sortOrder"), b.sortOrder);
-            f.font(QStringLiteral("font"), b.font);
-            b.columns = columns(f, QStringLiteral("columns"));
-            return write(b);
-        }
+        case ComponentType::CommonDialog:
+            return write(bindBlock<CommonDialogBlock>(f));
+        case ComponentType::Timer:
+            return write(bindBlock<TimerBlock>(f));
+        case ComponentType::ListView:
+            return write(bindBlock<ListViewBlock>(f));
         case ComponentType::TabControl: {
-            TabControlBlock b;
-            f.integer(QStringLiteral("tabPosition"), b.tabPosition);
-            f.integer(QStringLiteral("multiLine"), b.multiLine);
-            f.integer(QStringLiteral("buttonStyle"), b.buttonStyle);
-            f.integer(QStringLiteral("tabWidth"), b.tabWidth);
-            f.integer(QStringLiteral("tabHeight"), b.tabHeight);
-            f.colour(QStringLiteral("textColour"), b.textColour);
-            f.colour(QStringLiteral("backColour"), b.backColour);
-            f.integer(QStringLiteral("currentPage"), b.currentPage);
-            f.font(QStringLiteral("font"), b.font);
-            b.pages = tabPages(f, QStringLiteral("pages"));
+            const TabControlBlock b = bindBlock<TabControlBlock>(f);
             if (b.currentPage < 0 || (b.currentPage >= b.pages.size() && b.currentPage != 0)) {
                 f.error(QStringLiteral("currentPage"), QStringLiteral("no such page"));
             }
@@ -453,13 +245,13 @@ CompiledWindow compileWindowSource(const QString& path, const QString& resources
         // The window's own record and block.
         ComponentRecord record;
         record.type = static_cast<qint32>(ComponentType::Window);
-        const QList<qint32> size = intList(top, QStringLiteral("size"), 2);
+        const QList<qint32> size = top.integers(QStringLiteral("size"), 2);
         if (size.isEmpty()) {
             top.error(QStringLiteral("size"), QStringLiteral("a window needs its outer size"));
         }
         record.width = size[0];
         record.height = size[1];
-        const QList<qint32> position = intList(top, QStringLiteral("position"), 2);
+        const QList<qint32> position = top.integers(QStringLiteral("position"), 2);
         if (!position.isEmpty()) {
             record.left = position[0];
             record.top = position[1];
@@ -469,17 +261,7 @@ CompiledWindow compileWindowSource(const QString& path, const QString& resources
         record.setFlag(ComponentVisible, visible);
         record.events = events(top, QStringLiteral("events"));
         top.text(QStringLiteral("tag"), record.tag);
-        WindowBlock wb;
-        top.text(QStringLiteral("title"), wb.title);
-        top.integer(QStringLiteral("border"), wb.border);
-        top.colour(QStringLiteral("backColour"), wb.backColour);
-        top.integer(QStringLiteral("maxButton"), wb.maxButton);
-        top.integer(QStringLiteral("minButton"), wb.minButton);
-        top.integer(QStringLiteral("controlBox"), wb.controlBox);
-        top.integer(QStringLiteral("startPosition"), wb.startPosition);
-        top.file(QStringLiteral("picture"), wb.picture);
-        top.file(QStringLiteral("icon"), wb.icon);
-        record.propertyData = write(wb);
+        record.propertyData = write(bindBlock<WindowBlock>(top));
         w.components.append(record);
 
         w.menuItems = menuItems(top, QStringLiteral("menu"));
@@ -526,7 +308,7 @@ CompiledWindow compileWindowSource(const QString& path, const QString& resources
                     QStringLiteral("unknown type \"%1\"; known: %2").arg(typeName, typeNames()));
             }
             c.type = static_cast<qint32>(type->type);
-            const QList<qint32> place = intList(f, QStringLiteral("place"), 4);
+            const QList<qint32> place = f.integers(QStringLiteral("place"), 4);
             if (!place.isEmpty()) {
                 c.left = place[0];
                 c.top = place[1];
