@@ -14,6 +14,7 @@
 #include "forms/components/shape_box.h"
 #include "forms/components/tab_control.h"
 #include "forms/components/timer.h"
+#include "templates/property_blocks.h"
 
 namespace tillora {
 
@@ -55,8 +56,10 @@ void registerBuiltInComponents(ComponentFactory& factory) {
     factory.add(code(ComponentType::ListView), maker<ListView>());
     factory.add(code(ComponentType::TabControl), maker<TabControl>());
     // Until printing registers its own: keep the data, show an empty frame for the panel.
-    factory.add(code(ComponentType::DrawPanel), rawMaker(true, 1));
-    factory.add(code(ComponentType::Printer), rawMaker(false, 1));
+    factory.add(code(ComponentType::DrawPanel),
+                rawMaker(true, propertyBlockVersion(ComponentType::DrawPanel)));
+    factory.add(code(ComponentType::Printer),
+                rawMaker(false, propertyBlockVersion(ComponentType::Printer)));
     // Invisible types whose work belongs to program classes.
     factory.add(code(ComponentType::Database), rawMaker(false, 0x7fffffff));
     factory.add(code(ComponentType::SpreadsheetApplication), rawMaker(false, 0x7fffffff));

@@ -60,6 +60,9 @@ TEST(PrinterBlockTest, RefusesNewerVersionsAndCutBlocks) {
     EXPECT_FALSE(PrinterBlock::parse(newer));
     EXPECT_FALSE(PrinterBlock::parse(data.left(data.size() - 1)));
     EXPECT_FALSE(PrinterBlock::parse(data.left(10)));
+    // Bytes after the last field are damage, not padding.
+    EXPECT_FALSE(PrinterBlock::parse(data + QByteArray(1, '\0')));
+    EXPECT_FALSE(PrinterBlock::parse(PrinterBlock().write() + QByteArray(4, '\x7F')));
     // A name length running past the end.
     TemplateByteWriter w;
     w.writeInt32(1);
@@ -95,6 +98,8 @@ TEST(DrawPanelBlockTest, DefaultsRoundTripAndRefusal) {
     newer[0] = 2;
     EXPECT_FALSE(DrawPanelBlock::parse(newer));
     EXPECT_FALSE(DrawPanelBlock::parse(data.left(data.size() - 3)));
+    EXPECT_FALSE(DrawPanelBlock::parse(data + QByteArray(1, '\0')));
+    EXPECT_FALSE(DrawPanelBlock::parse(DrawPanelBlock().write() + QByteArray("tail")));
 }
 
 }  // namespace
