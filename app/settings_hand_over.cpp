@@ -17,9 +17,7 @@ void connectSettings(SettingsModule& settings, SalesModule& sales) {
     settings.setUserSource([&sales] {
         return SettingsUser{sales.user().name, sales.user().permission};
     });
-    settings.setNextReceiptNumber([&sales] {
-        return ReceiptNumbering(sales.database(), [&sales] { return sales.now().date(); }).next();
-    });
+    settings.setNextReceiptNumber([&sales] { return ReceiptNumbering(sales.database()).next(); });
     settings.setFormatOpener([](FormWindow* owner) {
         if (FormManager* forms = FormManager::instance()) {
             forms->open(static_cast<qint32>(FormId::ReceiptNumberFormat), true, owner);

@@ -12,6 +12,7 @@
 #include "forms/form_window.h"
 #include "forms/message_service.h"
 #include "formset/form_ids.h"
+#include "platform/clock.h"
 #include "print/printer.h"
 #include "print/printer_component.h"
 #include "records/data_initialiser.h"
@@ -59,7 +60,7 @@ ListView* SalesRecordsWindow::list() const {
 }
 
 void SalesRecordsWindow::start() {
-    const QDate today = module_.sales().now().date();
+    const QDate today = Clock::now().date();
     fill(records_sql::listing(today, today));
 }
 

@@ -14,6 +14,7 @@
 #include "forms/message_service.h"
 #include "forms/value_format.h"
 #include "formset/form_ids.h"
+#include "platform/clock.h"
 #include "sales/amount_text.h"
 #include "sales/product_lookup.h"
 #include "sales/receipt_numbering.h"
@@ -347,7 +348,7 @@ void SalesEntryWindow::fillCashiers() {
 }
 
 void SalesEntryWindow::showReceiptNumber() {
-    ReceiptNumbering numbering(module_.database(), [this] { return module_.now().date(); });
+    ReceiptNumbering numbering(module_.database());
     const QString next = numbering.next();
     if (next.isEmpty()) {
         return;  // can't be read now; the number is taken anew when the sale is stored
@@ -358,7 +359,7 @@ void SalesEntryWindow::showReceiptNumber() {
 
 void SalesEntryWindow::showTime() {
     window_->setText(QStringLiteral("编辑框_时间"),
-                     module_.now().toString(QStringLiteral("yyyy-MM-dd  HH:mm:ss")));
+                     Clock::now().toString(QStringLiteral("yyyy-MM-dd  HH:mm:ss")));
 }
 
 void SalesEntryWindow::chooseProduct(int index) {
@@ -708,7 +709,7 @@ bool SalesEntryWindow::recordCurrentReceipt() {
     if (!cashIsPlain()) {
         return false;
     }
-    ReceiptNumbering numbering(module_.database(), [this] { return module_.now().date(); });
+    ReceiptNumbering numbering(module_.database());
     SaleRecorder recorder(module_.database());
     prepare(recorder, numbering);
     RecordOutcome outcome;
@@ -778,7 +779,7 @@ void SalesEntryWindow::print() {
     // leaves the till for a sale the database refused. The cashier still sees print, then save.
     const QScopedValueRollback<bool> finishing(finishing_, true);
     const Receipt receipt = currentReceipt();
-    ReceiptNumbering numbering(module_.database(), [this] { return module_.now().date(); });
+    ReceiptNumbering numbering(module_.database());
     SaleRecorder recorder(module_.database());
     prepare(recorder, numbering);
     RecordOutcome outcome;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDateTime>
 #include <QString>
 
 #include <functional>
@@ -32,12 +31,11 @@ struct SalesUser {
     bool isAdministrator() const { return permission == QStringLiteral("管理员"); }
 };
 
-// Owns what the sales windows share (the database, the cashier, the clock, the hooks other parts
+// Owns what the sales windows share (the database, the cashier, the hooks other parts
 // fill in) and provides the handlers of the sales entry, payment-method, customer and receipt
 // number format windows. Must outlive every window it serves.
 class SalesModule {
   public:
-    using Clock = std::function<QDateTime()>;
     // Prints the receipt, with the recording steps around the job when the sale is recorded;
     // true when it was printed.
     using PrintHandler = std::function<bool(SalesEntryWindow&, const Receipt&, const PrintSteps&)>;
@@ -51,9 +49,6 @@ class SalesModule {
     ODBCDB& database() const { return db_; }
     const SalesUser& user() const { return user_; }
     void setUser(SalesUser user) { user_ = std::move(user); }
-
-    QDateTime now() const { return clock_ ? clock_() : QDateTime::currentDateTime(); }
-    void setClock(Clock clock) { clock_ = std::move(clock); }
 
     const PrintHandler& printHandler() const { return print_; }
     void setPrintHandler(PrintHandler handler) { print_ = std::move(handler); }
@@ -73,7 +68,6 @@ class SalesModule {
   private:
     ODBCDB& db_;
     SalesUser user_;
-    Clock clock_;
     PrintHandler print_;
     PreviewHandler preview_;
     WindowHook openSettings_;

@@ -20,6 +20,7 @@
 #include "forms/template_set_reader.h"
 #include "formset/embedded_template_set.h"
 #include "formset/form_ids.h"
+#include "platform/clock.h"
 #include "print/print_components.h"
 #include "records/records_module.h"
 #include "records/sales_records_window.h"
@@ -49,7 +50,6 @@ class RecordsFixture : public ::testing::Test {
         PrintComponents::registerWith(ComponentFactory::instance());
         module = std::make_unique<SalesModule>(db);
         module->setUser({QStringLiteral("admin"), QStringLiteral("管理员")});
-        module->setClock([this] { return now; });
         installReceiptPrinting(*module);
         module->registerHandlers(handlers);
         records = std::make_unique<RecordsModule>(*module, path);
@@ -159,6 +159,7 @@ class RecordsFixture : public ::testing::Test {
     std::unique_ptr<RecordsModule> records;
     std::unique_ptr<FormManager> manager;
     QDateTime now{QDate(2016, 8, 20), QTime(10, 15, 0)};
+    Clock::Override clock{[this] { return now; }};
     FormWindow* recordsWindow = nullptr;
     int late = 0, midnight = 0, yesterday = 0, early = 0;
 };

@@ -15,6 +15,7 @@
 #include "forms/template_set_reader.h"
 #include "formset/embedded_template_set.h"
 #include "formset/form_ids.h"
+#include "platform/clock.h"
 #include "sales/sales_module.h"
 #include "tests/support/first_cell.h"
 #include "tests/support/scripted_message_service.h"
@@ -36,7 +37,6 @@ class SalesFixture : public ::testing::Test {
             << error.toStdString();
         module = std::make_unique<SalesModule>(db);
         module->setUser({QStringLiteral("admin"), QStringLiteral("管理员")});
-        module->setClock([this] { return now; });
         module->registerHandlers(handlers);
         manager = std::make_unique<FormManager>(set, handlers);
     }
@@ -67,6 +67,7 @@ class SalesFixture : public ::testing::Test {
     std::unique_ptr<SalesModule> module;
     std::unique_ptr<FormManager> manager;
     QDateTime now{QDate(2016, 8, 18), QTime(21, 5, 9)};
+    Clock::Override clock{[this] { return now; }};
 };
 
 }  // namespace tillora::test
