@@ -60,7 +60,7 @@ int runProgram(QApplication& application) {
     RecordsModule records(sales, databasePath(program.folder));
     SettingsModule settings(shell.holder().database());
     registerWindowLogic(handlers, sales, records, settings);
-    const auto openMainWindow = salesEntryOpener(sales);
+    const auto openMainWindow = salesEntryOpener();
     FormManager forms(templates, handlers);
 
     MessageDatabasePrompts prompts;
@@ -93,7 +93,7 @@ void registerWindowLogic(HandlerRegistry& handlers, SalesModule& sales, RecordsM
     records.installOpener();
     connectSettings(settings, sales);
     settings.registerHandlers(handlers);
-    LoginWindow::registerHandlers(handlers, LoginWindow::shellServices(salesEntryOpener(sales)));
+    LoginWindow::registerHandlers(handlers, LoginWindow::shellServices(salesEntryOpener()));
 }
 
 int showCrashMessage(QApplication&) {

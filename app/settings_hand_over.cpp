@@ -14,9 +14,6 @@ namespace tillora {
 
 void connectSettings(SettingsModule& settings, SalesModule& sales) {
     sales.setSettingsOpener([&settings](FormWindow* owner) { settings.open(owner); });
-    settings.setUserSource([&sales] {
-        return SettingsUser{sales.user().name, sales.user().permission};
-    });
     settings.setNextReceiptNumber([&sales] { return ReceiptNumbering(sales.database()).next(); });
     settings.setFormatOpener([](FormWindow* owner) {
         if (FormManager* forms = FormManager::instance()) {

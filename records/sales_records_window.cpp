@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QTreeWidget>
 
+#include "data/current_user.h"
 #include "data/odbcdb.h"
 #include "forms/component.h"
 #include "forms/components/common_dialog.h"
@@ -129,7 +130,7 @@ void SalesRecordsWindow::openDetails() {
 }
 
 void SalesRecordsWindow::deleteSelected() {
-    if (!module_.sales().user().isAdministrator()) {
+    if (!CurrentUser::orNobody().isAdministrator()) {
         showMessage(records_text::administratorsOnly());
         return;
     }

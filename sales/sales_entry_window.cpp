@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QScopedValueRollback>
 
+#include "data/current_user.h"
 #include "data/odbcdb.h"
 #include "data/sql_text.h"
 #include "forms/component.h"
@@ -130,9 +131,9 @@ void SalesEntryWindow::start() {
     catalogue_.load(db);
     fillProducts();
 
-    const SalesUser& user = module_.user();
-    window_->setWindowTitle(QStringLiteral("Tillorav1.2          收银员：") + user.name);
-    window_->setText(QStringLiteral("编辑框_收银员"), user.name);
+    const CurrentUser& user = CurrentUser::orNobody();
+    window_->setWindowTitle(QStringLiteral("Tillorav1.2          收银员：") + user.userName());
+    window_->setText(QStringLiteral("编辑框_收银员"), user.userName());
     // Only an administrator chooses the cashier or changes the receipt number.
     const bool admin = user.isAdministrator();
     c(QStringLiteral("组合框_收银员"))->setEnabled(admin);
@@ -565,7 +566,7 @@ void SalesEntryWindow::chooseCash(int index) {
 }
 
 void SalesEntryWindow::chooseCashier(int index) {
-    if (!module_.user().isAdministrator() || index < 0 || index >= cashiers_.size()) {
+    if (!CurrentUser::orNobody().isAdministrator() || index < 0 || index >= cashiers_.size()) {
         return;
     }
     window_->setText(QStringLiteral("编辑框_收银员"), cashiers_.at(index));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/current_user.h"
+#include "data/current_user.h"
 #include "app/login_window.h"
 #include "data/settings_record.h"
 #include "data/sql_text.h"

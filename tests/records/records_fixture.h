@@ -27,6 +27,7 @@
 #include "sales/receipt_printer.h"
 #include "sales/sales_module.h"
 #include "tests/support/first_cell.h"
+#include "tests/support/logged_in_user.h"
 #include "tests/support/scripted_file_dialog.h"
 #include "tests/support/scripted_message_service.h"
 #include "tests/support/temp_program_folder.h"
@@ -49,7 +50,7 @@ class RecordsFixture : public ::testing::Test {
             << error.toStdString();
         PrintComponents::registerWith(ComponentFactory::instance());
         module = std::make_unique<SalesModule>(db);
-        module->setUser({QStringLiteral("admin"), QStringLiteral("管理员")});
+        logIn(QStringLiteral("admin"), QStringLiteral("管理员"));
         installReceiptPrinting(*module);
         module->registerHandlers(handlers);
         records = std::make_unique<RecordsModule>(*module, path);
@@ -76,6 +77,7 @@ class RecordsFixture : public ::testing::Test {
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         manager.reset();
+        CurrentUser::forget();
     }
 
     struct Line {

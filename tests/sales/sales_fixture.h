@@ -18,6 +18,7 @@
 #include "platform/clock.h"
 #include "sales/sales_module.h"
 #include "tests/support/first_cell.h"
+#include "tests/support/logged_in_user.h"
 #include "tests/support/scripted_message_service.h"
 #include "tests/support/temp_program_folder.h"
 
@@ -36,7 +37,7 @@ class SalesFixture : public ::testing::Test {
         ASSERT_TRUE(readTemplateSet(embeddedTemplateSet(), embeddedHandlerNames(), set, &error))
             << error.toStdString();
         module = std::make_unique<SalesModule>(db);
-        module->setUser({QStringLiteral("admin"), QStringLiteral("管理员")});
+        logIn(QStringLiteral("admin"), QStringLiteral("管理员"));
         module->registerHandlers(handlers);
         manager = std::make_unique<FormManager>(set, handlers);
     }
@@ -45,6 +46,7 @@ class SalesFixture : public ::testing::Test {
             manager->closeAll();
         }
         manager.reset();
+        CurrentUser::forget();
     }
 
     FormWindow* open(FormId id) {
