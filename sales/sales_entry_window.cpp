@@ -680,8 +680,9 @@ Receipt SalesEntryWindow::currentReceipt() const {
 }
 
 void SalesEntryWindow::prepare(SaleRecorder& recorder, const ReceiptNumbering& numbering) const {
-    recorder.setWaiting(
-        [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 50); });
+    // While the save waits for a lock the windows only repaint: a click or a clock tick must
+    // not run a handler in the middle of a sale.
+    recorder.setWaiting([] { QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest); });
     // A number an administrator typed is stored as typed (and refused if it is taken).
     if (window_->text(QStringLiteral("编辑框_单号")) == proposedNumber_) {
         recorder.setNumbering(&numbering);
