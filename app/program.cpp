@@ -21,6 +21,7 @@
 #include "forms/runtime_error.h"
 #include "forms/template_set_reader.h"
 #include "formset/embedded_template_set.h"
+#include "platform/clock.h"
 #include "platform/crash_handler.h"
 #include "platform/program_folder.h"
 #include "platform/single_instance.h"
@@ -70,9 +71,8 @@ int runProgram(QApplication& application) {
         shell.end(0);
     }
     const QString database = databasePath(program.folder);
-    automatic_backup::atStart(database, QDateTime::currentDateTime());
-    shell.addExitCallback(
-        [database] { automatic_backup::atExit(database, QDateTime::currentDateTime()); });
+    automatic_backup::atStart(database, Clock::now());
+    shell.addExitCallback([database] { automatic_backup::atExit(database, Clock::now()); });
 
     if (!showFirstWindow(forms, shell.holder().database(), openMainWindow)) {
         reportRuntimeError(RuntimeErrorCode::None, windowLoadFailedText());
