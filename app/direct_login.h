@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/current_user.h"
+#include "data/current_user.h"
 #include "data/odbcdb.h"
 
 #include <optional>

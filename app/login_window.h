@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/current_user.h"
+#include "data/current_user.h"
 #include "forms/handler_registry.h"
 
 #include <QObject>

@@ -20,6 +20,7 @@
 #include "forms/qt_message_service.h"
 #include "forms/runtime_error.h"
 #include "formset/embedded_template_set.h"
+#include "platform/clock.h"
 #include "platform/crash_handler.h"
 #include "platform/program_folder.h"
 #include "platform/single_instance.h"
@@ -60,7 +61,7 @@ int runProgram(QApplication& application) {
     RecordsModule records(sales, databasePath(program.folder));
     SettingsModule settings(shell.holder().database());
     registerWindowLogic(handlers, sales, records, settings);
-    const auto openMainWindow = salesEntryOpener(sales);
+    const auto openMainWindow = salesEntryOpener();
     FormManager forms(templates, handlers);
 
     MessageDatabasePrompts prompts;
@@ -70,9 +71,8 @@ int runProgram(QApplication& application) {
         shell.end(0);
     }
     const QString database = databasePath(program.folder);
-    automatic_backup::atStart(database, QDateTime::currentDateTime());
-    shell.addExitCallback(
-        [database] { automatic_backup::atExit(database, QDateTime::currentDateTime()); });
+    automatic_backup::atStart(database, Clock::now());
+    shell.addExitCallback([database] { automatic_backup::atExit(database, Clock::now()); });
 
     if (!showFirstWindow(forms, shell.holder().database(), openMainWindow)) {
         reportRuntimeError(RuntimeErrorCode::None, windowLoadFailedText());
@@ -93,7 +93,7 @@ void registerWindowLogic(HandlerRegistry& handlers, SalesModule& sales, RecordsM
     records.installOpener();
     connectSettings(settings, sales);
     settings.registerHandlers(handlers);
-    LoginWindow::registerHandlers(handlers, LoginWindow::shellServices(salesEntryOpener(sales)));
+    LoginWindow::registerHandlers(handlers, LoginWindow::shellServices(salesEntryOpener()));
 }
 
 int showCrashMessage(QApplication&) {

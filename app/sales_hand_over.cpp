@@ -2,17 +2,15 @@
 
 #include "forms/form_manager.h"
 #include "formset/form_ids.h"
-#include "sales/sales_module.h"
 
 namespace tillora {
 
-std::function<bool(const CurrentUser&)> salesEntryOpener(SalesModule& sales) {
-    return [&sales](const CurrentUser& user) {
+std::function<bool(const CurrentUser&)> salesEntryOpener() {
+    return [](const CurrentUser&) {
         FormManager* forms = FormManager::instance();
         if (forms == nullptr) {
             return false;
         }
-        sales.setUser({user.userName(), user.permission()});
         return forms->open(static_cast<qint32>(FormId::SalesEntry));
     };
 }

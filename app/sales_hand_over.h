@@ -1,15 +1,13 @@
 #pragma once
 
-#include "app/current_user.h"
+#include "data/current_user.h"
 
 #include <functional>
 
 namespace tillora {
 
-class SalesModule;
-
-// The window that follows a login: the sales entry window, opened from its template for the user
-// (the cashier of its title and receipts). False when the window can't be opened.
-std::function<bool(const CurrentUser&)> salesEntryOpener(SalesModule& sales);
+// The window that follows a login: the sales entry window, opened from its template for the
+// CurrentUser (the cashier of its title and receipts). False when the window can't be opened.
+std::function<bool(const CurrentUser&)> salesEntryOpener();
 
 }  // namespace tillora

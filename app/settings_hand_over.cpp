@@ -14,12 +14,7 @@ namespace tillora {
 
 void connectSettings(SettingsModule& settings, SalesModule& sales) {
     sales.setSettingsOpener([&settings](FormWindow* owner) { settings.open(owner); });
-    settings.setUserSource([&sales] {
-        return SettingsUser{sales.user().name, sales.user().permission};
-    });
-    settings.setNextReceiptNumber([&sales] {
-        return ReceiptNumbering(sales.database(), [&sales] { return sales.now().date(); }).next();
-    });
+    settings.setNextReceiptNumber([&sales] { return ReceiptNumbering(sales.database()).next(); });
     settings.setFormatOpener([](FormWindow* owner) {
         if (FormManager* forms = FormManager::instance()) {
             forms->open(static_cast<qint32>(FormId::ReceiptNumberFormat), true, owner);

@@ -11,6 +11,7 @@
 
 #include <memory>
 
+#include "data/current_user.h"
 #include "data/database_setup.h"
 #include "data/master_data.h"
 #include "data/odbcdb.h"
@@ -87,7 +88,7 @@ struct Shop {
             return false;
         }
         module = std::make_unique<SalesModule>(db);
-        module->setUser({QStringLiteral("admin"), QStringLiteral("管理员")});
+        CurrentUser::create(QStringLiteral("admin"), QStringLiteral("管理员"));
         module->registerHandlers(handlers);
         manager = std::make_unique<FormManager>(set, handlers);
         residentBefore = residentMegabytes();

@@ -22,6 +22,7 @@
 #include "forms/value_format.h"
 #include "formset/embedded_template_set.h"
 #include "formset/form_ids.h"
+#include "platform/clock.h"
 #include "platform/jet_date.h"
 #include "print/print_components.h"
 #include "records/records_module.h"
@@ -83,7 +84,7 @@ struct Shop {
         }
         PrintComponents::registerWith(ComponentFactory::instance());
         sales = std::make_unique<SalesModule>(db);
-        sales->setClock([] { return QDateTime(kToday, QTime(12, 0)); });
+        Clock::setSource([] { return QDateTime(kToday, QTime(12, 0)); });
         records = std::make_unique<RecordsModule>(*sales, path);
         records->registerHandlers(handlers);
         manager = std::make_unique<FormManager>(set, handlers);

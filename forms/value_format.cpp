@@ -10,6 +10,7 @@
 #include <string>
 
 #include "forms/runtime_error.h"
+#include "platform/clock.h"
 
 namespace tillora {
 
@@ -101,7 +102,7 @@ QString floatToText(float value) {
 }
 
 double jetNow() {
-    return jetDayFromDateTime(QDateTime::currentDateTime());
+    return jetDayFromDateTime(Clock::now());
 }
 
 QString fullWidthToAscii(const QString& text) {

@@ -2,18 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
+
+#include "platform/clock.h"
 
 namespace tillora {
 
 namespace {
 
 const QDate kEpoch(1899, 12, 30);
-
-std::function<QDateTime()>& clockFunction() {
-    static std::function<QDateTime()> clock;
-    return clock;
-}
 
 constexpr qint64 kJulianDayOfJetZero = 2415019;
 constexpr qint64 kSecondsPerDay = 86400;
@@ -68,15 +64,10 @@ void splitJetDay(double jetDay, QDate& date, QTime& time) {
 }
 
 double jetNowDay() {
-    const auto& clock = clockFunction();
-    QDateTime now = clock ? clock() : QDateTime::currentDateTime();
+    QDateTime now = Clock::now();
     // Whole seconds, as the Jet clock stores them.
     now.setTime(QTime(now.time().hour(), now.time().minute(), now.time().second()));
     return jetDayFromDateTime(now);
-}
-
-void setJetClock(std::function<QDateTime()> clock) {
-    clockFunction() = std::move(clock);
 }
 
 DateTimeParts splitJetDay(double jetDay) {

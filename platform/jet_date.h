@@ -2,8 +2,6 @@
 
 #include <QDateTime>
 
-#include <functional>
-
 namespace tillora {
 
 // Jet date-times: days since 1899-12-30, the fraction is the time of day (for days before the
@@ -35,9 +33,7 @@ DateTimeParts splitJetDay(double jetDay);
 // The one text of a date-time: value texts, edit boxes and database listings all use it.
 QString dateTimeToText(double jetDay);
 
-// Local time as a day number in whole seconds: the value of now() in statements.
+// The program's clock as a day number in whole seconds: the value of now() in statements.
 double jetNowDay();
-// Replaces the clock now() reads (tests); an empty function restores the system clock.
-void setJetClock(std::function<QDateTime()> clock);
 
 }  // namespace tillora

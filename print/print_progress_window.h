@@ -16,6 +16,13 @@ class PrintProgressWindow : public QDialog {
     void setCopy(int copy);
     void setPage(int page);
 
+    // Handles what is waiting for this window (its painting, a click on 中止打印) while a job is
+    // drawn. Input, closing and timer ticks meant for any other window are dropped meanwhile, as
+    // an owner disabled behind the progress window would drop them, so no handler of theirs runs
+    // in the middle of a page; their timers tick again afterwards. Painting, focus and queued
+    // calls go through.
+    void serveOwnEvents();
+
   Q_SIGNALS:
     void abortRequested();
 

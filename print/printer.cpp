@@ -1,6 +1,5 @@
 #include "print/printer.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QPageSize>
 #include <QPrinter>
@@ -352,6 +351,7 @@ bool Printer::StartPrint(bool showDialog, bool showProgress, const Paper& paper,
         return false;
     }
     drawingObjectsChanged();
+    serveProgress();  // shows the progress window before the first page is drawn
     return true;
 }
 
@@ -381,6 +381,12 @@ void Printer::abortJob() {
     EndPrint();
 }
 
+void Printer::serveProgress() {
+    if (progress_ != nullptr) {
+        progress_->serveOwnEvents();
+    }
+}
+
 void Printer::closeProgress() {
     if (progress_ != nullptr) {
         progress_->hide();
@@ -389,9 +395,9 @@ void Printer::closeProgress() {
     }
 }
 
+// No events are handled while a page is drawn: a click or a timer tick could otherwise run a
+// window's handler in the middle of a receipt.
 QPainter* Printer::acquirePainter() {
-    // Serve the progress window's abort button between drawing calls.
-    QCoreApplication::processEvents();
     return painter_.isActive() ? &painter_ : nullptr;
 }
 
@@ -403,7 +409,7 @@ std::optional<int> Printer::pageBreakHeight() {
 }
 
 bool Printer::startNextPage() {
-    QCoreApplication::processEvents();
+    serveProgress();  // 中止打印 is taken between pages
     if (!isPrinting()) {
         return false;
     }

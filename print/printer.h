@@ -132,6 +132,8 @@ class Printer : public QObject, public PainterSurface {
 
   private:
     void abortJob();
+    // Lets the progress window paint and take its abort button, and nothing else run.
+    void serveProgress();
     void closeProgress();
     bool applyPaper(const Paper& paper, std::optional<int> orientation, int width, int height);
 

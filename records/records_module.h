@@ -16,7 +16,7 @@ class HandlerRegistry;
 class ODBCDB;
 class SalesModule;
 
-// Owns what the records windows share (the sales module with its database, user and clock, the
+// Owns what the records windows share (the sales module with its database, the
 // database file's path) and provides the handlers of the sales records window, the query dialog
 // and the details window. Must outlive every window it serves.
 class RecordsModule {

@@ -6,6 +6,7 @@
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
 #include "formset/form_ids.h"
+#include "platform/clock.h"
 #include "platform/jet_date.h"
 #include "records/records_module.h"
 #include "records/sales_records_window.h"
@@ -59,7 +60,7 @@ void SalesQueryDialog::start() {
     if (module_.lastQuery()) {
         q = *module_.lastQuery();
     } else {
-        q.from = q.to = module_.sales().now().date();
+        q.from = q.to = Clock::now().date();
     }
     show(q);
 }

@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QTreeWidget>
 
+#include "data/current_user.h"
 #include "data/odbcdb.h"
 #include "forms/component.h"
 #include "forms/components/common_dialog.h"
@@ -12,6 +13,7 @@
 #include "forms/form_window.h"
 #include "forms/message_service.h"
 #include "formset/form_ids.h"
+#include "platform/clock.h"
 #include "print/printer.h"
 #include "print/printer_component.h"
 #include "records/data_initialiser.h"
@@ -59,7 +61,7 @@ ListView* SalesRecordsWindow::list() const {
 }
 
 void SalesRecordsWindow::start() {
-    const QDate today = module_.sales().now().date();
+    const QDate today = Clock::now().date();
     fill(records_sql::listing(today, today));
 }
 
@@ -128,7 +130,7 @@ void SalesRecordsWindow::openDetails() {
 }
 
 void SalesRecordsWindow::deleteSelected() {
-    if (!module_.sales().user().isAdministrator()) {
+    if (!CurrentUser::orNobody().isAdministrator()) {
         showMessage(records_text::administratorsOnly());
         return;
     }

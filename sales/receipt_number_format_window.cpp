@@ -7,16 +7,14 @@
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
 #include "forms/message_service.h"
+#include "platform/clock.h"
 #include "sales/sales_module.h"
 #include "sales/sales_texts.h"
 
 namespace tillora {
 
 ReceiptNumberFormatWindow::ReceiptNumberFormatWindow(SalesModule& module, FormWindow* window)
-    : QObject(window),
-      module_(module),
-      window_(window),
-      numbering_(module.database(), [&module] { return module.now().date(); }) {
+    : QObject(window), module_(module), window_(window), numbering_(module.database()) {
     setObjectName(QStringLiteral("receiptNumberFormatLogic"));
 }
 
@@ -51,8 +49,8 @@ void ReceiptNumberFormatWindow::optionChanged() {
     window_->setText(QStringLiteral("编辑框2"),
                      usable ? nextReceiptNumber(format,
                                                 numbering_.highestNumber(receiptNumberPrefix(
-                                                    format, module_.now().date())),
-                                                module_.now().date())
+                                                    format, Clock::now().date())),
+                                                Clock::now().date())
                             : QString());
 }
 

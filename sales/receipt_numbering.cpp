@@ -3,6 +3,7 @@
 #include "data/odbcdb.h"
 #include "data/settings_record.h"
 #include "data/sql_text.h"
+#include "platform/clock.h"
 #include "sales/sale_recorder.h"
 
 namespace tillora {
@@ -74,8 +75,7 @@ QString nextReceiptNumber(const ReceiptNumberFormat& format, const QString& newe
     return prefix + QString::number(sequence).rightJustified(width, QLatin1Char('0'));
 }
 
-ReceiptNumbering::ReceiptNumbering(ODBCDB& db, std::function<QDate()> today)
-    : db_(db), today_(std::move(today)) {}
+ReceiptNumbering::ReceiptNumbering(ODBCDB& db) : db_(db) {}
 
 QString ReceiptNumbering::formatStatement() {
     return settings_sql::selectFormatHead() + QStringLiteral(" is not null");
@@ -123,7 +123,7 @@ QString ReceiptNumbering::highestNumber(const QString& prefix, bool* ok) const {
 
 QString ReceiptNumbering::next() const {
     const ReceiptNumberFormat format = readFormat();
-    const QDate today = today_();
+    const QDate today = Clock::now().date();
     bool ok = false;
     const QString highest = highestNumber(receiptNumberPrefix(format, today), &ok);
     return ok ? nextReceiptNumber(format, highest, today) : QString();

@@ -3,8 +3,6 @@
 #include <QDate>
 #include <QString>
 
-#include <functional>
-
 namespace tillora {
 
 class ODBCDB;
@@ -43,11 +41,11 @@ QString receiptNumberPrefix(const ReceiptNumberFormat& format, const QDate& toda
 QString nextReceiptNumber(const ReceiptNumberFormat& format, const QString& newest,
                           const QDate& today);
 
-// Reads the format and the newest sale from the database and forms the next number. The date
-// comes from a clock the caller gives, so tests can fix "today".
+// Reads the format and the newest sale from the database and forms the next number for the
+// program clock's day.
 class ReceiptNumbering {
   public:
-    ReceiptNumbering(ODBCDB& db, std::function<QDate()> today);
+    explicit ReceiptNumbering(ODBCDB& db);
 
     // The format stored in the settings row ("2" when it can't be read).
     ReceiptNumberFormat readFormat() const;
@@ -65,7 +63,6 @@ class ReceiptNumbering {
 
   private:
     ODBCDB& db_;
-    std::function<QDate()> today_;
 };
 
 }  // namespace tillora

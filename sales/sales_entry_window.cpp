@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QScopedValueRollback>
 
+#include "data/current_user.h"
 #include "data/odbcdb.h"
 #include "data/sql_text.h"
 #include "forms/component.h"
@@ -14,6 +15,7 @@
 #include "forms/message_service.h"
 #include "forms/value_format.h"
 #include "formset/form_ids.h"
+#include "platform/clock.h"
 #include "sales/amount_text.h"
 #include "sales/product_lookup.h"
 #include "sales/receipt_numbering.h"
@@ -129,9 +131,9 @@ void SalesEntryWindow::start() {
     catalogue_.load(db);
     fillProducts();
 
-    const SalesUser& user = module_.user();
-    window_->setWindowTitle(QStringLiteral("Tillorav1.2          收银员：") + user.name);
-    window_->setText(QStringLiteral("编辑框_收银员"), user.name);
+    const CurrentUser& user = CurrentUser::orNobody();
+    window_->setWindowTitle(QStringLiteral("Tillorav1.2          收银员：") + user.userName());
+    window_->setText(QStringLiteral("编辑框_收银员"), user.userName());
     // Only an administrator chooses the cashier or changes the receipt number.
     const bool admin = user.isAdministrator();
     c(QStringLiteral("组合框_收银员"))->setEnabled(admin);
@@ -347,7 +349,7 @@ void SalesEntryWindow::fillCashiers() {
 }
 
 void SalesEntryWindow::showReceiptNumber() {
-    ReceiptNumbering numbering(module_.database(), [this] { return module_.now().date(); });
+    ReceiptNumbering numbering(module_.database());
     const QString next = numbering.next();
     if (next.isEmpty()) {
         return;  // can't be read now; the number is taken anew when the sale is stored
@@ -358,7 +360,7 @@ void SalesEntryWindow::showReceiptNumber() {
 
 void SalesEntryWindow::showTime() {
     window_->setText(QStringLiteral("编辑框_时间"),
-                     module_.now().toString(QStringLiteral("yyyy-MM-dd  HH:mm:ss")));
+                     Clock::now().toString(QStringLiteral("yyyy-MM-dd  HH:mm:ss")));
 }
 
 void SalesEntryWindow::chooseProduct(int index) {
@@ -564,7 +566,7 @@ void SalesEntryWindow::chooseCash(int index) {
 }
 
 void SalesEntryWindow::chooseCashier(int index) {
-    if (!module_.user().isAdministrator() || index < 0 || index >= cashiers_.size()) {
+    if (!CurrentUser::orNobody().isAdministrator() || index < 0 || index >= cashiers_.size()) {
         return;
     }
     window_->setText(QStringLiteral("编辑框_收银员"), cashiers_.at(index));
@@ -678,8 +680,9 @@ Receipt SalesEntryWindow::currentReceipt() const {
 }
 
 void SalesEntryWindow::prepare(SaleRecorder& recorder, const ReceiptNumbering& numbering) const {
-    recorder.setWaiting(
-        [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 50); });
+    // While the save waits for a lock the windows only repaint: a click or a clock tick must
+    // not run a handler in the middle of a sale.
+    recorder.setWaiting([] { QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest); });
     // A number an administrator typed is stored as typed (and refused if it is taken).
     if (window_->text(QStringLiteral("编辑框_单号")) == proposedNumber_) {
         recorder.setNumbering(&numbering);
@@ -708,7 +711,7 @@ bool SalesEntryWindow::recordCurrentReceipt() {
     if (!cashIsPlain()) {
         return false;
     }
-    ReceiptNumbering numbering(module_.database(), [this] { return module_.now().date(); });
+    ReceiptNumbering numbering(module_.database());
     SaleRecorder recorder(module_.database());
     prepare(recorder, numbering);
     RecordOutcome outcome;
@@ -778,7 +781,7 @@ void SalesEntryWindow::print() {
     // leaves the till for a sale the database refused. The cashier still sees print, then save.
     const QScopedValueRollback<bool> finishing(finishing_, true);
     const Receipt receipt = currentReceipt();
-    ReceiptNumbering numbering(module_.database(), [this] { return module_.now().date(); });
+    ReceiptNumbering numbering(module_.database());
     SaleRecorder recorder(module_.database());
     prepare(recorder, numbering);
     RecordOutcome outcome;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDateTime>
 #include <QString>
 
 #include <functional>
@@ -24,20 +23,11 @@ struct PrintSteps {
     std::function<bool(bool printed)> afterJob;
 };
 
-// The logged-in cashier as the sales windows need it.
-struct SalesUser {
-    QString name;
-    QString permission;  // 权限 as stored; only "管理员" is an administrator
-
-    bool isAdministrator() const { return permission == QStringLiteral("管理员"); }
-};
-
-// Owns what the sales windows share (the database, the cashier, the clock, the hooks other parts
-// fill in) and provides the handlers of the sales entry, payment-method, customer and receipt
-// number format windows. Must outlive every window it serves.
+// Owns what the sales windows share (the database, the hooks other parts fill in) and provides the
+// handlers of the sales entry, payment-method, customer and receipt number format windows. Must
+// outlive every window it serves.
 class SalesModule {
   public:
-    using Clock = std::function<QDateTime()>;
     // Prints the receipt, with the recording steps around the job when the sale is recorded;
     // true when it was printed.
     using PrintHandler = std::function<bool(SalesEntryWindow&, const Receipt&, const PrintSteps&)>;
@@ -49,12 +39,6 @@ class SalesModule {
     void registerHandlers(HandlerRegistry& registry);
 
     ODBCDB& database() const { return db_; }
-    const SalesUser& user() const { return user_; }
-    void setUser(SalesUser user) { user_ = std::move(user); }
-
-    QDateTime now() const { return clock_ ? clock_() : QDateTime::currentDateTime(); }
-    void setClock(Clock clock) { clock_ = std::move(clock); }
-
     const PrintHandler& printHandler() const { return print_; }
     void setPrintHandler(PrintHandler handler) { print_ = std::move(handler); }
     const PreviewHandler& previewHandler() const { return preview_; }
@@ -72,8 +56,6 @@ class SalesModule {
 
   private:
     ODBCDB& db_;
-    SalesUser user_;
-    Clock clock_;
     PrintHandler print_;
     PreviewHandler preview_;
     WindowHook openSettings_;

@@ -12,24 +12,15 @@ class FormWindow;
 class HandlerRegistry;
 class ODBCDB;
 
-// The logged-in user as the settings window needs it.
-struct SettingsUser {
-    QString name;
-    QString permission;  // 权限 as stored
-
-    bool isAdministrator() const { return permission == user_permission::administrator(); }
-};
-
 // Owns what the settings window and its user dialogs share (the database, the hooks the rest of
 // the program fills in) and provides their handlers. Must outlive every window it serves.
 //
 // The settings window reaches other parts of the program only through these hooks: the sales
 // windows (receipt number and its format, the remembered-products switch, the refresh of the shop
-// name and note), the logo and printer windows and the logged-in user.
+// name and note), the logo and printer windows. The logged-in user is the CurrentUser.
 class SettingsModule {
   public:
     using WindowHook = std::function<void(FormWindow* owner)>;
-    using UserSource = std::function<SettingsUser()>;
     using TextSource = std::function<QString()>;
     using Notice = std::function<void()>;
 
@@ -41,10 +32,6 @@ class SettingsModule {
     bool open(FormWindow* owner);
 
     ODBCDB& database() const { return db_; }
-
-    // Without a source nobody is logged in: everything is closed that needs an administrator.
-    SettingsUser user() const { return user_ ? user_() : SettingsUser{}; }
-    void setUserSource(UserSource source) { user_ = std::move(source); }
 
     // 格式设置, 设置logo and 选择打印机; without a hook the button says the function is not open.
     void openFormat(FormWindow* owner) const;
@@ -77,7 +64,6 @@ class SettingsModule {
 
   private:
     ODBCDB& db_;
-    UserSource user_;
     WindowHook openFormat_;
     WindowHook openLogo_;
     WindowHook openPrinter_;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "data/current_user.h"
 #include "data/odbcdb.h"
 #include "data/settings_record.h"
 #include "forms/component.h"
@@ -86,7 +87,7 @@ void SettingsWindow::start() {
     fillUsers();
 
     // An ordinary user may not set the shop information nor the receipt number.
-    const bool admin = module_.user().isAdministrator();
+    const bool admin = CurrentUser::orNobody().isAdministrator();
     for (const QString& name : {kShopName, kNote, QStringLiteral("按钮1")}) {
         c(name)->setEnabled(admin);
     }
@@ -115,7 +116,7 @@ void SettingsWindow::showReceiptNumber() {
 // never leaves the receipt half changed. An ordinary user's save leaves the shop information
 // alone.
 void SettingsWindow::save() {
-    const bool admin = module_.user().isAdministrator();
+    const bool admin = CurrentUser::orNobody().isAdministrator();
     const QString shopName = window_->text(kShopName);
     const QString note = window_->text(kNote);
     const QString margin = window_->text(kMargin);
@@ -291,7 +292,7 @@ const UserAccount* SettingsWindow::selectedUser() const {
 }
 
 bool SettingsWindow::mayManageUsers() const {
-    if (module_.user().isAdministrator()) {
+    if (CurrentUser::orNobody().isAdministrator()) {
         return true;
     }
     hint(settings_text::administratorsOnly());
@@ -333,7 +334,7 @@ void SettingsWindow::deleteUser() {
     }
     // A copy: the list is read again below.
     const UserAccount user = *selected;
-    if (user.name == module_.user().name) {
+    if (user.name == CurrentUser::orNobody().userName()) {
         showMessage(settings_text::userInUse(user.name));
         return;
     }

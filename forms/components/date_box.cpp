@@ -1,6 +1,7 @@
 #include "forms/components/date_box.h"
 
 #include "forms/value_format.h"
+#include "platform/clock.h"
 
 #include <QDateEdit>
 
@@ -26,7 +27,7 @@ bool DateBox::parseBlock(const QByteArray& block, QString* /*error*/) {
 }
 
 QWidget* DateBox::makeWidget(QWidget* parent) {
-    edit_ = new DatePicker(QDate::currentDate(), parent);
+    edit_ = new DatePicker(Clock::now().date(), parent);
     edit_->setCalendarPopup(true);
     edit_->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     connect(edit_, &QDateTimeEdit::dateChanged, this, [this] { raise(event::kDateChanged); });
@@ -38,7 +39,7 @@ QString DateBox::text() const {
 }
 
 double DateBox::jetDay() const {
-    const QDate date = edit_ != nullptr ? edit_->date() : QDate::currentDate();
+    const QDate date = edit_ != nullptr ? edit_->date() : Clock::now().date();
     return jetDayFromDateTime(QDateTime(date, QTime(0, 0)));
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/current_user.h"
 #include "app/login_window.h"
+#include "data/current_user.h"
 #include "data/settings_record.h"
 #include "data/sql_text.h"
 #include "forms/component.h"

@@ -14,7 +14,7 @@ TEST_F(LoginFixture, SuccessfulLoginOpensTheSalesEntryWindowForTheUser) {
     SalesModule sales(db);
     sales.registerHandlers(handlers);
     LoginWindow::Services s = services();
-    s.openMainWindow = salesEntryOpener(sales);
+    s.openMainWindow = salesEntryOpener();
     LoginWindow::registerHandlers(handlers, s);
 
     ASSERT_NE(openLogin(), nullptr);
@@ -25,7 +25,8 @@ TEST_F(LoginFixture, SuccessfulLoginOpensTheSalesEntryWindowForTheUser) {
     ASSERT_NE(salesWindow, nullptr) << forms->lastError().toStdString();
     EXPECT_TRUE(salesWindow->isVisible());
     EXPECT_EQ(salesWindow->windowTitle(), QStringLiteral("Tillorav1.2          收银员：小王"));
-    EXPECT_EQ(sales.user().permission, QStringLiteral("普通用户"));
+    ASSERT_NE(CurrentUser::get(), nullptr);
+    EXPECT_EQ(CurrentUser::get()->permission(), QStringLiteral("普通用户"));
     EXPECT_FALSE(loginWindowOpen());
     // The windows go before the module they use.
     forms->closeAll();

@@ -1,6 +1,7 @@
 #include "data/odbcdb.h"
 #include "data/db_value.h"
 #include "data/sqlite_driver.h"
+#include "platform/clock.h"
 #include "platform/jet_date.h"
 #include "tests/data/fresh_database.h"
 
@@ -213,10 +214,11 @@ TEST_F(FreshDatabase, TransactionsCommitAndRollBack) {
 }
 
 TEST_F(FreshDatabase, NowIsTheLocalClockInWholeSeconds) {
-    setJetClock([] { return QDateTime(QDate(2024, 2, 29), QTime(13, 14, 15, 678)); });
-    ASSERT_TRUE(db.ExecuteSql(
-        u"insert into [销售记录] (销售票号,销售时间,数量,金额,收银员,备注 ) values ('1',now(),'1','1.00','a',' ')"_s));
-    setJetClock({});
+    {
+        const Clock::Override clock(QDateTime(QDate(2024, 2, 29), QTime(13, 14, 15, 678)));
+        ASSERT_TRUE(db.ExecuteSql(
+            u"insert into [销售记录] (销售票号,销售时间,数量,金额,收银员,备注 ) values ('1',now(),'1','1.00','a',' ')"_s));
+    }
     const int h = db.OpenTable(u"select top 1 * from [销售记录] order by ID desc"_s);
     EXPECT_EQ(db.ReadColByName(h, u"销售时间"_s).toText(), u"2024年2月29日13时14分15秒"_s);
     EXPECT_DOUBLE_EQ(db.ReadColByName(h, u"销售时间"_s).toDouble(),

@@ -4,9 +4,11 @@
 #include <QApplication>
 #include <QFile>
 #include <QImage>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include "print/print_progress_window.h"
 #include "print/printer.h"
@@ -67,6 +69,34 @@ QRect inkBox(const QImage& image) {
         }
     }
     return box;
+}
+
+PrintProgressWindow* shownProgressWindow() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* pw = qobject_cast<PrintProgressWindow*>(w); pw != nullptr && pw->isVisible()) {
+            return pw;
+        }
+    }
+    return nullptr;
+}
+
+// A left click waiting in the queue, as the window system hands it over.
+void postClick(QWidget* w) {
+    const QPointF at = QRectF(w->rect()).center();
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        const Qt::MouseButtons held =
+            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+        QCoreApplication::postEvent(
+            w, new QMouseEvent(type, at, w->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier));
+    }
+}
+
+QStringList numberedLines(const QString& stem, int count) {
+    QStringList lines;
+    for (int i = 0; i < count; ++i) {
+        lines.append(stem + QString::number(i));
+    }
+    return lines;
 }
 
 TEST(PrinterTest, NewComponentHasTheDocumentedDefaultsAndIdleFigures) {
@@ -253,12 +283,7 @@ TEST(PrinterTest, AbortFromTheProgressWindowEndsTheJob) {
     Printer p;
     p.setDocumentName(QStringLiteral("小票"));
     ASSERT_TRUE(p.StartPrint(false, true));
-    PrintProgressWindow* progress = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (auto* pw = qobject_cast<PrintProgressWindow*>(w); pw != nullptr && pw->isVisible()) {
-            progress = pw;
-        }
-    }
+    PrintProgressWindow* progress = shownProgressWindow();
     ASSERT_NE(progress, nullptr);
     EXPECT_EQ(progress->windowTitle(), QStringLiteral("正在进行打印，请稍候 ......"));
     auto* abort = progress->findChild<QPushButton*>(QStringLiteral("中止打印"));
@@ -271,6 +296,54 @@ TEST(PrinterTest, AbortFromTheProgressWindowEndsTheJob) {
     const QString text = pdfText(target.file());
     EXPECT_TRUE(text.contains(QStringLiteral("before")));
     EXPECT_FALSE(text.contains(QStringLiteral("after")));
+}
+
+// While a job is drawn only the progress window is served, and only between pages: a click or a
+// timer tick meant for another window never runs in the middle of the job, and 中止打印 stops
+// it at the next page.
+TEST(PrinterTest, BetweenPagesOnlyTheProgressWindowIsServed) {
+    PdfTarget target;
+    Printer p;
+    QPushButton other(QStringLiteral("other"));
+    other.resize(120, 40);
+    other.show();
+    int clicksWhilePrinting = 0;
+    QObject::connect(&other, &QPushButton::clicked, [&] { clicksWhilePrinting += p.isPrinting(); });
+    int ticks = 0;
+    int ticksWhilePrinting = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        ++ticks;
+        ticksWhilePrinting += p.isPrinting();
+    });
+    ticker.start(0);
+
+    ASSERT_TRUE(p.StartPrint(false, true));
+    PrintProgressWindow* progress = shownProgressWindow();
+    ASSERT_NE(progress, nullptr);
+    postClick(&other);
+    p.WriteLines(numberedLines(QStringLiteral("first"), 300));
+    EXPECT_GE(p.currentPage(), 2);  // the pages were served in between
+    EXPECT_TRUE(p.isPrinting());
+    EXPECT_EQ(clicksWhilePrinting, 0);
+    EXPECT_EQ(ticksWhilePrinting, 0);
+
+    auto* abort = progress->findChild<QPushButton*>(QStringLiteral("中止打印"));
+    ASSERT_NE(abort, nullptr);
+    postClick(abort);
+    p.WriteLines(numberedLines(QStringLiteral("second"), 300));
+    EXPECT_EQ(p.cancelled(), 1);
+    EXPECT_FALSE(p.isPrinting());
+    const QString text = pdfText(target.file());
+    EXPECT_TRUE(text.contains(QStringLiteral("first299")));
+    EXPECT_FALSE(text.contains(QStringLiteral("second299")));
+
+    // Once the job is over the other window's timer runs again.
+    for (int i = 0; i < 5 && ticks == 0; ++i) {
+        QCoreApplication::processEvents();
+    }
+    EXPECT_GT(ticks, 0);
+    EXPECT_EQ(ticksWhilePrinting, 0);
 }
 
 }  // namespace

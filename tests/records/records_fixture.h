@@ -19,6 +19,7 @@
 #include "forms/handler_registry.h"
 #include "formset/embedded_template_set.h"
 #include "formset/form_ids.h"
+#include "platform/clock.h"
 #include "print/print_components.h"
 #include "records/records_module.h"
 #include "records/sales_records_window.h"
@@ -26,6 +27,7 @@
 #include "sales/sales_module.h"
 #include "templates/template_set_reader.h"
 #include "tests/support/first_cell.h"
+#include "tests/support/logged_in_user.h"
 #include "tests/support/scripted_file_dialog.h"
 #include "tests/support/scripted_message_service.h"
 #include "tests/support/temp_program_folder.h"
@@ -48,8 +50,7 @@ class RecordsFixture : public ::testing::Test {
             << error.toStdString();
         PrintComponents::registerWith(ComponentFactory::instance());
         module = std::make_unique<SalesModule>(db);
-        module->setUser({QStringLiteral("admin"), QStringLiteral("管理员")});
-        module->setClock([this] { return now; });
+        logIn(QStringLiteral("admin"), QStringLiteral("管理员"));
         installReceiptPrinting(*module);
         module->registerHandlers(handlers);
         records = std::make_unique<RecordsModule>(*module, path);
@@ -76,6 +77,7 @@ class RecordsFixture : public ::testing::Test {
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         manager.reset();
+        CurrentUser::forget();
     }
 
     struct Line {
@@ -159,6 +161,7 @@ class RecordsFixture : public ::testing::Test {
     std::unique_ptr<RecordsModule> records;
     std::unique_ptr<FormManager> manager;
     QDateTime now{QDate(2016, 8, 20), QTime(10, 15, 0)};
+    Clock::Override clock{[this] { return now; }};
     FormWindow* recordsWindow = nullptr;
     int late = 0, midnight = 0, yesterday = 0, early = 0;
 };

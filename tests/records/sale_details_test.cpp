@@ -173,7 +173,7 @@ TEST_F(DeleteSaleTest, AdministratorDeletesAfterTheQuestion) {
 }
 
 TEST_F(DeleteSaleTest, OrdinaryUserCanLookButNotDelete) {
-    module->setUser({QStringLiteral("张三"), QStringLiteral("普通用户")});
+    logIn(QStringLiteral("张三"), QStringLiteral("普通用户"));
     ASSERT_NE(openDetails(midnight), nullptr);
     manager->close(static_cast<qint32>(FormId::SaleDetails));
     SalesRecordsWindow::of(recordsWindow)->deleteSelected();

@@ -20,6 +20,7 @@
 #include "forms/component.h"
 #include "forms/component_factory.h"
 #include "forms/components/list_view.h"
+#include "forms/components/timer.h"
 #include "print/print_components.h"
 #include "print/printer.h"
 #include "print/printer_component.h"
@@ -499,6 +500,47 @@ TEST_F(PrintReceiptTest, TheReceiptCarriesTheNumberActuallyStored) {
     EXPECT_TRUE(printed.contains(QStringLiteral("1608180000003"))) << printed.toStdString();
     EXPECT_FALSE(printed.contains(QStringLiteral("1608180000002")));
     EXPECT_EQ(w->text(QStringLiteral("编辑框_单号")), QStringLiteral("1608180000004"));
+}
+
+// A clock tick due while the receipt is drawn never runs its handler in the middle of the
+// receipt; the clock goes on once the receipt is printed. (Clicks: see the printer's own tests.)
+TEST_F(PrintReceiptTest, NoHandlerRunsWhileTheReceiptIsDrawn) {
+    PdfTarget pdf(folder.file(QStringLiteral("receipt.pdf")));
+    ScriptedPrintDialog dialogs;
+    int ticks = 0;
+    int ticksWhilePrinting = 0;
+    const QString tick = QStringLiteral("salesEntry.clockTick");
+    const Handler original = *handlers.find(tick);
+    handlers.add(tick, [&ticks, &ticksWhilePrinting, original](const EventArgs& args) {
+        auto* printer =
+            dynamic_cast<PrinterComponent*>(args.window->component(QStringLiteral("打印机1")));
+        ++ticks;
+        ticksWhilePrinting += printer != nullptr && printer->printer().isPrinting();
+        return original(args);
+    });
+    openWithTwoLines();
+    for (int i = 0; i < 60; ++i) {  // a receipt of several pages
+        add(QStringLiteral("茶叶%1").arg(i), QStringLiteral("1.00"), QStringLiteral("1"));
+    }
+    w->setText(QStringLiteral("编辑框_实收"), QStringLiteral("500"));
+    auto* clock = dynamic_cast<Timer*>(w->component(QStringLiteral("时钟1")));
+    ASSERT_NE(clock, nullptr);
+    clock->setInterval(1);
+    QThread::msleep(5);  // the clock is due before the receipt starts
+
+    click("按钮_打印小票");
+    EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
+    EXPECT_EQ(ticksWhilePrinting, 0);
+    EXPECT_GE(pdfText(pdf.file()).count(QLatin1Char('\f')), 2);  // pages were served between
+
+    QElapsedTimer waited;
+    waited.start();
+    while (ticks == 0 && waited.elapsed() < 2000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    clock->setInterval(0);
+    EXPECT_GT(ticks, 0);
+    EXPECT_EQ(ticksWhilePrinting, 0);
 }
 
 }  // namespace

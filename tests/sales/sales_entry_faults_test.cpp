@@ -4,10 +4,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPointer>
+#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+
+#include <thread>
 
 #include "forms/component.h"
 #include "forms/components/list_view.h"
@@ -164,16 +167,30 @@ TEST_F(SalesEntryFaults, SaveWaitsForALockWithoutFreezingThenNamesIt) {
     EXPECT_EQ(rows(), 1);
     EXPECT_EQ(sales(), before);
 
-    // Let go while the save waits: the window went on handling its events (the timer fired) and
-    // the sale is stored.
+    // Let go while the save waits: the sale is stored. A timer due meanwhile waits for the save
+    // to end, so that no handler runs in the middle of it.
     messages.clear();
     bool fired = false;
-    QTimer::singleShot(400, [&] {
+    bool firedDuringSave = false;
+    bool saving = true;
+    QTimer::singleShot(100, [&] {
         fired = true;
+        firedDuringSave = saving;
+    });
+    std::thread letGo([&] {
+        QThread::msleep(400);
         other->run("ROLLBACK");
     });
     click("按钮_仅保存小票");
+    saving = false;
+    letGo.join();
+    QElapsedTimer waited;
+    waited.start();
+    while (!fired && waited.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
     EXPECT_TRUE(fired);
+    EXPECT_FALSE(firedDuringSave);
     EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
     EXPECT_EQ(sales(), before + 1);
     EXPECT_EQ(rows(), 0);

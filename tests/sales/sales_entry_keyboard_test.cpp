@@ -97,7 +97,7 @@ TEST_F(SalesKeyboardTest, SalesEntryStartsAtTheProductNameAndTabsInTemplateOrder
 
     // An ordinary user: no cashier box; the discount drop-down joins once the tick is on.
     manager->closeAll();
-    module->setUser({QStringLiteral("小王"), QStringLiteral("普通用户")});
+    logIn(QStringLiteral("小王"), QStringLiteral("普通用户"));
     openSales();
     EXPECT_EQ(keys->focusedName(), QStringLiteral("编辑框_名称"));
     EXPECT_EQ(joined(keys->tabRound()), joined(entry));

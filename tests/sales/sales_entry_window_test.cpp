@@ -286,7 +286,7 @@ TEST_F(SalesEntryTest, QuotesAndLongTextsStayInTheirPlace) {
 }
 
 TEST_F(SalesEntryTest, OrdinaryUserCannotChangeCashierOrNumber) {
-    module->setUser({QStringLiteral("小王"), QStringLiteral("普通用户")});
+    logIn(QStringLiteral("小王"), QStringLiteral("普通用户"));
     ASSERT_NE(openSales(), nullptr);
     EXPECT_EQ(t("编辑框_收银员"), QStringLiteral("小王"));
     EXPECT_FALSE(c("组合框_收银员")->isEnabled());
@@ -296,7 +296,7 @@ TEST_F(SalesEntryTest, OrdinaryUserCannotChangeCashierOrNumber) {
     EXPECT_EQ(t("编辑框_收银员"), QStringLiteral("小王"));
 
     manager->closeAll();
-    module->setUser({QStringLiteral("admin"), QStringLiteral("管理员")});
+    logIn(QStringLiteral("admin"), QStringLiteral("管理员"));
     ASSERT_NE(openSales(), nullptr);
     EXPECT_TRUE(c("组合框_收银员")->isEnabled());
     EXPECT_FALSE(w->widgetAs<QLineEdit>(QStringLiteral("编辑框_收银员"))->isReadOnly());

@@ -14,9 +14,11 @@
 #include "forms/handler_registry.h"
 #include "formset/embedded_template_set.h"
 #include "formset/form_ids.h"
+#include "platform/clock.h"
 #include "sales/sales_module.h"
 #include "templates/template_set_reader.h"
 #include "tests/support/first_cell.h"
+#include "tests/support/logged_in_user.h"
 #include "tests/support/scripted_message_service.h"
 #include "tests/support/temp_program_folder.h"
 
@@ -35,8 +37,7 @@ class SalesFixture : public ::testing::Test {
         ASSERT_TRUE(readTemplateSet(embeddedTemplateSet(), embeddedHandlerNames(), set, &error))
             << error.toStdString();
         module = std::make_unique<SalesModule>(db);
-        module->setUser({QStringLiteral("admin"), QStringLiteral("管理员")});
-        module->setClock([this] { return now; });
+        logIn(QStringLiteral("admin"), QStringLiteral("管理员"));
         module->registerHandlers(handlers);
         manager = std::make_unique<FormManager>(set, handlers);
     }
@@ -45,6 +46,7 @@ class SalesFixture : public ::testing::Test {
             manager->closeAll();
         }
         manager.reset();
+        CurrentUser::forget();
     }
 
     FormWindow* open(FormId id) {
@@ -67,6 +69,7 @@ class SalesFixture : public ::testing::Test {
     std::unique_ptr<SalesModule> module;
     std::unique_ptr<FormManager> manager;
     QDateTime now{QDate(2016, 8, 18), QTime(21, 5, 9)};
+    Clock::Override clock{[this] { return now; }};
 };
 
 }  // namespace tillora::test

@@ -30,9 +30,7 @@ class SettingsFixture : public SalesFixture {
         settings.reset();
     }
 
-    void logInAs(const QString& name, const QString& permission) {
-        module->setUser({name, permission});
-    }
+    void logInAs(const QString& name, const QString& permission) { logIn(name, permission); }
     void logInAsOrdinaryUser() { logInAs(QStringLiteral("zoe"), QStringLiteral("普通用户")); }
 
     FormWindow* openSettings() {

@@ -30,6 +30,7 @@
 #include "sales/receipt_printer.h"
 #include "sales/sales_module.h"
 #include "tests/print/print_windows_fixture.h"
+#include "tests/support/logged_in_user.h"
 
 namespace tillora::test {
 namespace {
@@ -184,13 +185,14 @@ class PrinterChoiceTest : public PrintWindowsFixture {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         module = std::make_unique<SalesModule>(db);
         PrintWindowsFixture::SetUp();
-        module->setUser({QStringLiteral("admin"), QStringLiteral("管理员")});
+        logIn(QStringLiteral("admin"), QStringLiteral("管理员"));
         PrintComponents::registerWith(ComponentFactory::instance());
         installReceiptPrinting(*module);
     }
     void TearDown() override {
         PrintWindowsFixture::TearDown();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        CurrentUser::forget();
     }
     void registerMoreHandlers(HandlerRegistry& r) override { module->registerHandlers(r); }
 

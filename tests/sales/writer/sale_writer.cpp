@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
         }
     }
     const long count = std::atol(argv[2]);
-    ReceiptNumbering numbering(db, [] { return QDate::currentDate(); });
+    ReceiptNumbering numbering(db);
     SaleRecorder recorder(db);
     recorder.setNumbering(&numbering);
     std::mt19937 rng(static_cast<unsigned>(::getpid()));

@@ -1,4 +1,4 @@
-#include "app/current_user.h"
+#include "data/current_user.h"
 
 #include <memory>
 
@@ -21,6 +21,12 @@ bool CurrentUser::create(const QString& userName, const QString& permission) {
     }
     current() = std::make_unique<CurrentUser>(userName, permission);
     return true;
+}
+
+const CurrentUser& CurrentUser::orNobody() {
+    static const CurrentUser nobody{QString(), QString()};
+    const CurrentUser* user = get();
+    return user != nullptr ? *user : nobody;
 }
 
 void CurrentUser::forget() {

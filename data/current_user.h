@@ -2,11 +2,13 @@
 
 #include <QString>
 
+#include "data/user_accounts.h"
+
 namespace tillora {
 
 // The user this run works for: the cashier on every receipt and sale record, and the permission
-// that decides what the other windows allow. Made once by the login (window or direct); there is
-// no log-out, so it stays until the program ends.
+// that decides what the sales, records and settings windows allow. Made once by the login (window
+// or direct); there is no log-out, so it stays until the program ends.
 class CurrentUser {
   public:
     CurrentUser(QString userName, QString permission)
@@ -18,11 +20,13 @@ class CurrentUser {
     // Only the exact stored text counts; anything else is an ordinary user.
     bool isAdministrator() const { return permission_ == administratorPermission(); }
 
-    static QString administratorPermission() { return QStringLiteral("管理员"); }
-    static QString ordinaryPermission() { return QStringLiteral("普通用户"); }
+    static QString administratorPermission() { return user_permission::administrator(); }
+    static QString ordinaryPermission() { return user_permission::ordinary(); }
 
     // The logged-in user, or nullptr before the login.
     static const CurrentUser* get();
+    // The logged-in user; before the login nobody, without a name or any right.
+    static const CurrentUser& orNobody();
     // Makes the run's user. False, leaving the first one in place, when a user exists already:
     // a run never changes its user.
     static bool create(const QString& userName, const QString& permission);
