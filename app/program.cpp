@@ -18,7 +18,7 @@
 #include "forms/memory_guard.h"
 #include "forms/message_service.h"
 #include "forms/qt_message_service.h"
-#include "forms/runtime_error.h"
+#include "forms/services/runtime_error_box.h"
 #include "forms/template_set_reader.h"
 #include "formset/embedded_template_set.h"
 #include "platform/crash_handler.h"
@@ -31,10 +31,12 @@
 #include "sales/receipt_printer.h"
 #include "sales/sales_module.h"
 #include "settings/settings_module.h"
+#include "values/runtime_error.h"
 
 namespace tillora {
 
 int runProgram(QApplication& application) {
+    installRuntimeErrorBox();
     installMemoryGuard();
     const ProgramFolder::Parts program = ProgramFolder::current();
     CrashHandler::install(ProgramFolder::filePath(program.folder, program.fileName),

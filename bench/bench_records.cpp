@@ -20,7 +20,6 @@
 #include "forms/form_window.h"
 #include "forms/handler_registry.h"
 #include "forms/template_set_reader.h"
-#include "forms/value_format.h"
 #include "formset/embedded_template_set.h"
 #include "formset/form_ids.h"
 #include "platform/jet_date.h"
@@ -30,6 +29,7 @@
 #include "records/sale_listing.h"
 #include "records/sales_records_window.h"
 #include "sales/sales_module.h"
+#include "values/value_format.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "forms/runtime_error.h"
+#include "values/runtime_error.h"
 
 namespace tillora {
 

@@ -11,10 +11,10 @@
 #include <QVariant>
 #include <optional>
 
-#include "forms/value.h"
 #include "print/drawing_properties.h"
 #include "print/font_description.h"
 #include "print/unit_mapping.h"
+#include "values/value.h"
 
 namespace tillora {
 

@@ -12,7 +12,6 @@
 #include "forms/form_window.h"
 #include "forms/input_mode.h"
 #include "forms/message_service.h"
-#include "forms/value_format.h"
 #include "formset/form_ids.h"
 #include "sales/amount_text.h"
 #include "sales/product_lookup.h"
@@ -20,6 +19,7 @@
 #include "sales/sale_recorder.h"
 #include "sales/sales_module.h"
 #include "sales/sales_texts.h"
+#include "values/value_format.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "forms/components/date_box.h"
 
-#include "forms/value_format.h"
+#include "values/value_format.h"
 
 #include <QDateEdit>
 

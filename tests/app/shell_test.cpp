@@ -12,7 +12,7 @@
 #include "app/program_holder.h"
 #include "app/shell.h"
 #include "forms/message_service.h"
-#include "forms/runtime_error.h"
+#include "values/runtime_error.h"
 
 namespace tillora {
 namespace {

@@ -10,8 +10,8 @@
 
 #include "forms/message_service.h"
 #include "forms/qt_message_service.h"
-#include "forms/value.h"
 #include "tests/support/scripted_message_service.h"
+#include "values/value.h"
 
 namespace tillora {
 namespace {

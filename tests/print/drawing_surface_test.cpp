@@ -5,10 +5,10 @@
 
 #include <QBuffer>
 
-#include "forms/value.h"
 #include "print/font_description.h"
 #include "print/recording_surface.h"
 #include "print/unit_mapping.h"
+#include "values/value.h"
 
 namespace tillora {
 namespace {
