@@ -8,7 +8,7 @@
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
 #include "forms/input_mode.h"
-#include "forms/message_service.h"
+#include "forms/services/message_service.h"
 #include "formset/form_ids.h"
 #include "values/runtime_error.h"
 

@@ -5,7 +5,7 @@
 #include "forms/components/list_view.h"
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
-#include "forms/message_service.h"
+#include "forms/services/message_service.h"
 #include "records/records_module.h"
 #include "records/records_texts.h"
 #include "records/sale_editor.h"

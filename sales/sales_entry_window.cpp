@@ -11,7 +11,7 @@
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
 #include "forms/input_mode.h"
-#include "forms/message_service.h"
+#include "forms/services/message_service.h"
 #include "formset/form_ids.h"
 #include "sales/amount_text.h"
 #include "sales/product_lookup.h"

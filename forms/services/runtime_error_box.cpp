@@ -1,6 +1,6 @@
 #include "forms/services/runtime_error_box.h"
 
-#include "forms/message_service.h"
+#include "forms/services/message_service.h"
 
 namespace tillora {
 

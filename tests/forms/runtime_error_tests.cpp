@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "forms/memory_guard.h"
-#include "forms/message_service.h"
+#include "forms/services/memory_guard.h"
+#include "forms/services/message_service.h"
 #include "tests/support/runtime_error_trap.h"
 #include "tests/support/scripted_message_service.h"
 #include "values/runtime_error.h"

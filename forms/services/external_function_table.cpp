@@ -1,4 +1,4 @@
-#include "forms/external_function_table.h"
+#include "forms/services/external_function_table.h"
 
 #include "values/runtime_error.h"
 

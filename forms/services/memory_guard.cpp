@@ -1,4 +1,4 @@
-#include "forms/memory_guard.h"
+#include "forms/services/memory_guard.h"
 
 #include <memory>
 
