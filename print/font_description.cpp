@@ -1,12 +1,9 @@
 #include "print/font_description.h"
 
-#include <QFontDatabase>
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <QStringList>
 #include <QtEndian>
 #include <algorithm>
-#include <cstdlib>
 
 namespace tillora {
 
@@ -21,22 +18,6 @@ qint32 readInt(const QByteArray& b, int offset) {
 
 void writeInt(QByteArray& b, int offset, qint32 v) {
     qToLittleEndian(v, b.data() + offset);
-}
-
-const QString& installedCjkFamily() {
-    static const QString family = [] {
-        const QStringList preferred{
-            QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
-            QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Droid Sans Fallback")};
-        const QStringList families = QFontDatabase::families();
-        for (const QString& f : preferred) {
-            if (families.contains(f)) {
-                return f;
-            }
-        }
-        return QString();
-    }();
-    return family;
 }
 
 }  // namespace
@@ -76,34 +57,6 @@ QByteArray FontDescription::toBlock() const {
     face.truncate(kFaceSize - 1);
     std::copy(face.cbegin(), face.cend(), b.begin() + kFaceOffset);
     return b;
-}
-
-int FontDescription::pixelHeight() const {
-    return height == 0 ? kDefaultPixelHeight : std::abs(height);
-}
-
-QFont FontDescription::toQFont(int devicePixelSize) const {
-    QFont f(substituteFamily(faceName));
-    f.setPixelSize(std::max(1, devicePixelSize));
-    if (weight > 0) {
-        f.setWeight(static_cast<QFont::Weight>(std::clamp(weight, 1, 1000)));
-    }
-    f.setItalic(italic);
-    f.setUnderline(underline);
-    f.setStrikeOut(strikeOut);
-    f.setStyleStrategy(QFont::PreferAntialias);
-    return f;
-}
-
-QString FontDescription::substituteFamily(const QString& face) {
-    static const QStringList windowsCjk{QStringLiteral("宋体"),    QStringLiteral("新宋体"),
-                                        QStringLiteral("黑体"),    QStringLiteral("SimSun"),
-                                        QStringLiteral("NSimSun"), QStringLiteral("SimHei"),
-                                        QStringLiteral("微软雅黑")};
-    if ((face.isEmpty() || windowsCjk.contains(face)) && !installedCjkFamily().isEmpty()) {
-        return installedCjkFamily();
-    }
-    return face;
 }
 
 }  // namespace tillora

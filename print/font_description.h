@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QFont>
 #include <QString>
 
 namespace tillora {
@@ -24,16 +23,6 @@ struct FontDescription {
     // because a damaged description must not stop drawing.
     static FontDescription fromBlock(const QByteArray& block);
     QByteArray toBlock() const;
-
-    // Design height in pixels; a zero height means the default size.
-    int pixelHeight() const;
-
-    // A QFont with the given character height in device pixels, its family substituted by an
-    // installed font that can show Chinese text.
-    QFont toQFont(int devicePixelSize) const;
-
-    // Windows family names map to an installed CJK font; others are kept.
-    static QString substituteFamily(const QString& face);
 };
 
 }  // namespace tillora

@@ -110,7 +110,7 @@ TEST(FontDescriptionTest, RecordRoundTripsWithAChineseFaceName) {
     EXPECT_EQ(back.weight, 700);
     EXPECT_TRUE(back.italic);
     EXPECT_EQ(back.faceName, QStringLiteral("新宋体"));
-    EXPECT_EQ(FontDescription::fromBlock({}).pixelHeight(), 12);
+    EXPECT_EQ(FontDescription::fromBlock({}).height, -12);
 }
 
 }  // namespace
