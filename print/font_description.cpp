@@ -1,9 +1,9 @@
 #include "print/font_description.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QtEndian>
 #include <algorithm>
+
+#include "platform/gbk_text.h"
 
 namespace tillora {
 
@@ -38,12 +38,16 @@ FontDescription FontDescription::fromBlock(const QByteArray& block) {
     if (end >= 0) {
         face.truncate(end);
     }
-    QStringDecoder gbk("GBK");
-    d.faceName = gbk.isValid() ? QString(gbk(face)) : QString::fromLatin1(face);
+    // A damaged name still draws: its bad bytes show as replacement characters.
+    d.faceName = gbkToUnicodeLossy(face);
     return d;
 }
 
-QByteArray FontDescription::toBlock() const {
+std::optional<QByteArray> FontDescription::toBlock() const {
+    const std::optional<QByteArray> gbkFace = unicodeToGbk(faceName);
+    if (!gbkFace) {
+        return std::nullopt;
+    }
     QByteArray b(kRecordSize, '\0');
     writeInt(b, 0, height);
     writeInt(b, 16, weight);
@@ -52,8 +56,7 @@ QByteArray FontDescription::toBlock() const {
     b[22] = strikeOut ? 1 : 0;
     b[23] = static_cast<char>(charSet);
     b[26] = 2;  // proof quality
-    QStringEncoder gbk("GBK");
-    QByteArray face = gbk.isValid() ? QByteArray(gbk(faceName)) : faceName.toLatin1();
+    QByteArray face = *gbkFace;
     face.truncate(kFaceSize - 1);
     std::copy(face.cbegin(), face.cend(), b.begin() + kFaceOffset);
     return b;

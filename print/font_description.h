@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 namespace tillora {
 
 // A Windows LOGFONTA record (60 bytes) as the drawing surfaces use it.
@@ -22,7 +24,8 @@ struct FontDescription {
     // The default GUI font for an empty block; nullopt-like failure is folded into the default
     // because a damaged description must not stop drawing.
     static FontDescription fromBlock(const QByteArray& block);
-    QByteArray toBlock() const;
+    // Nothing when the face name has no GBK form.
+    std::optional<QByteArray> toBlock() const;
 };
 
 }  // namespace tillora

@@ -32,7 +32,7 @@ TEST(PrinterBlockTest, RoundTripsEveryField) {
     b.drawing.penWidth = 4;
     b.drawing.penColour = 0x123456;
     b.drawing.textBackColour = 0x00FF00;
-    b.drawing.font = FontDescription().toBlock();
+    b.drawing.font = FontDescription().toBlock().value();
     b.leftMargin = 11;
     b.topMargin = 12;
     b.rightMargin = 13;
@@ -103,7 +103,7 @@ TEST(FontDescriptionTest, RecordRoundTripsWithAChineseFaceName) {
     d.weight = 700;
     d.italic = true;
     d.faceName = QStringLiteral("新宋体");
-    const QByteArray block = d.toBlock();
+    const QByteArray block = d.toBlock().value();
     ASSERT_EQ(block.size(), 60);
     const FontDescription back = FontDescription::fromBlock(block);
     EXPECT_EQ(back.height, -16);
@@ -111,6 +111,20 @@ TEST(FontDescriptionTest, RecordRoundTripsWithAChineseFaceName) {
     EXPECT_TRUE(back.italic);
     EXPECT_EQ(back.faceName, QStringLiteral("新宋体"));
     EXPECT_EQ(FontDescription::fromBlock({}).height, -12);
+}
+
+TEST(FontDescriptionTest, FaceWithoutGbkFormIsRefusedAndDamagedBytesShowAsReplacements) {
+    FontDescription d;
+    d.faceName = QString::fromUtf8("宋体\xF0\x9F\x98\x80");  // an emoji has no GBK form
+    EXPECT_FALSE(d.toBlock().has_value());
+
+    d.faceName = QStringLiteral("黑体");
+    QByteArray block = d.toBlock().value();
+    block[28] = static_cast<char>(0xB1);  // a lead byte followed by a blank: not GBK
+    block[29] = ' ';
+    const QString face = FontDescription::fromBlock(block).faceName;
+    EXPECT_TRUE(face.contains(QChar(0xFFFD))) << qPrintable(face);
+    EXPECT_TRUE(face.endsWith(QStringLiteral("体")));
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ QList<RecordedOperation> textOps(const RecordingSurface& s) {
 QByteArray fontOfPoints(int points) {
     FontDescription d;
     d.height = -(points * 96 / 72);
-    return d.toBlock();
+    return d.toBlock().value();
 }
 
 TEST(UnitMappingTest, CharacterHeightUsesTheUnitsFontFactor) {
