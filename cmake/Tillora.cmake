@@ -1,8 +1,46 @@
+# What each library may link: the layers below it (ours, by folder name) and the outside
+# libraries it uses. A link outside its list stops the configuration, so the layering holds by
+# build rather than by comment. platform, values, data and spreadsheet get Qt Core alone: without
+# Gui or Widgets on their include path, a widget header there does not compile.
+set(tillora_links_platform Qt6::Core ${CMAKE_DL_LIBS})
+set(tillora_links_values platform Qt6::Core)
+set(tillora_links_data platform Qt6::Core SQLite::SQLite3)
+set(tillora_links_spreadsheet Qt6::Core PkgConfig::XLSXWRITER)
+set(tillora_links_forms values platform Qt6::Core Qt6::Gui Qt6::Widgets PNG::PNG JPEG::JPEG)
+# The logo window keeps its tick in the settings record, hence data.
+set(tillora_links_print forms formset values platform data
+  Qt6::Core Qt6::Gui Qt6::Widgets Qt6::PrintSupport)
+set(tillora_links_sales print forms formset values data platform Qt6::Core Qt6::Gui Qt6::Widgets)
+set(tillora_links_settings print forms formset values data platform
+  Qt6::Core Qt6::Gui Qt6::Widgets)
+set(tillora_links_records sales print forms formset values data platform spreadsheet
+  Qt6::Core Qt6::Gui Qt6::Widgets)
+
+# Stops the configuration when tillora_<name> would link something its layer may not use.
+function(tillora_check_links name)
+  if(NOT DEFINED tillora_links_${name})
+    message(FATAL_ERROR "tillora_${name}: no entry in the layering table (cmake/Tillora.cmake)")
+  endif()
+  foreach(dep IN LISTS ARGN)
+    set(allowed FALSE)
+    foreach(ok IN LISTS tillora_links_${name})
+      if(dep STREQUAL ok OR dep STREQUAL "tillora_${ok}")
+        set(allowed TRUE)
+      endif()
+    endforeach()
+    if(NOT allowed)
+      message(FATAL_ERROR "tillora_${name} may not link ${dep}: its layer allows "
+        "${tillora_links_${name}} (cmake/Tillora.cmake)")
+    endif()
+  endforeach()
+endfunction()
+
 # tillora_library(NAME DEPENDS <targets...>)
 # Builds the static library tillora_<NAME> from every .cpp/.h in the calling folder
-# (files added later are picked up at the next build).
+# (files added later are picked up at the next build). DEPENDS must keep to the layering table.
 function(tillora_library name)
   cmake_parse_arguments(ARG "" "" "DEPENDS;EXCLUDE" ${ARGN})
+  tillora_check_links(${name} ${ARG_DEPENDS})
   file(GLOB sources CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
     ${CMAKE_CURRENT_SOURCE_DIR}/*/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*/*.h)
