@@ -8,9 +8,9 @@
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
 #include "forms/input_mode.h"
-#include "forms/message_service.h"
-#include "forms/runtime_error.h"
+#include "forms/services/message_service.h"
 #include "formset/form_ids.h"
+#include "values/runtime_error.h"
 
 #include <QCoreApplication>
 #include <QPointer>

@@ -4,7 +4,7 @@
 #include "app/automatic_backup.h"
 #include "app/program.h"
 #include "data/database_setup.h"
-#include "forms/memory_guard_operator_new.h"
+#include "forms/services/memory_guard_operator_new.h"
 #include "platform/crash_handler.h"
 #include "platform/program_folder.h"
 

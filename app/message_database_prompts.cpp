@@ -1,6 +1,6 @@
 #include "app/message_database_prompts.h"
 
-#include "forms/message_service.h"
+#include "forms/services/message_service.h"
 
 namespace tillora {
 

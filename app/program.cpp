@@ -15,10 +15,10 @@
 #include "forms/component_factory.h"
 #include "forms/component_font.h"
 #include "forms/form_manager.h"
-#include "forms/memory_guard.h"
-#include "forms/message_service.h"
-#include "forms/qt_message_service.h"
-#include "forms/runtime_error.h"
+#include "forms/services/memory_guard.h"
+#include "forms/services/message_service.h"
+#include "forms/services/qt_message_service.h"
+#include "forms/services/runtime_error_box.h"
 #include "formset/embedded_template_set.h"
 #include "platform/clock.h"
 #include "platform/crash_handler.h"
@@ -32,10 +32,12 @@
 #include "sales/sales_module.h"
 #include "settings/settings_module.h"
 #include "templates/template_set_reader.h"
+#include "values/runtime_error.h"
 
 namespace tillora {
 
 int runProgram(QApplication& application) {
+    installRuntimeErrorBox();
     installMemoryGuard();
     const ProgramFolder::Parts program = ProgramFolder::current();
     CrashHandler::install(ProgramFolder::filePath(program.folder, program.fileName),

@@ -9,8 +9,8 @@
 #include <cstdlib>
 
 #include "app/program_holder.h"
-#include "forms/external_function_table.h"
 #include "forms/form_manager.h"
+#include "forms/services/external_function_table.h"
 #include "platform/program_folder.h"
 
 namespace tillora {

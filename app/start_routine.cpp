@@ -1,7 +1,7 @@
 #include "app/start_routine.h"
 
 #include "data/database_setup.h"
-#include "forms/message_service.h"
+#include "forms/services/message_service.h"
 
 namespace tillora {
 

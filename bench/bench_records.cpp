@@ -19,7 +19,6 @@
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
 #include "forms/handler_registry.h"
-#include "forms/value_format.h"
 #include "formset/embedded_template_set.h"
 #include "formset/form_ids.h"
 #include "platform/clock.h"
@@ -31,6 +30,7 @@
 #include "records/sales_records_window.h"
 #include "sales/sales_module.h"
 #include "templates/template_set_reader.h"
+#include "values/value_format.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <random>
 #include <vector>
 
-#include "forms/value_format.h"
+#include "values/value_format.h"
 
 namespace {
 

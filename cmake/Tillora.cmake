@@ -1,8 +1,47 @@
+# What each library may link: the layers below it (ours, by folder name) and the outside
+# libraries it uses. A link outside its list stops the configuration, so the layering holds by
+# build rather than by comment. platform, templates, values, data and spreadsheet get Qt Core
+# alone: without Gui or Widgets on their include path, a widget header there does not compile.
+set(tillora_links_platform Qt6::Core ${CMAKE_DL_LIBS})
+set(tillora_links_templates platform Qt6::Core)
+set(tillora_links_values platform Qt6::Core)
+set(tillora_links_data platform Qt6::Core SQLite::SQLite3)
+set(tillora_links_spreadsheet Qt6::Core PkgConfig::XLSXWRITER)
+set(tillora_links_forms templates values platform Qt6::Core Qt6::Gui Qt6::Widgets PNG::PNG JPEG::JPEG)
+# The logo window keeps its tick in the settings record, hence data.
+set(tillora_links_print forms formset templates values platform data
+  Qt6::Core Qt6::Gui Qt6::Widgets Qt6::PrintSupport)
+set(tillora_links_sales print forms formset values data platform Qt6::Core Qt6::Gui Qt6::Widgets)
+set(tillora_links_settings print forms formset values data platform
+  Qt6::Core Qt6::Gui Qt6::Widgets)
+set(tillora_links_records sales print forms formset values data platform spreadsheet
+  Qt6::Core Qt6::Gui Qt6::Widgets)
+
+# Stops the configuration when tillora_<name> would link something its layer may not use.
+function(tillora_check_links name)
+  if(NOT DEFINED tillora_links_${name})
+    message(FATAL_ERROR "tillora_${name}: no entry in the layering table (cmake/Tillora.cmake)")
+  endif()
+  foreach(dep IN LISTS ARGN)
+    set(allowed FALSE)
+    foreach(ok IN LISTS tillora_links_${name})
+      if(dep STREQUAL ok OR dep STREQUAL "tillora_${ok}")
+        set(allowed TRUE)
+      endif()
+    endforeach()
+    if(NOT allowed)
+      message(FATAL_ERROR "tillora_${name} may not link ${dep}: its layer allows "
+        "${tillora_links_${name}} (cmake/Tillora.cmake)")
+    endif()
+  endforeach()
+endfunction()
+
 # tillora_library(NAME DEPENDS <targets...>)
 # Builds the static library tillora_<NAME> from every .cpp/.h in the calling folder
-# (files added later are picked up at the next build).
+# (files added later are picked up at the next build). DEPENDS must keep to the layering table.
 function(tillora_library name)
   cmake_parse_arguments(ARG "" "" "DEPENDS;EXCLUDE" ${ARGN})
+  tillora_check_links(${name} ${ARG_DEPENDS})
   file(GLOB sources CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
     ${CMAKE_CURRENT_SOURCE_DIR}/*/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*/*.h)
@@ -32,48 +71,4 @@ function(tillora_test name)
   gtest_discover_tests(${name}_tests
     DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TILLORA_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
-endfunction()
-
-# tillora_check_links(TARGET ALLOWED <targets...>)
-# Fails the configure step when TARGET links (directly, or through one of our libraries) anything
-# outside ALLOWED: a lower layer that must stay without Gui and Widgets says so here, so that a
-# stray dependency is a build error rather than a comment that went stale. Checked once the whole
-# project is read, so links added later in other folders count too.
-function(tillora_check_links target)
-  cmake_parse_arguments(ARG "" "" "ALLOWED" ${ARGN})
-  list(JOIN ARG_ALLOWED " " allowed)
-  cmake_language(EVAL CODE "cmake_language(DEFER DIRECTORY \"${PROJECT_SOURCE_DIR}\" CALL _tillora_check_links_now ${target} ${allowed})")
-endfunction()
-
-function(_tillora_check_links_now target)
-  set(allowed ${ARGN})
-  set(pending ${target})
-  set(seen "")
-  while(pending)
-    list(POP_FRONT pending current)
-    if(current IN_LIST seen)
-      continue()
-    endif()
-    list(APPEND seen ${current})
-    set(links "")
-    foreach(prop LINK_LIBRARIES INTERFACE_LINK_LIBRARIES)
-      get_target_property(value ${current} ${prop})
-      if(value)
-        list(APPEND links ${value})
-      endif()
-    endforeach()
-    foreach(lib IN LISTS links)
-      string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" lib "${lib}")
-      if(NOT TARGET ${lib})
-        continue()  # a system library such as dl
-      endif()
-      if(NOT lib IN_LIST allowed)
-        message(FATAL_ERROR "${target} may link only ${allowed}; it reaches ${lib} through ${current}")
-      endif()
-      get_target_property(imported ${lib} IMPORTED)
-      if(NOT imported)
-        list(APPEND pending ${lib})
-      endif()
-    endforeach()
-  endwhile()
 endfunction()

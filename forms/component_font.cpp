@@ -1,36 +1,64 @@
 #include "forms/component_font.h"
 
-#include <QStringList>
-
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace tillora {
 
-void installFontSubstitutions() {
-    const QStringList installed = {
+namespace {
+
+const QStringList& windowsCjkFaces() {
+    static const QStringList faces{QStringLiteral("宋体"),    QStringLiteral("新宋体"),
+                                   QStringLiteral("黑体"),    QStringLiteral("SimSun"),
+                                   QStringLiteral("NSimSun"), QStringLiteral("SimHei"),
+                                   QStringLiteral("微软雅黑")};
+    return faces;
+}
+
+const QStringList& cjkStandIns() {
+    static const QStringList families{
         QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("WenQuanYi Zen Hei"),
         QStringLiteral("Noto Sans CJK SC"),    QStringLiteral("Noto Serif CJK SC"),
         QStringLiteral("Droid Sans Fallback"), QStringLiteral("AR PL UMing CN"),
     };
-    const QStringList windowsNames = {QStringLiteral("宋体"),    QStringLiteral("新宋体"),
-                                      QStringLiteral("黑体"),    QStringLiteral("SimSun"),
-                                      QStringLiteral("NSimSun"), QStringLiteral("SimHei")};
-    for (const QString& name : windowsNames) {
-        QFont::insertSubstitutions(name, installed);
+    return families;
+}
+
+}  // namespace
+
+QStringList fontFamilies(const QString& face) {
+    if (!windowsCjkFaces().contains(face)) {
+        return {face};
+    }
+    return QStringList{face} + cjkStandIns();
+}
+
+void installFontSubstitutions() {
+    for (const QString& face : windowsCjkFaces()) {
+        QFont::insertSubstitutions(face, cjkStandIns());
     }
 }
 
-QFont toQFont(const Font& font, const QFont& base) {
+int characterPixelHeight(qint32 height) {
+    if (height < 0) {
+        return height == std::numeric_limits<qint32>::min() ? std::numeric_limits<qint32>::max()
+                                                            : -height;
+    }
+    if (height > 0) {
+        return std::max(1, static_cast<int>(std::lround(height * 0.875)));
+    }
+    return 0;
+}
+
+QFont toQFont(const Font& font, const QFont& base, int pixelSize) {
     if (!font) {
         return base;
     }
     QFont result = base;
-    if (font->height < 0) {
-        result.setPixelSize(-font->height);
-    } else if (font->height > 0) {
-        // A cell height includes the internal leading, about an eighth of it for CJK fonts.
-        result.setPixelSize(std::max(1, static_cast<int>(std::lround(font->height * 0.875))));
+    const int size = pixelSize > 0 ? pixelSize : characterPixelHeight(font->height);
+    if (size > 0) {
+        result.setPixelSize(size);
     }
     if (font->weight > 0) {
         result.setWeight(static_cast<QFont::Weight>(std::clamp(font->weight, 1, 1000)));
@@ -39,7 +67,7 @@ QFont toQFont(const Font& font, const QFont& base) {
     result.setUnderline(font->underline != 0);
     result.setStrikeOut(font->strikeOut != 0);
     if (!font->faceName.isEmpty()) {
-        result.setFamilies({font->faceName});
+        result.setFamilies(fontFamilies(font->faceName));
     }
     return result;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forms/value.h"
+#include "values/value.h"
 
 #include <QList>
 

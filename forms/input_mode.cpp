@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "forms/value_format.h"
+#include "values/value_format.h"
 
 namespace tillora {
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "forms/component_font.h"
 #include "forms/picture_decoder.h"
 #include "print/print_text.h"
 
@@ -82,13 +83,35 @@ UnitMapping DrawingSurface::mapping() const {
     return UnitMapping(props_.unit, deviceDpiX(), deviceDpiY());
 }
 
+int DrawingSurface::designPixelHeight() const {
+    const int height = characterPixelHeight(fontDescription().height);
+    return height > 0 ? height : FontDescription::kDefaultPixelHeight;
+}
+
 int DrawingSurface::characterHeight() const {
-    return mapping().characterHeight(fontDescription().pixelHeight());
+    return mapping().characterHeight(designPixelHeight());
 }
 
 int DrawingSurface::devicePixelSize() const {
     const UnitMapping m = mapping();
-    return std::max(1, m.toDeviceY(m.characterHeight(fontDescription().pixelHeight())));
+    return std::max(1, m.toDeviceY(m.characterHeight(designPixelHeight())));
+}
+
+QFont DrawingSurface::deviceFont() const {
+    const FontDescription d = fontDescription();
+    LogFont font;
+    font.height = d.height;
+    font.weight = d.weight;
+    font.italic = d.italic ? 1 : 0;
+    font.underline = d.underline ? 1 : 0;
+    font.strikeOut = d.strikeOut ? 1 : 0;
+    font.charSet = static_cast<quint8>(d.charSet);
+    font.faceName = d.faceName;
+    // No face name: the system's default GUI font, 宋体.
+    QFont base;
+    base.setFamilies(fontFamilies(QStringLiteral("宋体")));
+    base.setStyleStrategy(QFont::PreferAntialias);
+    return toQFont(font, base, devicePixelSize());
 }
 
 int DrawingSurface::textWidth(const QString& text) {

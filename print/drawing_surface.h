@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFont>
 #include <QImage>
 #include <QPoint>
 #include <QPointF>
@@ -11,10 +12,10 @@
 #include <QVariant>
 #include <optional>
 
-#include "forms/value.h"
 #include "print/font_description.h"
 #include "print/unit_mapping.h"
 #include "templates/drawing_properties.h"
+#include "values/value.h"
 
 namespace tillora {
 
@@ -118,10 +119,14 @@ class DrawingSurface {
 
     // The font's character size in device pixels for the current unit and device.
     int devicePixelSize() const;
-    FontDescription fontDescription() const { return FontDescription::fromBlock(props_.font); }
+    // The current font to draw and measure with, at devicePixelSize().
+    QFont deviceFont() const;
     void setWritePositionDevice(QPointF device) { writeDevice_ = device; }
 
   private:
+    FontDescription fontDescription() const { return FontDescription::fromBlock(props_.font); }
+    // The font's character height in pixels at 96 dpi.
+    int designPixelHeight() const;
     int logicalHeight(const QString& piece, int emptyHeight);
     int lineAdvance(const UnitMapping& m, int y, int height) const;
     void storeWritePosition(int x, int y);

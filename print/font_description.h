@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QByteArray>
-#include <QFont>
 #include <QString>
+
+#include <optional>
 
 #include "templates/log_font.h"
 
@@ -25,17 +26,8 @@ struct FontDescription {
     // The default GUI font for an empty block; nullopt-like failure is folded into the default
     // because a damaged description must not stop drawing.
     static FontDescription fromBlock(const QByteArray& block);
-    QByteArray toBlock() const;
-
-    // Design height in pixels; a zero height means the default size.
-    int pixelHeight() const;
-
-    // A QFont with the given character height in device pixels, its family substituted by an
-    // installed font that can show Chinese text.
-    QFont toQFont(int devicePixelSize) const;
-
-    // Windows family names map to an installed CJK font; others are kept.
-    static QString substituteFamily(const QString& face);
+    // Nothing when the face name has no GBK form.
+    std::optional<QByteArray> toBlock() const;
 };
 
 }  // namespace tillora

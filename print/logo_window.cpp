@@ -16,8 +16,8 @@
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
 #include "forms/handler_registry.h"
-#include "forms/message_service.h"
 #include "forms/picture_decoder.h"
+#include "forms/services/message_service.h"
 #include "formset/form_ids.h"
 
 namespace tillora {

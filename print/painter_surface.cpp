@@ -103,7 +103,7 @@ void PainterSurface::rebuildObjects() {
             break;
     }
     brush_ = QBrush(toColour(p.brushColour, Qt::white), brushStyle(p.brushType));
-    font_ = fontDescription().toQFont(devicePixelSize());
+    font_ = deviceFont();
     builtForDpiY_ = deviceDpiY();
     objectsValid_ = true;
 }

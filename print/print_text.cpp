@@ -1,6 +1,6 @@
 #include "print/print_text.h"
 
-#include "forms/value_format.h"
+#include "values/value_format.h"
 
 namespace tillora {
 

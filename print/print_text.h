@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "forms/value.h"
+#include "values/value.h"
 
 namespace tillora {
 

@@ -9,7 +9,7 @@
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
 #include "forms/handler_registry.h"
-#include "forms/message_service.h"
+#include "forms/services/message_service.h"
 #include "formset/form_ids.h"
 #include "print/system_printers.h"
 

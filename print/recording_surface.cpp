@@ -36,7 +36,7 @@ QSizeF RecordingSurface::textExtent(const QString& text) {
         const int dotsPerMeter = static_cast<int>(std::lround(dpi_ / 0.0254));
         device.setDotsPerMeterX(dotsPerMeter);
         device.setDotsPerMeterY(dotsPerMeter);
-        const QFontMetricsF fm(fontDescription().toQFont(size), &device);
+        const QFontMetricsF fm(deviceFont(), &device);
         return {fm.horizontalAdvance(text), fm.height()};
     }
     double width = 0;

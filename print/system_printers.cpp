@@ -1,6 +1,6 @@
 #include "print/system_printers.h"
 
-#include "forms/external_function_table.h"
+#include "forms/services/external_function_table.h"
 
 namespace tillora {
 

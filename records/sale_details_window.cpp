@@ -5,8 +5,7 @@
 #include "forms/components/list_view.h"
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
-#include "forms/message_service.h"
-#include "forms/value_format.h"
+#include "forms/services/message_service.h"
 #include "records/records_module.h"
 #include "records/records_texts.h"
 #include "records/sale_editor.h"
@@ -15,6 +14,7 @@
 #include "sales/receipt.h"
 #include "sales/sale_recorder.h"
 #include "sales/sales_texts.h"
+#include "values/value_format.h"
 
 namespace tillora {
 

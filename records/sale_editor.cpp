@@ -1,10 +1,10 @@
 #include "records/sale_editor.h"
 
 #include "data/odbcdb.h"
-#include "forms/value_format.h"
 #include "records/records_sql.h"
 #include "records/sale_listing.h"
 #include "sales/amount_text.h"
+#include "values/value_format.h"
 
 namespace tillora {
 

@@ -1,8 +1,8 @@
 #include "records/sale_listing.h"
 
 #include "data/odbcdb.h"
-#include "forms/value_format.h"
 #include "records/records_sql.h"
+#include "values/value_format.h"
 
 namespace tillora {
 

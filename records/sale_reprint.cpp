@@ -5,7 +5,7 @@
 
 #include "data/odbcdb.h"
 #include "data/settings_record.h"
-#include "forms/message_service.h"
+#include "forms/services/message_service.h"
 #include "platform/jet_date.h"
 #include "records/sale_listing.h"
 #include "sales/amount_text.h"

@@ -11,7 +11,7 @@
 #include "forms/event_args.h"
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
-#include "forms/message_service.h"
+#include "forms/services/message_service.h"
 #include "formset/form_ids.h"
 #include "platform/clock.h"
 #include "print/printer.h"

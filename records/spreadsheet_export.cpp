@@ -1,8 +1,8 @@
 #include "records/spreadsheet_export.h"
 
 #include "forms/components/list_view.h"
-#include "forms/file_dialog_service.h"
-#include "forms/message_service.h"
+#include "forms/services/file_dialog_service.h"
+#include "forms/services/message_service.h"
 #include "records/export_progress_window.h"
 #include "spreadsheet/spreadsheet_file.h"
 

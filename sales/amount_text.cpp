@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "forms/value_format.h"
+#include "values/value_format.h"
 
 namespace tillora::amounts {
 

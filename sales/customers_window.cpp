@@ -3,7 +3,7 @@
 #include "forms/component.h"
 #include "forms/components/list_view.h"
 #include "forms/form_window.h"
-#include "forms/message_service.h"
+#include "forms/services/message_service.h"
 #include "sales/sales_texts.h"
 
 namespace tillora {

@@ -2,7 +2,7 @@
 
 #include "forms/components/list_view.h"
 #include "forms/form_window.h"
-#include "forms/message_service.h"
+#include "forms/services/message_service.h"
 #include "sales/sales_texts.h"
 
 namespace tillora {

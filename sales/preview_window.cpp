@@ -2,7 +2,7 @@
 
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
-#include "forms/message_service.h"
+#include "forms/services/message_service.h"
 #include "formset/form_ids.h"
 #include "print/draw_panel.h"
 #include "print/draw_panel_component.h"

@@ -6,7 +6,7 @@
 #include "forms/component.h"
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
-#include "forms/message_service.h"
+#include "forms/services/message_service.h"
 #include "platform/clock.h"
 #include "sales/sales_module.h"
 #include "sales/sales_texts.h"

@@ -6,7 +6,7 @@
 #include "data/settings_record.h"
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
-#include "forms/message_service.h"
+#include "forms/services/message_service.h"
 #include "print/printer.h"
 #include "print/printer_component.h"
 #include "sales/preview_window.h"

@@ -12,8 +12,7 @@
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
 #include "forms/input_mode.h"
-#include "forms/message_service.h"
-#include "forms/value_format.h"
+#include "forms/services/message_service.h"
 #include "formset/form_ids.h"
 #include "platform/clock.h"
 #include "sales/amount_text.h"
@@ -22,6 +21,7 @@
 #include "sales/sale_recorder.h"
 #include "sales/sales_module.h"
 #include "sales/sales_texts.h"
+#include "values/value_format.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

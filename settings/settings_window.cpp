@@ -9,7 +9,7 @@
 #include "forms/components/list_view.h"
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
-#include "forms/message_service.h"
+#include "forms/services/message_service.h"
 #include "formset/form_ids.h"
 #include "settings/settings_module.h"
 #include "settings/settings_texts.h"

@@ -1,7 +1,7 @@
 #include "forms/components/common_dialog.h"
 
-#include "forms/file_dialog_service.h"
 #include "forms/form_window.h"
+#include "forms/services/file_dialog_service.h"
 
 #include <QDir>
 

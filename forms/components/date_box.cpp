@@ -1,7 +1,7 @@
 #include "forms/components/date_box.h"
 
-#include "forms/value_format.h"
 #include "platform/clock.h"
+#include "values/value_format.h"
 
 #include <QDateEdit>
 

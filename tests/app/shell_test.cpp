@@ -11,8 +11,8 @@
 
 #include "app/program_holder.h"
 #include "app/shell.h"
-#include "forms/message_service.h"
-#include "forms/runtime_error.h"
+#include "forms/services/message_service.h"
+#include "values/runtime_error.h"
 
 namespace tillora {
 namespace {

@@ -8,7 +8,7 @@
 #include "app/start_routine.h"
 #include "data/database_setup.h"
 #include "data/odbcdb.h"
-#include "forms/message_service.h"
+#include "forms/services/message_service.h"
 #include "tests/support/scripted_message_service.h"
 #include "tests/support/temp_program_folder.h"
 

@@ -2,9 +2,9 @@
 #include "forms/components/combo_box.h"
 #include "forms/components/common_dialog.h"
 #include "forms/components/list_view.h"
-#include "forms/file_dialog_service.h"
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
+#include "forms/services/file_dialog_service.h"
 #include "tests/forms/window_test_templates.h"
 #include "tests/support/scripted_file_dialog.h"
 

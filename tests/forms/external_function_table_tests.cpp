@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "forms/external_function_table.h"
+#include "forms/services/external_function_table.h"
 #include "platform/library_loader.h"
 #include "tests/support/runtime_error_trap.h"
 #include "tests/support/scripted_message_service.h"

@@ -8,10 +8,10 @@
 #include <functional>
 #include <memory>
 
-#include "forms/message_service.h"
-#include "forms/qt_message_service.h"
-#include "forms/value.h"
+#include "forms/services/message_service.h"
+#include "forms/services/qt_message_service.h"
 #include "tests/support/scripted_message_service.h"
+#include "values/value.h"
 
 namespace tillora {
 namespace {

@@ -2,13 +2,13 @@
 
 #include <cstdlib>
 
-#include "forms/memory_guard.h"
-#include "forms/message_service.h"
-#include "forms/runtime_error.h"
-#include "forms/value.h"
-#include "forms/value_format.h"
+#include "forms/services/memory_guard.h"
+#include "forms/services/message_service.h"
 #include "tests/support/runtime_error_trap.h"
 #include "tests/support/scripted_message_service.h"
+#include "values/runtime_error.h"
+#include "values/value.h"
+#include "values/value_format.h"
 
 namespace tillora {
 namespace {

@@ -5,10 +5,10 @@
 
 #include <QBuffer>
 
-#include "forms/value.h"
 #include "print/font_description.h"
 #include "print/recording_surface.h"
 #include "print/unit_mapping.h"
+#include "values/value.h"
 
 namespace tillora {
 namespace {
@@ -28,7 +28,7 @@ QList<RecordedOperation> textOps(const RecordingSurface& s) {
 QByteArray fontOfPoints(int points) {
     FontDescription d;
     d.height = -(points * 96 / 72);
-    return d.toBlock();
+    return d.toBlock().value();
 }
 
 TEST(UnitMappingTest, CharacterHeightUsesTheUnitsFontFactor) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forms/runtime_error.h"
+#include "values/runtime_error.h"
 
 namespace tillora::test {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forms/file_dialog_service.h"
+#include "forms/services/file_dialog_service.h"
 
 #include <QList>
 #include <QQueue>

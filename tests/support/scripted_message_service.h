@@ -6,7 +6,7 @@
 #include <deque>
 #include <vector>
 
-#include "forms/message_service.h"
+#include "forms/services/message_service.h"
 
 namespace tillora::test {
 

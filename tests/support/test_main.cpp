@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include "forms/services/runtime_error_box.h"
+
 // Every test executable runs inside one QApplication; the platform comes from
 // QT_QPA_PLATFORM (offscreen under ctest), so no display is needed.
 int main(int argc, char** argv) {
@@ -9,6 +11,9 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    // Fatal runtime errors show their box through the (scriptable) message service, as in the
+    // program.
+    tillora::installRuntimeErrorBox();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -21,7 +21,7 @@
 
 #include "data/settings_record.h"
 #include "forms/component_factory.h"
-#include "forms/external_function_table.h"
+#include "forms/services/external_function_table.h"
 #include "forms/window_frame_metrics.h"
 #include "print/print_components.h"
 #include "print/printer.h"

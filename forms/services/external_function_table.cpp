@@ -1,6 +1,6 @@
-#include "forms/external_function_table.h"
+#include "forms/services/external_function_table.h"
 
-#include "forms/runtime_error.h"
+#include "values/runtime_error.h"
 
 namespace tillora {
 

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "forms/memory_guard.h"
+#include "forms/services/memory_guard.h"
 
 void* operator new(std::size_t size) {
     if (size == 0) {

@@ -1,4 +1,4 @@
-#include "forms/file_dialog_service.h"
+#include "forms/services/file_dialog_service.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

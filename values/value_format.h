@@ -6,8 +6,8 @@
 
 #include <optional>
 
-#include "forms/value.h"
 #include "platform/jet_date.h"
+#include "values/value.h"
 
 // Conversions between values and their text, shared by every window. Nothing here depends on the
 // process locale: numbers are always written and read with a "." point.

@@ -1,8 +1,8 @@
-#include "forms/memory_guard.h"
+#include "forms/services/memory_guard.h"
 
 #include <memory>
 
-#include "forms/runtime_error.h"
+#include "values/runtime_error.h"
 
 namespace tillora {
 

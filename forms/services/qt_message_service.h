@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forms/message_service.h"
+#include "forms/services/message_service.h"
 
 namespace tillora {
 

@@ -1,8 +1,8 @@
-#include "forms/message_service.h"
+#include "forms/services/message_service.h"
 
-#include "forms/qt_message_service.h"
-#include "forms/value.h"
-#include "forms/value_format.h"
+#include "forms/services/qt_message_service.h"
+#include "values/value.h"
+#include "values/value_format.h"
 
 namespace tillora {
 

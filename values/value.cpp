@@ -1,4 +1,4 @@
-#include "forms/value.h"
+#include "values/value.h"
 
 namespace tillora {
 

@@ -1,9 +1,7 @@
-#include "forms/runtime_error.h"
+#include "values/runtime_error.h"
 
 #include <cstdio>
 #include <cstdlib>
-
-#include "forms/message_service.h"
 
 namespace tillora {
 
@@ -25,6 +23,12 @@ RuntimeErrorExit& exitFunction() {
 }
 
 bool reporting = false;
+
+RuntimeErrorSink* installedSink = nullptr;
+
+void showOnStandardError(int code, const QString& text) {
+    std::fputs(runtimeErrorText(code, text).toLocal8Bit().constData(), stderr);
+}
 
 // Clears the reporting mark when a test's exit function unwinds the report.
 struct ReportingMark {
@@ -127,12 +131,21 @@ void reportRuntimeError(int code, const QString& text) {
         finish();
     }
     const ReportingMark mark;
-    messageService().show(runtimeErrorText(code, text), MessageFlags::Ok | MessageFlags::IconError,
-                          QStringLiteral("错误"), nullptr);
+    if (installedSink != nullptr) {
+        installedSink->show(code, text);
+    } else {
+        showOnStandardError(code, text);
+    }
     if (const auto& steps = shutdownSteps()) {
         steps();
     }
     finish();
+}
+
+RuntimeErrorSink* setRuntimeErrorSink(RuntimeErrorSink* sink) {
+    RuntimeErrorSink* previous = installedSink;
+    installedSink = sink;
+    return previous;
 }
 
 void setRuntimeErrorShutdown(std::function<void()> shutdown) {

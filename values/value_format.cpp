@@ -1,4 +1,4 @@
-#include "forms/value_format.h"
+#include "values/value_format.h"
 
 #include <QDate>
 #include <QTime>
@@ -9,8 +9,8 @@
 #include <limits>
 #include <string>
 
-#include "forms/runtime_error.h"
 #include "platform/clock.h"
+#include "values/runtime_error.h"
 
 namespace tillora {
 

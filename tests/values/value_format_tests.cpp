@@ -8,8 +8,8 @@
 #include <cmath>
 #include <limits>
 
-#include "forms/value.h"
-#include "forms/value_format.h"
+#include "values/value.h"
+#include "values/value_format.h"
 
 namespace tillora {
 namespace {

@@ -44,8 +44,20 @@ QString notNumericText();                // a non-number converted as a number
 // The runtime error box's text: the heading, the code (when not 0), the text (when not empty).
 QString runtimeErrorText(int code, const QString& text);
 
-// Shows the runtime error box (caption "错误", OK, error icon, no owner) and ends the process
-// with exit code -1 after the shutdown steps. Reports raised while reporting end at once.
+// Where a fatal runtime error is told before the process ends. The window layer installs the
+// error box; until one is installed the text goes to standard error, so that code without a
+// display still says why it ended.
+class RuntimeErrorSink {
+  public:
+    virtual ~RuntimeErrorSink() = default;
+    virtual void show(int code, const QString& text) = 0;
+};
+
+// Installs `sink` (nullptr: standard error); returns the previous one.
+RuntimeErrorSink* setRuntimeErrorSink(RuntimeErrorSink* sink);
+
+// Tells the installed sink and ends the process with exit code -1 after the shutdown steps.
+// Reports raised while reporting end at once.
 [[noreturn]] void reportRuntimeError(int code, const QString& text = {});
 
 // The shell's ordered shutdown, run after the box and before the process ends.

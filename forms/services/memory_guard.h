@@ -11,7 +11,7 @@ namespace tillora {
 // then the process ends with -1.
 //
 // A new_handler is not told the size that failed. The program's replacement operator new
-// (forms/memory_guard_operator_new.h, compiled into the executable only) notes it with
+// (forms/services/memory_guard_operator_new.h, compiled into the executable only) notes it with
 // noteFailedAllocation() before it calls the handler; without it the handler reports the last size
 // noted, 0 when none was.
 

@@ -1,4 +1,4 @@
-#include "forms/qt_message_service.h"
+#include "forms/services/qt_message_service.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,0 +1,17 @@
+#include "forms/services/runtime_error_box.h"
+
+#include "forms/services/message_service.h"
+
+namespace tillora {
+
+void RuntimeErrorBox::show(int code, const QString& text) {
+    messageService().show(runtimeErrorText(code, text), MessageFlags::Ok | MessageFlags::IconError,
+                          QStringLiteral("错误"), nullptr);
+}
+
+void installRuntimeErrorBox() {
+    static RuntimeErrorBox box;
+    setRuntimeErrorSink(&box);
+}
+
+}  // namespace tillora
