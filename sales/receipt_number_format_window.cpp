@@ -16,6 +16,7 @@ ReceiptNumberFormatWindow::ReceiptNumberFormatWindow(SalesModule& module, FormWi
     : QObject(window),
       module_(module),
       window_(window),
+      ui_(*window),
       numbering_(module.database(), [&module] { return module.now().date(); }) {
     setObjectName(QStringLiteral("receiptNumberFormatLogic"));
 }
@@ -29,17 +30,17 @@ ReceiptNumberFormatWindow* ReceiptNumberFormatWindow::of(FormWindow* window) {
 
 void ReceiptNumberFormatWindow::start() {
     const ReceiptNumberFormat format = numbering_.readFormat();
-    window_->component(QStringLiteral("选择框1"))->setChecked(!format.customPrefix.isEmpty());
-    window_->setText(QStringLiteral("编辑框1"), format.customPrefix);
-    window_->component(QStringLiteral("选择框2"))->setChecked(format.datePrefix);
+    ui_.选择框1.setChecked(!format.customPrefix.isEmpty());
+    ui_.编辑框1.setText(format.customPrefix);
+    ui_.选择框2.setChecked(format.datePrefix);
     optionChanged();
 }
 
 ReceiptNumberFormat ReceiptNumberFormatWindow::chosen() const {
     ReceiptNumberFormat format;
-    format.datePrefix = window_->component(QStringLiteral("选择框2"))->isChecked();
-    if (window_->component(QStringLiteral("选择框1"))->isChecked()) {
-        format.customPrefix = window_->text(QStringLiteral("编辑框1")).trimmed();
+    format.datePrefix = ui_.选择框2.isChecked();
+    if (ui_.选择框1.isChecked()) {
+        format.customPrefix = ui_.编辑框1.text().trimmed();
     }
     return format;
 }
@@ -48,18 +49,16 @@ void ReceiptNumberFormatWindow::optionChanged() {
     const ReceiptNumberFormat format = chosen();
     const bool usable =
         format.customPrefix.isEmpty() || ReceiptNumberFormat::isValidPrefix(format.customPrefix);
-    window_->setText(QStringLiteral("编辑框2"),
-                     usable ? nextReceiptNumber(format,
-                                                numbering_.highestNumber(receiptNumberPrefix(
-                                                    format, module_.now().date())),
-                                                module_.now().date())
-                            : QString());
+    ui_.编辑框2.setText(usable ? nextReceiptNumber(format,
+                                                   numbering_.highestNumber(receiptNumberPrefix(
+                                                       format, module_.now().date())),
+                                                   module_.now().date())
+                               : QString());
 }
 
 void ReceiptNumberFormatWindow::confirm() {
     const ReceiptNumberFormat format = chosen();
-    if (window_->component(QStringLiteral("选择框1"))->isChecked() &&
-        !ReceiptNumberFormat::isValidPrefix(format.customPrefix)) {
+    if (ui_.选择框1.isChecked() && !ReceiptNumberFormat::isValidPrefix(format.customPrefix)) {
         showMessage(QStringLiteral("自定义前缀只能是1至8位数字！"), 0, sales_text::hint());
         return;
     }

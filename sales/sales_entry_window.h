@@ -31,6 +31,7 @@ class SalesEntryWindow : public QObject {
     static SalesEntryWindow* of(FormWindow* window);
 
     FormWindow* window() const { return window_; }
+    const SalesEntryHandles& handles() const { return ui_; }
     // The settings row as read when the window opened (print options, shop name, logo).
     const SettingsRecord& settings() const { return settings_; }
 
