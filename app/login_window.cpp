@@ -17,18 +17,6 @@
 
 namespace tillora {
 
-namespace {
-
-const QString kUserBox = QStringLiteral("组合框_用户名");
-const QString kPasswordBox = QStringLiteral("编辑框_密码");
-const QString kDirectLoginBox = QStringLiteral("选择框1");
-const QString kLoginButton = QStringLiteral("按钮_登录");
-const QString kExitButton = QStringLiteral("按钮_退出");
-// The edit box's input-mode property.
-constexpr int kInputModeProperty = 16;
-
-}  // namespace
-
 LoginWindow::Services LoginWindow::shellServices(
     std::function<bool(const CurrentUser&)> openMainWindow) {
     Services services;
@@ -93,28 +81,23 @@ LoginWindow* LoginWindow::of(const FormWindow* window) {
 }
 
 LoginWindow::LoginWindow(FormWindow* window, std::shared_ptr<const Services> services)
-    : QObject(window), window_(window), services_(std::move(services)) {
+    : QObject(window), window_(window), ui_(*window), services_(std::move(services)) {
     setObjectName(QStringLiteral("loginLogic"));
 }
 
 void LoginWindow::prepare() {
     // Enter logs in from anywhere in the window; 退出 ends the program only on its own click or
     // Space, never on an Enter meant for logging in.
-    window_->setDefaultButton(window_->component(kLoginButton));
-    if (auto* exit = dynamic_cast<Button*>(window_->component(kExitButton))) {
-        exit->setPressedByEnter(false);
-    }
-    if (Component* password = window_->component(kPasswordBox)) {
-        password->setPropertyByNumber(kInputModeProperty, static_cast<int>(InputMode::Password));
-    }
+    window_->setDefaultButton(&ui_.按钮_登录);
+    ui_.按钮_退出.setPressedByEnter(false);
+    ui_.编辑框_密码.setInputMode(InputMode::Password);
     if (ODBCDB* db = services_->database ? services_->database() : nullptr) {
         listUsers(*db);
     }
 }
 
 void LoginWindow::listUsers(ODBCDB& db) {
-    Component* box = window_->component(kUserBox);
-    const int handle = box != nullptr ? db.OpenTable(login_sql::listUsers()) : 0;
+    const int handle = db.OpenTable(login_sql::listUsers());
     if (handle == 0) {
         return;  // the template's own item stays
     }
@@ -129,9 +112,9 @@ void LoginWindow::listUsers(ODBCDB& db) {
     if (names.isEmpty()) {
         return;
     }
-    box->setItems(names);
+    ui_.组合框_用户名.setItems(names);
     const qsizetype admin = names.indexOf(QStringLiteral("admin"));
-    box->setCurrentIndex(static_cast<int>(admin >= 0 ? admin : 0));
+    ui_.组合框_用户名.setCurrentIndex(static_cast<int>(admin >= 0 ? admin : 0));
 }
 
 void LoginWindow::say(const QString& text) const {
@@ -144,13 +127,12 @@ bool LoginWindow::logIn() {
         say(login_text::queryFailed());
         return false;
     }
-    const LoginCheck check = checkLogin(*db, window_->text(kUserBox), window_->text(kPasswordBox));
+    const LoginCheck check = checkLogin(*db, ui_.组合框_用户名.text(), ui_.编辑框_密码.text());
     if (!check.accepted()) {
         say(check.message());
         return false;
     }
-    const Component* tick = window_->component(kDirectLoginBox);
-    const bool directNextTime = tick != nullptr && tick->isChecked();
+    const bool directNextTime = ui_.选择框1.isChecked();
     if (!storeLogin(*db, check.user.userName, directNextTime)) {
         // The password was right; only the remembering failed, so the login goes on.
         say(login_text::storeFailed());

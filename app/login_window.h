@@ -2,6 +2,7 @@
 
 #include "data/current_user.h"
 #include "forms/handler_registry.h"
+#include "formset/login_handles.h"
 
 #include <QObject>
 
@@ -60,6 +61,7 @@ class LoginWindow : public QObject {
     void say(const QString& text) const;
 
     FormWindow* window_;
+    LoginHandles ui_;
     std::shared_ptr<const Services> services_;
 };
 

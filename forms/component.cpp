@@ -189,6 +189,11 @@ void Component::applyFocusPolicy() {
     }
 }
 
+void Component::setTabStop(bool tabStop) {
+    tabStop_ = tabStop;
+    applyFocusPolicy();
+}
+
 QVariant Component::propertyByNumber(int number) const {
     switch (number) {
         case Left:
@@ -204,7 +209,7 @@ QVariant Component::propertyByNumber(int number) const {
         case Disabled:
             return disabled_;
         case TabStop:
-            return tabStop_;
+            return isTabStop();
         case Tag:
             return tag_;
         default:
@@ -235,8 +240,7 @@ bool Component::setPropertyByNumber(int number, const QVariant& value) {
             setEnabled(!value.toBool());
             return true;
         case TabStop:
-            tabStop_ = value.toBool();
-            applyFocusPolicy();
+            setTabStop(value.toBool());
             return true;
         case Tag:
             tag_ = value.toString();

@@ -79,6 +79,9 @@ class Component : public QObject {
     void setPageHidden(bool hidden);
     bool isEnabled() const { return !disabled_; }
     void setEnabled(bool enabled);
+    // Whether Tab stops at the control (a click still focuses it).
+    bool isTabStop() const { return tabStop_; }
+    void setTabStop(bool tabStop);
     // Lies wholly outside the window's client area (a component the template keeps out of
     // sight): it takes no focus, by Tab or otherwise.
     bool isParked() const;

@@ -24,22 +24,14 @@ namespace tillora {
 
 namespace {
 
-QString pictureBox() {
-    return QStringLiteral("图片框1");
-}
-QString printTick() {
-    return QStringLiteral("选择框1");
-}
-QString offsetBox() {
-    return QStringLiteral("编辑框1");
-}
 QString hintCaption() {
     return QStringLiteral("提示");
 }
 
 }  // namespace
 
-LogoWindow::LogoWindow(ODBCDB& db, FormWindow* window) : QObject(window), db_(db), window_(window) {
+LogoWindow::LogoWindow(ODBCDB& db, FormWindow* window)
+    : QObject(window), db_(db), window_(window), ui_(*window) {
     setObjectName(QStringLiteral("logoLogic"));
 }
 
@@ -70,14 +62,16 @@ void LogoWindow::registerHandlers(HandlerRegistry& r, ODBCDB& db) {
 
 void LogoWindow::start() {
     // The first stop of the Tab order takes the focus, whatever order the controls were made in.
-    window_->component(printTick())->widget()->setFocus(Qt::TabFocusReason);
+    if (QWidget* tick = ui_.选择框1.widget()) {
+        tick->setFocus(Qt::TabFocusReason);
+    }
     SettingsRecord row;
     if (!readSettingsRecord(db_, row, settings_sql::selectById())) {
         showMessage(queryFailedText(), 0, {}, window_);
         return;
     }
-    window_->component(printTick())->setChecked(SettingsRecord::isYes(row.printLogo));
-    window_->setText(offsetBox(), QString::number(row.logoOffset));
+    ui_.选择框1.setChecked(SettingsRecord::isYes(row.printLogo));
+    ui_.编辑框1.setText(QString::number(row.logoOffset));
     // A stored logo that is no picture leaves the box empty; the receipt reports it.
     PictureProblem problem = PictureProblem::None;
     showPicture(PictureDecoder::decode(row.logo, &problem).value_or(QImage()));
@@ -88,7 +82,7 @@ void LogoWindow::start() {
 
 void LogoWindow::showPicture(const QImage& image) {
     shown_ = image;
-    auto* label = window_->widgetAs<QLabel>(pictureBox());
+    auto* label = qobject_cast<QLabel*>(ui_.图片框1.widget());
     if (label == nullptr) {
         return;
     }
@@ -109,20 +103,20 @@ void LogoWindow::showPicture(const QImage& image) {
 }
 
 void LogoWindow::printTicked() {
-    Component* tick = window_->component(printTick());
-    const bool yes = tick->isChecked();
+    CheckBox& tick = ui_.选择框1;
+    const bool yes = tick.isChecked();
     if (!db_.ExecuteSql(settings_sql::updatePrintLogo(yes))) {
-        tick->setChecked(!yes);
+        tick.setChecked(!yes);
         showMessage(changeFailedText(), 0, {}, window_);
     }
 }
 
 void LogoWindow::changeLogo() {
-    auto* dialog = dynamic_cast<CommonDialog*>(window_->component(QStringLiteral("通用对话框1")));
-    if (dialog == nullptr || !dialog->open()) {
+    CommonDialog& dialog = ui_.通用对话框1;
+    if (!dialog.open()) {
         return;
     }
-    QFile file(dialog->fileName());
+    QFile file(dialog.fileName());
     if (!file.open(QIODevice::ReadOnly)) {
         showMessage(fileUnreadableText(), 0, hintCaption(), window_);
         return;
@@ -153,7 +147,7 @@ void LogoWindow::changeLogo() {
 }
 
 void LogoWindow::saveOffset() {
-    QString text = window_->text(offsetBox()).trimmed();
+    QString text = ui_.编辑框1.text().trimmed();
     if (text.isEmpty()) {
         text = QStringLiteral("0");
     }
@@ -169,7 +163,7 @@ void LogoWindow::saveOffset() {
         showMessage(changeFailedText(), 0, {}, window_);
         return;
     }
-    window_->setText(offsetBox(), QString::number(offset));
+    ui_.编辑框1.setText(QString::number(offset));
     showMessage(savedText(), 0, {}, window_);
 }
 

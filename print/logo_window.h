@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+#include "formset/logo_handles.h"
+
 namespace tillora {
 
 class FormManager;
@@ -54,6 +56,7 @@ class LogoWindow : public QObject {
 
     ODBCDB& db_;
     FormWindow* window_;
+    LogoHandles ui_;
     QImage shown_;
 };
 

@@ -15,15 +15,10 @@
 
 namespace tillora {
 
-namespace {
+namespace {}  // namespace
 
-QString printerList() {
-    return QStringLiteral("组合框_打印机名称");
-}
-
-}  // namespace
-
-PrinterChoiceWindow::PrinterChoiceWindow(FormWindow* window) : QObject(window), window_(window) {
+PrinterChoiceWindow::PrinterChoiceWindow(FormWindow* window)
+    : QObject(window), window_(window), ui_(*window) {
     setObjectName(QStringLiteral("printerChoiceLogic"));
 }
 
@@ -51,21 +46,23 @@ void PrinterChoiceWindow::registerHandlers(HandlerRegistry& r) {
 }
 
 void PrinterChoiceWindow::start() {
-    Component* list = window_->component(printerList());
+    ComboBox& list = ui_.组合框_打印机名称;
     // The first stop of the Tab order takes the focus, whatever order the controls were made in.
-    list->widget()->setFocus(Qt::TabFocusReason);
+    if (QWidget* box = list.widget()) {
+        box->setFocus(Qt::TabFocusReason);
+    }
     const PrinterListing printers = SystemPrinters::list();
-    list->setItems(printers.names);
-    list->setCurrentIndex(static_cast<int>(printers.names.indexOf(printers.defaultName)));
+    list.setItems(printers.names);
+    list.setCurrentIndex(static_cast<int>(printers.names.indexOf(printers.defaultName)));
     if (!printers.ok) {
         showMessage(enumerationFailedText(), 0, {}, window_);
     }
 }
 
 void PrinterChoiceWindow::save() {
-    Component* list = window_->component(printerList());
-    const int index = list->currentIndex();
-    const QStringList names = list->items();
+    ComboBox& list = ui_.组合框_打印机名称;
+    const int index = list.currentIndex();
+    const QStringList names = list.items();
     if (index < 0 || index >= names.size()) {
         return;
     }

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include "formset/printer_choice_handles.h"
+
 namespace tillora {
 
 class FormManager;
@@ -33,6 +35,7 @@ class PrinterChoiceWindow : public QObject {
     void closeLater();
 
     FormWindow* window_;
+    PrinterChoiceHandles ui_;
 };
 
 // Opens the window modal over `owner` (the settings window). False when it can't be built.

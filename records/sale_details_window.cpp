@@ -27,7 +27,7 @@ void hint(const QString& text) {
 }  // namespace
 
 SaleDetailsWindow::SaleDetailsWindow(RecordsModule& module, FormWindow* window, int saleId)
-    : QObject(window), module_(module), window_(window), saleId_(saleId) {
+    : QObject(window), module_(module), window_(window), ui_(*window), saleId_(saleId) {
     setObjectName(QStringLiteral("saleDetailsLogic"));
 }
 
@@ -38,20 +38,19 @@ SaleDetailsWindow* SaleDetailsWindow::of(FormWindow* window) {
 }
 
 ListView* SaleDetailsWindow::list() const {
-    return dynamic_cast<ListView*>(window_->component(QStringLiteral("超级列表框1")));
+    return &ui_.超级列表框1;
 }
 
 void SaleDetailsWindow::start() {
-    Component* discounts = window_->component(QStringLiteral("组合框_折扣"));
-    discounts->setItems(amounts::discountChoices());
-    discounts->setCurrentIndex(0);
-    window_->setText(QStringLiteral("编辑框_折扣"), discounts->text());
+    ComboBox& discounts = ui_.组合框_折扣;
+    discounts.setItems(amounts::discountChoices());
+    discounts.setCurrentIndex(0);
+    ui_.编辑框_折扣.setText(discounts.text());
     // A new line carries the sale's note, as the lines recorded with it do.
     ODBCDB& db = module_.database();
     const int h = db.OpenTable(sale_sql::saleById(saleId_));
     if (h != 0 && !db.IsEOF(h)) {
-        window_->setText(QStringLiteral("编辑框_备注"),
-                         db.ReadColByName(h, QStringLiteral("备注")).toText().trimmed());
+        ui_.编辑框_备注.setText(db.ReadColByName(h, QStringLiteral("备注")).toText().trimmed());
     }
     db.CloseTable(h);
     fill();
@@ -84,28 +83,28 @@ void SaleDetailsWindow::rowChanged(int row) {
         return;
     }
     const SaleLineRow& line = lines_[static_cast<std::size_t>(row)];
-    window_->setText(QStringLiteral("编辑框_名称"), line.name);
-    window_->setText(QStringLiteral("编辑框_数量"), line.quantity);
-    window_->setText(QStringLiteral("编辑框_单价"), line.unitPrice);
+    ui_.编辑框_名称.setText(line.name);
+    ui_.编辑框_数量.setText(line.quantity);
+    ui_.编辑框_单价.setText(line.unitPrice);
 }
 
 void SaleDetailsWindow::discountTicked() {
-    const bool on = window_->component(QStringLiteral("选择框_折扣"))->isChecked();
-    window_->component(QStringLiteral("组合框_折扣"))->setEnabled(on);
-    window_->component(QStringLiteral("编辑框_折扣"))->setEnabled(on);
+    const bool on = ui_.选择框_折扣.isChecked();
+    ui_.组合框_折扣.setEnabled(on);
+    ui_.编辑框_折扣.setEnabled(on);
 }
 
 void SaleDetailsWindow::discountChosen(int index) {
-    const QStringList items = window_->component(QStringLiteral("组合框_折扣"))->items();
+    const QStringList items = ui_.组合框_折扣.items();
     if (index >= 0 && index < items.size()) {
-        window_->setText(QStringLiteral("编辑框_折扣"), items.at(index));
+        ui_.编辑框_折扣.setText(items.at(index));
     }
 }
 
 bool SaleDetailsWindow::lineFromEntry(ReceiptLine& line) const {
-    const QString name = window_->text(QStringLiteral("编辑框_名称")).trimmed();
-    const QString quantity = window_->text(QStringLiteral("编辑框_数量")).trimmed();
-    const QString price = window_->text(QStringLiteral("编辑框_单价")).trimmed();
+    const QString name = ui_.编辑框_名称.text().trimmed();
+    const QString quantity = ui_.编辑框_数量.text().trimmed();
+    const QString price = ui_.编辑框_单价.text().trimmed();
     if (price.isEmpty()) {
         hint(records_text::emptyUnitPrice());
         return false;
@@ -119,8 +118,8 @@ bool SaleDetailsWindow::lineFromEntry(ReceiptLine& line) const {
     const double total = amounts::lineTotal(unitPrice, count);
     // Without the tick the line is at full price ("10" tenths).
     double discount = 10.0;
-    if (window_->component(QStringLiteral("选择框_折扣"))->isChecked()) {
-        const QString typed = window_->text(QStringLiteral("编辑框_折扣")).trimmed();
+    if (ui_.选择框_折扣.isChecked()) {
+        const QString typed = ui_.编辑框_折扣.text().trimmed();
         discount = typed.isEmpty() ? 10.0 : amounts::fromText(typed);
     }
     line.name = name;
@@ -136,7 +135,7 @@ void SaleDetailsWindow::add() {
     if (!lineFromEntry(line)) {
         return;
     }
-    QString remark = window_->text(QStringLiteral("编辑框_备注"));
+    QString remark = ui_.编辑框_备注.text();
     remark.remove(QLatin1Char('\r'));
     remark.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     if (!SaleEditor(module_.database(), saleId_).addLine(line, remark)) {

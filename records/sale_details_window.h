@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "formset/sale_details_handles.h"
 #include "records/sale_listing.h"
 #include "spreadsheet/spreadsheet_table.h"
 
@@ -49,6 +50,7 @@ class SaleDetailsWindow : public QObject {
 
     RecordsModule& module_;
     FormWindow* window_;
+    SaleDetailsHandles ui_;
     int saleId_;
     std::vector<SaleLineRow> lines_;
 };

@@ -16,21 +16,18 @@ namespace tillora {
 
 namespace {
 
-QDate dateOf(const Component* box) {
-    const auto* date = dynamic_cast<const DateBox*>(box);
-    return date != nullptr ? dateTimeFromJetDay(date->jetDay()).date() : QDate();
+QDate dateOf(const DateBox& box) {
+    return dateTimeFromJetDay(box.jetDay()).date();
 }
 
-void setDate(Component* box, const QDate& day) {
-    if (auto* date = dynamic_cast<DateBox*>(box)) {
-        date->setJetDay(jetDayFromDateTime(QDateTime(day, QTime(0, 0))));
-    }
+void setDate(DateBox& box, const QDate& day) {
+    box.setJetDay(jetDayFromDateTime(QDateTime(day, QTime(0, 0))));
 }
 
 }  // namespace
 
 SalesQueryDialog::SalesQueryDialog(RecordsModule& module, FormWindow* window)
-    : QObject(window), module_(module), window_(window) {
+    : QObject(window), module_(module), window_(window), ui_(*window) {
     setObjectName(QStringLiteral("salesQueryLogic"));
 }
 
@@ -38,11 +35,6 @@ SalesQueryDialog* SalesQueryDialog::of(FormWindow* window) {
     return window != nullptr ? window->findChild<SalesQueryDialog*>(
                                    QStringLiteral("salesQueryLogic"), Qt::FindDirectChildrenOnly)
                              : nullptr;
-}
-
-bool SalesQueryDialog::ticked(const char* box) const {
-    const Component* c = window_->component(QString::fromUtf8(box));
-    return c != nullptr && c->isChecked();
 }
 
 void SalesQueryDialog::start() {
@@ -53,8 +45,8 @@ void SalesQueryDialog::start() {
         users.append(db.ReadColByName(h, QStringLiteral("用户名")).toText());
     }
     db.CloseTable(h);
-    window_->component(QStringLiteral("组合框_收银员"))->setItems(users);
-    window_->setText(QStringLiteral("组合框_收银员"), QString());
+    ui_.组合框_收银员.setItems(users);
+    ui_.组合框_收银员.setText(QString());
 
     SalesQuery q;
     if (module_.lastQuery()) {
@@ -66,42 +58,42 @@ void SalesQueryDialog::start() {
 }
 
 void SalesQueryDialog::show(const SalesQuery& q) {
-    window_->component(QStringLiteral("选择框_时间"))->setChecked(q.byDate);
-    setDate(window_->component(QStringLiteral("日期框1")), q.from);
-    setDate(window_->component(QStringLiteral("日期框2")), q.to);
-    window_->component(QStringLiteral("选择框_数量"))->setChecked(q.byQuantity);
-    window_->setText(QStringLiteral("编辑框_数量1"), q.quantity);
-    window_->component(QStringLiteral("选择框_金额"))->setChecked(q.byAmount);
-    window_->setText(QStringLiteral("编辑框_销售金额1"), q.amount);
-    window_->component(QStringLiteral("选择框_收银员"))->setChecked(q.byCashier);
-    window_->setText(QStringLiteral("组合框_收银员"), q.cashier);
+    ui_.选择框_时间.setChecked(q.byDate);
+    setDate(ui_.日期框1, q.from);
+    setDate(ui_.日期框2, q.to);
+    ui_.选择框_数量.setChecked(q.byQuantity);
+    ui_.编辑框_数量1.setText(q.quantity);
+    ui_.选择框_金额.setChecked(q.byAmount);
+    ui_.编辑框_销售金额1.setText(q.amount);
+    ui_.选择框_收银员.setChecked(q.byCashier);
+    ui_.组合框_收银员.setText(q.cashier);
     const bool exact = q.mode == SalesQuery::Mode::Exact;
-    window_->component(QStringLiteral("单选框_模糊"))->setChecked(!exact);
-    window_->component(QStringLiteral("单选框_精确"))->setChecked(exact);
+    ui_.单选框_模糊.setChecked(!exact);
+    ui_.单选框_精确.setChecked(exact);
     conditionTicked();
 }
 
 void SalesQueryDialog::conditionTicked() {
-    const bool byDate = ticked("选择框_时间");
-    window_->component(QStringLiteral("日期框1"))->setEnabled(byDate);
-    window_->component(QStringLiteral("日期框2"))->setEnabled(byDate);
-    window_->component(QStringLiteral("编辑框_数量1"))->setEnabled(ticked("选择框_数量"));
-    window_->component(QStringLiteral("编辑框_销售金额1"))->setEnabled(ticked("选择框_金额"));
-    window_->component(QStringLiteral("组合框_收银员"))->setEnabled(ticked("选择框_收银员"));
+    const bool byDate = ui_.选择框_时间.isChecked();
+    ui_.日期框1.setEnabled(byDate);
+    ui_.日期框2.setEnabled(byDate);
+    ui_.编辑框_数量1.setEnabled(ui_.选择框_数量.isChecked());
+    ui_.编辑框_销售金额1.setEnabled(ui_.选择框_金额.isChecked());
+    ui_.组合框_收银员.setEnabled(ui_.选择框_收银员.isChecked());
 }
 
 SalesQuery SalesQueryDialog::conditions() const {
     SalesQuery q;
-    q.mode = ticked("单选框_精确") ? SalesQuery::Mode::Exact : SalesQuery::Mode::Fuzzy;
-    q.byDate = ticked("选择框_时间");
-    q.from = dateOf(window_->component(QStringLiteral("日期框1")));
-    q.to = dateOf(window_->component(QStringLiteral("日期框2")));
-    q.byQuantity = ticked("选择框_数量");
-    q.quantity = window_->text(QStringLiteral("编辑框_数量1"));
-    q.byAmount = ticked("选择框_金额");
-    q.amount = window_->text(QStringLiteral("编辑框_销售金额1"));
-    q.byCashier = ticked("选择框_收银员");
-    q.cashier = window_->text(QStringLiteral("组合框_收银员"));
+    q.mode = ui_.单选框_精确.isChecked() ? SalesQuery::Mode::Exact : SalesQuery::Mode::Fuzzy;
+    q.byDate = ui_.选择框_时间.isChecked();
+    q.from = dateOf(ui_.日期框1);
+    q.to = dateOf(ui_.日期框2);
+    q.byQuantity = ui_.选择框_数量.isChecked();
+    q.quantity = ui_.编辑框_数量1.text();
+    q.byAmount = ui_.选择框_金额.isChecked();
+    q.amount = ui_.编辑框_销售金额1.text();
+    q.byCashier = ui_.选择框_收银员.isChecked();
+    q.cashier = ui_.组合框_收银员.text();
     return q;
 }
 

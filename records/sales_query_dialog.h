@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include "formset/sales_query_handles.h"
 #include "records/records_sql.h"
 
 namespace tillora {
@@ -27,11 +28,11 @@ class SalesQueryDialog : public QObject {
     void close();
 
   private:
-    bool ticked(const char* box) const;
     void show(const SalesQuery& q);
 
     RecordsModule& module_;
     FormWindow* window_;
+    SalesQueryHandles ui_;
 };
 
 }  // namespace tillora

@@ -43,7 +43,7 @@ void hint(const QString& text) {
 }  // namespace
 
 SalesRecordsWindow::SalesRecordsWindow(RecordsModule& module, FormWindow* window)
-    : QObject(window), module_(module), window_(window) {
+    : QObject(window), module_(module), window_(window), ui_(*window) {
     setObjectName(QStringLiteral("salesRecordsLogic"));
     if (FormManager* manager = window->manager()) {
         connect(manager, &FormManager::windowClosed, this, &SalesRecordsWindow::onWindowClosed);
@@ -57,7 +57,7 @@ SalesRecordsWindow* SalesRecordsWindow::of(FormWindow* window) {
 }
 
 ListView* SalesRecordsWindow::list() const {
-    return dynamic_cast<ListView*>(window_->component(QStringLiteral("超级列表框1")));
+    return &ui_.超级列表框1;
 }
 
 void SalesRecordsWindow::start() {
@@ -77,8 +77,8 @@ void SalesRecordsWindow::fill(const QString& sql) {
     }
     l->addRows(cells);
     rows_ = std::move(listing.rows);
-    window_->setText(QStringLiteral("标签_销售数量"), listing.totalQuantityText());
-    window_->setText(QStringLiteral("标签_总金额"), listing.totalAmountText());
+    ui_.标签_销售数量.setText(listing.totalQuantityText());
+    ui_.标签_总金额.setText(listing.totalAmountText());
 }
 
 void SalesRecordsWindow::refresh() {
@@ -106,7 +106,7 @@ void SalesRecordsWindow::selectSale(int saleId) {
 }
 
 void SalesRecordsWindow::search() {
-    const QString text = window_->text(QStringLiteral("编辑框_查单号"));
+    const QString text = ui_.编辑框_查单号.text();
     if (text.isEmpty()) {
         showMessage(records_text::emptyNumber());
         return;
@@ -162,23 +162,20 @@ void SalesRecordsWindow::initialise() {
                     sales_text::hint()) != MessageResult::Yes) {
         return;
     }
-    auto* dialog = dynamic_cast<CommonDialog*>(window_->component(QStringLiteral("通用对话框1")));
-    if (dialog == nullptr) {
-        return;
-    }
+    CommonDialog& dialog = ui_.通用对话框1;
     // The export shares this dialog: it gets its own settings back afterwards.
-    const QVariant filter = dialog->propertyByNumber(11);
-    const QVariant extension = dialog->propertyByNumber(12);
-    const QVariant name = dialog->propertyByNumber(14);
-    dialog->setPropertyByNumber(8, 1);
-    dialog->setPropertyByNumber(11, QStringLiteral("*.mdb|*.*"));
-    dialog->setPropertyByNumber(12, QStringLiteral(".mdb"));
-    dialog->setPropertyByNumber(14, QStringLiteral("查询结果"));
-    const bool chosen = dialog->open();
-    const QString backup = dialog->fileName();
-    dialog->setPropertyByNumber(11, filter);
-    dialog->setPropertyByNumber(12, extension);
-    dialog->setPropertyByNumber(14, name);
+    const QString filter = dialog.filter();
+    const QString extension = dialog.defaultExtension();
+    const QString name = dialog.fileName();
+    dialog.setKind(1);
+    dialog.setFilter(QStringLiteral("*.mdb|*.*"));
+    dialog.setDefaultExtension(QStringLiteral(".mdb"));
+    dialog.setFileName(QStringLiteral("查询结果"));
+    const bool chosen = dialog.open();
+    const QString backup = dialog.fileName();
+    dialog.setFilter(filter);
+    dialog.setDefaultExtension(extension);
+    dialog.setFileName(name);
     if (!chosen) {
         return;
     }
@@ -210,8 +207,8 @@ void SalesRecordsWindow::reprintSelected() {
         hint(records_text::selectSale());
         return;
     }
-    if (auto* component =
-            dynamic_cast<PrinterComponent*>(window_->component(QStringLiteral("打印机1")))) {
+    // A plain component when printing did not register its printer type.
+    if (auto* component = dynamic_cast<PrinterComponent*>(&ui_.打印机1)) {
         SaleReprint::print(component->printer(), module_.database(), id);
         return;
     }

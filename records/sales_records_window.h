@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "formset/sales_records_handles.h"
 #include "records/sale_listing.h"
 #include "spreadsheet/spreadsheet_table.h"
 
@@ -74,6 +75,7 @@ class SalesRecordsWindow : public QObject {
 
     RecordsModule& module_;
     FormWindow* window_;
+    SalesRecordsHandles ui_;
     std::vector<SaleRow> rows_;
     QString lastSql_;
     QMenu* menu_ = nullptr;

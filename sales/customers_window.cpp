@@ -9,7 +9,7 @@
 namespace tillora {
 
 CustomersWindow::CustomersWindow(ODBCDB& db, FormWindow* window)
-    : QObject(window), db_(db), window_(window) {
+    : QObject(window), db_(db), window_(window), ui_(*window) {
     setObjectName(QStringLiteral("customersLogic"));
 }
 
@@ -20,7 +20,7 @@ CustomersWindow* CustomersWindow::of(FormWindow* window) {
 }
 
 ListView* CustomersWindow::list() const {
-    return dynamic_cast<ListView*>(window_->component(QStringLiteral("超级列表框1")));
+    return &ui_.超级列表框1;
 }
 
 void CustomersWindow::fill(const QString& statement) {
@@ -35,8 +35,8 @@ void CustomersWindow::fill(const QString& statement) {
 void CustomersWindow::rowChanged(int row) {
     if (row >= 0 && row < static_cast<int>(rows_.size())) {
         const Customer& cu = rows_[static_cast<std::size_t>(row)];
-        window_->setText(QStringLiteral("编辑框_客户"), cu.name);
-        window_->setText(QStringLiteral("编辑框_电话"), cu.phone);
+        ui_.编辑框_客户.setText(cu.name);
+        ui_.编辑框_电话.setText(cu.phone);
     }
 }
 
@@ -66,8 +66,8 @@ bool CustomersWindow::inputFits(const QString& name, const QString& phone) const
 }
 
 void CustomersWindow::add() {
-    const QString name = window_->text(QStringLiteral("编辑框_客户"));
-    const QString phone = window_->text(QStringLiteral("编辑框_电话"));
+    const QString name = ui_.编辑框_客户.text();
+    const QString phone = ui_.编辑框_电话.text();
     if (!inputFits(name, phone)) {
         return;
     }
@@ -83,8 +83,8 @@ void CustomersWindow::change() {
         showMessage(sales_text::selectRowToChange(), 0, sales_text::hint());
         return;
     }
-    const QString name = window_->text(QStringLiteral("编辑框_客户"));
-    const QString phone = window_->text(QStringLiteral("编辑框_电话"));
+    const QString name = ui_.编辑框_客户.text();
+    const QString phone = ui_.编辑框_电话.text();
     if (!inputFits(name, phone)) {
         return;
     }
@@ -107,10 +107,9 @@ void CustomersWindow::remove() {
 }
 
 void CustomersWindow::search() {
-    const QString name = window_->text(QStringLiteral("编辑框3"));
-    const QString phone = window_->text(QStringLiteral("编辑框4"));
-    Component* fuzzyBox = window_->component(QStringLiteral("选择框1"));
-    const bool fuzzy = fuzzyBox != nullptr && fuzzyBox->isChecked();
+    const QString name = ui_.编辑框3.text();
+    const QString phone = ui_.编辑框4.text();
+    const bool fuzzy = ui_.选择框1.isChecked();
     if (!name.isEmpty()) {
         fill(fuzzy ? master_sql::customersNameContaining(name) : master_sql::customersNamed(name));
     } else if (!phone.isEmpty()) {

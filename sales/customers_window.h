@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include "formset/customers_handles.h"
+
 #include <vector>
 
 #include "data/master_data.h"
@@ -39,6 +41,7 @@ class CustomersWindow : public QObject {
 
     ODBCDB& db_;
     FormWindow* window_;
+    CustomersHandles ui_;
     std::vector<Customer> rows_;
 };
 

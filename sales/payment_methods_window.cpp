@@ -8,7 +8,7 @@
 namespace tillora {
 
 PaymentMethodsWindow::PaymentMethodsWindow(ODBCDB& db, FormWindow* window)
-    : QObject(window), db_(db), window_(window) {
+    : QObject(window), db_(db), window_(window), ui_(*window) {
     setObjectName(QStringLiteral("paymentMethodsLogic"));
 }
 
@@ -20,7 +20,7 @@ PaymentMethodsWindow* PaymentMethodsWindow::of(FormWindow* window) {
 }
 
 ListView* PaymentMethodsWindow::list() const {
-    return dynamic_cast<ListView*>(window_->component(QStringLiteral("超级列表框1")));
+    return &ui_.超级列表框1;
 }
 
 void PaymentMethodsWindow::fill() {
@@ -34,7 +34,7 @@ void PaymentMethodsWindow::fill() {
 
 void PaymentMethodsWindow::rowChanged(int row) {
     if (row >= 0 && row < static_cast<int>(rows_.size())) {
-        window_->setText(QStringLiteral("编辑框1"), rows_[static_cast<std::size_t>(row)].name);
+        ui_.编辑框1.setText(rows_[static_cast<std::size_t>(row)].name);
     }
 }
 
@@ -59,7 +59,7 @@ bool PaymentMethodsWindow::nameFits(const QString& name) const {
 }
 
 void PaymentMethodsWindow::add() {
-    const QString name = window_->text(QStringLiteral("编辑框1"));
+    const QString name = ui_.编辑框1.text();
     if (!nameFits(name)) {
         return;
     }
@@ -75,7 +75,7 @@ void PaymentMethodsWindow::change() {
         showMessage(sales_text::selectRowToChange(), 0, sales_text::hint());
         return;
     }
-    const QString name = window_->text(QStringLiteral("编辑框1"));
+    const QString name = ui_.编辑框1.text();
     if (!nameFits(name)) {
         return;
     }

@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include "formset/payment_methods_handles.h"
+
 #include <vector>
 
 #include "data/master_data.h"
@@ -36,6 +38,7 @@ class PaymentMethodsWindow : public QObject {
 
     ODBCDB& db_;
     FormWindow* window_;
+    PaymentMethodsHandles ui_;
     std::vector<PaymentMethod> rows_;
 };
 

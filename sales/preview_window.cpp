@@ -4,6 +4,7 @@
 #include "forms/form_window.h"
 #include "forms/services/message_service.h"
 #include "formset/form_ids.h"
+#include "formset/preview_handles.h"
 #include "print/draw_panel.h"
 #include "print/draw_panel_component.h"
 #include "sales/receipt_printer.h"
@@ -14,7 +15,8 @@ DrawPanel* PreviewWindow::panel(FormWindow* window) {
     if (window == nullptr) {
         return nullptr;
     }
-    auto* component = dynamic_cast<DrawPanelComponent*>(window->component(QStringLiteral("画板1")));
+    // A plain component when printing did not register its draw-panel type.
+    auto* component = dynamic_cast<DrawPanelComponent*>(&PreviewHandles(*window).画板1);
     return component != nullptr ? component->panel() : nullptr;
 }
 

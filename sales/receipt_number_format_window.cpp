@@ -14,7 +14,11 @@
 namespace tillora {
 
 ReceiptNumberFormatWindow::ReceiptNumberFormatWindow(SalesModule& module, FormWindow* window)
-    : QObject(window), module_(module), window_(window), numbering_(module.database()) {
+    : QObject(window),
+      module_(module),
+      window_(window),
+      ui_(*window),
+      numbering_(module.database()) {
     setObjectName(QStringLiteral("receiptNumberFormatLogic"));
 }
 
@@ -27,17 +31,17 @@ ReceiptNumberFormatWindow* ReceiptNumberFormatWindow::of(FormWindow* window) {
 
 void ReceiptNumberFormatWindow::start() {
     const ReceiptNumberFormat format = numbering_.readFormat();
-    window_->component(QStringLiteral("选择框1"))->setChecked(!format.customPrefix.isEmpty());
-    window_->setText(QStringLiteral("编辑框1"), format.customPrefix);
-    window_->component(QStringLiteral("选择框2"))->setChecked(format.datePrefix);
+    ui_.选择框1.setChecked(!format.customPrefix.isEmpty());
+    ui_.编辑框1.setText(format.customPrefix);
+    ui_.选择框2.setChecked(format.datePrefix);
     optionChanged();
 }
 
 ReceiptNumberFormat ReceiptNumberFormatWindow::chosen() const {
     ReceiptNumberFormat format;
-    format.datePrefix = window_->component(QStringLiteral("选择框2"))->isChecked();
-    if (window_->component(QStringLiteral("选择框1"))->isChecked()) {
-        format.customPrefix = window_->text(QStringLiteral("编辑框1")).trimmed();
+    format.datePrefix = ui_.选择框2.isChecked();
+    if (ui_.选择框1.isChecked()) {
+        format.customPrefix = ui_.编辑框1.text().trimmed();
     }
     return format;
 }
@@ -46,18 +50,16 @@ void ReceiptNumberFormatWindow::optionChanged() {
     const ReceiptNumberFormat format = chosen();
     const bool usable =
         format.customPrefix.isEmpty() || ReceiptNumberFormat::isValidPrefix(format.customPrefix);
-    window_->setText(QStringLiteral("编辑框2"),
-                     usable ? nextReceiptNumber(format,
-                                                numbering_.highestNumber(receiptNumberPrefix(
-                                                    format, Clock::now().date())),
-                                                Clock::now().date())
-                            : QString());
+    ui_.编辑框2.setText(usable ? nextReceiptNumber(format,
+                                                   numbering_.highestNumber(receiptNumberPrefix(
+                                                       format, Clock::now().date())),
+                                                   Clock::now().date())
+                               : QString());
 }
 
 void ReceiptNumberFormatWindow::confirm() {
     const ReceiptNumberFormat format = chosen();
-    if (window_->component(QStringLiteral("选择框1"))->isChecked() &&
-        !ReceiptNumberFormat::isValidPrefix(format.customPrefix)) {
+    if (ui_.选择框1.isChecked() && !ReceiptNumberFormat::isValidPrefix(format.customPrefix)) {
         showMessage(QStringLiteral("自定义前缀只能是1至8位数字！"), 0, sales_text::hint());
         return;
     }

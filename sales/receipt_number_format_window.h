@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include "formset/receipt_number_format_handles.h"
+
 #include "sales/receipt_numbering.h"
 
 namespace tillora {
@@ -31,6 +33,7 @@ class ReceiptNumberFormatWindow : public QObject {
 
     SalesModule& module_;
     FormWindow* window_;
+    ReceiptNumberFormatHandles ui_;
     ReceiptNumbering numbering_;
 };
 

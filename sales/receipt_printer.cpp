@@ -95,8 +95,8 @@ bool ReceiptPrinter::printFromWindow(SalesEntryWindow& window, const Receipt& re
                                      const PrintSteps& steps) {
     Options options = Options::from(window.settings());
     options.layout.printLogo = storedPrintLogo(db, options.layout.printLogo);
-    auto* component =
-        dynamic_cast<PrinterComponent*>(window.window()->component(QStringLiteral("打印机1")));
+    // A plain component when printing did not register its printer type.
+    auto* component = dynamic_cast<PrinterComponent*>(&window.handles().打印机1);
     if (component != nullptr) {
         return print(component->printer(), receipt, options, logoFrom(db), steps);
     }

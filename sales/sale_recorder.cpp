@@ -144,6 +144,7 @@ bool SaleRecorder::fail(RecordOutcome& outcome, DbFault fault) {
     rollback();
     outcome.stored = false;
     outcome.fault = fault == DbFault::None ? DbFault::Other : fault;
+    outcome.failure = RecordFailure::Database;
     outcome.message = failedText(outcome.fault, outcome.number);
     return false;
 }
@@ -171,12 +172,14 @@ RecordOutcome SaleRecorder::insert(const Receipt& receipt) {
     if (const QString problem = lengthProblem(receipt); !problem.isEmpty()) {
         outcome.message = problem;
         outcome.fault = DbFault::Other;
+        outcome.failure = RecordFailure::Value;
         return outcome;
     }
     rollback();
     // Another save of this program is still open (printing pumps events): never join it.
     if (db_.inTransaction()) {
         outcome.fault = DbFault::Locked;
+        outcome.failure = RecordFailure::Database;
         outcome.message = failedText(outcome.fault);
         return outcome;
     }
@@ -232,6 +235,7 @@ bool SaleRecorder::commit(RecordOutcome& outcome) {
     open_ = false;
     outcome.stored = true;
     outcome.fault = DbFault::None;
+    outcome.failure = RecordFailure::None;
     outcome.message.clear();
     return true;
 }

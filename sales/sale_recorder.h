@@ -22,6 +22,13 @@ QString insertHeader(const QString& number, const QString& totalQuantity, const 
 QString insertLine(int saleId, const ReceiptLine& line, const QString& remark);
 }  // namespace sale_sql
 
+// Whose a failed recording is to mend.
+enum class RecordFailure {
+    None,
+    Value,     // a value of the receipt can't be stored: the cashier changes it
+    Database,  // the database refused or failed the statements
+};
+
 // What recording a receipt came to.
 struct RecordOutcome {
     bool stored = false;  // committed (after insert(): written, waiting for the commit)
@@ -29,6 +36,7 @@ struct RecordOutcome {
     QString number;       // the 销售票号 actually stored
     QString message;      // the message to show when not stored
     DbFault fault = DbFault::None;
+    RecordFailure failure = RecordFailure::None;
 };
 
 // Stores a receipt as one 销售记录 row and one 销售详情 row per line. Header and lines go in

@@ -35,9 +35,6 @@ namespace tillora {
 
 namespace {
 
-// Edit box property: input mode.
-constexpr int kInputModeProperty = 16;
-
 enum Column { IdColumn, NameColumn, QuantityColumn, PriceColumn, TotalColumn, DiscountedColumn };
 
 // Virtual-key codes as the key events carry them.
@@ -49,11 +46,6 @@ constexpr int kDownKey = 0x28;
 // The shop name box shows this many characters at least, as the settings window advises.
 constexpr int kShopNameCharacters = 16;
 constexpr int kSmallestShopNamePixels = 9;
-
-const QString kNameBox = QStringLiteral("编辑框_名称");
-const QString kPriceBox = QStringLiteral("编辑框_单价");
-const QString kQuantityBox = QStringLiteral("编辑框_数量");
-const QString kCashBox = QStringLiteral("编辑框_实收");
 
 QString cash() {
     return QStringLiteral("现金");
@@ -87,7 +79,7 @@ struct BusyCursor {
 }  // namespace
 
 SalesEntryWindow::SalesEntryWindow(SalesModule& module, FormWindow* window)
-    : QObject(window), module_(module), window_(window) {
+    : QObject(window), module_(module), window_(window), ui_(*window) {
     setObjectName(QStringLiteral("salesEntryLogic"));
     if (FormManager* manager = window->manager()) {
         connect(manager, &FormManager::windowClosed, this, &SalesEntryWindow::onWindowClosed);
@@ -100,30 +92,25 @@ SalesEntryWindow* SalesEntryWindow::of(FormWindow* window) {
                              : nullptr;
 }
 
-Component* SalesEntryWindow::c(const QString& name) const {
-    return window_->component(name);
-}
-
-ListView* SalesEntryWindow::list() const {
-    return dynamic_cast<ListView*>(c(QStringLiteral("超级列表框1")));
+ListView& SalesEntryWindow::list() const {
+    return ui_.超级列表框1;
 }
 
 void SalesEntryWindow::start() {
     ODBCDB& db = module_.database();
     if (readSettingsRecord(db, settings_)) {
-        window_->setText(QStringLiteral("编辑框_店名"), settings_.shopName);
-        window_->setText(QStringLiteral("编辑框_备注"), settings_.note);
-        c(QStringLiteral("选择框_折扣"))->setChecked(SettingsRecord::isYes(settings_.discountTick));
-        c(QStringLiteral("选择框_付款方式"))
-            ->setChecked(SettingsRecord::isYes(settings_.paymentMethodTick));
-        c(QStringLiteral("选择框_客户"))->setChecked(SettingsRecord::isYes(settings_.customerTick));
-        c(QStringLiteral("选择框_电话"))->setChecked(SettingsRecord::isYes(settings_.phoneTick));
+        ui_.编辑框_店名.setText(settings_.shopName);
+        ui_.编辑框_备注.setText(settings_.note);
+        ui_.选择框_折扣.setChecked(SettingsRecord::isYes(settings_.discountTick));
+        ui_.选择框_付款方式.setChecked(SettingsRecord::isYes(settings_.paymentMethodTick));
+        ui_.选择框_客户.setChecked(SettingsRecord::isYes(settings_.customerTick));
+        ui_.选择框_电话.setChecked(SettingsRecord::isYes(settings_.phoneTick));
     } else {
         showMessage(sales_text::queryFailed());
     }
-    c(QStringLiteral("组合框_折扣"))->setItems(amounts::discountChoices());
-    c(QStringLiteral("组合框_折扣"))->setCurrentIndex(0);
-    c(QStringLiteral("组合框_折扣"))->setEnabled(c(QStringLiteral("选择框_折扣"))->isChecked());
+    ui_.组合框_折扣.setItems(amounts::discountChoices());
+    ui_.组合框_折扣.setCurrentIndex(0);
+    ui_.组合框_折扣.setEnabled(ui_.选择框_折扣.isChecked());
 
     fillCustomers();
     fillPaymentMethods();
@@ -133,18 +120,15 @@ void SalesEntryWindow::start() {
 
     const CurrentUser& user = CurrentUser::orNobody();
     window_->setWindowTitle(QStringLiteral("Tillorav1.2          收银员：") + user.userName());
-    window_->setText(QStringLiteral("编辑框_收银员"), user.userName());
+    ui_.编辑框_收银员.setText(user.userName());
     // Only an administrator chooses the cashier or changes the receipt number.
     const bool admin = user.isAdministrator();
-    c(QStringLiteral("组合框_收银员"))->setEnabled(admin);
-    c(QStringLiteral("编辑框_收银员"))
-        ->setPropertyByNumber(kInputModeProperty,
-                              static_cast<int>(admin ? InputMode::Normal : InputMode::ReadOnly));
+    ui_.组合框_收银员.setEnabled(admin);
+    const InputMode mode = admin ? InputMode::Normal : InputMode::ReadOnly;
+    ui_.编辑框_收银员.setInputMode(mode);
     // Nothing to do there for an ordinary user: Tab passes it by.
-    c(QStringLiteral("编辑框_收银员"))->setPropertyByNumber(Component::TabStop, admin);
-    c(QStringLiteral("编辑框_单号"))
-        ->setPropertyByNumber(kInputModeProperty,
-                              static_cast<int>(admin ? InputMode::Normal : InputMode::ReadOnly));
+    ui_.编辑框_收银员.setTabStop(admin);
+    ui_.编辑框_单号.setInputMode(mode);
 
     applyPaymentTick();
     showReceiptNumber();
@@ -157,14 +141,14 @@ void SalesEntryWindow::start() {
 // The finishing buttons answer function keys from anywhere in the window, and say so.
 void SalesEntryWindow::setUpKeyboard() {
     const struct {
-        const char* button;
+        Button& button;
         Qt::Key key;
         const char* keyName;
-    } keys[] = {{"按钮_打印预览", Qt::Key_F5, "F5"},
-                {"按钮_打印小票", Qt::Key_F9, "F9"},
-                {"按钮_仅保存小票", Qt::Key_F10, "F10"}};
+    } keys[] = {{ui_.按钮_打印预览, Qt::Key_F5, "F5"},
+                {ui_.按钮_打印小票, Qt::Key_F9, "F9"},
+                {ui_.按钮_仅保存小票, Qt::Key_F10, "F10"}};
     for (const auto& k : keys) {
-        auto* button = window_->widgetAs<QAbstractButton>(QString::fromUtf8(k.button));
+        auto* button = qobject_cast<QAbstractButton*>(k.button.widget());
         if (button == nullptr) {
             continue;
         }
@@ -178,22 +162,22 @@ void SalesEntryWindow::setUpKeyboard() {
             }
         });
     }
-    auto* name = window_->widgetAs<QLineEdit>(kNameBox);
-    auto* products = window_->widgetAs<QComboBox>(QStringLiteral("组合框_名称"));
+    auto* name = qobject_cast<QLineEdit*>(ui_.编辑框_名称.widget());
+    auto* products = qobject_cast<QComboBox*>(ui_.组合框_名称.widget());
     if (name != nullptr && products != nullptr && lookup_ == nullptr) {
         lookup_ =
             new ProductLookup(name, products->model(), window_->clientArea(), products->width());
         connect(lookup_, &ProductLookup::picked, this, [this](int row) {
             lookup_->close();
             chooseProduct(row);
-            focusEntry(kNameBox);
+            focusEntry(ui_.编辑框_名称);
         });
     }
 }
 
 // A long shop name shrinks the font until the advised number of characters fits the box.
 void SalesEntryWindow::fitShopName() {
-    auto* box = window_->widgetAs<QLineEdit>(QStringLiteral("编辑框_店名"));
+    auto* box = qobject_cast<QLineEdit*>(ui_.编辑框_店名.widget());
     if (box == nullptr) {
         return;
     }
@@ -210,24 +194,23 @@ void SalesEntryWindow::fitShopName() {
     box->setFont(font);
 }
 
-void SalesEntryWindow::focusEntry(const QString& name) {
-    if (auto* box = window_->widgetAs<QLineEdit>(name)) {
+void SalesEntryWindow::focusEntry(EditBox& entry) {
+    if (auto* box = qobject_cast<QLineEdit*>(entry.widget())) {
         box->setFocus(Qt::OtherFocusReason);
         box->selectAll();
     }
 }
 
 bool SalesEntryWindow::entryKey(Component* box, int key) {
-    const QString& name = box->name();
     if (key == kEscapeKey) {
-        if (name == kNameBox && lookup_ != nullptr && lookup_->isOpen()) {
+        if (box == &ui_.编辑框_名称 && lookup_ != nullptr && lookup_->isOpen()) {
             lookup_->close();
         } else {
             box->setText(QString());
         }
         return true;
     }
-    if (name == kNameBox) {
+    if (box == &ui_.编辑框_名称) {
         if ((key == kDownKey || key == kUpKey) && lookup_ != nullptr) {
             if (!lookup_->isOpen()) {
                 fillProducts(box->text().trimmed());
@@ -246,18 +229,18 @@ bool SalesEntryWindow::entryKey(Component* box, int key) {
                 return true;
             }
         }
-        focusEntry(kPriceBox);
+        focusEntry(ui_.编辑框_单价);
         return true;
     }
     if (key != kEnterKey) {
         return false;
     }
-    if (name == kPriceBox) {
-        focusEntry(kQuantityBox);
-    } else if (name == kQuantityBox) {
+    if (box == &ui_.编辑框_单价) {
+        focusEntry(ui_.编辑框_数量);
+    } else if (box == &ui_.编辑框_数量) {
         addLine();
-    } else if (name == kCashBox) {
-        if (QWidget* print = c(QStringLiteral("按钮_打印小票"))->widget()) {
+    } else if (box == &ui_.编辑框_实收) {
+        if (QWidget* print = ui_.按钮_打印小票.widget()) {
             print->setFocus(Qt::OtherFocusReason);
         }
     } else {
@@ -267,7 +250,7 @@ bool SalesEntryWindow::entryKey(Component* box, int key) {
 }
 
 void SalesEntryWindow::productTyped() {
-    const QString typed = window_->text(kNameBox).trimmed();
+    const QString typed = ui_.编辑框_名称.text().trimmed();
     if (typed == lookedUp_) {
         return;  // a key that changed nothing (arrows, Enter, Tab arriving)
     }
@@ -276,7 +259,7 @@ void SalesEntryWindow::productTyped() {
         return;
     }
     // Only while the cashier is in the box: a key let go after the focus moved on opens nothing.
-    const QWidget* box = c(kNameBox)->widget();
+    const QWidget* box = ui_.编辑框_名称.widget();
     if (typed.isEmpty() || box == nullptr || !box->hasFocus()) {
         lookup_->close();
     } else {
@@ -294,8 +277,8 @@ void SalesEntryWindow::settingsChanged() {
     SettingsRecord fresh;
     if (readSettingsRecord(module_.database(), fresh)) {
         settings_ = std::move(fresh);
-        window_->setText(QStringLiteral("编辑框_店名"), settings_.shopName);
-        window_->setText(QStringLiteral("编辑框_备注"), settings_.note);
+        ui_.编辑框_店名.setText(settings_.shopName);
+        ui_.编辑框_备注.setText(settings_.note);
     }
     catalogue_.load(module_.database());
     fillProducts();
@@ -311,7 +294,7 @@ void SalesEntryWindow::fillProducts(const QString& typed) {
     for (const Product& p : products_) {
         names.append(p.name);
     }
-    c(QStringLiteral("组合框_名称"))->setItems(names);
+    ui_.组合框_名称.setItems(names);
     lookedUp_ = typed;
 }
 
@@ -321,7 +304,7 @@ void SalesEntryWindow::fillPaymentMethods() {
     for (const PaymentMethod& m : paymentMethods_) {
         names.append(m.name);
     }
-    c(QStringLiteral("组合框_付款方式"))->setItems(names);
+    ui_.组合框_付款方式.setItems(names);
 }
 
 void SalesEntryWindow::fillCustomers() {
@@ -331,8 +314,8 @@ void SalesEntryWindow::fillCustomers() {
         names.append(cu.name);
         phones.append(cu.phone);
     }
-    c(QStringLiteral("组合框_客户"))->setItems(names);
-    c(QStringLiteral("组合框_电话"))->setItems(phones);
+    ui_.组合框_客户.setItems(names);
+    ui_.组合框_电话.setItems(phones);
 }
 
 void SalesEntryWindow::fillCashiers() {
@@ -345,7 +328,7 @@ void SalesEntryWindow::fillCashiers() {
         }
         db.CloseTable(h);
     }
-    c(QStringLiteral("组合框_收银员"))->setItems(cashiers_);
+    ui_.组合框_收银员.setItems(cashiers_);
 }
 
 void SalesEntryWindow::showReceiptNumber() {
@@ -355,12 +338,11 @@ void SalesEntryWindow::showReceiptNumber() {
         return;  // can't be read now; the number is taken anew when the sale is stored
     }
     proposedNumber_ = next;
-    window_->setText(QStringLiteral("编辑框_单号"), next);
+    ui_.编辑框_单号.setText(next);
 }
 
 void SalesEntryWindow::showTime() {
-    window_->setText(QStringLiteral("编辑框_时间"),
-                     Clock::now().toString(QStringLiteral("yyyy-MM-dd  HH:mm:ss")));
+    ui_.编辑框_时间.setText(Clock::now().toString(QStringLiteral("yyyy-MM-dd  HH:mm:ss")));
 }
 
 void SalesEntryWindow::chooseProduct(int index) {
@@ -370,15 +352,15 @@ void SalesEntryWindow::chooseProduct(int index) {
     const Product& p = products_[static_cast<std::size_t>(index)];
     // Taken, not typed: the name's own key events must not narrow the list to it again.
     lookedUp_ = p.name;
-    window_->setText(QStringLiteral("编辑框_名称"), p.name);
-    window_->setText(QStringLiteral("编辑框_单价"), amounts::normalized(p.unitPrice));
+    ui_.编辑框_名称.setText(p.name);
+    ui_.编辑框_单价.setText(amounts::normalized(p.unitPrice));
 }
 
 SalesEntryWindow::EntryLine SalesEntryWindow::lineFromEntry() {
     EntryLine entry;
-    const QString name = window_->text(QStringLiteral("编辑框_名称")).trimmed();
-    const QString quantity = window_->text(QStringLiteral("编辑框_数量")).trimmed();
-    const QString price = window_->text(QStringLiteral("编辑框_单价")).trimmed();
+    const QString name = ui_.编辑框_名称.text().trimmed();
+    const QString quantity = ui_.编辑框_数量.text().trimmed();
+    const QString price = ui_.编辑框_单价.text().trimmed();
     if (name.isEmpty()) {
         hint(QStringLiteral("商品名称不能为空！"));
         return entry;
@@ -417,8 +399,8 @@ SalesEntryWindow::EntryLine SalesEntryWindow::lineFromEntry() {
         return entry;
     }
     double after = total;
-    if (c(QStringLiteral("选择框_折扣"))->isChecked()) {
-        const QString discount = c(QStringLiteral("组合框_折扣"))->text();
+    if (ui_.选择框_折扣.isChecked()) {
+        const QString discount = ui_.组合框_折扣.text();
         after = amounts::discounted(total, discount.isEmpty() ? 10.0 : amounts::fromText(discount));
     }
     entry.line.name = name;
@@ -431,18 +413,18 @@ SalesEntryWindow::EntryLine SalesEntryWindow::lineFromEntry() {
 }
 
 void SalesEntryWindow::setRow(int row, const ReceiptLine& line) {
-    ListView* l = list();
-    l->setCell(row, NameColumn, line.name);
-    l->setCell(row, QuantityColumn, line.quantity);
-    l->setCell(row, PriceColumn, line.unitPrice);
-    l->setCell(row, TotalColumn, line.lineTotal);
-    l->setCell(row, DiscountedColumn, line.discountedTotal);
+    ListView& l = list();
+    l.setCell(row, NameColumn, line.name);
+    l.setCell(row, QuantityColumn, line.quantity);
+    l.setCell(row, PriceColumn, line.unitPrice);
+    l.setCell(row, TotalColumn, line.lineTotal);
+    l.setCell(row, DiscountedColumn, line.discountedTotal);
 }
 
 void SalesEntryWindow::renumber() {
-    ListView* l = list();
-    for (int row = 0; row < l->rowCount(); ++row) {
-        l->setCell(row, IdColumn, QString::number(row + 1));
+    ListView& l = list();
+    for (int row = 0; row < l.rowCount(); ++row) {
+        l.setCell(row, IdColumn, QString::number(row + 1));
     }
 }
 
@@ -451,8 +433,8 @@ void SalesEntryWindow::addLine() {
     if (!entry.ok) {
         return;
     }
-    ListView* l = list();
-    const int row = l->addRow({QString::number(l->rowCount() + 1)});
+    ListView& l = list();
+    const int row = l.addRow({QString::number(l.rowCount() + 1)});
     setRow(row, entry.line);
     recomputeTotals();
     if (module_.remembersProducts()) {
@@ -461,18 +443,18 @@ void SalesEntryWindow::addLine() {
     // The new line is the selected one and in sight; the next line starts from a fresh price and
     // quantity (selecting copies the line into the entry boxes first), with the name ready to be
     // typed over.
-    l->setCurrentIndex(row);
-    if (QTreeWidget* tree = l->tree()) {
+    l.setCurrentIndex(row);
+    if (QTreeWidget* tree = l.tree()) {
         tree->scrollToItem(tree->topLevelItem(row));
     }
-    window_->setText(kPriceBox, QStringLiteral("0.00"));
-    window_->setText(kQuantityBox, QStringLiteral("1"));
-    focusEntry(kNameBox);
+    ui_.编辑框_单价.setText(QStringLiteral("0.00"));
+    ui_.编辑框_数量.setText(QStringLiteral("1"));
+    focusEntry(ui_.编辑框_名称);
 }
 
 void SalesEntryWindow::changeLine() {
-    ListView* l = list();
-    const int row = l->currentIndex();
+    ListView& l = list();
+    const int row = l.currentIndex();
     if (row < 0) {
         hint(sales_text::selectRowToChange());
         return;
@@ -486,25 +468,25 @@ void SalesEntryWindow::changeLine() {
 }
 
 void SalesEntryWindow::deleteLine() {
-    ListView* l = list();
-    const int row = l->currentIndex();
+    ListView& l = list();
+    const int row = l.currentIndex();
     if (row < 0) {
         hint(sales_text::selectRowToDelete());
         return;
     }
-    l->removeRow(row);
+    l.removeRow(row);
     renumber();
     recomputeTotals();
 }
 
 void SalesEntryWindow::copyRowToEntry(int row) {
-    ListView* l = list();
-    if (row < 0 || row >= l->rowCount()) {
+    ListView& l = list();
+    if (row < 0 || row >= l.rowCount()) {
         return;
     }
-    window_->setText(QStringLiteral("编辑框_名称"), l->cell(row, NameColumn));
-    window_->setText(QStringLiteral("编辑框_数量"), l->cell(row, QuantityColumn));
-    window_->setText(QStringLiteral("编辑框_单价"), l->cell(row, PriceColumn));
+    ui_.编辑框_名称.setText(l.cell(row, NameColumn));
+    ui_.编辑框_数量.setText(l.cell(row, QuantityColumn));
+    ui_.编辑框_单价.setText(l.cell(row, PriceColumn));
 }
 
 // The product is offered next time; a name already remembered at this price is not stored again.
@@ -521,36 +503,35 @@ void SalesEntryWindow::rememberProduct(const QString& name, const QString& unitP
 }
 
 void SalesEntryWindow::recomputeTotals() {
-    ListView* l = list();
+    ListView& l = list();
     qint64 quantity = 0;
     double total = 0.0;
     double after = 0.0;
-    for (int row = 0; row < l->rowCount(); ++row) {
-        quantity += textToInt(l->cell(row, QuantityColumn));
-        total += amounts::fromText(l->cell(row, TotalColumn));
-        after += amounts::fromText(l->cell(row, DiscountedColumn));
+    for (int row = 0; row < l.rowCount(); ++row) {
+        quantity += textToInt(l.cell(row, QuantityColumn));
+        total += amounts::fromText(l.cell(row, TotalColumn));
+        after += amounts::fromText(l.cell(row, DiscountedColumn));
     }
-    window_->setText(QStringLiteral("标签_总量"), QString::number(quantity));
-    window_->setText(QStringLiteral("标签_总金额"), amounts::toText(total));
-    window_->setText(QStringLiteral("标签_打折后"), amounts::toText(after));
+    ui_.标签_总量.setText(QString::number(quantity));
+    ui_.标签_总金额.setText(amounts::toText(total));
+    ui_.标签_打折后.setText(amounts::toText(after));
     updateChange();
 }
 
 double SalesEntryWindow::discountedTotal() const {
-    return amounts::fromText(window_->text(QStringLiteral("标签_打折后")));
+    return amounts::fromText(ui_.标签_打折后.text());
 }
 
 void SalesEntryWindow::updateChange() {
-    const QString typed = window_->text(QStringLiteral("编辑框_实收"));
+    const QString typed = ui_.编辑框_实收.text();
     const std::optional<double> received =
         typed.trimmed().isEmpty() ? std::optional<double>(0.0) : amounts::parsePlainAmount(typed);
     // No change is shown for cash that is not a plain amount, rather than a wrong one.
-    window_->setText(QStringLiteral("编辑框_找零"),
-                     received ? amounts::toText(*received - discountedTotal()) : QString());
+    ui_.编辑框_找零.setText(received ? amounts::toText(*received - discountedTotal()) : QString());
 }
 
 bool SalesEntryWindow::cashIsPlain() {
-    const QString typed = window_->text(QStringLiteral("编辑框_实收"));
+    const QString typed = ui_.编辑框_实收.text();
     if (typed.trimmed().isEmpty() || amounts::parsePlainAmount(typed)) {
         return true;
     }
@@ -559,9 +540,9 @@ bool SalesEntryWindow::cashIsPlain() {
 }
 
 void SalesEntryWindow::chooseCash(int index) {
-    const QStringList items = c(QStringLiteral("组合框_实收"))->items();
+    const QStringList items = ui_.组合框_实收.items();
     if (index >= 0 && index < items.size()) {
-        window_->setText(QStringLiteral("编辑框_实收"), items.at(index));
+        ui_.编辑框_实收.setText(items.at(index));
     }
 }
 
@@ -569,13 +550,12 @@ void SalesEntryWindow::chooseCashier(int index) {
     if (!CurrentUser::orNobody().isAdministrator() || index < 0 || index >= cashiers_.size()) {
         return;
     }
-    window_->setText(QStringLiteral("编辑框_收银员"), cashiers_.at(index));
+    ui_.编辑框_收银员.setText(cashiers_.at(index));
 }
 
 void SalesEntryWindow::choosePaymentMethod(int index) {
     if (index >= 0 && index < static_cast<int>(paymentMethods_.size())) {
-        window_->setText(QStringLiteral("编辑框_付款方式"),
-                         paymentMethods_[static_cast<std::size_t>(index)].name);
+        ui_.编辑框_付款方式.setText(paymentMethods_[static_cast<std::size_t>(index)].name);
     }
 }
 
@@ -584,11 +564,10 @@ void SalesEntryWindow::chooseCustomer(int index) {
         return;
     }
     const QString name = customers_[static_cast<std::size_t>(index)].name;
-    window_->setText(QStringLiteral("编辑框_客户"), name);
+    ui_.编辑框_客户.setText(name);
     const std::vector<Customer> found =
         readCustomers(module_.database(), master_sql::customersNamed(name));
-    window_->setText(QStringLiteral("编辑框_电话"),
-                     found.empty() ? QString() : found.front().phone);
+    ui_.编辑框_电话.setText(found.empty() ? QString() : found.front().phone);
 }
 
 void SalesEntryWindow::choosePhone(int index) {
@@ -596,85 +575,82 @@ void SalesEntryWindow::choosePhone(int index) {
         return;
     }
     const QString phone = customers_[static_cast<std::size_t>(index)].phone;
-    window_->setText(QStringLiteral("编辑框_电话"), phone);
+    ui_.编辑框_电话.setText(phone);
     const std::vector<Customer> found =
         readCustomers(module_.database(), master_sql::customersWithPhone(phone));
-    window_->setText(QStringLiteral("编辑框_客户"), found.empty() ? QString() : found.front().name);
+    ui_.编辑框_客户.setText(found.empty() ? QString() : found.front().name);
 }
 
 void SalesEntryWindow::discountTicked() {
-    c(QStringLiteral("组合框_折扣"))->setEnabled(c(QStringLiteral("选择框_折扣"))->isChecked());
+    ui_.组合框_折扣.setEnabled(ui_.选择框_折扣.isChecked());
 }
 
 // The tick is stored at once; when that fails the box goes back to its stored state.
-bool SalesEntryWindow::storeTick(Component* box, const QString& statementOn,
+bool SalesEntryWindow::storeTick(CheckBox& box, const QString& statementOn,
                                  const QString& statementOff) {
-    const bool on = box->isChecked();
+    const bool on = box.isChecked();
     if (module_.database().ExecuteSql(on ? statementOn : statementOff)) {
         return true;
     }
     showMessage(sales_text::changeFailed());
-    box->setChecked(!on);
+    box.setChecked(!on);
     return false;
 }
 
 void SalesEntryWindow::applyPaymentTick() {
-    const bool on = c(QStringLiteral("选择框_付款方式"))->isChecked();
-    c(QStringLiteral("组合框_付款方式"))->setEnabled(on);
-    Component* edit = c(QStringLiteral("编辑框_付款方式"));
-    edit->setPropertyByNumber(kInputModeProperty,
-                              static_cast<int>(on ? InputMode::Normal : InputMode::ReadOnly));
+    const bool on = ui_.选择框_付款方式.isChecked();
+    ui_.组合框_付款方式.setEnabled(on);
+    EditBox& edit = ui_.编辑框_付款方式;
+    edit.setInputMode(on ? InputMode::Normal : InputMode::ReadOnly);
     if (!on) {
-        edit->setText(cash());
-    } else if (edit->text().isEmpty() && !paymentMethods_.empty()) {
-        edit->setText(paymentMethods_.front().name);
+        edit.setText(cash());
+    } else if (edit.text().isEmpty() && !paymentMethods_.empty()) {
+        edit.setText(paymentMethods_.front().name);
     }
 }
 
 void SalesEntryWindow::paymentTicked() {
-    storeTick(c(QStringLiteral("选择框_付款方式")), settings_sql::updatePaymentMethodTick(true),
+    storeTick(ui_.选择框_付款方式, settings_sql::updatePaymentMethodTick(true),
               settings_sql::updatePaymentMethodTick(false));
     applyPaymentTick();
 }
 
 void SalesEntryWindow::customerTicked() {
-    storeTick(c(QStringLiteral("选择框_客户")), settings_sql::updateCustomerTick(true),
+    storeTick(ui_.选择框_客户, settings_sql::updateCustomerTick(true),
               settings_sql::updateCustomerTick(false));
 }
 
 void SalesEntryWindow::phoneTicked() {
-    storeTick(c(QStringLiteral("选择框_电话")), settings_sql::updatePhoneTick(true),
+    storeTick(ui_.选择框_电话, settings_sql::updatePhoneTick(true),
               settings_sql::updatePhoneTick(false));
 }
 
 Receipt SalesEntryWindow::currentReceipt() const {
     Receipt r;
-    r.number = window_->text(QStringLiteral("编辑框_单号"));
-    r.timeText = window_->text(QStringLiteral("编辑框_时间"));
-    ListView* l = list();
-    for (int row = 0; row < l->rowCount(); ++row) {
-        r.lines.append({l->cell(row, IdColumn), l->cell(row, NameColumn),
-                        l->cell(row, QuantityColumn), l->cell(row, PriceColumn),
-                        l->cell(row, TotalColumn), l->cell(row, DiscountedColumn)});
+    r.number = ui_.编辑框_单号.text();
+    r.timeText = ui_.编辑框_时间.text();
+    ListView& l = list();
+    for (int row = 0; row < l.rowCount(); ++row) {
+        r.lines.append({l.cell(row, IdColumn), l.cell(row, NameColumn), l.cell(row, QuantityColumn),
+                        l.cell(row, PriceColumn), l.cell(row, TotalColumn),
+                        l.cell(row, DiscountedColumn)});
     }
-    r.totalQuantity = window_->text(QStringLiteral("标签_总量"));
-    r.totalAmount = window_->text(QStringLiteral("标签_总金额"));
-    r.discountedTotal = window_->text(QStringLiteral("标签_打折后"));
-    r.cashReceived = amounts::normalized(window_->text(QStringLiteral("编辑框_实收")));
-    r.change = window_->text(QStringLiteral("编辑框_找零"));
-    r.cashier = window_->text(QStringLiteral("编辑框_收银员"));
-    r.paymentMethod = c(QStringLiteral("选择框_付款方式"))->isChecked()
-                          ? window_->text(QStringLiteral("编辑框_付款方式"))
-                          : cash();
+    r.totalQuantity = ui_.标签_总量.text();
+    r.totalAmount = ui_.标签_总金额.text();
+    r.discountedTotal = ui_.标签_打折后.text();
+    r.cashReceived = amounts::normalized(ui_.编辑框_实收.text());
+    r.change = ui_.编辑框_找零.text();
+    r.cashier = ui_.编辑框_收银员.text();
+    r.paymentMethod = ui_.选择框_付款方式.isChecked() ? ui_.编辑框_付款方式.text() : cash();
     // The note keeps its CR LF line breaks, whatever the edit control uses inside.
-    r.remark = window_->text(QStringLiteral("编辑框_备注"));
+    r.remark = ui_.编辑框_备注.text();
     r.remark.remove(QLatin1Char('\r'));
     r.remark.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    if (c(QStringLiteral("选择框_客户"))->isChecked()) {
-        r.customer = window_->text(QStringLiteral("编辑框_客户"));
+    if (ui_.选择框_客户.isChecked()) {
+        r.customer = ui_.编辑框_客户.text();
     }
-    if (c(QStringLiteral("选择框_电话"))->isChecked()) {
-        r.phone = window_->text(QStringLiteral("编辑框_电话"));
+    if (ui_.选择框_电话.isChecked()) {
+        r.phone = ui_.编辑框_电话.text();
     }
     return r;
 }
@@ -684,17 +660,21 @@ void SalesEntryWindow::prepare(SaleRecorder& recorder, const ReceiptNumbering& n
     // not run a handler in the middle of a sale.
     recorder.setWaiting([] { QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest); });
     // A number an administrator typed is stored as typed (and refused if it is taken).
-    if (window_->text(QStringLiteral("编辑框_单号")) == proposedNumber_) {
+    if (ui_.编辑框_单号.text() == proposedNumber_) {
         recorder.setNumbering(&numbering);
     }
 }
 
 void SalesEntryWindow::showRecordFailure(const RecordOutcome& outcome) {
     // A value to mend is the user's; a failed statement is the database's.
-    if (outcome.fault == DbFault::Other && outcome.message != SaleRecorder::failedText()) {
-        hint(outcome.message);
-    } else {
-        showMessage(outcome.message);
+    switch (outcome.failure) {
+        case RecordFailure::Value:
+            hint(outcome.message);
+            break;
+        case RecordFailure::Database:
+        case RecordFailure::None:
+            showMessage(outcome.message);
+            break;
     }
 }
 
@@ -728,18 +708,18 @@ bool SalesEntryWindow::recordCurrentReceipt() {
 }
 
 void SalesEntryWindow::startNextReceipt() {
-    list()->clearRows();
+    list().clearRows();
     recomputeTotals();
-    window_->setText(QStringLiteral("编辑框_实收"), QString());
-    window_->setText(QStringLiteral("编辑框_名称"), QString());
-    window_->setText(QStringLiteral("编辑框_单价"), QStringLiteral("0.00"));
-    window_->setText(QStringLiteral("编辑框_数量"), QStringLiteral("1"));
+    ui_.编辑框_实收.setText(QString());
+    ui_.编辑框_名称.setText(QString());
+    ui_.编辑框_单价.setText(QStringLiteral("0.00"));
+    ui_.编辑框_数量.setText(QStringLiteral("1"));
     updateChange();
     showReceiptNumber();
 }
 
 void SalesEntryWindow::preview() {
-    if (list()->rowCount() == 0) {
+    if (list().rowCount() == 0) {
         hint(QStringLiteral("没有可以预览的数据！"));
         return;
     }
@@ -754,7 +734,7 @@ void SalesEntryWindow::print() {
     if (finishing_) {
         return;  // a second click while the receipt prints
     }
-    if (list()->rowCount() == 0) {
+    if (list().rowCount() == 0) {
         hint(QStringLiteral("没有可以打印的数据！"));
         return;
     }
@@ -792,12 +772,12 @@ void SalesEntryWindow::print() {
             BusyCursor busy;
             outcome = recorder.insert(receipt);
         }
-        if (outcome.fault != DbFault::None) {
+        if (outcome.failure != RecordFailure::None) {
             showRecordFailure(outcome);  // nothing is held any more
             return false;
         }
         printed.number = outcome.number;
-        window_->setText(QStringLiteral("编辑框_单号"), outcome.number);
+        ui_.编辑框_单号.setText(outcome.number);
         return true;
     };
     steps.afterJob = [&](bool printed) {
@@ -821,7 +801,7 @@ void SalesEntryWindow::print() {
 }
 
 void SalesEntryWindow::saveOnly() {
-    if (list()->rowCount() == 0) {
+    if (list().rowCount() == 0) {
         hint(QStringLiteral("没有可以保存的数据！"));
         return;
     }
@@ -829,7 +809,7 @@ void SalesEntryWindow::saveOnly() {
 }
 
 bool SalesEntryWindow::mayClose() {
-    if (list()->rowCount() == 0) {
+    if (list().rowCount() == 0) {
         return true;
     }
     return showMessage(QStringLiteral("当前小票尚未保存，确定退出吗？"),
@@ -846,7 +826,7 @@ void SalesEntryWindow::onWindowClosed(qint32 windowId) {
             fillCustomers();
             break;
         case FormId::ReceiptNumberFormat:
-            if (list()->rowCount() == 0) {
+            if (list().rowCount() == 0) {
                 showReceiptNumber();
             }
             break;

@@ -7,17 +7,15 @@
 
 #include "data/master_data.h"
 #include "data/settings_record.h"
+#include "formset/sales_entry_handles.h"
 #include "sales/product_catalogue.h"
 #include "sales/receipt.h"
 
 namespace tillora {
 
-class Component;
 class ReceiptNumbering;
 class SaleRecorder;
 struct RecordOutcome;
-class FormWindow;
-class ListView;
 class ProductLookup;
 class SalesModule;
 
@@ -33,6 +31,7 @@ class SalesEntryWindow : public QObject {
     static SalesEntryWindow* of(FormWindow* window);
 
     FormWindow* window() const { return window_; }
+    const SalesEntryHandles& handles() const { return ui_; }
     // The settings row as read when the window opened (print options, shop name, logo).
     const SettingsRecord& settings() const { return settings_; }
 
@@ -100,7 +99,7 @@ class SalesEntryWindow : public QObject {
     void recomputeTotals();
     void rememberProduct(const QString& name, const QString& unitPrice);
     void applyPaymentTick();
-    bool storeTick(Component* box, const QString& statementOn, const QString& statementOff);
+    bool storeTick(CheckBox& box, const QString& statementOn, const QString& statementOff);
     double discountedTotal() const;
     // False (after a message) when the cash received is not a plain amount.
     bool cashIsPlain();
@@ -108,16 +107,16 @@ class SalesEntryWindow : public QObject {
     // number inside its transaction unless an administrator typed one.
     void prepare(SaleRecorder& recorder, const ReceiptNumbering& numbering) const;
     void showRecordFailure(const RecordOutcome& outcome);
-    Component* c(const QString& name) const;
-    ListView* list() const;
+    ListView& list() const;
     void onWindowClosed(qint32 windowId);
     void setUpKeyboard();
     void fitShopName();
     // Focuses an entry box with its text selected, so that typing replaces it.
-    void focusEntry(const QString& name);
+    void focusEntry(EditBox& entry);
 
     SalesModule& module_;
     FormWindow* window_;
+    SalesEntryHandles ui_;
     SettingsRecord settings_;
     ProductCatalogue catalogue_;
     // The products the drop-down shows, in its order.

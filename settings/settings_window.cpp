@@ -23,13 +23,6 @@ constexpr int kFieldLength = 50;
 // The receipt ignores margins and offsets beyond a metre; such a value is a typing slip.
 constexpr double kMaxMillimetres = 1000;
 
-const QString kShopName = QStringLiteral("编辑框_店名");
-const QString kNote = QStringLiteral("编辑框_备注");
-const QString kMargin = QStringLiteral("编辑框_边距");
-const QString kOffset = QStringLiteral("编辑框_偏差");
-const QString kProductName = QStringLiteral("编辑框_名称");
-const QString kProductPrice = QStringLiteral("编辑框_单价");
-
 void hint(const QString& text) {
     showMessage(text, 0, settings_text::hint());
 }
@@ -53,7 +46,7 @@ Millimetres readMillimetres(const QString& text) {
 }  // namespace
 
 SettingsWindow::SettingsWindow(SettingsModule& module, FormWindow* window)
-    : QObject(window), module_(module), window_(window) {
+    : QObject(window), module_(module), window_(window), ui_(*window) {
     setObjectName(QStringLiteral("settingsLogic"));
     // A window opened from here (the receipt-number format) may change the next number.
     if (FormManager* manager = window->manager()) {
@@ -71,26 +64,18 @@ SettingsWindow* SettingsWindow::of(FormWindow* window) {
                              : nullptr;
 }
 
-Component* SettingsWindow::c(const QString& name) const {
-    return window_->component(name);
-}
-
-ListView* SettingsWindow::list(const QString& name) const {
-    return dynamic_cast<ListView*>(c(name));
-}
-
 void SettingsWindow::start() {
     fillPrintPage();
     showReceiptNumber();
-    c(QStringLiteral("选择框1"))->setChecked(module_.remembersProducts());
+    ui_.选择框1.setChecked(module_.remembersProducts());
     fillProducts();
     fillUsers();
 
     // An ordinary user may not set the shop information nor the receipt number.
     const bool admin = CurrentUser::orNobody().isAdministrator();
-    for (const QString& name : {kShopName, kNote, QStringLiteral("按钮1")}) {
-        c(name)->setEnabled(admin);
-    }
+    ui_.编辑框_店名.setEnabled(admin);
+    ui_.编辑框_备注.setEnabled(admin);
+    ui_.按钮1.setEnabled(admin);
 }
 
 // A record that can't be read leaves the boxes empty.
@@ -99,17 +84,17 @@ void SettingsWindow::fillPrintPage() {
     if (!readSettingsRecord(module_.database(), record)) {
         return;
     }
-    window_->setText(kShopName, record.shopName);
-    window_->setText(kNote, record.note);
-    window_->setText(kMargin, record.paperMargin);
-    window_->setText(kOffset, record.printOffset);
-    c(QStringLiteral("选择框_显示打印完毕"))->setChecked(SettingsRecord::isYes(record.showPrinted));
-    c(QStringLiteral("选择框_提示再次打印"))->setChecked(SettingsRecord::isYes(record.askReprint));
-    c(QStringLiteral("选择框_打印单价"))->setChecked(SettingsRecord::isYes(record.printUnitPrice));
+    ui_.编辑框_店名.setText(record.shopName);
+    ui_.编辑框_备注.setText(record.note);
+    ui_.编辑框_边距.setText(record.paperMargin);
+    ui_.编辑框_偏差.setText(record.printOffset);
+    ui_.选择框_显示打印完毕.setChecked(SettingsRecord::isYes(record.showPrinted));
+    ui_.选择框_提示再次打印.setChecked(SettingsRecord::isYes(record.askReprint));
+    ui_.选择框_打印单价.setChecked(SettingsRecord::isYes(record.printUnitPrice));
 }
 
 void SettingsWindow::showReceiptNumber() {
-    window_->setText(QStringLiteral("编辑框3"), module_.nextReceiptNumber());
+    ui_.编辑框3.setText(module_.nextReceiptNumber());
 }
 
 // Shop name and note, margin, offset: all of them or none, so that a refused or failed value
@@ -117,10 +102,10 @@ void SettingsWindow::showReceiptNumber() {
 // alone.
 void SettingsWindow::save() {
     const bool admin = CurrentUser::orNobody().isAdministrator();
-    const QString shopName = window_->text(kShopName);
-    const QString note = window_->text(kNote);
-    const QString margin = window_->text(kMargin);
-    const QString offset = window_->text(kOffset);
+    const QString shopName = ui_.编辑框_店名.text();
+    const QString note = ui_.编辑框_备注.text();
+    const QString margin = ui_.编辑框_边距.text();
+    const QString offset = ui_.编辑框_偏差.text();
     if (admin && shopName.size() > kFieldLength) {
         hint(settings_text::tooLong(QStringLiteral("店名"), kFieldLength));
         return;
@@ -165,30 +150,29 @@ void SettingsWindow::save() {
     showMessage(settings_text::saved());
 }
 
-void SettingsWindow::storeTick(const QString& box, QString (*statement)(bool)) {
-    Component* tick = c(box);
-    const bool on = tick->isChecked();
+void SettingsWindow::storeTick(CheckBox& tick, QString (*statement)(bool)) {
+    const bool on = tick.isChecked();
     if (!module_.database().ExecuteSql(statement(on))) {
-        tick->setChecked(!on);
+        tick.setChecked(!on);
         showMessage(settings_text::tickFailed());
     }
 }
 
 void SettingsWindow::showPrintedClicked() {
-    storeTick(QStringLiteral("选择框_显示打印完毕"), &settings_sql::updateShowPrinted);
+    storeTick(ui_.选择框_显示打印完毕, &settings_sql::updateShowPrinted);
 }
 
 void SettingsWindow::askReprintClicked() {
-    storeTick(QStringLiteral("选择框_提示再次打印"), &settings_sql::updateAskReprint);
+    storeTick(ui_.选择框_提示再次打印, &settings_sql::updateAskReprint);
 }
 
 void SettingsWindow::unitPriceClicked() {
-    storeTick(QStringLiteral("选择框_打印单价"), &settings_sql::updatePrintUnitPrice);
+    storeTick(ui_.选择框_打印单价, &settings_sql::updatePrintUnitPrice);
 }
 
 void SettingsWindow::fillProducts() {
     products_ = readProducts(module_.database(), master_sql::listProducts());
-    ListView* l = list(QStringLiteral("超级列表框1"));
+    ListView* l = &ui_.超级列表框1;
     l->clearRows();
     for (const Product& p : products_) {
         l->addRow({QString::number(p.id), p.name, p.unitPrice});
@@ -198,13 +182,13 @@ void SettingsWindow::fillProducts() {
 void SettingsWindow::productRowChanged(int row) {
     if (row >= 0 && row < static_cast<int>(products_.size())) {
         const Product& p = products_[static_cast<std::size_t>(row)];
-        window_->setText(kProductName, p.name);
-        window_->setText(kProductPrice, p.unitPrice);
+        ui_.编辑框_名称.setText(p.name);
+        ui_.编辑框_单价.setText(p.unitPrice);
     }
 }
 
 int SettingsWindow::selectedProductId() const {
-    const int row = list(QStringLiteral("超级列表框1"))->currentIndex();
+    const int row = ui_.超级列表框1.currentIndex();
     return row >= 0 && row < static_cast<int>(products_.size())
                ? products_[static_cast<std::size_t>(row)].id
                : 0;
@@ -231,8 +215,8 @@ bool SettingsWindow::productFits(const QString& name, const QString& price) cons
 }
 
 void SettingsWindow::addProduct() {
-    const QString name = window_->text(kProductName);
-    const QString price = window_->text(kProductPrice);
+    const QString name = ui_.编辑框_名称.text();
+    const QString price = ui_.编辑框_单价.text();
     if (!productFits(name, price)) {
         return;
     }
@@ -248,8 +232,8 @@ void SettingsWindow::changeProduct() {
         hint(settings_text::selectRowToChange());
         return;
     }
-    const QString name = window_->text(kProductName);
-    const QString price = window_->text(kProductPrice);
+    const QString name = ui_.编辑框_名称.text();
+    const QString price = ui_.编辑框_单价.text();
     if (!productFits(name, price)) {
         return;
     }
@@ -272,12 +256,12 @@ void SettingsWindow::deleteProduct() {
 }
 
 void SettingsWindow::rememberClicked() {
-    module_.setRemembersProducts(c(QStringLiteral("选择框1"))->isChecked());
+    module_.setRemembersProducts(ui_.选择框1.isChecked());
 }
 
 void SettingsWindow::fillUsers() {
     users_ = readUserAccounts(module_.database());
-    ListView* l = list(QStringLiteral("超级列表框2"));
+    ListView* l = &ui_.超级列表框2;
     l->clearRows();
     for (const UserAccount& u : users_) {
         l->addRow({QString::number(u.id), u.name, u.permission});
@@ -285,7 +269,7 @@ void SettingsWindow::fillUsers() {
 }
 
 const UserAccount* SettingsWindow::selectedUser() const {
-    const int row = list(QStringLiteral("超级列表框2"))->currentIndex();
+    const int row = ui_.超级列表框2.currentIndex();
     return row >= 0 && row < static_cast<int>(users_.size())
                ? &users_[static_cast<std::size_t>(row)]
                : nullptr;

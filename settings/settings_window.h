@@ -6,12 +6,10 @@
 
 #include "data/master_data.h"
 #include "data/user_accounts.h"
+#include "formset/settings_handles.h"
 
 namespace tillora {
 
-class Component;
-class FormWindow;
-class ListView;
 class SettingsModule;
 
 // The settings window: the print settings, the remembered products and the users, one tab page
@@ -51,11 +49,9 @@ class SettingsWindow : public QObject {
     void cancelDirectLogin();
 
   private:
-    Component* c(const QString& name) const;
-    ListView* list(const QString& name) const;
     void fillPrintPage();
     // Writes a tick box's new state; a failed write puts the tick back as stored.
-    void storeTick(const QString& box, QString (*statement)(bool));
+    void storeTick(CheckBox& tick, QString (*statement)(bool));
     // The name and price of the product page when they may be stored; otherwise says why.
     bool productFits(const QString& name, const QString& price) const;
     int selectedProductId() const;
@@ -66,6 +62,7 @@ class SettingsWindow : public QObject {
 
     SettingsModule& module_;
     FormWindow* window_;
+    SettingsHandles ui_;
     std::vector<Product> products_;
     std::vector<UserAccount> users_;
 };

@@ -9,6 +9,8 @@
 #include "forms/input_mode.h"
 #include "forms/services/message_service.h"
 #include "formset/form_ids.h"
+#include "formset/user_add_handles.h"
+#include "formset/user_change_handles.h"
 #include "settings/settings_module.h"
 #include "settings/settings_texts.h"
 #include "settings/settings_window.h"
@@ -18,13 +20,6 @@ namespace tillora {
 namespace {
 
 constexpr int kFieldLength = 50;
-// The edit box's input-mode property.
-constexpr int kInputModeProperty = 16;
-
-const QString kName = QStringLiteral("编辑框_yhm");
-const QString kPassword = QStringLiteral("编辑框_mm");
-const QString kConfirmation = QStringLiteral("编辑框8");
-const QString kPermission = QStringLiteral("组合框_qx");
 
 void hint(const QString& text) {
     showMessage(text, 0, settings_text::hint());
@@ -33,8 +28,19 @@ void hint(const QString& text) {
 }  // namespace
 
 UserDialog::UserDialog(SettingsModule& module, FormWindow* window, Kind kind)
-    : QObject(window), module_(module), window_(window), kind_(kind) {
+    : QObject(window),
+      module_(module),
+      window_(window),
+      kind_(kind),
+      boxes_(boxesOf(*window, kind)) {
     setObjectName(QStringLiteral("userDialogLogic"));
+}
+
+UserDialog::Boxes UserDialog::boxesOf(FormWindow& window, Kind kind) {
+    const auto boxes = [](const auto& h) {
+        return Boxes{h.编辑框_yhm, h.编辑框_mm, h.编辑框8, h.组合框_qx};
+    };
+    return kind == Kind::Add ? boxes(UserAddHandles(window)) : boxes(UserChangeHandles(window));
 }
 
 UserDialog* UserDialog::of(FormWindow* window) {
@@ -48,29 +54,27 @@ void UserDialog::start() {
         return;
     }
     // The change dialog's boxes are plain in its template; a password is never shown.
-    for (const QString& box : {kPassword, kConfirmation}) {
-        window_->component(box)->setPropertyByNumber(kInputModeProperty,
-                                                     static_cast<int>(InputMode::Password));
-    }
+    boxes_.password.setInputMode(InputMode::Password);
+    boxes_.confirmation.setInputMode(InputMode::Password);
     edited_ = module_.editedUser();
-    window_->setText(kName, edited_.name);
-    Component* box = window_->component(kPermission);
-    const int known = static_cast<int>(box->items().indexOf(edited_.permission));
+    boxes_.name.setText(edited_.name);
+    ComboBox& box = boxes_.permission;
+    const int known = static_cast<int>(box.items().indexOf(edited_.permission));
     if (known >= 0 && !edited_.permission.isEmpty()) {
-        box->setCurrentIndex(known);
+        box.setCurrentIndex(known);
     } else {
-        box->setText(edited_.permission);
+        box.setText(edited_.permission);
     }
 }
 
 QString UserDialog::permission() const {
-    return window_->text(kPermission);
+    return boxes_.permission.text();
 }
 
 void UserDialog::add() {
-    const QString name = window_->text(kName);
-    const QString password = window_->text(kPassword);
-    const QString confirmation = window_->text(kConfirmation);
+    const QString name = boxes_.name.text();
+    const QString password = boxes_.password.text();
+    const QString confirmation = boxes_.confirmation.text();
     const QString chosen = permission();
     if (name.trimmed().isEmpty()) {
         hint(settings_text::userNameEmpty());
@@ -109,8 +113,8 @@ void UserDialog::add() {
 }
 
 void UserDialog::change() {
-    const QString password = window_->text(kPassword);
-    const QString confirmation = window_->text(kConfirmation);
+    const QString password = boxes_.password.text();
+    const QString confirmation = boxes_.confirmation.text();
     const QString chosen = permission();
     if (chosen.trimmed().isEmpty()) {
         hint(settings_text::permissionEmpty());

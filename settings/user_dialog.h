@@ -6,6 +6,8 @@
 
 namespace tillora {
 
+class ComboBox;
+class EditBox;
 class FormWindow;
 class SettingsModule;
 
@@ -29,6 +31,15 @@ class UserDialog : public QObject {
     void close();
 
   private:
+    // The boxes both dialogs have, under the same names.
+    struct Boxes {
+        EditBox& name;
+        EditBox& password;
+        EditBox& confirmation;
+        ComboBox& permission;
+    };
+    static Boxes boxesOf(FormWindow& window, Kind kind);
+
     QString permission() const;
     // The user list behind the dialog shows the change.
     void refreshUserList() const;
@@ -36,6 +47,7 @@ class UserDialog : public QObject {
     SettingsModule& module_;
     FormWindow* window_;
     Kind kind_;
+    Boxes boxes_;
     UserAccount edited_;
 };
 

@@ -15,6 +15,16 @@ class CommonDialog : public BlockComponent<CommonDialogBlock> {
     // Shows the dialog; true when the user chose a file (then fileName() holds it).
     bool open();
     QString fileName() const { return block_.fileName; }
+    void setFileName(const QString& fileName) { block_.fileName = fileName; }
+    // 0 open, 1 save.
+    int kind() const { return block_.kind; }
+    void setKind(int kind) { block_.kind = kind; }
+    // "description|pattern|description|pattern".
+    QString filter() const { return block_.filter; }
+    void setFilter(const QString& filter) { block_.filter = filter; }
+    // Added to a typed name that has none (".xls").
+    QString defaultExtension() const { return block_.defaultExtension; }
+    void setDefaultExtension(const QString& extension) { block_.defaultExtension = extension; }
     QString text() const override { return block_.fileName; }
     void setText(const QString& text) override { block_.fileName = text; }
 

@@ -180,6 +180,17 @@ void EditBox::applyColours() {
     w->setPalette(pal);
 }
 
+void EditBox::setInputMode(InputMode mode) {
+    block_.inputMode = static_cast<qint32>(mode);
+    const bool readOnly = mode == InputMode::ReadOnly;
+    if (line_ != nullptr) {
+        line_->setReadOnly(readOnly);
+        line_->setEchoMode(mode == InputMode::Password ? QLineEdit::Password : QLineEdit::Normal);
+    } else if (plain_ != nullptr) {
+        plain_->setReadOnly(readOnly);
+    }
+}
+
 QVariant EditBox::ownProperty(int index) const {
     switch (index) {
         case 0:
@@ -229,18 +240,9 @@ bool EditBox::setOwnProperty(int index, const QVariant& value) {
                 line_->setAlignment(alignmentOf(block_.alignment) | Qt::AlignVCenter);
             }
             return true;
-        case 8: {
-            block_.inputMode = value.toInt();
-            const bool readOnly = inputMode() == InputMode::ReadOnly;
-            if (line_ != nullptr) {
-                line_->setReadOnly(readOnly);
-                line_->setEchoMode(inputMode() == InputMode::Password ? QLineEdit::Password
-                                                                      : QLineEdit::Normal);
-            } else if (plain_ != nullptr) {
-                plain_->setReadOnly(readOnly);
-            }
+        case 8:
+            setInputMode(static_cast<InputMode>(value.toInt()));
             return true;
-        }
         case 14:
             setCaret(value.toInt());
             return true;

@@ -24,6 +24,8 @@ class EditBox : public BlockComponent<EditBoxBlock> {
     void setText(const QString& text) override;
     bool handlesEnter() const override;
     InputMode inputMode() const { return static_cast<InputMode>(block_.inputMode); }
+    // Read-only and password modes take effect on the control at once.
+    void setInputMode(InputMode mode);
     bool isMultiLine() const { return block_.multiLine != 0; }
 
   protected:

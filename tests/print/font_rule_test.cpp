@@ -8,8 +8,8 @@
 #include <limits>
 
 #include "forms/component_font.h"
-#include "forms/property_blocks.h"
 #include "print/recording_surface.h"
+#include "templates/property_blocks.h"
 
 namespace tillora {
 namespace {

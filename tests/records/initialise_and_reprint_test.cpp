@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include "formset/sales_records_handles.h"
 #include "print/printer.h"
 #include "records/data_initialiser.h"
 #include "records/sale_reprint.h"
@@ -64,8 +65,8 @@ TEST_F(InitialiseTest, BacksUpThenPutsTheTemplateInPlace) {
     EXPECT_EQ(entry->text(QStringLiteral("编辑框_店名")), QStringLiteral("Korvane"));
     EXPECT_EQ(entry->text(QStringLiteral("编辑框_单号")), QStringLiteral("1608200000001"));
     // The export keeps its own file type.
-    auto* dialog = recordsWindow->component(QStringLiteral("通用对话框1"));
-    EXPECT_EQ(dialog->propertyByNumber(11).toString(), QStringLiteral("*.xls|*.xls"));
+    EXPECT_EQ(SalesRecordsHandles(*recordsWindow).通用对话框1.filter(),
+              QStringLiteral("*.xls|*.xls"));
 }
 
 TEST_F(InitialiseTest, NoOrCancelChangesNothing) {

@@ -57,6 +57,7 @@ TEST_F(SaleRecorderTest, StoresHeaderAndLinesTogether) {
     SaleRecorder recorder(db);
     const RecordOutcome outcome = recorder.record(receipt());
     ASSERT_TRUE(outcome.stored) << outcome.message.toStdString();
+    EXPECT_EQ(outcome.failure, RecordFailure::None);
     EXPECT_GT(outcome.saleId, 401);
     const QString id = QString::number(outcome.saleId);
     EXPECT_EQ(number(QStringLiteral("select count(*) from 销售详情 where 关联=") + id), 3);
@@ -85,6 +86,7 @@ TEST_F(SaleRecorderTest, FailureOnTheSecondLineStoresNothing) {
     const RecordOutcome outcome = recorder.record(receipt());
     EXPECT_FALSE(outcome.stored);
     EXPECT_EQ(outcome.message, QStringLiteral("添加失败！"));
+    EXPECT_EQ(outcome.failure, RecordFailure::Database);
     EXPECT_EQ(sales(), 1);
     EXPECT_EQ(lines(), 1);
     EXPECT_FALSE(db.inTransaction());
@@ -107,6 +109,8 @@ TEST_F(SaleRecorderTest, TooLongValuesAreNamedBeforeAnythingIsStored) {
         const RecordOutcome outcome = recorder.record(r);
         EXPECT_FALSE(outcome.stored);
         EXPECT_EQ(outcome.message, QString::fromUtf8(c.message));
+        // The cashier's to mend, whatever the message says.
+        EXPECT_EQ(outcome.failure, RecordFailure::Value);
     }
     Receipt fits = receipt();
     fits.lines[0].name = QString(50, QChar(0x54C1));

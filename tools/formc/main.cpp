@@ -1,6 +1,7 @@
 // Compiles the window sources (resources/forms/*.json) into the embedded template set:
 //   tillora_formc --resources <dir> --out <dir> <source.json>...
-// writes <out>/form_ids.h, <out>/embedded_template_set.h and <out>/embedded_template_set.cpp.
+// writes <out>/form_ids.h, <out>/embedded_template_set.h, <out>/embedded_template_set.cpp and
+// one <out>/<source>_handles.h per source.
 // A fault in a source stops the build with the file and the field named.
 
 #include <QCoreApplication>
@@ -16,6 +17,7 @@
 #include "templates/property_blocks.h"
 #include "templates/template_set_reader.h"
 #include "templates/template_set_writer.h"
+#include "tools/formc/handles_source.h"
 #include "tools/formc/source_error.h"
 #include "tools/formc/window_source.h"
 
@@ -218,6 +220,9 @@ int run(const QStringList& args) {
     writeFile(out.filePath(QStringLiteral("embedded_template_set.h")), accessorHeader());
     writeFile(out.filePath(QStringLiteral("embedded_template_set.cpp")),
               accessorSource(bytes, set.handlerNames));
+    for (const CompiledWindow& w : windows) {
+        writeFile(out.filePath(handlesFileName(w)), handlesHeader(w));
+    }
     return 0;
 }
 
