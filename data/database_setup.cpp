@@ -75,17 +75,29 @@ QString quickCheckProblem(ODBCDB& db, bool* failed) {
 
 // Writes the file's own header field back unchanged and undoes it: fails when the file or its
 // folder (where the journal goes) can't be written, or another program holds the write lock.
+// It is always undone, so nothing of it needs to reach the disk: it runs unsynced, which spares
+// the start two disk flushes (the journal's and its folder's), and the connection's own
+// setting is put back.
 DbFault writeProbe(ODBCDB& db) {
-    const int h = db.OpenTable(QStringLiteral("PRAGMA user_version"));
-    const int version = h != 0 && !db.IsEOF(h) ? db.ReadColByIndex(h, 1).toInt() : 0;
-    db.CloseTable(h);
+    const auto pragma = [&db](const char* name) {
+        const int h = db.OpenTable(QStringLiteral("PRAGMA ") + QLatin1String(name));
+        const int value = h != 0 && !db.IsEOF(h) ? db.ReadColByIndex(h, 1).toInt() : 0;
+        db.CloseTable(h);
+        return value;
+    };
+    const int version = pragma("user_version");
+    const int synchronous = pragma("synchronous");
+    db.ExecuteSql(QStringLiteral("PRAGMA synchronous=OFF"));
+    DbFault fault = DbFault::None;
     if (!db.BeginTrans()) {
-        return db.lastFault();
+        fault = db.lastFault();
+    } else {
+        const bool written =
+            db.ExecuteSql(QStringLiteral("PRAGMA user_version=") + QString::number(version));
+        fault = written ? DbFault::None : db.lastFault();
+        db.RollbackTrans();
     }
-    const bool written =
-        db.ExecuteSql(QStringLiteral("PRAGMA user_version=") + QString::number(version));
-    const DbFault fault = written ? DbFault::None : db.lastFault();
-    db.RollbackTrans();
+    db.ExecuteSql(QStringLiteral("PRAGMA synchronous=") + QString::number(synchronous));
     return fault;
 }
 

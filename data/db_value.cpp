@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace tillora {
 
@@ -70,7 +71,7 @@ bool DbValue::toBool() const {
     return toDouble() != 0.0;
 }
 
-QString DbValue::toText() const {
+QString DbValue::toText() const& {
     switch (kind_) {
         case Kind::Empty:
             return {};
@@ -97,6 +98,13 @@ QString DbValue::toText() const {
         }
     }
     return {};
+}
+
+QString DbValue::toText() && {
+    if (kind_ == Kind::Text) {
+        return std::move(std::get<QString>(storage_));
+    }
+    return std::as_const(*this).toText();
 }
 
 QByteArray DbValue::toBytes() const {

@@ -37,7 +37,10 @@ class DbValue {
     bool toBool() const;
     // The text a caller shows: integers in decimal, doubles "%.13g", floats "%.6g", booleans
     // "真"/"假", date-times as "2016年8月18日20时55分36秒", bytes up to the first zero byte.
-    QString toText() const;
+    QString toText() const&;
+    // The same, handing over a text value's own string rather than sharing it (a value read
+    // only to be shown is dropped right after).
+    QString toText() &&;
     // Byte blocks as they are; text as its UTF-8 bytes; anything else empty.
     QByteArray toBytes() const;
 

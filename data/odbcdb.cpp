@@ -3,11 +3,42 @@
 #include "data/jet_dialect.h"
 #include "data/sqlite_driver.h"
 
-#include <cstring>
 #include <limits>
 #include <utility>
 
 namespace tillora {
+
+namespace {
+
+// Exact: case and every character count, so the UTF-16 units are compared as they are. A
+// plain loop: column names are a few units long, shorter than a call to memcmp is worth.
+bool sameName(const QString& a, const QString& b) {
+    const qsizetype n = a.size();
+    if (n != b.size()) {
+        return false;
+    }
+    const QChar* x = a.constData();
+    const QChar* y = b.constData();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (x[i] != y[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool namesUnique(const std::vector<DbColumn>& columns) {
+    for (std::size_t i = 1; i < columns.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (sameName(columns[i].name, columns[j].name)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace
 
 ODBCDB::ODBCDB(std::shared_ptr<DatabaseDriver> driver)
     : driver_(driver ? std::move(driver) : std::make_shared<SqliteDriver>()) {}
@@ -153,6 +184,8 @@ int ODBCDB::OpenTable(const QString& sql) {
         lastHandle_ = lastHandle_ == std::numeric_limits<int>::max() ? 1 : lastHandle_ + 1;
     } while (findSlot(lastHandle_) != nullptr);
     free->handle = lastHandle_;
+    free->uniqueNames = namesUnique(records->columns());
+    free->nextColumn = 0;
     free->records = std::move(records);
     free->row = 0;
     return free->handle;
@@ -174,9 +207,14 @@ const ODBCDB::Slot* ODBCDB::findSlot(int handle) const {
     if (handle == 0) {
         return nullptr;
     }
-    for (const Slot& slot : slots_) {
-        if (slot.handle == handle) {
-            return &slot;
+    // A walk over a record set asks for the same handle several times per row.
+    if (slots_[lastSlot_].handle == handle) {
+        return &slots_[lastSlot_];
+    }
+    for (std::size_t i = 0; i < slots_.size(); ++i) {
+        if (slots_[i].handle == handle) {
+            lastSlot_ = i;
+            return &slots_[i];
         }
     }
     return nullptr;
@@ -210,18 +248,18 @@ DbValue ODBCDB::ReadColByName(int handle, const QString& name) const {
         return {};
     }
     const auto& columns = slot->records->columns();
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        // Exact: case and every character count, so the UTF-16 units are compared as they are
-        // (a listing asks for every column of every row).
-        const QString& candidate = columns[i].name;
-        if (candidate.size() == name.size() &&
-            std::memcmp(candidate.constData(), name.constData(),
-                        static_cast<std::size_t>(name.size()) * sizeof(QChar)) == 0) {
-            return slot->row < slot->records->rowCount() ? slot->records->cell(slot->row, i)
-                                                         : DbValue();
+    std::size_t at = slot->nextColumn;
+    if (!slot->uniqueNames || at >= columns.size() || !sameName(columns[at].name, name)) {
+        at = 0;
+        while (at < columns.size() && !sameName(columns[at].name, name)) {
+            ++at;
+        }
+        if (at == columns.size()) {
+            return {};
         }
     }
-    return {};
+    slot->nextColumn = at + 1 == columns.size() ? 0 : at + 1;
+    return slot->row < slot->records->rowCount() ? slot->records->cell(slot->row, at) : DbValue();
 }
 
 DbValue ODBCDB::ReadColByIndex(int handle, int position) const {

@@ -84,6 +84,11 @@ class ODBCDB {
         int handle = 0;
         std::unique_ptr<RecordSet> records;
         std::size_t row = 0;  // == rowCount means past the end
+        // Callers read the columns of a row in the same order row after row, so the column
+        // after the last one found is tried first. Only when no name repeats, since a
+        // repeated name must find its first column.
+        bool uniqueNames = false;
+        mutable std::size_t nextColumn = 0;
     };
     const Slot* findSlot(int handle) const;
     Slot* findSlot(int handle);
@@ -94,6 +99,7 @@ class ODBCDB {
     std::unique_ptr<DatabaseConnection> connection_;
     QString connectString_;
     std::array<Slot, kRecordSetSlots> slots_;
+    mutable std::size_t lastSlot_ = 0;  // where the last handle asked for was found
     int lastHandle_ = 0;
     bool inTransaction_ = false;
     DbFault fault_ = DbFault::None;

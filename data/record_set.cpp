@@ -8,13 +8,13 @@
 
 namespace tillora {
 
-void RecordSet::appendBytes(const char* data, int length) {
+void RecordSet::appendBytesOutOfLine(const char* data, int length) {
     Cell c{{0}, length};
     c.bytes = "";
     const auto size = static_cast<std::size_t>(length);
     if (size > 0) {
         char* to = nullptr;
-        if (size > kBytesPerBlock / 4) {
+        if (size > kLargeBytes) {
             // A long text or picture gets a block of its own; the shared block keeps its room.
             largeBlocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
             to = largeBlocks_.back().get();

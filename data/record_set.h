@@ -6,6 +6,7 @@
 #include <QtGlobal>
 
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -35,7 +36,20 @@ class RecordSet {
         c.number = value;
         push(c);
     }
-    void appendBytes(const char* data, int length);
+    void appendBytes(const char* data, int length) {
+        // Most texts are short and fit the room left in the current block.
+        const auto size = static_cast<std::size_t>(length);
+        if (size > 0 && size <= bytesLeft_ && size <= kLargeBytes) {
+            char* to = byteBlocks_.back().get() + (kBytesPerBlock - bytesLeft_);
+            std::memcpy(to, data, size);
+            bytesLeft_ -= size;
+            Cell c{{0}, length};
+            c.bytes = to;
+            push(c);
+            return;
+        }
+        appendBytesOutOfLine(data, length);
+    }
 
     // Call after the last cell.
     void finish() { rowCount_ = columns_.empty() ? 0 : cellCount_ / columns_.size(); }
@@ -50,6 +64,8 @@ class RecordSet {
     static constexpr qint32 kNull = -1;
     static constexpr std::size_t kCellsPerBlock = 4096;
     static constexpr std::size_t kBytesPerBlock = 64 * 1024;
+    // Longer than this, a text or picture gets a block of its own.
+    static constexpr std::size_t kLargeBytes = kBytesPerBlock / 4;
     struct Cell {
         union {
             qint64 integer;
@@ -58,6 +74,8 @@ class RecordSet {
         };
         qint32 length;  // bytes of text or a block; kNull for NULL
     };
+    // Empty, long, or the first that does not fit the current block.
+    void appendBytesOutOfLine(const char* data, int length);
     void push(const Cell& c) {
         const std::size_t at = cellCount_ % kCellsPerBlock;
         if (at == 0) {

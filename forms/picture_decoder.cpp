@@ -162,12 +162,16 @@ std::optional<QImage> PictureDecoder::decodePng(const QByteArray& bytes, Picture
         png_image_free(&image);
         return std::nullopt;
     }
-    // BGRA in memory is QImage's ARGB32 on little-endian machines; ask for the byte order
-    // that matches either way.
+    // A picture without transparency (no alpha channel, no transparent palette entry) becomes
+    // an opaque image: drawn and scaled without blending, and shown without first being
+    // converted for blending.
+    const bool opaque = (image.format & PNG_FORMAT_FLAG_ALPHA) == 0;
+    // BGRA in memory is QImage's ARGB32 (and RGB32, alpha 255) on little-endian machines; ask
+    // for the byte order that matches either way.
     image.format =
         QSysInfo::ByteOrder == QSysInfo::LittleEndian ? PNG_FORMAT_BGRA : PNG_FORMAT_ARGB;
     QImage out(static_cast<int>(image.width), static_cast<int>(image.height),
-               QImage::Format_ARGB32);
+               opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32);
     if (out.isNull()) {
         png_image_free(&image);
         return std::nullopt;

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <dlfcn.h>
 #include <xlsxwriter.h>
 
 #include <algorithm>
@@ -12,6 +13,47 @@ namespace tillora {
 namespace {
 
 constexpr int kProgressEvery = 2048;
+
+// The library and the cryptography library it needs are loaded on the first .xlsx export, not
+// at every start: loading them costs the start more than an export ever does.
+struct XlsxLibrary {
+    decltype(&workbook_new_opt) newWorkbook = nullptr;
+    decltype(&workbook_add_format) addFormat = nullptr;
+    decltype(&format_set_num_format_index) setNumFormatIndex = nullptr;
+    decltype(&workbook_add_worksheet) addWorksheet = nullptr;
+    decltype(&worksheet_write_string) writeString = nullptr;
+    decltype(&workbook_close) close = nullptr;
+
+    bool loaded() const {
+        return newWorkbook && addFormat && setNumFormatIndex && addWorksheet && writeString &&
+               close;
+    }
+};
+
+template <class F>
+void find(void* library, F& function, const char* name) {
+    function = reinterpret_cast<F>(::dlsym(library, name));
+}
+
+// Loaded once and kept; nothing is found when the library is missing.
+const XlsxLibrary& xlsxLibrary() {
+    static const XlsxLibrary library = [] {
+        XlsxLibrary l;
+        // The release the headers were built against.
+        void* handle = ::dlopen("libxlsxwriter.so." LXW_SOVERSION, RTLD_NOW | RTLD_LOCAL);
+        if (handle == nullptr) {
+            return l;
+        }
+        find(handle, l.newWorkbook, "workbook_new_opt");
+        find(handle, l.addFormat, "workbook_add_format");
+        find(handle, l.setNumFormatIndex, "format_set_num_format_index");
+        find(handle, l.addWorksheet, "workbook_add_worksheet");
+        find(handle, l.writeString, "worksheet_write_string");
+        find(handle, l.close, "workbook_close");
+        return l;
+    }();
+    return library;
+}
 
 // Readers turn "_xHHHH_" in a cell into the character HHHH. A text that holds such a sequence
 // itself gets its underscore escaped ("_x005F_"), so it reads back as typed.
@@ -31,7 +73,7 @@ lxw_error writeText(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, const
         return LXW_NO_ERROR;
     }
     const QByteArray utf8 = escapeUnderscoreSequences(cellTextWithinLimit(text)).toUtf8();
-    return worksheet_write_string(sheet, row, column, utf8.constData(), format);
+    return xlsxLibrary().writeString(sheet, row, column, utf8.constData(), format);
 }
 
 }  // namespace
@@ -39,7 +81,8 @@ lxw_error writeText(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, const
 SpreadsheetResult XlsxWorkbook::write(const QString& path, const SpreadsheetTable& table,
                                       const SpreadsheetProgress& progress) {
     const int columns = int(table.titles.size());
-    if (columns > kColumnLimit) {
+    const XlsxLibrary& xlsx = xlsxLibrary();
+    if (columns > kColumnLimit || !xlsx.loaded()) {
         return SpreadsheetResult::Failed;
     }
     const QByteArray fileName = QFile::encodeName(path);
@@ -47,12 +90,12 @@ SpreadsheetResult XlsxWorkbook::write(const QString& path, const SpreadsheetTabl
     lxw_workbook_options options = {};
     options.constant_memory = LXW_TRUE;
     options.use_zip64 = LXW_TRUE;
-    lxw_workbook* book = workbook_new_opt(fileName.constData(), &options);
+    lxw_workbook* book = xlsx.newWorkbook(fileName.constData(), &options);
     if (book == nullptr) {
         return SpreadsheetResult::Failed;
     }
-    lxw_format* text = workbook_add_format(book);
-    format_set_num_format_index(text, 49);  // "@": text
+    lxw_format* text = xlsx.addFormat(book);
+    xlsx.setNumFormatIndex(text, 49);  // "@": text
 
     const std::int64_t rows = table.rows.size();
     const int sheets = sheetCountFor(rows, kRowLimit);
@@ -61,7 +104,7 @@ SpreadsheetResult XlsxWorkbook::write(const QString& path, const SpreadsheetTabl
     bool cancelled = false;
     for (int sheetIndex = 0; sheetIndex < sheets && !failed && !cancelled; ++sheetIndex) {
         const QByteArray name = QStringLiteral("Sheet%1").arg(sheetIndex + 1).toUtf8();
-        lxw_worksheet* sheet = workbook_add_worksheet(book, name.constData());
+        lxw_worksheet* sheet = xlsx.addWorksheet(book, name.constData());
         if (sheet == nullptr) {
             failed = true;
             break;
@@ -85,7 +128,7 @@ SpreadsheetResult XlsxWorkbook::write(const QString& path, const SpreadsheetTabl
         }
     }
     // Closing writes the file; it also frees the workbook, so it runs on every path.
-    const lxw_error closed = workbook_close(book);
+    const lxw_error closed = xlsx.close(book);
     if (cancelled) {
         QFile::remove(path);
         return SpreadsheetResult::Cancelled;

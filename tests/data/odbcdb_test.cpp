@@ -104,6 +104,37 @@ TEST_F(FreshDatabase, RecordSetWalkAndPositions) {
     db.CloseTable(h);  // unknown handle: ignored
 }
 
+// Reading by name must find the right column whatever order the names are asked in, with two
+// record sets read in turn, and the first of two columns with the same name.
+TEST_F(FreshDatabase, ColumnsByNameInAnyOrder) {
+    const int h = db.OpenTable(u"select 1 as a, 'x' as b, 2.5 as c, 'first' as d, 'second' as d"_s);
+    const int g = db.OpenTable(u"select 'y' as c, 7 as a"_s);
+    ASSERT_NE(h, 0);
+    ASSERT_NE(g, 0);
+    const QString inOrder[] = {u"a"_s, u"b"_s, u"c"_s, u"d"_s};
+    const QString expected[] = {u"1"_s, u"x"_s, u"2.5"_s, u"first"_s};
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(db.ReadColByName(h, inOrder[i]).toText(), expected[i]) << i;
+            EXPECT_EQ(db.ReadColByName(g, u"a"_s).toText(), u"7"_s);
+        }
+    }
+    // Backwards, skipping, repeating, and a name that is missing in between.
+    for (const int i : {3, 3, 1, 1, 0, 2, 3, 0}) {
+        EXPECT_EQ(db.ReadColByName(h, inOrder[i]).toText(), expected[i]) << i;
+        EXPECT_TRUE(db.ReadColByName(h, u"e"_s).isEmpty());
+    }
+    EXPECT_EQ(db.ReadColByName(g, u"c"_s).toText(), u"y"_s);
+    EXPECT_EQ(db.ReadColByName(h, u"c"_s).toText(), u"2.5"_s);
+    db.CloseTable(h);
+    // A new record set in the same slot starts afresh, with its own column order.
+    const int k = db.OpenTable(u"select 'z' as d, 3 as c"_s);
+    EXPECT_EQ(db.ReadColByName(k, u"c"_s).toText(), u"3"_s);
+    EXPECT_EQ(db.ReadColByName(k, u"d"_s).toText(), u"z"_s);
+    EXPECT_EQ(db.ReadColByName(k, u"c"_s).toText(), u"3"_s);
+    db.CloseTable();
+}
+
 TEST_F(FreshDatabase, FailedOrEmptyQueriesReadAsEof) {
     EXPECT_EQ(db.OpenTable(QString()), 0);
     EXPECT_EQ(db.OpenTable(u"select * from 没有这个表"_s), 0);

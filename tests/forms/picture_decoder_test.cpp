@@ -56,6 +56,23 @@ TEST(PictureDecoderTest, PngKeepsTransparency) {
     ASSERT_TRUE(back);
     EXPECT_EQ(back->pixelColor(0, 0).alpha(), 0);
     EXPECT_EQ(back->pixelColor(1, 1), QColor(0, 0, 255));
+
+    // A palette with a transparent entry is transparency too.
+    QImage indexed(4, 4, QImage::Format_Indexed8);
+    indexed.setColorTable({qRgba(0, 0, 0, 0), qRgb(255, 0, 0)});
+    indexed.fill(0);
+    indexed.setPixel(2, 2, 1);
+    const auto fromPalette = PictureDecoder::decodePng(encode(indexed, "PNG"));
+    ASSERT_TRUE(fromPalette);
+    EXPECT_EQ(fromPalette->pixelColor(0, 0).alpha(), 0);
+    EXPECT_EQ(fromPalette->pixelColor(2, 2), QColor(255, 0, 0));
+
+    // Without any, the picture is opaque and keeps its colours.
+    const auto opaque = PictureDecoder::decodePng(encode(sample(), "PNG"));
+    ASSERT_TRUE(opaque);
+    EXPECT_FALSE(opaque->hasAlphaChannel());
+    EXPECT_EQ(opaque->pixelColor(5, 5), QColor(200, 30, 40));
+    EXPECT_EQ(opaque->pixelColor(35, 25), QColor(255, 255, 255));
 }
 
 TEST(PictureDecoderTest, RefusesDamagedAndForeignData) {

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -119,6 +122,68 @@ TEST(SingleInstance, SeesALiveCopyByItsRealPath) {
     copy.kill();
     copy.waitForFinished();
     EXPECT_FALSE(SingleInstance::anotherInstanceRunning(sleepPath, self, ProcessList::snapshot()));
+}
+
+// A copy of the program started in a child: it takes the name of exePath, says so through the
+// pipe and waits to be killed. Only system calls after the fork.
+pid_t startHolder(const QString& exePath) {
+    const QByteArray name = SingleInstance::lockName(exePath);
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0) {
+        return -1;
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        const char said = SingleInstance::bindName(fd, name) ? 'y' : 'n';
+        [[maybe_unused]] const auto written = ::write(pipeEnds[1], &said, 1);
+        for (;;) {
+            ::pause();
+        }
+    }
+    ::close(pipeEnds[1]);
+    char said = 'n';
+    const bool heard = child > 0 && ::read(pipeEnds[0], &said, 1) == 1 && said == 'y';
+    ::close(pipeEnds[0]);
+    if (!heard && child > 0) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        return -1;
+    }
+    return child;
+}
+
+// The name decides alone when it is free; while another process holds it the process list
+// decides, and a holder that is killed leaves nothing behind.
+TEST(SingleInstance, NameHolderCountsUntilItEnds) {
+    test::TempProgramFolder folder;
+    const QString exe = folder.file(QStringLiteral("till"));  // a path no other test uses
+    EXPECT_EQ(SingleInstance::lockName(exe), SingleInstance::lockName(exe));
+    EXPECT_NE(SingleInstance::lockName(exe), SingleInstance::lockName(exe + QStringLiteral("2")));
+    const qint64 self = ::getpid();
+    int listed = 0;
+    ProcessInfo copy;
+    copy.pid = 5;
+    copy.exePath = exe;
+    auto withCopy = [&] {
+        ++listed;
+        return std::vector<ProcessInfo>{copy};
+    };
+
+    const pid_t holder = startHolder(exe);
+    ASSERT_GT(holder, 0);
+    EXPECT_FALSE(SingleInstance::holdLock(exe));
+    EXPECT_TRUE(SingleInstance::anotherInstanceRunning(exe, self, withCopy));
+    EXPECT_EQ(listed, 1);
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+
+    // Free again: taken, and the process list is not even read.
+    EXPECT_FALSE(SingleInstance::anotherInstanceRunning(exe, self, withCopy));
+    EXPECT_EQ(listed, 1);
+    EXPECT_TRUE(SingleInstance::holdLock(exe));
+    // Kept while this process runs: a second copy can't take it.
+    EXPECT_EQ(startHolder(exe), -1);
 }
 
 TEST(ProgramFolder, SplitsAtTheLastSlash) {
