@@ -157,7 +157,7 @@ QString translateJetSqlForServer(const QString& sql, double nowDay) {
                     // Jet and the file take a value as true when it reads as a non-zero number.
                     const QString value = cond.startsWith(u'"') ? asciiLower(cond) : cond;
                     out += QStringLiteral(
-                               "where coalesce(substring(cast(%1 as text) from "
+                               "where coalesce(substring(cast(%1 as text) collate \"C\" from "
                                "'^\\s*([-+]?[0-9]*\\.?[0-9]+)')::float8 <> 0, false)")
                                .arg(value);
                     i = condEnd;

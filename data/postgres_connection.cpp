@@ -68,6 +68,9 @@ DbFault faultFromState(const char* state) {
     return DbFault::Other;
 }
 
+// The server's notices ("drop cascades to ...") are not the cashier's business.
+void ignoreNotice(void*, const char*) {}
+
 }  // namespace
 
 DbFault PostgresConnection::faultFromConnectMessage(const QString& message) {
@@ -117,6 +120,7 @@ std::unique_ptr<PostgresConnection> PostgresConnection::open(const QString& url,
         }
         return nullptr;
     }
+    PQsetNoticeProcessor(conn, ignoreNotice, nullptr);
     std::unique_ptr<PostgresConnection> c(new PostgresConnection(conn, url, readOnly));
     if (!c->prepareSession()) {
         if (fault != nullptr) {
