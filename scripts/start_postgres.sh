@@ -67,6 +67,15 @@ max_connections = 60
 CONF
 fi
 
+# One role must give its password, so that the tests can see a wrong one refused.
+if ! grep -q tillora_pw "$data/pg_hba.conf"; then
+  { printf 'host all tillora_pw 127.0.0.1/32 scram-sha-256\nhost all tillora_pw ::1/128 scram-sha-256\n'
+    cat "$data/pg_hba.conf"; } >"$dir/pg_hba.new"
+  cat "$dir/pg_hba.new" >"$data/pg_hba.conf"
+  rm -f "$dir/pg_hba.new"
+  run "$bin/pg_ctl" -D "$data" status >/dev/null 2>&1 && run "$bin/pg_ctl" -D "$data" reload >/dev/null
+fi
+
 if ! run "$bin/pg_ctl" -D "$data" status >/dev/null 2>&1; then
   run "$bin/pg_ctl" -D "$data" -l "$dir/server.log" -w -t 60 start >/dev/null ||
     { tail -n 20 "$dir/server.log" >&2; exit 1; }

@@ -1,0 +1,176 @@
+// Tills sharing one database server: eight processes saving at once never lose a sale or give a
+// number twice, and a server that stops in the middle of a sale or restarts is survived.
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "data/database_setup.h"
+#include "data/odbcdb.h"
+#include "data/server_setup.h"
+#include "data/template_database.h"
+#include "sales/receipt_numbering.h"
+#include "sales/sale_recorder.h"
+#include "tests/support/first_cell.h"
+#include "tests/support/temp_program_folder.h"
+#include "tests/support/test_server.h"
+
+#include <unistd.h>
+
+namespace tillora::test {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+#define SKIP_WITHOUT_SERVER()                                   \
+    do {                                                        \
+        if (testServerUrl().isEmpty()) {                        \
+            if (testServerRequired()) {                         \
+                FAIL() << "TILLORA_TEST_PG is not set";         \
+            }                                                   \
+            GTEST_SKIP() << "no test server (TILLORA_TEST_PG)"; \
+        }                                                       \
+    } while (false)
+
+// Sales per till: small for the test run; the acceptance run sets TILLORA_TILL_SALES=10000.
+int salesPerTill() {
+    const int n = qEnvironmentVariableIntValue("TILLORA_TILL_SALES");
+    return n > 0 ? n : 100;
+}
+
+// Eight writers on one database; the seconds they took together.
+double runTills(const QString& database, int tills, int each) {
+    std::vector<std::unique_ptr<QProcess>> running;
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < tills; ++i) {
+        auto till = std::make_unique<QProcess>();
+        till->setProgram(QString::fromUtf8(TILLORA_SALE_WRITER));
+        till->setArguments({database, QString::number(each)});
+        till->start();
+        EXPECT_TRUE(till->waitForStarted(10000));
+        running.push_back(std::move(till));
+    }
+    for (auto& till : running) {
+        EXPECT_TRUE(till->waitForFinished(-1));
+        EXPECT_EQ(till->exitCode(), 0) << till->readAllStandardError().toStdString();
+    }
+    return timer.elapsed() / 1000.0;
+}
+
+// Every sale stored whole, once, under a number of its own.
+void expectWhole(ODBCDB& db, int expectedSales) {
+    EXPECT_EQ(firstNumber(db, u"select count(*) from 销售记录"_s), expectedSales) << "lost sales";
+    EXPECT_EQ(firstNumber(db, u"select count(*) from (select distinct 销售票号 from 销售记录) x"_s),
+              expectedSales)
+        << "a number given twice";
+    EXPECT_EQ(firstNumber(db,
+                          u"select count(*) from 销售记录 h where cast(h.数量 as integer) <> "
+                          u"(select coalesce(sum(cast(d.数量 as integer)), 0) from 销售详情 d "
+                          u"where d.关联 = h.ID)"_s),
+              0)
+        << "a header's 数量 differs from its lines";
+}
+
+TEST(ServerRecording, EightTillsSavingAtOnceLoseAndRepeatNothing) {
+    SKIP_WITHOUT_SERVER();
+    TestServerSchema schema;
+    ASSERT_TRUE(schema.isValid()) << schema.error().toStdString();
+    constexpr int kTills = 8;
+    const int each = salesPerTill();
+    const double serverSeconds = runTills(schema.url(), kTills, each);
+    ODBCDB db;
+    ASSERT_TRUE(db.NewOpenDatabase(schema.url(), false, true));
+    expectWhole(db, 1 + kTills * each);
+
+    // The same load on the embedded file, for the ratio.
+    TempProgramFolder folder;
+    const QString path = databasePath(folder.path());
+    ASSERT_TRUE(writeTemplateDatabase(path));
+    const double fileSeconds = runTills(path, kTills, each);
+    const int total = kTills * each;
+    std::printf(
+        "%d tills x %d sales: server %.0f sales/s (%.2f ms/sale), file %.0f sales/s; "
+        "time per sale server/file = %.2f\n",
+        kTills, each, total / serverSeconds, 1000.0 * serverSeconds / total, total / fileSeconds,
+        serverSeconds / fileSeconds);
+}
+
+// A cluster of this test's own, which it may stop and start.
+class OwnServer {
+  public:
+    OwnServer() {
+        env_ = QProcessEnvironment::systemEnvironment();
+        env_.insert(u"TILLORA_PG_DIR"_s, folder_.path() + u"/pg"_s);
+        env_.insert(u"TILLORA_PG_PORT"_s, QString::number(56000 + ::getpid() % 1000));
+        url_ = script(u"start"_s).trimmed();
+    }
+    ~OwnServer() { script(u"stop"_s); }
+    const QString& url() const { return url_; }
+    QString script(const QString& action) {
+        QProcess p;
+        p.setProcessEnvironment(env_);
+        p.start(
+            u"bash"_s,
+            {qEnvironmentVariable("TILLORA_SOURCE_DIR") + u"/scripts/start_postgres.sh"_s, action});
+        p.waitForFinished(120000);
+        return p.exitCode() == 0 ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
+    }
+
+  private:
+    TempProgramFolder folder_;
+    QProcessEnvironment env_;
+    QString url_;
+};
+
+Receipt twoLineReceipt() {
+    Receipt r;
+    r.lines.append({u"1"_s, u"麦克风"_s, u"2"_s, u"10.00"_s, u"20.00"_s, u"20.00"_s});
+    r.lines.append({u"2"_s, u"电源线"_s, u"1"_s, u"6.00"_s, u"6.00"_s, u"6.00"_s});
+    r.totalQuantity = u"3"_s;
+    r.discountedTotal = u"26.00"_s;
+    r.cashier = u"admin"_s;
+    return r;
+}
+
+TEST(ServerRecording, AStoppedServerLosesNoHalfSaleAndARestartedOneIsUsedAgain) {
+    SKIP_WITHOUT_SERVER();
+    OwnServer server;
+    ASSERT_FALSE(server.url().isEmpty());
+    ASSERT_TRUE(initialiseServer(server.url()).ok);
+    ODBCDB db;
+    ASSERT_TRUE(db.NewOpenDatabase(server.url(), false, true));
+    ReceiptNumbering numbering(db, [] { return QDate(2016, 8, 18); });
+    SaleRecorder recorder(db);
+    recorder.setNumbering(&numbering);
+    ASSERT_TRUE(recorder.record(twoLineReceipt()).stored);
+
+    // Stopped between writing the sale and committing it.
+    RecordOutcome outcome = recorder.insert(twoLineReceipt());
+    ASSERT_EQ(outcome.fault, DbFault::None);
+    server.script(u"stop"_s);
+    EXPECT_FALSE(recorder.commit(outcome));
+    EXPECT_FALSE(outcome.stored);
+    EXPECT_EQ(outcome.fault, DbFault::Unreachable);
+    EXPECT_TRUE(outcome.message.contains(u"数据库服务器"_s)) << outcome.message.toStdString();
+    // While it is down a save fails with the same clear message.
+    const RecordOutcome whileDown = recorder.record(twoLineReceipt());
+    EXPECT_FALSE(whileDown.stored);
+    EXPECT_EQ(whileDown.fault, DbFault::Unreachable);
+
+    // Started again: the same connection object carries on.
+    ASSERT_FALSE(server.script(u"start"_s).isEmpty());
+    const RecordOutcome after = recorder.record(twoLineReceipt());
+    EXPECT_TRUE(after.stored) << after.message.toStdString();
+    EXPECT_EQ(after.number, u"1608180000003"_s);  // the number of the lost sale is free
+    expectWhole(db, 3);  // the template's sale and the two stored ones, nothing half stored
+}
+
+}  // namespace
+}  // namespace tillora::test
