@@ -317,8 +317,10 @@ bool PostgresConnection::beginTransaction() {
     }
     inTransaction_ = true;
     // Taken at once, as the file's BEGIN IMMEDIATE: the lock waits at most lockWaitMs_.
+    // Per schema: the program's tables of another shop in the same database don't wait for it.
     if (!executeNative(QStringLiteral("select pg_advisory_xact_lock(") +
-                       QString::number(kWriteLock) + QStringLiteral(")"))) {
+                       QString::number(kWriteLock) +
+                       QStringLiteral(", hashtext(current_schema()))"))) {
         const DbFault why = fault_;
         const QString message = message_;
         rollbackTransaction();

@@ -22,7 +22,7 @@ class PostgresConnection : public DatabaseConnection {
     static constexpr int kLockWaitMs = 200;
     // Every writer takes this lock first, so that two tills never both read the newest receipt
     // number and then store the same one.
-    static constexpr long long kWriteLock = 0x54494C4C;
+    static constexpr int kWriteLock = 0x54494C4C;
 
     static std::unique_ptr<PostgresConnection> open(const QString& url, bool readOnly,
                                                     DbFault* fault = nullptr,

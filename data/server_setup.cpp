@@ -234,8 +234,10 @@ ServerSetupResult copyFileToServer(const QString& file, const QString& url) {
         return failed(QStringLiteral("服务器上的数据库不是空的（已有数据表）：") +
                       serverDatabaseName(url));
     }
+    // Tills already working on this database may hold the write lock for a moment.
+    server->setLockWait(30000);
     if (!server->beginTransaction()) {
-        return failed(server_text::unreachable(url) + QStringLiteral("\r\n") +
+        return failed(serverFaultText(server->lastFault(), url) + QStringLiteral("\r\n") +
                       server->lastMessage());
     }
     auto abandon = [&](const QString& message) {
