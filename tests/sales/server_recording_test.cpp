@@ -15,6 +15,7 @@
 #include "data/odbcdb.h"
 #include "data/server_setup.h"
 #include "data/template_database.h"
+#include "platform/jet_date.h"
 #include "sales/receipt_numbering.h"
 #include "sales/sale_recorder.h"
 #include "tests/support/first_cell.h"
@@ -171,6 +172,99 @@ TEST(ServerRecording, AStoppedServerLosesNoHalfSaleAndARestartedOneIsUsedAgain) 
     EXPECT_EQ(after.number, u"1608180000003"_s);  // the number of the lost sale is free
     expectWhole(db, 3);  // the template's sale and the two stored ones, nothing half stored
 }
+
+// The recorder's promises, on the file and on the server alike.
+enum class Engine { File, Server };
+
+class RecordingOnBothEngines : public ::testing::TestWithParam<Engine> {
+  protected:
+    void SetUp() override {
+        if (GetParam() == Engine::File) {
+            const QString path = databasePath(folder.path());
+            ASSERT_TRUE(writeTemplateDatabase(path));
+            database = ODBCDB::accessConnectString(path);
+        } else {
+            SKIP_WITHOUT_SERVER();
+            schema = std::make_unique<TestServerSchema>();
+            ASSERT_TRUE(schema->isValid()) << schema->error().toStdString();
+            database = schema->url();
+        }
+        ASSERT_TRUE(db.NewOpenDatabase(database, false, true));
+    }
+    void TearDown() override { setJetClock({}); }
+    int number(const QString& sql) { return firstNumber(db, sql); }
+
+    TempProgramFolder folder;
+    std::unique_ptr<TestServerSchema> schema;
+    QString database;
+    ODBCDB db;
+};
+
+TEST_P(RecordingOnBothEngines, StoresTheSaleWholeUnderTheNextNumber) {
+    const QDateTime clock(QDate(2016, 8, 18), QTime(21, 5, 9));
+    setJetClock([clock] { return clock; });
+    ReceiptNumbering numbering(db, [] { return QDate(2016, 8, 18); });
+    SaleRecorder recorder(db);
+    recorder.setNumbering(&numbering);
+    Receipt r = twoLineReceipt();
+    r.lines[1].name = u"O'Brien's \\cable"_s;
+    r.remark = u"1.所购商品7日内凭购物小票调换\r\n2.'引号'"_s;
+    const RecordOutcome outcome = recorder.record(r);
+    ASSERT_TRUE(outcome.stored) << outcome.message.toStdString();
+    EXPECT_EQ(outcome.number, u"1608180000002"_s);
+    const QString id = QString::number(outcome.saleId);
+    EXPECT_EQ(number(u"select count(*) from 销售详情 where 关联="_s + id), 2);
+    EXPECT_EQ(firstText(db, u"select 销售时间 from 销售记录 where ID="_s + id),
+              u"2016年8月18日21时5分9秒"_s);
+    EXPECT_EQ(firstText(db, u"select 名称 from 销售详情 where 单价='6.00' and 关联="_s + id),
+              r.lines[1].name);
+    // The remark's trailing blank, placed by the statement, is kept.
+    EXPECT_EQ(firstText(db, u"select 备注 from 销售记录 where ID="_s + id), r.remark + u" "_s);
+    expectWhole(db, 2);
+}
+
+TEST_P(RecordingOnBothEngines, ANumberAlreadyStoredIsRefusedAndNothingKept) {
+    SaleRecorder recorder(db);  // no numbering: the receipt's own number is stored
+    Receipt r = twoLineReceipt();
+    r.number = u"1608180000001"_s;
+    const RecordOutcome outcome = recorder.record(r);
+    EXPECT_FALSE(outcome.stored);
+    EXPECT_EQ(outcome.fault, DbFault::Duplicate);
+    EXPECT_TRUE(outcome.message.contains(u"1608180000001"_s));
+    EXPECT_FALSE(db.inTransaction());
+    expectWhole(db, 1);
+}
+
+TEST_P(RecordingOnBothEngines, ASecondTillWaitsForTheFirstAndTakesTheNextNumber) {
+    ODBCDB other;
+    ASSERT_TRUE(other.NewOpenDatabase(database, false, true));
+    ReceiptNumbering firstNumbering(db, [] { return QDate(2016, 8, 18); });
+    ReceiptNumbering secondNumbering(other, [] { return QDate(2016, 8, 18); });
+    SaleRecorder first(db);
+    SaleRecorder second(other);
+    first.setNumbering(&firstNumbering);
+    second.setNumbering(&secondNumbering);
+
+    RecordOutcome held = first.insert(twoLineReceipt());  // holds the write lock, not committed
+    ASSERT_EQ(held.fault, DbFault::None);
+    int waits = 0;
+    second.setWaiting([&] {
+        if (waits++ == 0) {
+            EXPECT_TRUE(first.commit(held));  // the first till finishes while the second waits
+        }
+    });
+    const RecordOutcome next = second.record(twoLineReceipt());
+    ASSERT_TRUE(next.stored) << next.message.toStdString();
+    EXPECT_GT(waits, 0);
+    EXPECT_EQ(held.number, u"1608180000002"_s);
+    EXPECT_EQ(next.number, u"1608180000003"_s);
+    expectWhole(db, 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(, RecordingOnBothEngines, ::testing::Values(Engine::File, Engine::Server),
+                         [](const auto& info) {
+                             return info.param == Engine::File ? "File" : "Server";
+                         });
 
 }  // namespace
 }  // namespace tillora::test
