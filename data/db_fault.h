@@ -6,16 +6,19 @@ namespace tillora {
 // cause to the cashier; it never changes what the operation returned.
 enum class DbFault {
     None,
-    Locked,          // another program holds the file; trying again later may work
-    ReadOnly,        // the file or its folder can't be written
-    DiskFull,        // no room for the change
-    Damaged,         // the file is malformed
-    NotADatabase,    // the file is no database at all (or was never written)
-    Missing,         // no file to open
-    Duplicate,       // a value that must be unique is already stored
-    Unreachable,     // the database server can't be reached, or the connection to it was lost
-    LoginRefused,    // the server refused the user name or password
-    NoSuchDatabase,  // the server has no database of that name
+    Locked,        // another program holds the file; trying again later may work
+    ReadOnly,      // the file or its folder can't be written
+    DiskFull,      // no room for the change
+    Damaged,       // the file is malformed
+    NotADatabase,  // the file is no database at all (or was never written)
+    Missing,       // no file to open
+    Duplicate,     // a value that must be unique is already stored
+    // The database server can't be reached, or the connection to it was lost.
+    Unreachable,
+    // The server refused the user name or password.
+    LoginRefused,
+    // The server has no database of that name.
+    NoSuchDatabase,
     Other,
 };
 
