@@ -112,16 +112,24 @@ class OwnServer {
         env_.insert(u"TILLORA_PG_PORT"_s, QString::number(56000 + ::getpid() % 1000));
         url_ = script(u"start"_s).trimmed();
     }
-    ~OwnServer() { script(u"stop"_s); }
+    ~OwnServer() {
+        if (!url_.isEmpty()) {
+            script(u"stop"_s);
+        }
+    }
     const QString& url() const { return url_; }
     QString script(const QString& action) {
         QProcess p;
         p.setProcessEnvironment(env_);
-        p.start(
-            u"bash"_s,
-            {qEnvironmentVariable("TILLORA_SOURCE_DIR") + u"/scripts/start_postgres.sh"_s, action});
+        p.start(u"bash"_s,
+                {QString::fromUtf8(TILLORA_SCRIPTS_DIR) + u"/start_postgres.sh"_s, action});
         p.waitForFinished(120000);
-        return p.exitCode() == 0 ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
+        if (p.exitCode() != 0) {
+            ADD_FAILURE() << "start_postgres.sh " << action.toStdString() << ": "
+                          << p.readAllStandardError().toStdString();
+            return {};
+        }
+        return QString::fromUtf8(p.readAllStandardOutput());
     }
 
   private:
