@@ -4,6 +4,8 @@
 #include "app/automatic_backup.h"
 #include "app/program.h"
 #include "data/database_setup.h"
+#include "data/server_config.h"
+#include "data/server_setup.h"
 #include "forms/services/memory_guard_operator_new.h"
 #include "platform/crash_handler.h"
 #include "platform/program_folder.h"
@@ -15,6 +17,12 @@ int main(int argc, char** argv) {
         return tillora::runBackupCommand(
             tillora::databasePath(tillora::ProgramFolder::current().folder),
             QString::fromLocal8Bit(argv[2]));
+    }
+    // "--init-server" and "--copy-to-server [FILE]" set up the server tillora.conf names.
+    if (argc >= 2 && (std::strcmp(argv[1], "--init-server") == 0 ||
+                      std::strcmp(argv[1], "--copy-to-server") == 0)) {
+        QCoreApplication application(argc, argv);
+        return tillora::runServerSetupCommand(argc, argv);
     }
     QApplication application(argc, argv);
     // Otherwise the program takes no options; this one is passed only by its own crash handler.

@@ -1,6 +1,8 @@
 #include "data/database_setup.h"
 
 #include "data/backup_folder.h"
+#include "data/server_config.h"
+#include "data/server_setup.h"
 #include "data/template_database.h"
 
 #include "data/sql_text.h"
@@ -297,6 +299,9 @@ bool restoreDamaged(const QString& path, const QString& problem, DatabasePrompts
 }  // namespace
 
 bool openOrRestoreDatabase(ODBCDB& db, const QString& programFolder, DatabasePrompts& prompts) {
+    if (const QString url = configuredServerUrl(programFolder); !url.isEmpty()) {
+        return openServerDatabase(db, url, prompts);
+    }
     const QString path = databasePath(programFolder);
     bool restored = false;
     for (;;) {

@@ -13,6 +13,12 @@ enum class DbFault {
     NotADatabase,  // the file is no database at all (or was never written)
     Missing,       // no file to open
     Duplicate,     // a value that must be unique is already stored
+    // The database server can't be reached, or the connection to it was lost.
+    Unreachable,
+    // The server refused the user name or password.
+    LoginRefused,
+    // The server has no database of that name.
+    NoSuchDatabase,
     Other,
 };
 

@@ -1,7 +1,7 @@
 #include "data/odbcdb.h"
 
 #include "data/jet_dialect.h"
-#include "data/sqlite_driver.h"
+#include "data/postgres_driver.h"
 
 #include <limits>
 #include <utility>
@@ -41,7 +41,7 @@ bool namesUnique(const std::vector<DbColumn>& columns) {
 }  // namespace
 
 ODBCDB::ODBCDB(std::shared_ptr<DatabaseDriver> driver)
-    : driver_(driver ? std::move(driver) : std::make_shared<SqliteDriver>()) {}
+    : driver_(driver ? std::move(driver) : std::make_shared<SelectingDriver>()) {}
 
 ODBCDB::~ODBCDB() {
     CloseDatabase();

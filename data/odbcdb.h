@@ -22,7 +22,7 @@ class ODBCDB {
   public:
     static constexpr int kRecordSetSlots = 30;
 
-    // Without a driver the embedded SQLite driver is used.
+    // Without a driver, a server URL opens the server and anything else the embedded file.
     explicit ODBCDB(std::shared_ptr<DatabaseDriver> driver = nullptr);
     ~ODBCDB();
     ODBCDB(const ODBCDB&) = delete;

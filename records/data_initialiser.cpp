@@ -7,6 +7,7 @@
 #include "data/database_backup.h"
 #include "data/database_setup.h"
 #include "data/odbcdb.h"
+#include "data/postgres_driver.h"
 #include "data/template_database.h"
 
 namespace tillora {
@@ -53,6 +54,10 @@ bool DataInitialiser::sameFile(const QString& a, const QString& b) {
 DataInitialiser::Outcome DataInitialiser::run(ODBCDB& db, const QString& databasePath,
                                               const QString& backupPath,
                                               const TemplateWriter& writeTemplate) {
+    // A till on a server must neither wipe the shop's shared data nor fall back to a local file.
+    if (PostgresDriver::isServerUrl(db.connectString().mid(5))) {
+        return Outcome::Failed;
+    }
     // The backup would replace the very file it copies, and the template would then overwrite it.
     if (sameFile(backupPath, databasePath) || sameFile(backupPath, journalOf(databasePath))) {
         return Outcome::BackupFailed;

@@ -131,6 +131,9 @@ QString SaleRecorder::failedText(DbFault fault, const QString& number) {
             return failedText() + QStringLiteral("\r\n数据库文件已损坏，请重新启动程序检查。");
         case DbFault::Duplicate:
             return failedText() + QStringLiteral("\r\n单号已经存在：%1").arg(number);
+        case DbFault::Unreachable:
+            return failedText() +
+                   QStringLiteral("\r\n与数据库服务器的连接中断，本单没有保存，请稍后再试。");
         default:
             return failedText();
     }

@@ -17,6 +17,7 @@ packages=(
   cups printer-driver-cups-pdf libcups2
   libxlsxwriter-dev libfreexl-dev python3-xlrd libreoffice-calc-nogui
   clang libclang-rt-14-dev
+  libpq-dev postgresql postgresql-15
 )
 
 missing=()

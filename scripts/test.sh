@@ -7,5 +7,11 @@ bash "$root/scripts/setup.sh"
 export QT_QPA_PLATFORM=offscreen
 # The end-to-end printing test prints through a real CUPS queue; it fails (not skips) without one.
 bash "$root/scripts/start_cups.sh" || echo "warning: no CUPS queue; the printing end-to-end test will fail"
+# The data and recording tests also run against a database server: a throw-away cluster.
+if [ -z "${TILLORA_TEST_PG:-}" ]; then
+  TILLORA_TEST_PG="$(bash "$root/scripts/start_postgres.sh")"
+  export TILLORA_TEST_PG
+fi
+export TILLORA_REQUIRE_PG=1
 cd "$BUILD_DIR"
 ctest --output-on-failure --timeout 300 -j "$(nproc)"

@@ -3,7 +3,6 @@
 #include "forms/component_handles.h"
 #include "forms/components/common_dialog.h"
 #include "forms/form_manager.h"
-#include "forms/template_set_reader.h"
 #include "formset/customers_handles.h"
 #include "formset/embedded_template_set.h"
 #include "formset/holder_handles.h"
@@ -20,6 +19,7 @@
 #include "formset/settings_handles.h"
 #include "formset/user_add_handles.h"
 #include "formset/user_change_handles.h"
+#include "templates/template_set_reader.h"
 #include "tests/forms/window_test_templates.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // A till that only records sales, through the program's own recorder: the tests run two of them
 // on one file at once, and kill one in the middle of a save.
-//   sale_writer <database> <count>     count 0: until killed
+//   sale_writer <database> <count>     count 0: until killed; database: a file or a server URL
 // Prints "ready" once the first sale is stored; exit code 1 on a failure other than a lock.
 #include <QCoreApplication>
 #include <QDate>
@@ -50,7 +50,11 @@ int main(int argc, char** argv) {
     }
     ODBCDB db;
     // The other till may hold the file while this one opens it, as at a program's start.
-    for (int tries = 0; !db.OpenMdbDatabase(QString::fromLocal8Bit(argv[1])); ++tries) {
+    const QString database = QString::fromLocal8Bit(argv[1]);
+    const bool server = database.startsWith(QStringLiteral("postgresql://"));
+    for (int tries = 0;
+         server ? !db.NewOpenDatabase(database, false, true) : !db.OpenMdbDatabase(database);
+         ++tries) {
         if (db.lastFault() != DbFault::Locked || tries == 50) {
             std::fprintf(stderr, "cannot open %s\n", argv[1]);
             return 2;

@@ -1,0 +1,373 @@
+#include "data/postgres_connection.h"
+
+#include "data/jet_dialect_pg.h"
+#include "data/server_schema.h"
+#include "platform/jet_date.h"
+
+#include <libpq-fe.h>
+
+#include <cstdlib>
+
+namespace tillora {
+
+namespace {
+
+// Type numbers of the server's built-in types, as reported for result columns.
+constexpr Oid kBool = 16;
+constexpr Oid kBytea = 17;
+constexpr Oid kInt8 = 20;
+constexpr Oid kInt2 = 21;
+constexpr Oid kInt4 = 23;
+constexpr Oid kFloat4 = 700;
+constexpr Oid kFloat8 = 701;
+constexpr Oid kNumeric = 1700;
+
+DbValue::Kind kindOf(Oid type) {
+    switch (type) {
+        case kBool:
+            return DbValue::Kind::Bool;
+        case kBytea:
+            return DbValue::Kind::Bytes;
+        case kInt2:
+        case kInt4:
+        case kInt8:
+            return DbValue::Kind::Int;
+        case kFloat4:
+        case kFloat8:
+        case kNumeric:
+            return DbValue::Kind::Double;
+        default:
+            return DbValue::Kind::Text;
+    }
+}
+
+DbFault faultFromState(const char* state) {
+    if (state == nullptr) {
+        return DbFault::Other;
+    }
+    const QByteArray s(state);
+    if (s == "23505") {
+        return DbFault::Duplicate;
+    }
+    // Lock waits that ran out, conflicts the server resolved by cancelling one side.
+    if (s == "55P03" || s == "40001" || s == "40P01" || s == "57014") {
+        return DbFault::Locked;
+    }
+    if (s == "53100") {
+        return DbFault::DiskFull;
+    }
+    if (s == "25006" || s == "42501") {
+        return DbFault::ReadOnly;
+    }
+    if (s.startsWith("08") || s == "57P01" || s == "57P02" || s == "57P03") {
+        return DbFault::Unreachable;
+    }
+    if (s == "XX001" || s == "XX002") {
+        return DbFault::Damaged;
+    }
+    return DbFault::Other;
+}
+
+// The server's notices ("drop cascades to ...") are not the cashier's business.
+void ignoreNotice(void*, const char*) {}
+
+}  // namespace
+
+DbFault PostgresConnection::faultFromConnectMessage(const QString& message) {
+    // The server words its refusals in its own language (English or Chinese here).
+    if (message.contains(QStringLiteral("密码认证失败")) ||
+        message.contains(QStringLiteral("认证失败")) ||
+        message.contains(QStringLiteral("password authentication failed")) ||
+        message.contains(QStringLiteral("no password supplied")) ||
+        message.contains(QStringLiteral("authentication failed")) ||
+        message.contains(QStringLiteral("role \"")) ||
+        message.contains(QStringLiteral("no pg_hba.conf entry"))) {
+        return DbFault::LoginRefused;
+    }
+    if ((message.contains(QStringLiteral("database \"")) &&
+         message.contains(QStringLiteral("does not exist"))) ||
+        (message.contains(QStringLiteral("数据库")) &&
+         message.contains(QStringLiteral("不存在")))) {
+        return DbFault::NoSuchDatabase;
+    }
+    if (message.contains(QStringLiteral("invalid")) && message.contains(QStringLiteral("URI"))) {
+        return DbFault::Missing;
+    }
+    return DbFault::Unreachable;
+}
+
+std::unique_ptr<PostgresConnection> PostgresConnection::open(const QString& url, bool readOnly,
+                                                             DbFault* fault, QString* message) {
+    const QByteArray dbname = url.toUtf8();
+    // A server that doesn't answer must not hold the start for long.
+    const char* keys[] = {"dbname", "connect_timeout", "application_name", "client_encoding",
+                          nullptr};
+    const char* values[] = {dbname.constData(), "5", "tillora", "UTF8", nullptr};
+    pg_conn* conn = PQconnectdbParams(keys, values, 1);
+    if (conn == nullptr || PQstatus(conn) != CONNECTION_OK) {
+        const QString why = conn != nullptr ? QString::fromUtf8(PQerrorMessage(conn)).trimmed()
+                                            : QStringLiteral("out of memory");
+        DbFault f = faultFromConnectMessage(why);
+        if (conn != nullptr && PQconnectionNeedsPassword(conn)) {
+            f = DbFault::LoginRefused;
+        }
+        PQfinish(conn);
+        if (fault != nullptr) {
+            *fault = f;
+        }
+        if (message != nullptr) {
+            *message = why;
+        }
+        return nullptr;
+    }
+    PQsetNoticeProcessor(conn, ignoreNotice, nullptr);
+    std::unique_ptr<PostgresConnection> c(new PostgresConnection(conn, url, readOnly));
+    if (!c->prepareSession()) {
+        if (fault != nullptr) {
+            *fault = c->fault_;
+        }
+        if (message != nullptr) {
+            *message = c->message_;
+        }
+        return nullptr;
+    }
+    return c;
+}
+
+PostgresConnection::PostgresConnection(pg_conn* conn, QString url, bool readOnly)
+    : conn_(conn), url_(std::move(url)), readOnly_(readOnly) {}
+
+PostgresConnection::~PostgresConnection() {
+    PQfinish(conn_);
+}
+
+bool PostgresConnection::prepareSession() {
+    const QString wait = QStringLiteral("set lock_timeout = ") + QString::number(lockWaitMs_);
+    return executeNative(wait) &&
+           (!readOnly_ || executeNative(QStringLiteral("set default_transaction_read_only = on")));
+}
+
+bool PostgresConnection::ensureConnected() {
+    if (PQstatus(conn_) == CONNECTION_OK) {
+        return true;
+    }
+    if (inTransaction_) {
+        return false;  // the transaction went with the connection
+    }
+    PQreset(conn_);
+    if (PQstatus(conn_) != CONNECTION_OK) {
+        return false;
+    }
+    dateTimeColumnsLoaded_ = false;
+    return prepareSession();
+}
+
+void PostgresConnection::noteFailure(pg_result* result) {
+    message_ = QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
+    if (PQstatus(conn_) != CONNECTION_OK) {
+        fault_ = DbFault::Unreachable;
+    } else {
+        fault_ = faultFromState(result != nullptr ? PQresultErrorField(result, PG_DIAG_SQLSTATE)
+                                                  : nullptr);
+    }
+    if (fault_ == DbFault::Unreachable) {
+        inTransaction_ = false;
+    }
+}
+
+pg_result* PostgresConnection::run(const QString& sql, const std::vector<DbParam>& params,
+                                   bool translate) {
+    const QByteArray text = (translate ? translateJetSqlForServer(sql, jetNowDay()) : sql).toUtf8();
+    std::vector<QByteArray> values;
+    std::vector<const char*> pointers;
+    std::vector<int> lengths;
+    std::vector<int> formats;
+    values.reserve(params.size());
+    for (const DbParam& p : params) {
+        values.push_back(p.isBytes() ? p.bytesValue() : p.textValue().toUtf8());
+        pointers.push_back(values.back().constData());
+        lengths.push_back(static_cast<int>(values.back().size()));
+        formats.push_back(p.isBytes() ? 1 : 0);
+    }
+    // A statement that finds the connection lost outside a transaction is tried once more on a
+    // new connection: the server may have been restarted meanwhile.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!ensureConnected()) {
+            fault_ = DbFault::Unreachable;
+            message_ = QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
+            return nullptr;
+        }
+        const bool wasInTransaction = inTransaction_;
+        pg_result* result =
+            PQexecParams(conn_, text.constData(), static_cast<int>(params.size()), nullptr,
+                         pointers.data(), lengths.data(), formats.data(), 0);
+        const ExecStatusType status = PQresultStatus(result);
+        if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
+            fault_ = DbFault::None;
+            message_.clear();
+            return result;
+        }
+        noteFailure(result);
+        PQclear(result);
+        if (fault_ != DbFault::Unreachable || wasInTransaction) {
+            return nullptr;
+        }
+    }
+    return nullptr;
+}
+
+bool PostgresConnection::executeNative(const QString& sql) {
+    pg_result* r = run(sql, {}, false);
+    PQclear(r);
+    return r != nullptr;
+}
+
+bool PostgresConnection::execute(const QString& sql, const std::vector<DbParam>& params) {
+    pg_result* r = run(sql, params, true);
+    PQclear(r);
+    return r != nullptr;
+}
+
+bool PostgresConnection::loadDateTimeColumns() {
+    pg_result* r = run(QStringLiteral("select a.attrelid, a.attnum from pg_attribute a join "
+                                      "pg_type t on t.oid = a.atttypid where t.typname = "
+                                      "'jet_datetime' and not a.attisdropped"),
+                       {}, false);
+    if (r == nullptr) {
+        return false;
+    }
+    dateTimeColumns_.clear();
+    for (int row = 0; row < PQntuples(r); ++row) {
+        dateTimeColumns_.insert(
+            {static_cast<unsigned>(std::strtoul(PQgetvalue(r, row, 0), nullptr, 10)),
+             std::atoi(PQgetvalue(r, row, 1))});
+    }
+    PQclear(r);
+    dateTimeColumnsLoaded_ = true;
+    return true;
+}
+
+std::unique_ptr<RecordSet> PostgresConnection::query(const QString& sql) {
+    if (!dateTimeColumnsLoaded_ && !loadDateTimeColumns()) {
+        return nullptr;
+    }
+    pg_result* r = run(sql, {}, true);
+    if (r == nullptr) {
+        return nullptr;
+    }
+    const int count = PQnfields(r);
+    std::vector<DbColumn> columns(static_cast<std::size_t>(count));
+    for (int c = 0; c < count; ++c) {
+        DbColumn& col = columns[static_cast<std::size_t>(c)];
+        col.name = canonicalColumnName(QString::fromUtf8(PQfname(r, c)));
+        col.kind = kindOf(PQftype(r, c));
+        const Oid table = PQftable(r, c);
+        if (table != InvalidOid &&
+            dateTimeColumns_.contains({static_cast<unsigned>(table), PQftablecol(r, c)})) {
+            col.kind = DbValue::Kind::DateTime;
+        }
+    }
+    auto records = std::make_unique<RecordSet>(columns);
+    const int rows = PQntuples(r);
+    for (int row = 0; row < rows; ++row) {
+        for (int c = 0; c < count; ++c) {
+            if (PQgetisnull(r, row, c)) {
+                records->appendNull();
+                continue;
+            }
+            const char* value = PQgetvalue(r, row, c);
+            const int length = PQgetlength(r, row, c);
+            switch (columns[static_cast<std::size_t>(c)].kind) {
+                case DbValue::Kind::Int:
+                    records->appendInteger(std::strtoll(value, nullptr, 10));
+                    break;
+                case DbValue::Kind::Bool:
+                    records->appendInteger(value[0] == 't' ? 1 : 0);
+                    break;
+                case DbValue::Kind::Double:
+                case DbValue::Kind::DateTime:
+                    records->appendNumber(std::strtod(value, nullptr));
+                    break;
+                case DbValue::Kind::Bytes: {
+                    std::size_t size = 0;
+                    unsigned char* bytes =
+                        PQunescapeBytea(reinterpret_cast<const unsigned char*>(value), &size);
+                    records->appendBytes(reinterpret_cast<const char*>(bytes),
+                                         static_cast<int>(size));
+                    PQfreemem(bytes);
+                    break;
+                }
+                default:
+                    records->appendBytes(value, length);
+                    break;
+            }
+        }
+    }
+    PQclear(r);
+    records->finish();
+    return records;
+}
+
+bool PostgresConnection::beginTransaction() {
+    if (inTransaction_) {
+        return true;
+    }
+    if (!executeNative(QStringLiteral("begin"))) {
+        return false;
+    }
+    inTransaction_ = true;
+    // Taken at once, as the file's BEGIN IMMEDIATE: the lock waits at most lockWaitMs_.
+    // Per schema: the program's tables of another shop in the same database don't wait for it.
+    if (!executeNative(QStringLiteral("select pg_advisory_xact_lock(") +
+                       QString::number(kWriteLock) +
+                       QStringLiteral(", hashtext(current_schema()))"))) {
+        const DbFault why = fault_;
+        const QString message = message_;
+        rollbackTransaction();
+        fault_ = why;
+        message_ = message;
+        return false;
+    }
+    return true;
+}
+
+bool PostgresConnection::commitTransaction() {
+    if (!inTransaction_) {
+        fault_ = DbFault::Other;
+        return false;
+    }
+    pg_result* r = run(QStringLiteral("commit"), {}, false);
+    inTransaction_ = false;
+    if (r == nullptr) {
+        return false;
+    }
+    // A transaction that had failed ends in a rollback, which the server reports as success.
+    const bool committed = QByteArray(PQcmdStatus(r)) == "COMMIT";
+    PQclear(r);
+    if (!committed) {
+        fault_ = DbFault::Other;
+    }
+    return committed;
+}
+
+bool PostgresConnection::rollbackTransaction() {
+    const bool was = inTransaction_;
+    inTransaction_ = false;
+    if (!was || PQstatus(conn_) != CONNECTION_OK) {
+        // Nothing to undo, or the server dropped the transaction with the connection.
+        fault_ = DbFault::None;
+        return true;
+    }
+    pg_result* r = PQexec(conn_, "rollback");
+    const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+    PQclear(r);
+    fault_ = ok ? DbFault::None : DbFault::Other;
+    return ok;
+}
+
+void PostgresConnection::setLockWait(int milliseconds) {
+    lockWaitMs_ = milliseconds;
+    executeNative(QStringLiteral("set lock_timeout = ") + QString::number(milliseconds));
+}
+
+}  // namespace tillora

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "data/database_connection.h"
+
+#include <QSet>
+#include <QString>
+
+#include <memory>
+#include <utility>
+
+struct pg_conn;
+struct pg_result;
+
+namespace tillora {
+
+// One connection to the database server speaking the program's Jet dialect (see
+// translateJetSqlForServer). A connection that was lost is made again at the next statement
+// outside a transaction, so a restarted server is used again without a restart of the program;
+// inside a transaction the loss fails the transaction (Unreachable) and nothing of it is kept.
+class PostgresConnection : public DatabaseConnection {
+  public:
+    static constexpr int kLockWaitMs = 200;
+    // Every writer takes this lock first, so that two tills never both read the newest receipt
+    // number and then store the same one.
+    static constexpr int kWriteLock = 0x54494C4C;
+
+    static std::unique_ptr<PostgresConnection> open(const QString& url, bool readOnly,
+                                                    DbFault* fault = nullptr,
+                                                    QString* message = nullptr);
+    ~PostgresConnection() override;
+
+    QString connectString() const override { return url_; }
+    QChar identifierQuoteChar() const override { return QLatin1Char('"'); }
+    bool supportsTransactions() const override { return true; }
+
+    bool execute(const QString& sql, const std::vector<DbParam>& params) override;
+    std::unique_ptr<RecordSet> query(const QString& sql) override;
+
+    bool beginTransaction() override;
+    bool commitTransaction() override;
+    bool rollbackTransaction() override;
+
+    DbFault lastFault() const override { return fault_; }
+    void setLockWait(int milliseconds) override;
+
+    // A statement in the server's own dialect, untranslated (schema and copying).
+    bool executeNative(const QString& sql);
+    // The server's message for the last failure.
+    QString lastMessage() const { return message_; }
+
+    // The fault a connection failure message names.
+    static DbFault faultFromConnectMessage(const QString& message);
+
+  private:
+    PostgresConnection(pg_conn* conn, QString url, bool readOnly);
+
+    // Runs one statement; the result (owned by the caller) or nullptr with the fault noted.
+    pg_result* run(const QString& sql, const std::vector<DbParam>& params, bool translate);
+    bool ensureConnected();
+    bool prepareSession();
+    void noteFailure(pg_result* result);
+    bool loadDateTimeColumns();
+
+    pg_conn* conn_;
+    QString url_;
+    bool readOnly_;
+    bool inTransaction_ = false;
+    int lockWaitMs_ = kLockWaitMs;
+    DbFault fault_ = DbFault::None;
+    QString message_;
+    QSet<std::pair<unsigned, int>> dateTimeColumns_;  // (table, column) holding day numbers
+    bool dateTimeColumnsLoaded_ = false;
+};
+
+}  // namespace tillora
