@@ -46,30 +46,18 @@ class BlockReader {
     void font(const char*, Font& v) {
         const QByteArray bytes = r_.readBytes();
         v.reset();
-        if (!r_.ok() || bytes.isEmpty()) {
-            return;
+        if (r_.ok() && !bytes.isEmpty()) {
+            readFont(bytes, v);
         }
-        LogFont f;
-        if (!parseLogFont(bytes, f)) {
-            r_.fail();
-            return;
-        }
-        v = f;
     }
 
     // A 60-byte record without a length; all zero bytes = the default font.
     void fixedFont(const char*, Font& v) {
         const QByteArrayView bytes = r_.readRaw(LogFont::kSize);
         v.reset();
-        if (!r_.ok() || bytes.count('\0') == LogFont::kSize) {
-            return;
+        if (r_.ok() && bytes.count('\0') != LogFont::kSize) {
+            readFont(bytes, v);
         }
-        LogFont f;
-        if (!parseLogFont(bytes, f)) {
-            r_.fail();
-            return;
-        }
-        v = f;
     }
 
     // *bytes* holding one int after another.
@@ -119,6 +107,15 @@ class BlockReader {
     }
 
   private:
+    void readFont(QByteArrayView bytes, Font& v) {
+        LogFont f;
+        if (parseLogFont(bytes, f)) {
+            v = f;
+        } else {
+            r_.fail();
+        }
+    }
+
     TemplateByteReader& r_;
 };
 

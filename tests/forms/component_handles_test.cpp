@@ -20,7 +20,7 @@
 #include "formset/user_add_handles.h"
 #include "formset/user_change_handles.h"
 #include "templates/template_set_reader.h"
-#include "tests/forms/window_test_templates.h"
+#include "tests/forms/one_window_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -101,19 +101,7 @@ TEST_F(EmbeddedHandlesTest, HandlesAreTheWindowsOwnComponents) {
     EXPECT_EQ(ui.按钮_打印小票.name(), QStringLiteral("按钮_打印小票"));
 }
 
-class HandleCheckTest : public ::testing::Test {
-  protected:
-    FormWindow* open(const QList<ComponentRecord>& records) {
-        WindowTemplate w = windowTemplate(kTestWindow, QSize(406, 329));
-        w.components << records;
-        set_.windows = {w};
-        manager_ = std::make_unique<FormManager>(set_, handlers_);
-        return manager_->open(kTestWindow) ? manager_->window(kTestWindow) : nullptr;
-    }
-    TemplateSet set_;
-    HandlerRegistry handlers_;
-    std::unique_ptr<FormManager> manager_;
-};
+class HandleCheckTest : public OneWindowTest {};
 
 // A window whose components differ from what the handles expect is told apart name by name:
 // a missing name, a check box where a radio box is expected (one class template apart), an edit

@@ -5,7 +5,7 @@
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
 #include "forms/services/file_dialog_service.h"
-#include "tests/forms/window_test_templates.h"
+#include "tests/forms/one_window_fixture.h"
 #include "tests/support/scripted_file_dialog.h"
 
 #include <gtest/gtest.h>
@@ -36,19 +36,7 @@ TEST(FileDialogFilterTest, TemplateFiltersBecomeQtNameFilters) {
               QStringLiteral("/tmp/a.txt"));
 }
 
-class ComponentTest : public ::testing::Test {
-  protected:
-    FormWindow* open(const QList<ComponentRecord>& records) {
-        WindowTemplate w = windowTemplate(kTestWindow, QSize(406, 329));
-        w.components << records;
-        set_.windows = {w};
-        manager_ = std::make_unique<FormManager>(set_, handlers_);
-        return manager_->open(kTestWindow) ? manager_->window(kTestWindow) : nullptr;
-    }
-    TemplateSet set_;
-    HandlerRegistry handlers_;
-    std::unique_ptr<FormManager> manager_;
-};
+class ComponentTest : public OneWindowTest {};
 
 TEST_F(ComponentTest, CommonDialogAsksTheServiceAndKeepsTheChoice) {
     CommonDialogBlock block;
