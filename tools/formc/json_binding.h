@@ -21,21 +21,9 @@ class JsonBinding {
   public:
     explicit JsonBinding(JsonFields& f) : f_(f) {}
 
-    void int32(const char* key, qint32& v) {
-        if (key != nullptr) {
-            f_.integer(name(key), v);
-        }
-    }
-    void colour(const char* key, quint32& v) {
-        if (key != nullptr) {
-            f_.colour(name(key), v);
-        }
-    }
-    void char16(const char* key, quint16& v) {
-        if (key != nullptr) {
-            f_.character(name(key), v);
-        }
-    }
+    void int32(const char* key, qint32& v) { bind(key, v, &JsonFields::integer); }
+    void colour(const char* key, quint32& v) { bind(key, v, &JsonFields::colour); }
+    void char16(const char* key, quint16& v) { bind(key, v, &JsonFields::character); }
     void uint8(const char*, quint8&) {}
     // Named bits of an int, each written as a flag in the source.
     void flags(const char*, qint32& v, std::initializer_list<FlagBit> bits) {
@@ -46,27 +34,11 @@ class JsonBinding {
         }
     }
     // Stored bytes come from a file under the resources folder.
-    void bytes(const char* key, QByteArray& v) {
-        if (key != nullptr) {
-            f_.file(name(key), v);
-        }
-    }
-    void text(const char* key, QString& v) {
-        if (key != nullptr) {
-            f_.text(name(key), v);
-        }
-    }
-    void textList(const char* key, QStringList& v) {
-        if (key != nullptr) {
-            f_.textList(name(key), v);
-        }
-    }
+    void bytes(const char* key, QByteArray& v) { bind(key, v, &JsonFields::file); }
+    void text(const char* key, QString& v) { bind(key, v, &JsonFields::text); }
+    void textList(const char* key, QStringList& v) { bind(key, v, &JsonFields::textList); }
     void cstring(const char* key, QString& v) { text(key, v); }
-    void font(const char* key, Font& v) {
-        if (key != nullptr) {
-            f_.font(name(key), v);
-        }
-    }
+    void font(const char* key, Font& v) { bind(key, v, &JsonFields::font); }
     void fixedFont(const char* key, Font& v) { font(key, v); }
     void fontRecord(const char* key, QByteArray& v) {
         if (key == nullptr || !f_.has(name(key))) {
@@ -93,6 +65,14 @@ class JsonBinding {
 
   private:
     static QString name(const char* key) { return QString::fromLatin1(key); }
+
+    // A field the list names is read under that name; a field kept only in the block is skipped.
+    template <typename T>
+    void bind(const char* key, T& v, void (JsonFields::*read)(const QString&, T&)) {
+        if (key != nullptr) {
+            (f_.*read)(name(key), v);
+        }
+    }
 
     // A list of objects, one per record.
     template <typename T>
