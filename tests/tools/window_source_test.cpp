@@ -148,6 +148,10 @@ TEST_F(WindowSourceTest, FaultsNameTheirField) {
             .contains(QStringLiteral("more values than items")));
     EXPECT_TRUE(errorFor(R"({"name": "p", "type": "printer", "copies": "two"})")
                     .contains(QStringLiteral("copies: expected a whole number")));
+    // The font record holds its face in GBK: an emoji would be stored as question marks.
+    EXPECT_TRUE(
+        errorFor(R"({"name": "b", "type": "label", "font": {"face": "宋体😀", "height": 12}})")
+            .contains(QStringLiteral("font: the face has no GBK form")));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "platform/gbk_text.h"
 #include "tools/formc/source_error.h"
 
 namespace tillora::formc {
@@ -150,6 +151,10 @@ void JsonFields::font(const QString& key, Font& target) {
     f.finish();
     if (font.faceName.isEmpty()) {
         error(key, QStringLiteral("a font needs a face"));
+    }
+    // The record holds the face in GBK; a face it can't hold would be stored as question marks.
+    if (!unicodeToGbk(font.faceName)) {
+        error(key, QStringLiteral("the face has no GBK form"));
     }
     target = font;
 }
