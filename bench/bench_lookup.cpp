@@ -2,7 +2,6 @@
 // products: a key let go in 商品名称, a line added for a known and for a new product, and the
 // resident memory with the window open.
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -11,6 +10,7 @@
 
 #include <memory>
 
+#include "bench/shop_history.h"
 #include "data/current_user.h"
 #include "data/database_setup.h"
 #include "data/master_data.h"
@@ -47,20 +47,13 @@ double residentMegabytes() {
 
 // Names with a three-letter code and a hyphen, as the shop's own products are named.
 bool fillProducts(const QString& path, int count) {
-    sqlite3* raw = nullptr;
-    if (sqlite3_open(path.toUtf8().constData(), &raw) != SQLITE_OK) {
-        return false;
-    }
-    const QByteArray sql =
-        QStringLiteral(
-            "with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
-            "insert into 商品名称 (名称, 单价) select char(97 + i % 26, 97 + i / 26 % 26, "
-            "97 + i / 676 % 26) || '-商品' || i, (i % 100) || '.50' from n")
-            .arg(count)
-            .toUtf8();
-    const bool ok = sqlite3_exec(raw, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(raw);
-    return ok;
+    return bench::runOnFile(
+        path, QStringLiteral(
+                  "with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
+                  "insert into 商品名称 (名称, 单价) select char(97 + i % 26, 97 + i / 26 % 26, "
+                  "97 + i / 676 % 26) || '-商品' || i, (i % 100) || '.50' from n")
+                  .arg(count)
+                  .toUtf8());
 }
 
 // One database and an open sales entry window; one size at a time, so that the resident memory

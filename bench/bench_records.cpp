@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/shop_history.h"
 #include "data/database_setup.h"
 #include "data/jet_dialect.h"
 #include "data/odbcdb.h"
@@ -40,29 +41,6 @@ constexpr int kSales = 1000000;
 constexpr int kSalesPerDay = 100;
 const QDate kToday(2026, 12, 7);
 
-// A shop selling 100 times a day for 10,000 days up to today, inserted through SQLite itself.
-bool fillSales(const QString& path) {
-    sqlite3* raw = nullptr;
-    if (sqlite3_open(path.toUtf8().constData(), &raw) != SQLITE_OK) {
-        return false;
-    }
-    const double today = jetDayFromDateTime(QDateTime(kToday, QTime(0, 0)));
-    const QByteArray sql =
-        QStringLiteral(
-            "with recursive n(i) as (select 0 union all select i + 1 from n where i < %1) "
-            "insert into 销售记录 (销售票号, 销售时间, 数量, 金额, 收银员, 备注) "
-            "select 'NO' || substr('0000000' || i, -7), "
-            "%2 - (i / %3) + (28800 + (i % %3) * 468) / 86400.0, "
-            "'2', '19.90', 'admin', '谢谢惠顾 ' from n")
-            .arg(kSales - 1)
-            .arg(today, 0, 'f', 1)
-            .arg(kSalesPerDay)
-            .toUtf8();
-    const bool ok = sqlite3_exec(raw, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(raw);
-    return ok;
-}
-
 // One database for every benchmark of the run, and the program's windows over it.
 struct Shop {
     QTemporaryDir dir;
@@ -78,7 +56,8 @@ struct Shop {
     Shop() {
         path = databasePath(dir.path());
         QString error;
-        if (!writeTemplateDatabase(path) || !fillSales(path) || !db.OpenMdbDatabase(path) ||
+        if (!writeTemplateDatabase(path) || !bench::fillSales(path, kSales, kToday, kSalesPerDay) ||
+            !db.OpenMdbDatabase(path) ||
             !readTemplateSet(embeddedTemplateSet(), embeddedHandlerNames(), set, &error)) {
             return;
         }

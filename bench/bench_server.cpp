@@ -6,10 +6,10 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
 #include <memory>
 
+#include "bench/shop_history.h"
 #include "data/database_setup.h"
 #include "data/odbcdb.h"
 #include "data/postgres_connection.h"
@@ -30,28 +30,6 @@ constexpr int kSales = 100000;
 constexpr int kSalesPerDay = 100;
 const QDate kToday(2026, 12, 7);
 
-bool fillSales(const QString& path) {
-    sqlite3* raw = nullptr;
-    if (sqlite3_open(path.toUtf8().constData(), &raw) != SQLITE_OK) {
-        return false;
-    }
-    const double today = jetDayFromDateTime(QDateTime(kToday, QTime(0, 0)));
-    const QByteArray sql =
-        QStringLiteral(
-            "with recursive n(i) as (select 0 union all select i + 1 from n where i < %1) "
-            "insert into 销售记录 (销售票号, 销售时间, 数量, 金额, 收银员, 备注) "
-            "select 'NO' || substr('0000000' || i, -7), "
-            "%2 - (i / %3) + (28800 + (i % %3) * 468) / 86400.0, "
-            "'2', '19.90', 'admin', '谢谢惠顾 ' from n")
-            .arg(kSales - 1)
-            .arg(today, 0, 'f', 1)
-            .arg(kSalesPerDay)
-            .toUtf8();
-    const bool ok = sqlite3_exec(raw, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(raw);
-    return ok;
-}
-
 struct Shops {
     QTemporaryDir dir;
     QString path;
@@ -63,7 +41,8 @@ struct Shops {
 
     Shops() {
         path = databasePath(dir.path());
-        fileOk = writeTemplateDatabase(path) && fillSales(path) && file.OpenMdbDatabase(path);
+        fileOk = writeTemplateDatabase(path) &&
+                 bench::fillSales(path, kSales, kToday, kSalesPerDay) && file.OpenMdbDatabase(path);
         const QString url = qEnvironmentVariable("TILLORA_TEST_PG");
         if (!fileOk || url.isEmpty()) {
             return;
