@@ -215,14 +215,3 @@ BENCHMARK(BM_AddLineNewProduct)->Arg(100000)->Apply(sizes)->Iterations(200);
 BENCHMARK(BM_ReadWholeTable)->Arg(100000)->Apply(sizes)->Iterations(5);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,7 +1,6 @@
 // The day listing and a 50-line sale on a database server against the embedded file. Both hold
 // the same 100,000 sales (100 a day); the server is the one TILLORA_TEST_PG names
 // (scripts/start_postgres.sh), in a schema of its own that is dropped at the end.
-#include <QApplication>
 #include <QDateTime>
 #include <QTemporaryDir>
 
@@ -145,11 +144,3 @@ BENCHMARK(BM_DayListing_File)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DayListing_Server)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FiftyLineSale_File)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FiftyLineSale_Server)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
