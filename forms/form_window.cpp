@@ -12,8 +12,10 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QScreen>
 #include <QSet>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -499,6 +501,16 @@ void FormWindow::changeEvent(QEvent* event) {
         raiseWindowEvent(isActiveWindow() ? event::kWindowActivated : event::kWindowDeactivated);
     }
     QWidget::changeEvent(event);
+}
+
+void FormWindow::closeLater() {
+    QPointer<FormManager> manager = manager_;
+    const qint32 id = windowId();
+    QTimer::singleShot(0, manager, [manager, id] {
+        if (manager) {
+            manager->close(id);
+        }
+    });
 }
 
 }  // namespace tillora

@@ -40,6 +40,9 @@ class FormWindow : public QWidget {
     const WindowTemplate& windowTemplate() const { return template_; }
     const WindowBlock& block() const { return block_; }
     FormManager* manager() const { return manager_; }
+    // Closes the window once the handler it is inside has returned (a window can't close itself
+    // under its own button's click).
+    void closeLater();
 
     // The area the components are placed in (below the menu bar, when there is one).
     QWidget* clientArea() const { return clientArea_; }

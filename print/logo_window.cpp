@@ -3,9 +3,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPixmap>
-#include <QPointer>
 #include <QRegularExpression>
-#include <QTimer>
 #include <QWidget>
 
 #include "data/odbcdb.h"
@@ -168,18 +166,7 @@ void LogoWindow::saveOffset() {
 }
 
 void LogoWindow::exit() {
-    closeLater();
-}
-
-// The window is still inside its own button's handler; it goes once that has returned.
-void LogoWindow::closeLater() {
-    QPointer<FormManager> manager = window_->manager();
-    const qint32 id = window_->windowId();
-    QTimer::singleShot(0, manager, [manager, id] {
-        if (manager) {
-            manager->close(id);
-        }
-    });
+    window_->closeLater();
 }
 
 bool openLogoWindow(FormManager& forms, FormWindow* owner) {

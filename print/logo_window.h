@@ -52,7 +52,6 @@ class LogoWindow : public QObject {
 
   private:
     void showPicture(const QImage& image);
-    void closeLater();
 
     ODBCDB& db_;
     FormWindow* window_;

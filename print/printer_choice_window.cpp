@@ -1,7 +1,5 @@
 #include "print/printer_choice_window.h"
 
-#include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
 #include "forms/component.h"
@@ -70,22 +68,11 @@ void PrinterChoiceWindow::save() {
         showMessage(saveFailedText(), 0, {}, window_);
         return;
     }
-    closeLater();
+    window_->closeLater();
 }
 
 void PrinterChoiceWindow::exit() {
-    closeLater();
-}
-
-// The window is still inside its own button's handler; it goes once that has returned.
-void PrinterChoiceWindow::closeLater() {
-    QPointer<FormManager> manager = window_->manager();
-    const qint32 id = window_->windowId();
-    QTimer::singleShot(0, manager, [manager, id] {
-        if (manager) {
-            manager->close(id);
-        }
-    });
+    window_->closeLater();
 }
 
 bool openPrinterChoiceWindow(FormManager& forms, FormWindow* owner) {

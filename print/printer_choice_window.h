@@ -32,8 +32,6 @@ class PrinterChoiceWindow : public QObject {
     static QString saveFailedText() { return QStringLiteral("设置默认打印机失败！"); }
 
   private:
-    void closeLater();
-
     FormWindow* window_;
     PrinterChoiceHandles ui_;
 };

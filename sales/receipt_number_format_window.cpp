@@ -1,8 +1,5 @@
 #include "sales/receipt_number_format_window.h"
 
-#include <QPointer>
-#include <QTimer>
-
 #include "forms/component.h"
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
@@ -67,22 +64,11 @@ void ReceiptNumberFormatWindow::confirm() {
         showMessage(sales_text::changeFailed());
         return;
     }
-    closeLater();
+    window_->closeLater();
 }
 
 void ReceiptNumberFormatWindow::cancel() {
-    closeLater();
-}
-
-// The window is still inside its own button's handler; it goes once that has returned.
-void ReceiptNumberFormatWindow::closeLater() {
-    QPointer<FormManager> manager = window_->manager();
-    const qint32 id = window_->windowId();
-    QTimer::singleShot(0, manager, [manager, id] {
-        if (manager) {
-            manager->close(id);
-        }
-    });
+    window_->closeLater();
 }
 
 }  // namespace tillora

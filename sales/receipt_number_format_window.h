@@ -29,7 +29,6 @@ class ReceiptNumberFormatWindow : public QObject {
 
   private:
     ReceiptNumberFormat chosen() const;
-    void closeLater();
 
     SalesModule& module_;
     FormWindow* window_;

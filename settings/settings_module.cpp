@@ -102,13 +102,19 @@ void SettingsModule::registerHandlers(HandlerRegistry& r) {
         return Value();
     });
     r.add(name("userAdd.addClicked"), logicHandler<D>([](D& d) { d.add(); }));
-    r.add(name("userAdd.closeClicked"), logicHandler<D>([](D& d) { d.close(); }));
+    r.add(name("userAdd.closeClicked"), [](const EventArgs& args) {
+        args.window->closeLater();
+        return Value();
+    });
     r.add(name("userChange.created"), [this](const EventArgs& args) {
         (new UserDialog(*this, args.window, UserDialog::Kind::Change))->start();
         return Value();
     });
     r.add(name("userChange.changeClicked"), logicHandler<D>([](D& d) { d.change(); }));
-    r.add(name("userChange.closeClicked"), logicHandler<D>([](D& d) { d.close(); }));
+    r.add(name("userChange.closeClicked"), [](const EventArgs& args) {
+        args.window->closeLater();
+        return Value();
+    });
 }
 
 }  // namespace tillora

@@ -1,7 +1,5 @@
 #include "settings/user_dialog.h"
 
-#include <QTimer>
-
 #include "data/odbcdb.h"
 #include "forms/component.h"
 #include "forms/form_manager.h"
@@ -109,7 +107,7 @@ void UserDialog::add() {
         return;
     }
     refreshUserList();
-    close();
+    window_->closeLater();
 }
 
 void UserDialog::change() {
@@ -149,7 +147,7 @@ void UserDialog::change() {
     }
     showMessage(settings_text::userChanged());
     refreshUserList();
-    close();
+    window_->closeLater();
 }
 
 void UserDialog::refreshUserList() const {
@@ -159,17 +157,6 @@ void UserDialog::refreshUserList() const {
             settings->fillUsers();
         }
     }
-}
-
-// The dialog is still inside its own button's handler; it goes once that has returned.
-void UserDialog::close() {
-    QPointer<FormManager> manager = window_->manager();
-    const qint32 id = window_->windowId();
-    QTimer::singleShot(0, manager, [manager, id] {
-        if (manager) {
-            manager->close(id);
-        }
-    });
 }
 
 }  // namespace tillora

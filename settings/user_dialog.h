@@ -28,7 +28,6 @@ class UserDialog : public QObject {
     void add();
     // 修改: both password boxes empty keep the stored password.
     void change();
-    void close();
 
   private:
     // The boxes both dialogs have, under the same names.
