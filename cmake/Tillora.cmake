@@ -5,7 +5,7 @@
 set(tillora_links_platform Qt6::Core ${CMAKE_DL_LIBS})
 set(tillora_links_templates platform Qt6::Core)
 set(tillora_links_values platform Qt6::Core)
-set(tillora_links_data platform Qt6::Core SQLite::SQLite3 PkgConfig::LIBPQ)
+set(tillora_links_data platform Qt6::Core SQLite::SQLite3 ${CMAKE_DL_LIBS})
 set(tillora_links_spreadsheet Qt6::Core ${CMAKE_DL_LIBS})
 set(tillora_links_forms templates values platform Qt6::Core Qt6::Gui Qt6::Widgets PNG::PNG JPEG::JPEG)
 # The logo window keeps its tick in the settings record, hence data.

@@ -19,6 +19,8 @@ enum class DbFault {
     LoginRefused,
     // The server has no database of that name.
     NoSuchDatabase,
+    // The library that talks to the server isn't installed on this computer.
+    NoClientLibrary,
     Other,
 };
 

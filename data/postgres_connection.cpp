@@ -1,10 +1,9 @@
 #include "data/postgres_connection.h"
 
 #include "data/jet_dialect_pg.h"
+#include "data/libpq_library.h"
 #include "data/server_schema.h"
 #include "platform/jet_date.h"
-
-#include <libpq-fe.h>
 
 #include <cstdlib>
 
@@ -68,6 +67,11 @@ DbFault faultFromState(const char* state) {
     return DbFault::Other;
 }
 
+// Every connection is made after the library was found (see open), so it is there from then on.
+const Libpq& pq() {
+    return *libpq();
+}
+
 // The server's notices ("drop cascades to ...") are not the cashier's business.
 void ignoreNotice(void*, const char*) {}
 
@@ -98,20 +102,29 @@ DbFault PostgresConnection::faultFromConnectMessage(const QString& message) {
 
 std::unique_ptr<PostgresConnection> PostgresConnection::open(const QString& url, bool readOnly,
                                                              DbFault* fault, QString* message) {
+    if (libpq() == nullptr) {
+        if (fault != nullptr) {
+            *fault = DbFault::NoClientLibrary;
+        }
+        if (message != nullptr) {
+            *message = QStringLiteral("cannot load ") + QLatin1String(libpqFileName());
+        }
+        return nullptr;
+    }
     const QByteArray dbname = url.toUtf8();
     // A server that doesn't answer must not hold the start for long.
     const char* keys[] = {"dbname", "connect_timeout", "application_name", "client_encoding",
                           nullptr};
     const char* values[] = {dbname.constData(), "5", "tillora", "UTF8", nullptr};
-    pg_conn* conn = PQconnectdbParams(keys, values, 1);
-    if (conn == nullptr || PQstatus(conn) != CONNECTION_OK) {
-        const QString why = conn != nullptr ? QString::fromUtf8(PQerrorMessage(conn)).trimmed()
+    pg_conn* conn = pq().PQconnectdbParams(keys, values, 1);
+    if (conn == nullptr || pq().PQstatus(conn) != CONNECTION_OK) {
+        const QString why = conn != nullptr ? QString::fromUtf8(pq().PQerrorMessage(conn)).trimmed()
                                             : QStringLiteral("out of memory");
         DbFault f = faultFromConnectMessage(why);
-        if (conn != nullptr && PQconnectionNeedsPassword(conn)) {
+        if (conn != nullptr && pq().PQconnectionNeedsPassword(conn)) {
             f = DbFault::LoginRefused;
         }
-        PQfinish(conn);
+        pq().PQfinish(conn);
         if (fault != nullptr) {
             *fault = f;
         }
@@ -120,7 +133,7 @@ std::unique_ptr<PostgresConnection> PostgresConnection::open(const QString& url,
         }
         return nullptr;
     }
-    PQsetNoticeProcessor(conn, ignoreNotice, nullptr);
+    pq().PQsetNoticeProcessor(conn, ignoreNotice, nullptr);
     std::unique_ptr<PostgresConnection> c(new PostgresConnection(conn, url, readOnly));
     if (!c->prepareSession()) {
         if (fault != nullptr) {
@@ -138,7 +151,7 @@ PostgresConnection::PostgresConnection(pg_conn* conn, QString url, bool readOnly
     : conn_(conn), url_(std::move(url)), readOnly_(readOnly) {}
 
 PostgresConnection::~PostgresConnection() {
-    PQfinish(conn_);
+    pq().PQfinish(conn_);
 }
 
 bool PostgresConnection::prepareSession() {
@@ -148,14 +161,14 @@ bool PostgresConnection::prepareSession() {
 }
 
 bool PostgresConnection::ensureConnected() {
-    if (PQstatus(conn_) == CONNECTION_OK) {
+    if (pq().PQstatus(conn_) == CONNECTION_OK) {
         return true;
     }
     if (inTransaction_) {
         return false;  // the transaction went with the connection
     }
-    PQreset(conn_);
-    if (PQstatus(conn_) != CONNECTION_OK) {
+    pq().PQreset(conn_);
+    if (pq().PQstatus(conn_) != CONNECTION_OK) {
         return false;
     }
     dateTimeColumnsLoaded_ = false;
@@ -163,12 +176,12 @@ bool PostgresConnection::ensureConnected() {
 }
 
 void PostgresConnection::noteFailure(pg_result* result) {
-    message_ = QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
-    if (PQstatus(conn_) != CONNECTION_OK) {
+    message_ = QString::fromUtf8(pq().PQerrorMessage(conn_)).trimmed();
+    if (pq().PQstatus(conn_) != CONNECTION_OK) {
         fault_ = DbFault::Unreachable;
     } else {
-        fault_ = faultFromState(result != nullptr ? PQresultErrorField(result, PG_DIAG_SQLSTATE)
-                                                  : nullptr);
+        fault_ = faultFromState(
+            result != nullptr ? pq().PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr);
     }
     if (fault_ == DbFault::Unreachable) {
         inTransaction_ = false;
@@ -194,21 +207,21 @@ pg_result* PostgresConnection::run(const QString& sql, const std::vector<DbParam
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!ensureConnected()) {
             fault_ = DbFault::Unreachable;
-            message_ = QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
+            message_ = QString::fromUtf8(pq().PQerrorMessage(conn_)).trimmed();
             return nullptr;
         }
         const bool wasInTransaction = inTransaction_;
         pg_result* result =
-            PQexecParams(conn_, text.constData(), static_cast<int>(params.size()), nullptr,
-                         pointers.data(), lengths.data(), formats.data(), 0);
-        const ExecStatusType status = PQresultStatus(result);
+            pq().PQexecParams(conn_, text.constData(), static_cast<int>(params.size()), nullptr,
+                              pointers.data(), lengths.data(), formats.data(), 0);
+        const ExecStatusType status = pq().PQresultStatus(result);
         if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
             fault_ = DbFault::None;
             message_.clear();
             return result;
         }
         noteFailure(result);
-        PQclear(result);
+        pq().PQclear(result);
         if (fault_ != DbFault::Unreachable || wasInTransaction) {
             return nullptr;
         }
@@ -218,13 +231,13 @@ pg_result* PostgresConnection::run(const QString& sql, const std::vector<DbParam
 
 bool PostgresConnection::executeNative(const QString& sql) {
     pg_result* r = run(sql, {}, false);
-    PQclear(r);
+    pq().PQclear(r);
     return r != nullptr;
 }
 
 bool PostgresConnection::execute(const QString& sql, const std::vector<DbParam>& params) {
     pg_result* r = run(sql, params, true);
-    PQclear(r);
+    pq().PQclear(r);
     return r != nullptr;
 }
 
@@ -237,12 +250,12 @@ bool PostgresConnection::loadDateTimeColumns() {
         return false;
     }
     dateTimeColumns_.clear();
-    for (int row = 0; row < PQntuples(r); ++row) {
+    for (int row = 0; row < pq().PQntuples(r); ++row) {
         dateTimeColumns_.insert(
-            {static_cast<unsigned>(std::strtoul(PQgetvalue(r, row, 0), nullptr, 10)),
-             std::atoi(PQgetvalue(r, row, 1))});
+            {static_cast<unsigned>(std::strtoul(pq().PQgetvalue(r, row, 0), nullptr, 10)),
+             std::atoi(pq().PQgetvalue(r, row, 1))});
     }
-    PQclear(r);
+    pq().PQclear(r);
     dateTimeColumnsLoaded_ = true;
     return true;
 }
@@ -255,28 +268,28 @@ std::unique_ptr<RecordSet> PostgresConnection::query(const QString& sql) {
     if (r == nullptr) {
         return nullptr;
     }
-    const int count = PQnfields(r);
+    const int count = pq().PQnfields(r);
     std::vector<DbColumn> columns(static_cast<std::size_t>(count));
     for (int c = 0; c < count; ++c) {
         DbColumn& col = columns[static_cast<std::size_t>(c)];
-        col.name = canonicalColumnName(QString::fromUtf8(PQfname(r, c)));
-        col.kind = kindOf(PQftype(r, c));
-        const Oid table = PQftable(r, c);
+        col.name = canonicalColumnName(QString::fromUtf8(pq().PQfname(r, c)));
+        col.kind = kindOf(pq().PQftype(r, c));
+        const Oid table = pq().PQftable(r, c);
         if (table != InvalidOid &&
-            dateTimeColumns_.contains({static_cast<unsigned>(table), PQftablecol(r, c)})) {
+            dateTimeColumns_.contains({static_cast<unsigned>(table), pq().PQftablecol(r, c)})) {
             col.kind = DbValue::Kind::DateTime;
         }
     }
     auto records = std::make_unique<RecordSet>(columns);
-    const int rows = PQntuples(r);
+    const int rows = pq().PQntuples(r);
     for (int row = 0; row < rows; ++row) {
         for (int c = 0; c < count; ++c) {
-            if (PQgetisnull(r, row, c)) {
+            if (pq().PQgetisnull(r, row, c)) {
                 records->appendNull();
                 continue;
             }
-            const char* value = PQgetvalue(r, row, c);
-            const int length = PQgetlength(r, row, c);
+            const char* value = pq().PQgetvalue(r, row, c);
+            const int length = pq().PQgetlength(r, row, c);
             switch (columns[static_cast<std::size_t>(c)].kind) {
                 case DbValue::Kind::Int:
                     records->appendInteger(std::strtoll(value, nullptr, 10));
@@ -291,10 +304,10 @@ std::unique_ptr<RecordSet> PostgresConnection::query(const QString& sql) {
                 case DbValue::Kind::Bytes: {
                     std::size_t size = 0;
                     unsigned char* bytes =
-                        PQunescapeBytea(reinterpret_cast<const unsigned char*>(value), &size);
+                        pq().PQunescapeBytea(reinterpret_cast<const unsigned char*>(value), &size);
                     records->appendBytes(reinterpret_cast<const char*>(bytes),
                                          static_cast<int>(size));
-                    PQfreemem(bytes);
+                    pq().PQfreemem(bytes);
                     break;
                 }
                 default:
@@ -303,7 +316,7 @@ std::unique_ptr<RecordSet> PostgresConnection::query(const QString& sql) {
             }
         }
     }
-    PQclear(r);
+    pq().PQclear(r);
     records->finish();
     return records;
 }
@@ -342,8 +355,8 @@ bool PostgresConnection::commitTransaction() {
         return false;
     }
     // A transaction that had failed ends in a rollback, which the server reports as success.
-    const bool committed = QByteArray(PQcmdStatus(r)) == "COMMIT";
-    PQclear(r);
+    const bool committed = QByteArray(pq().PQcmdStatus(r)) == "COMMIT";
+    pq().PQclear(r);
     if (!committed) {
         fault_ = DbFault::Other;
     }
@@ -353,14 +366,14 @@ bool PostgresConnection::commitTransaction() {
 bool PostgresConnection::rollbackTransaction() {
     const bool was = inTransaction_;
     inTransaction_ = false;
-    if (!was || PQstatus(conn_) != CONNECTION_OK) {
+    if (!was || pq().PQstatus(conn_) != CONNECTION_OK) {
         // Nothing to undo, or the server dropped the transaction with the connection.
         fault_ = DbFault::None;
         return true;
     }
-    pg_result* r = PQexec(conn_, "rollback");
-    const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
-    PQclear(r);
+    pg_result* r = pq().PQexec(conn_, "rollback");
+    const bool ok = pq().PQresultStatus(r) == PGRES_COMMAND_OK;
+    pq().PQclear(r);
     fault_ = ok ? DbFault::None : DbFault::Other;
     return ok;
 }

@@ -1,5 +1,6 @@
 #include "data/server_setup.h"
 
+#include "data/libpq_library.h"
 #include "data/postgres_connection.h"
 #include "data/server_config.h"
 #include "data/server_schema.h"
@@ -43,6 +44,11 @@ QString noSchema(const QString& url) {
            QStringLiteral("\r\n请先运行 tillora --init-server 或 tillora --copy-to-server。");
 }
 
+QString noClientLibrary() {
+    return QStringLiteral("无法载入数据库服务器的连接程序库 ") + QLatin1String(libpqFileName()) +
+           QStringLiteral("。\r\n请先安装 libpq5。");
+}
+
 }  // namespace server_text
 
 QString serverFaultText(DbFault fault, const QString& url) {
@@ -53,6 +59,8 @@ QString serverFaultText(DbFault fault, const QString& url) {
             return server_text::noSuchDatabase(url);
         case DbFault::NotADatabase:
             return server_text::noSchema(url);
+        case DbFault::NoClientLibrary:
+            return server_text::noClientLibrary();
         default:
             return server_text::unreachable(url);
     }

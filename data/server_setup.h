@@ -12,6 +12,7 @@ QString unreachable(const QString& url);
 QString loginRefused(const QString& url);
 QString noSuchDatabase(const QString& url);
 QString noSchema(const QString& url);
+QString noClientLibrary();
 }  // namespace server_text
 
 // The start's database step for a till that uses a server. The server's own data is never

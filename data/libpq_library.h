@@ -1,0 +1,48 @@
+#pragma once
+
+// The server's client library, loaded on the first connection to a server. A till on its own
+// file never loads it, so neither it nor what it brings along (TLS, Kerberos, LDAP) costs the
+// start of the program anything.
+#include <libpq-fe.h>
+
+namespace tillora {
+
+#define TILLORA_LIBPQ_FUNCTIONS(X) \
+    X(PQconnectdbParams)           \
+    X(PQconnectionNeedsPassword)   \
+    X(PQstatus)                    \
+    X(PQerrorMessage)              \
+    X(PQsetNoticeProcessor)        \
+    X(PQreset)                     \
+    X(PQfinish)                    \
+    X(PQexec)                      \
+    X(PQexecParams)                \
+    X(PQresultStatus)              \
+    X(PQresultErrorField)          \
+    X(PQcmdStatus)                 \
+    X(PQntuples)                   \
+    X(PQnfields)                   \
+    X(PQfname)                     \
+    X(PQftype)                     \
+    X(PQftable)                    \
+    X(PQftablecol)                 \
+    X(PQgetvalue)                  \
+    X(PQgetlength)                 \
+    X(PQgetisnull)                 \
+    X(PQunescapeBytea)             \
+    X(PQfreemem)                   \
+    X(PQclear)
+
+struct Libpq {
+#define TILLORA_LIBPQ_MEMBER(name) decltype(&::name) name = nullptr;
+    TILLORA_LIBPQ_FUNCTIONS(TILLORA_LIBPQ_MEMBER)
+#undef TILLORA_LIBPQ_MEMBER
+};
+
+// The library, loaded once and kept; nullptr when it or one of its functions can't be found.
+const Libpq* libpq();
+
+// The file name looked for, for messages.
+const char* libpqFileName();
+
+}  // namespace tillora
