@@ -2,6 +2,7 @@
 
 #include "data/jet_dialect.h"
 #include "data/jet_like.h"
+#include "data/literal_parameters.h"
 #include "platform/jet_date.h"
 
 #include <sqlite3.h>
@@ -339,6 +340,9 @@ SqliteConnection::SqliteConnection(sqlite3* db, QString connectString)
     : db_(db), connectString_(std::move(connectString)) {}
 
 SqliteConnection::~SqliteConnection() {
+    for (sqlite3_stmt* stmt : std::as_const(shapes_)) {
+        sqlite3_finalize(stmt);
+    }
     sqlite3_close_v2(db_);
 }
 
@@ -364,7 +368,59 @@ bool SqliteConnection::run(const char* sql) {
     return rc == SQLITE_OK ? succeeded() : failed(rc);
 }
 
+sqlite3_stmt* SqliteConnection::preparedShape(const QString& shape) {
+    if (sqlite3_stmt* stmt = shapes_.value(shape)) {
+        return stmt;
+    }
+    sqlite3_stmt* stmt = prepareOne(db_, shape);
+    if (stmt == nullptr) {
+        return nullptr;
+    }
+    if (shapes_.size() >= kMaxShapes) {
+        for (sqlite3_stmt* old : std::as_const(shapes_)) {
+            sqlite3_finalize(old);
+        }
+        shapes_.clear();
+    }
+    shapes_.insert(shape, stmt);
+    return stmt;
+}
+
+std::optional<bool> SqliteConnection::executeByShape(const QString& sql) {
+    const std::optional<LiteralParameters> split = splitLiteralParameters(sql);
+    if (!split) {
+        return std::nullopt;
+    }
+    sqlite3_stmt* stmt = preparedShape(split->shape);
+    if (stmt == nullptr || sqlite3_bind_parameter_count(stmt) != split->texts.size()) {
+        return std::nullopt;
+    }
+    for (int i = 0; i < split->texts.size(); ++i) {
+        const QByteArray t = split->texts[i].toUtf8();
+        if (sqlite3_bind_text64(stmt, i + 1, t.constData(), static_cast<sqlite3_uint64>(t.size()),
+                                SQLITE_TRANSIENT, SQLITE_UTF8) != SQLITE_OK) {
+            sqlite3_reset(stmt);
+            sqlite3_clear_bindings(stmt);
+            return std::nullopt;
+        }
+    }
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) {
+        rc = sqlite3_extended_errcode(db_);
+    }
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    return rc == SQLITE_DONE ? succeeded() : failed(rc);
+}
+
 bool SqliteConnection::execute(const QString& sql, const std::vector<DbParam>& params) {
+    if (params.empty()) {
+        if (const std::optional<bool> done = executeByShape(sql)) {
+            return *done;
+        }
+    }
     sqlite3_stmt* stmt = prepareOne(db_, sql);
     if (stmt == nullptr) {
         return failed(sqlite3_extended_errcode(db_));

@@ -2,11 +2,14 @@
 
 #include "data/database_connection.h"
 
+#include <QHash>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace tillora {
 
@@ -53,8 +56,17 @@ class SqliteConnection : public DatabaseConnection {
     bool run(const char* sql);
     bool succeeded();
     bool failed(int code);
+    // An insert of text literals through a statement prepared once per shape; nullopt when the
+    // statement has no such shape, or the shape doesn't prepare (the caller then runs it whole,
+    // so that its failure is reported as always).
+    std::optional<bool> executeByShape(const QString& sql);
+    sqlite3_stmt* preparedShape(const QString& shape);
+
+    // Kept small: a sale uses two shapes, and a full cache is simply emptied.
+    static constexpr int kMaxShapes = 16;
 
     sqlite3* db_;
+    QHash<QString, sqlite3_stmt*> shapes_;
     QString connectString_;
     DbFault fault_ = DbFault::None;
 };
