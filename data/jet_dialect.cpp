@@ -11,33 +11,35 @@
 namespace tillora {
 
 QString replaceIdentifierBrackets(const QString& sql, QChar quote) {
+    if (!sql.contains(u'[') && !sql.contains(u']')) {
+        return sql;
+    }
     QString out;
     out.reserve(sql.size());
     bool inLiteral = false;
     const qsizetype n = sql.size();
+    qsizetype copied = 0;  // sql[copied, i) is still to be copied as it stands
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = sql[i];
         const QChar next = i + 1 < n ? sql[i + 1] : QChar();
         if (c == u'\'') {
             if (next == u'\'') {
-                out += c;
-                out += next;
                 ++i;
             } else {
                 inLiteral = !inLiteral;
-                out += c;
             }
         } else if (!inLiteral && (c == u'[' || c == u']')) {
+            out += QStringView(sql).mid(copied, i - copied);
             if (next == c) {
-                out += c;
+                out += c;  // a doubled bracket stands for itself
                 ++i;
             } else {
                 out += quote;
             }
-        } else {
-            out += c;
+            copied = i + 1;
         }
     }
+    out += QStringView(sql).mid(copied);
     return out;
 }
 

@@ -6,6 +6,7 @@
 #include "sales/sales_texts.h"
 
 #include <QElapsedTimer>
+#include <QStringBuilder>
 
 namespace tillora {
 
@@ -21,21 +22,23 @@ QString saleById(int id) {
 
 QString insertHeader(const QString& number, const QString& totalQuantity, const QString& amount,
                      const QString& cashier, const QString& remark) {
+    const QLatin1String between("','");
     return QStringLiteral(
-               "insert into [销售记录] (销售票号,销售时间,数量,金额,收银员,备注 ) values ('") +
-           sqlText(number) + QStringLiteral("',now(),'") + sqlText(totalQuantity) +
-           QStringLiteral("','") + sqlText(amount) + QStringLiteral("','") + sqlText(cashier) +
-           QStringLiteral("','") + sqlText(remark) + QStringLiteral(" ')");
+               "insert into [销售记录] (销售票号,销售时间,数量,金额,收银员,备注 ) values ('") %
+           sqlText(number) % QLatin1String("',now(),'") % sqlText(totalQuantity) % between %
+           sqlText(amount) % between % sqlText(cashier) % between % sqlText(remark) %
+           QLatin1String(" ')");
 }
 
+// Built in one allocation: a sale sends one of these per line.
 QString insertLine(int saleId, const ReceiptLine& line, const QString& remark) {
+    const QLatin1String between("','");
     return QStringLiteral(
-               "insert into [销售详情] (关联,名称,数量,单价,金额,折后,备注 ) values ('") +
-           QString::number(saleId) + QStringLiteral("','") + sqlText(line.name) +
-           QStringLiteral("','") + sqlText(line.quantity) + QStringLiteral("','") +
-           sqlText(line.unitPrice) + QStringLiteral("','") + sqlText(line.lineTotal) +
-           QStringLiteral("','") + sqlText(line.discountedTotal) + QStringLiteral("',' ") +
-           sqlText(remark) + QStringLiteral("' )");
+               "insert into [销售详情] (关联,名称,数量,单价,金额,折后,备注 ) values ('") %
+           QString::number(saleId) % between % sqlText(line.name) % between %
+           sqlText(line.quantity) % between % sqlText(line.unitPrice) % between %
+           sqlText(line.lineTotal) % between % sqlText(line.discountedTotal) %
+           QLatin1String("',' ") % sqlText(remark) % QLatin1String("' )");
 }
 
 }  // namespace sale_sql
