@@ -5,9 +5,9 @@
 set(tillora_links_platform Qt6::Core ${CMAKE_DL_LIBS})
 set(tillora_links_templates platform Qt6::Core)
 set(tillora_links_values platform Qt6::Core)
-set(tillora_links_data platform Qt6::Core SQLite::SQLite3 ${CMAKE_DL_LIBS})
-set(tillora_links_spreadsheet Qt6::Core ${CMAKE_DL_LIBS})
-set(tillora_links_forms templates values platform Qt6::Core Qt6::Gui Qt6::Widgets PNG::PNG JPEG::JPEG)
+set(tillora_links_data platform Qt6::Core SQLite::SQLite3)
+set(tillora_links_spreadsheet platform Qt6::Core)
+set(tillora_links_forms templates values platform Qt6::Core Qt6::Gui Qt6::Widgets PNG::PNG)
 # The logo window keeps its tick in the settings record, hence data.
 set(tillora_links_print forms formset templates values platform data
   Qt6::Core Qt6::Gui Qt6::Widgets Qt6::PrintSupport)

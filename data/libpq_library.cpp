@@ -1,18 +1,8 @@
 #include "data/libpq_library.h"
 
-#include <dlfcn.h>
+#include "platform/library_loader.h"
 
 namespace tillora {
-
-namespace {
-
-template <class F>
-bool find(void* library, F& function, const char* name) {
-    function = reinterpret_cast<F>(::dlsym(library, name));
-    return function != nullptr;
-}
-
-}  // namespace
 
 const char* libpqFileName() {
     return "libpq.so.5";
@@ -20,13 +10,14 @@ const char* libpqFileName() {
 
 const Libpq* libpq() {
     static const Libpq* const loaded = []() -> const Libpq* {
-        void* handle = ::dlopen(libpqFileName(), RTLD_NOW | RTLD_LOCAL);
+        const LibraryLoader::Module handle =
+            LibraryLoader::load(QString::fromLatin1(libpqFileName()));
         if (handle == nullptr) {
             return nullptr;
         }
         static Libpq library;
         bool all = true;
-#define TILLORA_LIBPQ_FIND(name) all = find(handle, library.name, #name) && all;
+#define TILLORA_LIBPQ_FIND(name) all = LibraryLoader::find(handle, library.name, #name) && all;
         TILLORA_LIBPQ_FUNCTIONS(TILLORA_LIBPQ_FIND)
 #undef TILLORA_LIBPQ_FIND
         return all ? &library : nullptr;

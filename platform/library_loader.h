@@ -19,6 +19,12 @@ class LibraryLoader {
     // name is never found.
     static void* resolve(Module module, const QString& exportedName);
     static void release(Module module);
+    // resolve() into a typed function pointer; false when the export is missing.
+    template <class F>
+    static bool find(Module module, F& function, const char* exportedName) {
+        function = reinterpret_cast<F>(resolve(module, QString::fromLatin1(exportedName)));
+        return function != nullptr;
+    }
 
     // The places a library is looked for, in order: a bare file name (no path separator; on
     // Windows also no drive ":") first in `programFolder`, then as given; otherwise as given.

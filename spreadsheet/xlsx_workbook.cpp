@@ -1,9 +1,10 @@
 #include "spreadsheet/xlsx_workbook.h"
 
+#include "platform/library_loader.h"
+
 #include <QFile>
 #include <QRegularExpression>
 
-#include <dlfcn.h>
 #include <xlsxwriter.h>
 
 #include <algorithm>
@@ -30,26 +31,22 @@ struct XlsxLibrary {
     }
 };
 
-template <class F>
-void find(void* library, F& function, const char* name) {
-    function = reinterpret_cast<F>(::dlsym(library, name));
-}
-
 // Loaded once and kept; nothing is found when the library is missing.
 const XlsxLibrary& xlsxLibrary() {
     static const XlsxLibrary library = [] {
         XlsxLibrary l;
         // The release the headers were built against.
-        void* handle = ::dlopen("libxlsxwriter.so." LXW_SOVERSION, RTLD_NOW | RTLD_LOCAL);
+        const LibraryLoader::Module handle =
+            LibraryLoader::load(QStringLiteral("libxlsxwriter.so." LXW_SOVERSION));
         if (handle == nullptr) {
             return l;
         }
-        find(handle, l.newWorkbook, "workbook_new_opt");
-        find(handle, l.addFormat, "workbook_add_format");
-        find(handle, l.setNumFormatIndex, "format_set_num_format_index");
-        find(handle, l.addWorksheet, "workbook_add_worksheet");
-        find(handle, l.writeString, "worksheet_write_string");
-        find(handle, l.close, "workbook_close");
+        LibraryLoader::find(handle, l.newWorkbook, "workbook_new_opt");
+        LibraryLoader::find(handle, l.addFormat, "workbook_add_format");
+        LibraryLoader::find(handle, l.setNumFormatIndex, "format_set_num_format_index");
+        LibraryLoader::find(handle, l.addWorksheet, "workbook_add_worksheet");
+        LibraryLoader::find(handle, l.writeString, "worksheet_write_string");
+        LibraryLoader::find(handle, l.close, "workbook_close");
         return l;
     }();
     return library;
