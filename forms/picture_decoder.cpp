@@ -13,9 +13,57 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include "platform/library_loader.h"
+
 namespace tillora {
 
 namespace {
+
+// libjpeg is loaded when the first JPEG is shown (a logo, at the first print or in the logo
+// window), not at every start.
+#if JPEG_LIB_VERSION == 62
+constexpr char kJpegLibraryName[] = "libjpeg.so.62";
+#elif JPEG_LIB_VERSION == 80
+constexpr char kJpegLibraryName[] = "libjpeg.so.8";
+#else
+#error "unknown libjpeg release: name its shared library here"
+#endif
+
+struct JpegLibrary {
+    decltype(&jpeg_std_error) stdError = nullptr;
+    decltype(&jpeg_CreateDecompress) createDecompress = nullptr;
+    decltype(&jpeg_destroy_decompress) destroyDecompress = nullptr;
+    decltype(&jpeg_mem_src) memSrc = nullptr;
+    decltype(&jpeg_read_header) readHeader = nullptr;
+    decltype(&jpeg_calc_output_dimensions) calcOutputDimensions = nullptr;
+    decltype(&jpeg_start_decompress) startDecompress = nullptr;
+    decltype(&jpeg_read_scanlines) readScanlines = nullptr;
+    decltype(&jpeg_finish_decompress) finishDecompress = nullptr;
+};
+
+// Loaded once and kept; nullptr when the library or one of its functions is missing.
+const JpegLibrary* jpegLibrary() {
+    static const JpegLibrary* const loaded = []() -> const JpegLibrary* {
+        const LibraryLoader::Module handle =
+            LibraryLoader::load(QString::fromLatin1(kJpegLibraryName));
+        if (handle == nullptr) {
+            return nullptr;
+        }
+        static JpegLibrary l;
+        using L = LibraryLoader;
+        const bool all = L::find(handle, l.stdError, "jpeg_std_error") &&
+                         L::find(handle, l.createDecompress, "jpeg_CreateDecompress") &&
+                         L::find(handle, l.destroyDecompress, "jpeg_destroy_decompress") &&
+                         L::find(handle, l.memSrc, "jpeg_mem_src") &&
+                         L::find(handle, l.readHeader, "jpeg_read_header") &&
+                         L::find(handle, l.calcOutputDimensions, "jpeg_calc_output_dimensions") &&
+                         L::find(handle, l.startDecompress, "jpeg_start_decompress") &&
+                         L::find(handle, l.readScanlines, "jpeg_read_scanlines") &&
+                         L::find(handle, l.finishDecompress, "jpeg_finish_decompress");
+        return all ? &l : nullptr;
+    }();
+    return loaded;
+}
 
 struct JpegError {
     jpeg_error_mgr manager;
@@ -44,9 +92,14 @@ struct RawPicture {
 // Only plain C data lives in this frame, so leaving it by longjmp skips no destructor.
 bool decodeJpegRaw(const unsigned char* data, unsigned long size, RawPicture* out,
                    PictureProblem* problem) {
+    const JpegLibrary* lib = jpegLibrary();
+    if (lib == nullptr) {
+        setProblem(problem, PictureProblem::NotAPicture);
+        return false;
+    }
     jpeg_decompress_struct info;
     JpegError err;
-    info.err = jpeg_std_error(&err.manager);
+    info.err = lib->stdError(&err.manager);
     err.manager.error_exit = jpegFail;
     err.manager.emit_message = jpegQuiet;
     unsigned char* volatile pixels = nullptr;
@@ -57,36 +110,36 @@ bool decodeJpegRaw(const unsigned char* data, unsigned long size, RawPicture* ou
         setProblem(problem, code == JERR_OUT_OF_MEMORY || code == JERR_NO_BACKING_STORE
                                 ? PictureProblem::TooLarge
                                 : PictureProblem::NotAPicture);
-        jpeg_destroy_decompress(&info);
+        lib->destroyDecompress(&info);
         std::free(row);
         std::free(pixels);
         return false;
     }
-    jpeg_create_decompress(&info);
+    lib->createDecompress(&info, JPEG_LIB_VERSION, sizeof(info));
     info.mem->max_memory_to_use = PictureDecoder::kMaxPixelBytes;
-    jpeg_mem_src(&info, data, size);
-    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
-        jpeg_destroy_decompress(&info);
+    lib->memSrc(&info, data, size);
+    if (lib->readHeader(&info, TRUE) != JPEG_HEADER_OK) {
+        lib->destroyDecompress(&info);
         setProblem(problem, PictureProblem::NotAPicture);
         return false;
     }
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     // The size is known from the header: refuse before any pixel memory is taken.
-    jpeg_calc_output_dimensions(&info);
+    lib->calcOutputDimensions(&info);
     if (!PictureDecoder::fitsLimits(info.output_width, info.output_height)) {
-        jpeg_destroy_decompress(&info);
+        lib->destroyDecompress(&info);
         setProblem(problem, info.output_width == 0 || info.output_height == 0
                                 ? PictureProblem::NotAPicture
                                 : PictureProblem::TooLarge);
         return false;
     }
-    jpeg_start_decompress(&info);
+    lib->startDecompress(&info);
     const unsigned w = info.output_width;
     const unsigned h = info.output_height;
     const unsigned comps = static_cast<unsigned>(info.output_components);
     if (w == 0 || h == 0 || (comps != 3 && comps != 4)) {
-        jpeg_destroy_decompress(&info);
+        lib->destroyDecompress(&info);
         setProblem(problem, PictureProblem::NotAPicture);
         return false;
     }
@@ -95,14 +148,14 @@ bool decodeJpegRaw(const unsigned char* data, unsigned long size, RawPicture* ou
     if (pixels == nullptr || row == nullptr) {
         std::free(row);
         std::free(pixels);
-        jpeg_destroy_decompress(&info);
+        lib->destroyDecompress(&info);
         setProblem(problem, PictureProblem::TooLarge);
         return false;
     }
     while (info.output_scanline < h) {
         const unsigned y = info.output_scanline;
         JSAMPROW rows[1] = {row};
-        if (jpeg_read_scanlines(&info, rows, 1) != 1) {
+        if (lib->readScanlines(&info, rows, 1) != 1) {
             break;
         }
         unsigned char* dst = pixels + static_cast<size_t>(y) * w * 3;
@@ -120,8 +173,8 @@ bool decodeJpegRaw(const unsigned char* data, unsigned long size, RawPicture* ou
     }
     std::free(row);
     row = nullptr;
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
+    lib->finishDecompress(&info);
+    lib->destroyDecompress(&info);
     out->pixels = pixels;
     out->width = w;
     out->height = h;
@@ -216,7 +269,8 @@ std::optional<QImage> PictureDecoder::decode(const QByteArray& bytes, PicturePro
     if (looksLikePng(bytes)) {
         return decodePng(bytes, problem);
     }
-    if (looksLikeJpeg(bytes)) {
+    // Without libjpeg, Qt's own reader below still shows the picture.
+    if (looksLikeJpeg(bytes) && jpegLibrary() != nullptr) {
         return decodeJpeg(bytes, problem);
     }
     QBuffer buffer;
