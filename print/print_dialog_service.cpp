@@ -1,51 +1,31 @@
 #include "print/print_dialog_service.h"
 
-#include <QFileDialog>
-#include <QPrintDialog>
-#include <QPrinter>
+#include "print/print_support.h"
 
 namespace tillora {
 
 namespace {
 
-class QtPrintDialogService final : public PrintDialogService {
+// Stands in when the print support can't be loaded: nothing is chosen.
+class NoPrintDialogService final : public PrintDialogService {
   public:
-    bool choosePrinter(QPrinter& printer, const PrintDialogRequest& request,
-                       QWidget* owner) override {
-        QPrintDialog dialog(&printer, owner);
-        QAbstractPrintDialog::PrintDialogOptions options = QAbstractPrintDialog::PrintToFile |
-                                                           QAbstractPrintDialog::PrintShowPageSize |
-                                                           QAbstractPrintDialog::PrintCollateCopies;
-        if (request.showPageRange) {
-            options |= QAbstractPrintDialog::PrintPageRange;
-            dialog.setMinMax(request.minPage, request.maxPage);
-        }
-        if (request.allowSelection) {
-            options |= QAbstractPrintDialog::PrintSelection;
-        }
-        dialog.setOptions(options);
-        return dialog.exec() == QDialog::Accepted;
-    }
-
-    QString chooseOutputFile(const QString& defaultName, QWidget* owner) override {
-        return QFileDialog::getSaveFileName(owner, QStringLiteral("打印到文件"), defaultName,
-                                            QStringLiteral("打印输出文件 (*.pdf);;所有文件 (*)"));
-    }
+    bool choosePrinter(QPrinter&, const PrintDialogRequest&, QWidget*) override { return false; }
+    QString chooseOutputFile(const QString&, QWidget*) override { return {}; }
 };
-
-QtPrintDialogService& qtService() {
-    static QtPrintDialogService service;
-    return service;
-}
 
 PrintDialogService* installed = nullptr;
 
 }  // namespace
 
-PrintDialogService::~PrintDialogService() = default;
-
 PrintDialogService& PrintDialogService::current() {
-    return installed != nullptr ? *installed : qtService();
+    if (installed != nullptr) {
+        return *installed;
+    }
+    if (PrintSupport* support = PrintSupport::get()) {
+        return support->dialogs();
+    }
+    static NoPrintDialogService none;
+    return none;
 }
 
 PrintDialogService* PrintDialogService::install(PrintDialogService* service) {

@@ -20,7 +20,9 @@ struct PrintDialogRequest {
 // and can script the user's choices.
 class PrintDialogService {
   public:
-    virtual ~PrintDialogService();
+    // Defined here: the print support module derives from this class and must need nothing of
+    // the program.
+    virtual ~PrintDialogService() = default;
     // Shows the print dialog on `printer` (copies, collate and page range already set in it);
     // the user's choices are left in the printer. False when cancelled.
     virtual bool choosePrinter(QPrinter& printer, const PrintDialogRequest& request,
@@ -28,7 +30,8 @@ class PrintDialogService {
     // Asks where a print to file goes; an empty result means cancelled.
     virtual QString chooseOutputFile(const QString& defaultName, QWidget* owner) = 0;
 
-    // The installed service (Qt's dialogs unless one is installed).
+    // The installed service (Qt's dialogs unless one is installed; a service that refuses when
+    // the print support can't be loaded).
     static PrintDialogService& current();
     // Installs `service` (not owned); null restores Qt's dialogs. Returns the previous one.
     static PrintDialogService* install(PrintDialogService* service);

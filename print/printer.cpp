@@ -2,14 +2,15 @@
 
 #include <QFileInfo>
 #include <QPageSize>
-#include <QPrinter>
-#include <QPrinterInfo>
+#include <QPagedPaintDevice>
 #include <QWidget>
 #include <algorithm>
 #include <array>
 
+#include "forms/services/message_service.h"
 #include "print/print_dialog_service.h"
 #include "print/print_progress_window.h"
+#include "print/print_support.h"
 
 namespace tillora {
 
@@ -27,9 +28,9 @@ constexpr std::array<QPageSize::PageSizeId, 16> kPaperCodes{
     QPageSize::Letter,  QPageSize::Legal,  QPageSize::Executive, QPageSize::Statement,
     QPageSize::Tabloid, QPageSize::Note,   QPageSize::Ledger,    QPageSize::Folio};
 
-std::optional<QPageSize> pageSizeByName(const QString& name, const QPrinter& printer) {
+std::optional<QPageSize> pageSizeByName(const QString& name, const PrintDevice& device) {
     const QString wanted = name.left(31);
-    for (const QPageSize& size : QPrinterInfo(printer).supportedPageSizes()) {
+    for (const QPageSize& size : device.supportedPageSizes()) {
         if (size.name().compare(wanted, Qt::CaseInsensitive) == 0 ||
             size.key().compare(wanted, Qt::CaseInsensitive) == 0) {
             return size;
@@ -219,7 +220,7 @@ int Printer::printableWidth() const {
     if (!isPrinting()) {
         return 0;
     }
-    const int w = mapping().toLogicalX(printer_->width()) - leftMargin() - rightMargin();
+    const int w = mapping().toLogicalX(device_->sheet().width()) - leftMargin() - rightMargin();
     return std::max(0, w);
 }
 
@@ -227,7 +228,7 @@ int Printer::printableHeight() const {
     if (!isPrinting()) {
         return 0;
     }
-    const int h = mapping().toLogicalY(printer_->height()) - topMargin() - bottomMargin();
+    const int h = mapping().toLogicalY(device_->sheet().height()) - topMargin() - bottomMargin();
     return std::max(0, h);
 }
 
@@ -247,14 +248,14 @@ bool Printer::applyPaper(const Paper& paper, std::optional<int> orientation, int
                              QPageSize::ExactMatch);
         }
     } else if (const QString* name = std::get_if<QString>(&paper)) {
-        size = pageSizeByName(*name, *printer_);
+        size = pageSizeByName(*name, *device_);
     }
     if (size && size->isValid()) {
-        printer_->setPageSize(*size);
+        device_->sheet().setPageSize(*size);
     }
     if (orientation) {
-        printer_->setPageOrientation(*orientation == 1 ? QPageLayout::Landscape
-                                                       : QPageLayout::Portrait);
+        device_->sheet().setPageOrientation(*orientation == 1 ? QPageLayout::Landscape
+                                                              : QPageLayout::Portrait);
     }
     return true;
 }
@@ -267,10 +268,14 @@ bool Printer::StartPrint(bool showDialog, bool showProgress, const Paper& paper,
     closeProgress();
     QWidget* owner = owner_;
     const QString overrideFile = outputFileOverride();
-    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    PrintSupport* support = PrintSupport::get();
+    if (support == nullptr) {
+        showMessage(printSupportMissingText(), MessageFlags::IconError);
+        return false;
+    }
+    device_ = support->newDevice();
     if (!overrideFile.isEmpty()) {
-        printer_->setOutputFormat(QPrinter::PdfFormat);
-        printer_->setOutputFileName(overrideFile);
+        device_->setOutputFile(overrideFile);
     }
     applyPaper(paper, orientation, paperWidth, paperHeight);
 
@@ -281,61 +286,58 @@ bool Printer::StartPrint(bool showDialog, bool showProgress, const Paper& paper,
     request.collate = collate_ == 1;
     request.minPage = minPage_;
     request.maxPage = std::max(maxPage_ == -1 ? 65535 : maxPage_, minPage_);
-    printer_->setCopyCount(std::max(1, copies_));
-    printer_->setCollateCopies(collate_ == 1);
+    device_->setCopies(std::max(1, copies_), collate_ == 1);
     if (printRange_ > 0) {
-        printer_->setPrintRange(QPrinter::Selection);
+        device_->setRange(PrintRange::Selection);
     } else if (showPages && toPage_ != -1) {
         const int from = std::clamp(fromPage_, request.minPage, request.maxPage);
         const int to = std::clamp(toPage_, request.minPage, request.maxPage);
-        printer_->setFromTo(from, std::max(from, to));
-        printer_->setPrintRange(QPrinter::PageRange);
+        device_->setRange(PrintRange::PageRange, from, std::max(from, to));
     }
 
     const bool noDefaultPrinter = mustChoosePrinter();
     if (showDialog || noDefaultPrinter) {
-        if (!PrintDialogService::current().choosePrinter(*printer_, request, owner)) {
-            printer_.reset();
+        if (!PrintDialogService::current().choosePrinter(device_->printer(), request, owner)) {
+            device_.reset();
             return false;
         }
     }
-    if (printer_->outputFormat() == QPrinter::PdfFormat && printer_->outputFileName().isEmpty()) {
+    if (device_->toFile() && device_->outputFile().isEmpty()) {
         const QString file =
             PrintDialogService::current().chooseOutputFile(QStringLiteral("Output.pdf"), owner);
         if (file.isEmpty()) {
-            printer_.reset();
+            device_.reset();
             return false;
         }
-        printer_->setOutputFileName(file);
+        device_->setOutputFile(file);
     }
 
     if (copies_ != -1) {
-        copies_ = std::clamp(printer_->copyCount(), 1, 65535);
+        copies_ = std::clamp(device_->copies(), 1, 65535);
     }
     if (printRange_ != -1) {
-        printRange_ = printer_->printRange() == QPrinter::Selection ? 1 : 0;
+        printRange_ = device_->range() == PrintRange::Selection ? 1 : 0;
     }
-    collate_ = printer_->collateCopies() ? 1 : 0;
+    collate_ = device_->collate() ? 1 : 0;
     if (showPages) {
-        const bool ranged = printer_->printRange() == QPrinter::PageRange;
-        fromPage_ = ranged ? printer_->fromPage() : -1;
-        toPage_ = ranged ? printer_->toPage() : -1;
+        const bool ranged = device_->range() == PrintRange::PageRange;
+        fromPage_ = ranged ? device_->fromPage() : -1;
+        toPage_ = ranged ? device_->toPage() : -1;
     }
 
     currentPage_ = fromPage_ > 0 ? fromPage_ : 1;
     currentCopy_ = 1;
     cancelled_ = 0;
-    dpiX_ = printer_->logicalDpiX();
-    dpiY_ = printer_->logicalDpiY();
+    dpiX_ = device_->sheet().logicalDpiX();
+    dpiY_ = device_->sheet().logicalDpiY();
     setWritePositionDevice({0, 0});
     const QString jobName = documentName_.isEmpty() ? defaultDocumentName() : documentName_;
-    printer_->setDocName(jobName);
-    if (!printer_->outputFileName().isEmpty()) {
-        destination_ = QFileInfo(printer_->outputFileName()).fileName();
+    device_->setDocumentName(jobName);
+    if (!device_->outputFile().isEmpty()) {
+        destination_ = QFileInfo(device_->outputFile()).fileName();
     } else {
-        const QPrinterInfo info(*printer_);
-        const QString port = info.location().isEmpty() ? info.printerName() : info.location();
-        destination_ = QStringLiteral("%1 上的 %2").arg(printer_->printerName(), port);
+        destination_ =
+            QStringLiteral("%1 上的 %2").arg(device_->printerName(), device_->printerPlace());
     }
 
     if (showProgress) {
@@ -345,9 +347,9 @@ bool Printer::StartPrint(bool showDialog, bool showProgress, const Paper& paper,
         connect(progress_, &PrintProgressWindow::abortRequested, this, &Printer::abortJob);
         progress_->show();
     }
-    if (!painter_.begin(printer_.get())) {
+    if (!painter_.begin(&device_->sheet())) {
         closeProgress();
-        printer_.reset();
+        device_.reset();
         return false;
     }
     drawingObjectsChanged();
@@ -364,13 +366,23 @@ void Printer::EndPrint() {
 
 void Printer::discardJob() {
     if (isPrinting()) {
-        printer_->abort();
+        device_->abort();
     }
     abortJob();
 }
 
+QString Printer::printSupportMissingText() {
+    return QStringLiteral("无法载入打印支持模块 ") + PrintSupport::moduleName() +
+           QStringLiteral("，不能打印。\r\n请把它放回本程序所在的文件夹。");
+}
+
 bool Printer::mustChoosePrinter() {
-    return outputFileOverride().isEmpty() && QPrinterInfo::defaultPrinter().isNull();
+    if (!outputFileOverride().isEmpty()) {
+        return false;
+    }
+    // Without print support StartPrint says so; there is nothing to choose from either way.
+    const PrintSupport* support = PrintSupport::get();
+    return support != nullptr && !support->hasDefaultPrinter();
 }
 
 void Printer::abortJob() {
@@ -405,7 +417,7 @@ std::optional<int> Printer::pageBreakHeight() {
     if (!isPrinting()) {
         return std::nullopt;
     }
-    return mapping().toLogicalY(printer_->height()) - topMargin() - bottomMargin();
+    return mapping().toLogicalY(device_->sheet().height()) - topMargin() - bottomMargin();
 }
 
 bool Printer::startNextPage() {
@@ -413,7 +425,7 @@ bool Printer::startNextPage() {
     if (!isPrinting()) {
         return false;
     }
-    if (!printer_->newPage()) {
+    if (!device_->sheet().newPage()) {
         EndPrint();
         return false;
     }

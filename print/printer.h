@@ -13,11 +13,11 @@
 #include "print/painter_surface.h"
 #include "templates/printer_block.h"
 
-class QPrinter;
 class QWidget;
 
 namespace tillora {
 
+class PrintDevice;
 class PrintProgressWindow;
 
 // The printer component: one print job at a time, drawn through the drawing interface in the
@@ -122,6 +122,8 @@ class Printer : public QObject, public PainterSurface {
 
     // The job name used when DocumentName is empty.
     static QString defaultDocumentName() { return QStringLiteral("未命名打印作业"); }
+    // Told when the print support module can't be loaded.
+    static QString printSupportMissingText();
 
   protected:
     double deviceDpiX() const override;
@@ -150,7 +152,7 @@ class Printer : public QObject, public PainterSurface {
     int cancelled_ = 0;
     QString destination_;
 
-    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<PrintDevice> device_;
     QPainter painter_;
     QPointer<PrintProgressWindow> progress_;
     QPointer<QWidget> owner_;
