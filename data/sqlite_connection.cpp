@@ -340,7 +340,7 @@ SqliteConnection::SqliteConnection(sqlite3* db, QString connectString)
     : db_(db), connectString_(std::move(connectString)) {}
 
 SqliteConnection::~SqliteConnection() {
-    for (sqlite3_stmt* stmt : std::as_const(shapes_)) {
+    for (sqlite3_stmt* stmt : std::as_const(statements_)) {
         sqlite3_finalize(stmt);
     }
     sqlite3_close_v2(db_);
@@ -368,21 +368,21 @@ bool SqliteConnection::run(const char* sql) {
     return rc == SQLITE_OK ? succeeded() : failed(rc);
 }
 
-sqlite3_stmt* SqliteConnection::preparedShape(const QString& shape) {
-    if (sqlite3_stmt* stmt = shapes_.value(shape)) {
+sqlite3_stmt* SqliteConnection::preparedStatement(const QString& sql) {
+    if (sqlite3_stmt* stmt = statements_.value(sql)) {
         return stmt;
     }
-    sqlite3_stmt* stmt = prepareOne(db_, shape);
+    sqlite3_stmt* stmt = prepareOne(db_, sql);
     if (stmt == nullptr) {
         return nullptr;
     }
-    if (shapes_.size() >= kMaxShapes) {
-        for (sqlite3_stmt* old : std::as_const(shapes_)) {
+    if (statements_.size() >= kMaxStatements) {
+        for (sqlite3_stmt* old : std::as_const(statements_)) {
             sqlite3_finalize(old);
         }
-        shapes_.clear();
+        statements_.clear();
     }
-    shapes_.insert(shape, stmt);
+    statements_.insert(sql, stmt);
     return stmt;
 }
 
@@ -391,7 +391,7 @@ std::optional<bool> SqliteConnection::executeByShape(const QString& sql) {
     if (!split) {
         return std::nullopt;
     }
-    sqlite3_stmt* stmt = preparedShape(split->shape);
+    sqlite3_stmt* stmt = preparedStatement(split->shape);
     if (stmt == nullptr || sqlite3_bind_parameter_count(stmt) != split->texts.size()) {
         return std::nullopt;
     }
@@ -462,7 +462,7 @@ bool SqliteConnection::execute(const QString& sql, const std::vector<DbParam>& p
 }
 
 std::unique_ptr<RecordSet> SqliteConnection::query(const QString& sql) {
-    sqlite3_stmt* stmt = prepareOne(db_, sql);
+    sqlite3_stmt* stmt = preparedStatement(sql);
     if (stmt == nullptr) {
         failed(sqlite3_extended_errcode(db_));
         return nullptr;
@@ -496,11 +496,11 @@ std::unique_ptr<RecordSet> SqliteConnection::query(const QString& sql) {
     }
     if (rc != SQLITE_DONE) {
         rc = sqlite3_extended_errcode(db_);
-        sqlite3_finalize(stmt);
+        sqlite3_reset(stmt);
         failed(rc);
         return nullptr;
     }
-    sqlite3_finalize(stmt);
+    sqlite3_reset(stmt);
     succeeded();
     records->finish();
     return records;

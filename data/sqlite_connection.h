@@ -60,13 +60,15 @@ class SqliteConnection : public DatabaseConnection {
     // statement has no such shape, or the shape doesn't prepare (the caller then runs it whole,
     // so that its failure is reported as always).
     std::optional<bool> executeByShape(const QString& sql);
-    sqlite3_stmt* preparedShape(const QString& shape);
+    // The statement prepared for this text, kept for the next time the same text comes (reset
+    // after each use); nullptr when it doesn't prepare.
+    sqlite3_stmt* preparedStatement(const QString& sql);
 
-    // Kept small: a sale uses two shapes, and a full cache is simply emptied.
-    static constexpr int kMaxShapes = 16;
+    // Kept small: a sale uses three statements, and a full cache is simply emptied.
+    static constexpr int kMaxStatements = 16;
 
     sqlite3* db_;
-    QHash<QString, sqlite3_stmt*> shapes_;
+    QHash<QString, sqlite3_stmt*> statements_;
     QString connectString_;
     DbFault fault_ = DbFault::None;
 };
