@@ -9,20 +9,14 @@ const char* libpqFileName() {
 }
 
 const Libpq* libpq() {
-    static const Libpq* const loaded = []() -> const Libpq* {
-        const LibraryLoader::Module handle =
-            LibraryLoader::load(QString::fromLatin1(libpqFileName()));
-        if (handle == nullptr) {
-            return nullptr;
-        }
-        static Libpq library;
-        bool all = true;
-#define TILLORA_LIBPQ_FIND(name) all = LibraryLoader::find(handle, library.name, #name) && all;
-        TILLORA_LIBPQ_FUNCTIONS(TILLORA_LIBPQ_FIND)
+    return LibraryLoader::functions<Libpq>(QString::fromLatin1(libpqFileName()),
+                                           [](LibraryLoader::Module module, Libpq& library) {
+                                               bool all = true;
+#define TILLORA_LIBPQ_FIND(name) all = LibraryLoader::find(module, library.name, #name) && all;
+                                               TILLORA_LIBPQ_FUNCTIONS(TILLORA_LIBPQ_FIND)
 #undef TILLORA_LIBPQ_FIND
-        return all ? &library : nullptr;
-    }();
-    return loaded;
+                                               return all;
+                                           });
 }
 
 }  // namespace tillora

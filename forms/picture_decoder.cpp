@@ -41,28 +41,21 @@ struct JpegLibrary {
     decltype(&jpeg_finish_decompress) finishDecompress = nullptr;
 };
 
-// Loaded once and kept; nullptr when the library or one of its functions is missing.
+// nullptr when the library or one of its functions is missing.
 const JpegLibrary* jpegLibrary() {
-    static const JpegLibrary* const loaded = []() -> const JpegLibrary* {
-        const LibraryLoader::Module handle =
-            LibraryLoader::load(QString::fromLatin1(kJpegLibraryName));
-        if (handle == nullptr) {
-            return nullptr;
-        }
-        static JpegLibrary l;
-        using L = LibraryLoader;
-        const bool all = L::find(handle, l.stdError, "jpeg_std_error") &&
-                         L::find(handle, l.createDecompress, "jpeg_CreateDecompress") &&
-                         L::find(handle, l.destroyDecompress, "jpeg_destroy_decompress") &&
-                         L::find(handle, l.memSrc, "jpeg_mem_src") &&
-                         L::find(handle, l.readHeader, "jpeg_read_header") &&
-                         L::find(handle, l.calcOutputDimensions, "jpeg_calc_output_dimensions") &&
-                         L::find(handle, l.startDecompress, "jpeg_start_decompress") &&
-                         L::find(handle, l.readScanlines, "jpeg_read_scanlines") &&
-                         L::find(handle, l.finishDecompress, "jpeg_finish_decompress");
-        return all ? &l : nullptr;
-    }();
-    return loaded;
+    using L = LibraryLoader;
+    return L::functions<JpegLibrary>(
+        QString::fromLatin1(kJpegLibraryName), [](L::Module m, JpegLibrary& l) {
+            return L::find(m, l.stdError, "jpeg_std_error") &&
+                   L::find(m, l.createDecompress, "jpeg_CreateDecompress") &&
+                   L::find(m, l.destroyDecompress, "jpeg_destroy_decompress") &&
+                   L::find(m, l.memSrc, "jpeg_mem_src") &&
+                   L::find(m, l.readHeader, "jpeg_read_header") &&
+                   L::find(m, l.calcOutputDimensions, "jpeg_calc_output_dimensions") &&
+                   L::find(m, l.startDecompress, "jpeg_start_decompress") &&
+                   L::find(m, l.readScanlines, "jpeg_read_scanlines") &&
+                   L::find(m, l.finishDecompress, "jpeg_finish_decompress");
+        });
 }
 
 struct JpegError {

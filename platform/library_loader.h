@@ -19,6 +19,25 @@ class LibraryLoader {
     // name is never found.
     static void* resolve(Module module, const QString& exportedName);
     static void release(Module module);
+    // A library used through a table of its functions, loaded on the first call and kept for the
+    // process: `bind(module, table)` fills the table with find() and says whether all were found.
+    // nullptr when the library or any of its functions is missing.
+    template <class Table, class Bind>
+    static const Table* functions(const QString& fileName, Bind bind) {
+        static const Table* const loaded = [&]() -> const Table* {
+            const Module module = load(fileName);
+            if (module == nullptr) {
+                return nullptr;
+            }
+            static Table table;
+            if (!bind(module, table)) {
+                release(module);
+                return nullptr;
+            }
+            return &table;
+        }();
+        return loaded;
+    }
     // resolve() into a typed function pointer; false when the export is missing.
     template <class F>
     static bool find(Module module, F& function, const char* exportedName) {

@@ -24,32 +24,21 @@ struct XlsxLibrary {
     decltype(&workbook_add_worksheet) addWorksheet = nullptr;
     decltype(&worksheet_write_string) writeString = nullptr;
     decltype(&workbook_close) close = nullptr;
-
-    bool loaded() const {
-        return newWorkbook && addFormat && setNumFormatIndex && addWorksheet && writeString &&
-               close;
-    }
 };
 
-// Loaded once and kept; nothing is found when the library is missing.
-const XlsxLibrary& xlsxLibrary() {
-    static const XlsxLibrary library = [] {
-        XlsxLibrary l;
-        // The release the headers were built against.
-        const LibraryLoader::Module handle =
-            LibraryLoader::load(QStringLiteral("libxlsxwriter.so." LXW_SOVERSION));
-        if (handle == nullptr) {
-            return l;
-        }
-        LibraryLoader::find(handle, l.newWorkbook, "workbook_new_opt");
-        LibraryLoader::find(handle, l.addFormat, "workbook_add_format");
-        LibraryLoader::find(handle, l.setNumFormatIndex, "format_set_num_format_index");
-        LibraryLoader::find(handle, l.addWorksheet, "workbook_add_worksheet");
-        LibraryLoader::find(handle, l.writeString, "worksheet_write_string");
-        LibraryLoader::find(handle, l.close, "workbook_close");
-        return l;
-    }();
-    return library;
+// nullptr when the library or one of its functions is missing.
+const XlsxLibrary* xlsxLibrary() {
+    using L = LibraryLoader;
+    // The release the headers were built against.
+    return L::functions<XlsxLibrary>(
+        QStringLiteral("libxlsxwriter.so." LXW_SOVERSION), [](L::Module m, XlsxLibrary& l) {
+            return L::find(m, l.newWorkbook, "workbook_new_opt") &&
+                   L::find(m, l.addFormat, "workbook_add_format") &&
+                   L::find(m, l.setNumFormatIndex, "format_set_num_format_index") &&
+                   L::find(m, l.addWorksheet, "workbook_add_worksheet") &&
+                   L::find(m, l.writeString, "worksheet_write_string") &&
+                   L::find(m, l.close, "workbook_close");
+        });
 }
 
 // Readers turn "_xHHHH_" in a cell into the character HHHH. A text that holds such a sequence
@@ -70,7 +59,8 @@ lxw_error writeText(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, const
         return LXW_NO_ERROR;
     }
     const QByteArray utf8 = escapeUnderscoreSequences(cellTextWithinLimit(text)).toUtf8();
-    return xlsxLibrary().writeString(sheet, row, column, utf8.constData(), format);
+    // Only reached from write(), which has found the library.
+    return xlsxLibrary()->writeString(sheet, row, column, utf8.constData(), format);
 }
 
 }  // namespace
@@ -78,8 +68,8 @@ lxw_error writeText(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, const
 SpreadsheetResult XlsxWorkbook::write(const QString& path, const SpreadsheetTable& table,
                                       const SpreadsheetProgress& progress) {
     const int columns = int(table.titles.size());
-    const XlsxLibrary& xlsx = xlsxLibrary();
-    if (columns > kColumnLimit || !xlsx.loaded()) {
+    const XlsxLibrary* xlsx = xlsxLibrary();
+    if (columns > kColumnLimit || xlsx == nullptr) {
         return SpreadsheetResult::Failed;
     }
     const QByteArray fileName = QFile::encodeName(path);
@@ -87,12 +77,12 @@ SpreadsheetResult XlsxWorkbook::write(const QString& path, const SpreadsheetTabl
     lxw_workbook_options options = {};
     options.constant_memory = LXW_TRUE;
     options.use_zip64 = LXW_TRUE;
-    lxw_workbook* book = xlsx.newWorkbook(fileName.constData(), &options);
+    lxw_workbook* book = xlsx->newWorkbook(fileName.constData(), &options);
     if (book == nullptr) {
         return SpreadsheetResult::Failed;
     }
-    lxw_format* text = xlsx.addFormat(book);
-    xlsx.setNumFormatIndex(text, 49);  // "@": text
+    lxw_format* text = xlsx->addFormat(book);
+    xlsx->setNumFormatIndex(text, 49);  // "@": text
 
     const std::int64_t rows = table.rows.size();
     const int sheets = sheetCountFor(rows, kRowLimit);
@@ -101,7 +91,7 @@ SpreadsheetResult XlsxWorkbook::write(const QString& path, const SpreadsheetTabl
     bool cancelled = false;
     for (int sheetIndex = 0; sheetIndex < sheets && !failed && !cancelled; ++sheetIndex) {
         const QByteArray name = QStringLiteral("Sheet%1").arg(sheetIndex + 1).toUtf8();
-        lxw_worksheet* sheet = xlsx.addWorksheet(book, name.constData());
+        lxw_worksheet* sheet = xlsx->addWorksheet(book, name.constData());
         if (sheet == nullptr) {
             failed = true;
             break;
@@ -125,7 +115,7 @@ SpreadsheetResult XlsxWorkbook::write(const QString& path, const SpreadsheetTabl
         }
     }
     // Closing writes the file; it also frees the workbook, so it runs on every path.
-    const lxw_error closed = xlsx.close(book);
+    const lxw_error closed = xlsx->close(book);
     if (cancelled) {
         QFile::remove(path);
         return SpreadsheetResult::Cancelled;

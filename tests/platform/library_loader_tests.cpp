@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "platform/library_loader.h"
 
 namespace tillora {
@@ -39,6 +41,43 @@ TEST(LibraryLoader, LoadsResolvesAndRefusesWhatIsNotThere) {
     EXPECT_EQ(LibraryLoader::load(QStringLiteral("libtillora_absent.so.1")), nullptr);
     EXPECT_EQ(LibraryLoader::load(QString()), nullptr);
     EXPECT_EQ(LibraryLoader::loadAttempts(), before + 2);
+}
+
+// Each table type is loaded once; a table with a missing function is no table at all.
+struct Strlen {
+    decltype(&::strlen) strlen = nullptr;
+};
+struct Missing {
+    decltype(&::strlen) strlen = nullptr;
+};
+struct Absent {
+    decltype(&::strlen) strlen = nullptr;
+};
+
+TEST(LibraryLoader, FunctionTablesAreWholeAndLoadedOnce) {
+    int binds = 0;
+    const auto strlenTable = [&] {
+        return LibraryLoader::functions<Strlen>(
+            QStringLiteral("libc.so.6"), [&](LibraryLoader::Module m, Strlen& t) {
+                ++binds;
+                return LibraryLoader::find(m, t.strlen, "strlen");
+            });
+    };
+    const Strlen* table = strlenTable();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->strlen("abc"), 3u);
+    EXPECT_EQ(strlenTable(), table);
+    EXPECT_EQ(binds, 1);
+
+    EXPECT_EQ(LibraryLoader::functions<Missing>(QStringLiteral("libc.so.6"),
+                                                [](LibraryLoader::Module m, Missing& t) {
+                                                    return LibraryLoader::find(m, t.strlen,
+                                                                               "tillora_none");
+                                                }),
+              nullptr);
+    EXPECT_EQ(LibraryLoader::functions<Absent>(QStringLiteral("libtillora_absent.so.1"),
+                                               [](LibraryLoader::Module, Absent&) { return true; }),
+              nullptr);
 }
 
 }  // namespace
