@@ -2,19 +2,32 @@
 
 #include "app/login_check.h"
 #include "data/settings_record.h"
+#include "data/till_login.h"
 
 namespace tillora {
 
 std::optional<CurrentUser> directLoginUser(ODBCDB& db) {
-    SettingsRecord settings;
-    if (!readSettingsRecord(db, settings)) {
-        return std::nullopt;
+    QString lastUser;
+    if (isServerDatabase(db)) {
+        // The shared row's switch is never read on a server: one till's tick would let every till
+        // in without a password.
+        const TillLogin login = readTillLogin();
+        if (!login.direct) {
+            return std::nullopt;
+        }
+        lastUser = login.user;
+    } else {
+        SettingsRecord settings;
+        if (!readSettingsRecord(db, settings) || settings.directLogin == QLatin1String("0")) {
+            return std::nullopt;
+        }
+        lastUser = settings.lastUser;
     }
-    if (settings.directLogin == QLatin1String("0") || settings.lastUser.trimmed().isEmpty()) {
+    if (lastUser.trimmed().isEmpty()) {
         return std::nullopt;
     }
     StoredUser user;
-    if (lookUpUser(db, login_sql::findUser(settings.lastUser), &user) != UserLookup::Found) {
+    if (lookUpUser(db, login_sql::findUser(lastUser), &user) != UserLookup::Found) {
         return std::nullopt;
     }
     return CurrentUser(user.userName, user.permission);

@@ -2,6 +2,7 @@
 
 #include "data/settings_record.h"
 #include "data/sql_text.h"
+#include "data/till_login.h"
 
 #include <QRegularExpression>
 
@@ -107,6 +108,12 @@ LoginCheck checkLogin(ODBCDB& db, const QString& typedName, const QString& passw
 }
 
 bool storeLogin(ODBCDB& db, const QString& userName, bool directNextTime) {
+    if (isServerDatabase(db)) {
+        TillLogin login = readTillLogin();
+        login.user = userName;
+        login.direct = login.direct || directNextTime;
+        return writeTillLogin(login);
+    }
     if (!db.ExecuteSql(settings_sql::updateLastUser(userName))) {
         return false;
     }

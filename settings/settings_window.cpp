@@ -5,6 +5,7 @@
 #include "data/current_user.h"
 #include "data/odbcdb.h"
 #include "data/settings_record.h"
+#include "data/till_login.h"
 #include "forms/component.h"
 #include "forms/components/list_view.h"
 #include "forms/form_manager.h"
@@ -339,7 +340,10 @@ void SettingsWindow::deleteUser() {
 // Open to every user: an ordinary user who switched direct login on must be able to switch it
 // off again, or the login window would never be seen again.
 void SettingsWindow::cancelDirectLogin() {
-    if (module_.database().ExecuteSql(settings_sql::updateDirectLogin(false))) {
+    ODBCDB& db = module_.database();
+    const bool done = isServerDatabase(db) ? writeTillLogin({false, readTillLogin().user})
+                                           : db.ExecuteSql(settings_sql::updateDirectLogin(false));
+    if (done) {
         showMessage(settings_text::directLoginCancelled());
     } else {
         showMessage(settings_text::changeFailed());

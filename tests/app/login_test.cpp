@@ -1,9 +1,14 @@
 #include "app/direct_login.h"
 #include "app/first_window.h"
 #include "app/login_check.h"
+#include "data/till_login.h"
 #include "tests/app/login_fixture.h"
+#include "tests/support/temp_program_folder.h"
+#include "tests/support/test_server.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 
 namespace tillora::test {
@@ -249,6 +254,51 @@ TEST_F(LoginWindowTest, DirectLoginFallsBackToTheWindow) {
     EXPECT_EQ(CurrentUser::get(), nullptr);
     ASSERT_TRUE(loginWindowOpen());
     EXPECT_TRUE(loginWindow()->isVisible());
+}
+
+// Tills on one server share the settings row: ticking 下次直接登录 on one till must not let
+// anybody in without a password at another.
+TEST_F(LoginWindowTest, OnAServerDirectLoginBelongsToTheTillThatTickedIt) {
+    if (testServerUrl().isEmpty()) {
+        if (testServerRequired()) {
+            FAIL() << "TILLORA_TEST_PG is not set";
+        }
+        GTEST_SKIP() << "no test server (TILLORA_TEST_PG)";
+    }
+    TestServerSchema schema;
+    ASSERT_TRUE(schema.isValid()) << schema.error().toStdString();
+    db.CloseDatabase();
+    ASSERT_TRUE(db.NewOpenDatabase(schema.url(), false, true));
+    addUser(QStringLiteral("zoe"), QStringLiteral("普通用户"), passwordDigest(QStringLiteral("z")));
+
+    TempProgramFolder tillA, tillB;
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(tillA.path()));
+    ASSERT_NE(openLogin(), nullptr);
+    type(QStringLiteral("zoe"), QStringLiteral("z"));
+    tickDirectLogin();
+    clickLogin();
+    ASSERT_NE(CurrentUser::get(), nullptr);
+    EXPECT_TRUE(boxes.texts().isEmpty());
+    EXPECT_EQ(settings().directLogin, QStringLiteral("0"));  // the shared row is not touched
+    EXPECT_EQ(QFile::permissions(tillLoginPath()),
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                  QFileDevice::WriteUser);
+    std::optional<CurrentUser> user = directLoginUser(db);
+    ASSERT_TRUE(user.has_value());
+    EXPECT_EQ(user->userName(), QStringLiteral("zoe"));
+
+    // Another till, even with the shared row's switch on as an older version left it.
+    ASSERT_TRUE(db.ExecuteSql(settings_sql::updateDirectLogin(true)));
+    ASSERT_TRUE(QDir::setCurrent(tillB.path()));
+    EXPECT_FALSE(directLoginUser(db).has_value());
+
+    // Cancelled at the till that ticked it.
+    ASSERT_TRUE(QDir::setCurrent(tillA.path()));
+    ASSERT_TRUE(writeTillLogin({false, readTillLogin().user}));
+    EXPECT_FALSE(directLoginUser(db).has_value());
+    EXPECT_EQ(readTillLogin().user, QStringLiteral("zoe"));
+    QDir::setCurrent(before);
 }
 
 TEST(CurrentUserRules, OnlyTheExactAdministratorTextIsAnAdministratorAndTheUserIsMadeOnce) {
