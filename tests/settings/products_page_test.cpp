@@ -85,6 +85,7 @@ TEST_F(ProductsPageTest, PriceThatIsNoPlainAmountIsRefused) {
     FormWindow* w = openSettings();
     ASSERT_NE(w, nullptr);
     ASSERT_TRUE(Keyboard::activate(w));
+    c(w, "高级选择夹1")->setCurrentIndex(1);
     Keyboard keys(w);
     ListView* l = list(w, "超级列表框1");
     const QString before = text(QStringLiteral("select 单价 from 商品名称 where ID=24"));
