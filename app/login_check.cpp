@@ -4,8 +4,6 @@
 #include "data/sql_text.h"
 #include "data/till_login.h"
 
-#include <QRegularExpression>
-
 namespace tillora {
 
 namespace login_sql {
@@ -24,26 +22,6 @@ QString listUsers() {
 }
 
 }  // namespace login_sql
-
-bool containsInjectionText(const QString& password) {
-    static const QRegularExpression patterns[] = {
-        QRegularExpression(QStringLiteral(R"('\s*(or|and)[\s'"(0-9])"),
-                           QRegularExpression::CaseInsensitiveOption),
-        QRegularExpression(QStringLiteral(R"('\s*(--|/\*))")),
-        QRegularExpression(
-            QStringLiteral(
-                R"(;\s*(drop|delete|insert|update|select|alter|create|exec|truncate)\b)"),
-            QRegularExpression::CaseInsensitiveOption),
-        QRegularExpression(QStringLiteral(R"(\bunion\s+(all\s+)?select\b)"),
-                           QRegularExpression::CaseInsensitiveOption),
-    };
-    for (const QRegularExpression& pattern : patterns) {
-        if (pattern.match(password).hasMatch()) {
-            return true;
-        }
-    }
-    return false;
-}
 
 UserLookup lookUpUser(ODBCDB& db, const QString& statement, StoredUser* out) {
     const int handle = db.OpenTable(statement);

@@ -13,7 +13,7 @@ inline QString emptyName() {
     return QStringLiteral("用户名不能为空！");
 }
 inline QString injection() {
-    return QStringLiteral("密码里存在注入语句!");
+    return user_text::injection();
 }
 inline QString wrongPassword() {
     return QStringLiteral("请输入正确的密码！");
@@ -34,16 +34,6 @@ QString selectUser(const QString& userName);
 QString findUser(const QString& userName);
 QString listUsers();
 }  // namespace login_sql
-
-// True for text that only makes sense as an attempt to break out of an SQL string. The password
-// is never part of any statement (only its digest is compared, here), so the rule is kept narrow
-// and never refuses an ordinary password; it catches the classic forms:
-//  - a quote followed by OR/AND and a blank, quote, digit or "(" ("' or '1'='1", "'OR 1=1");
-//  - a quote followed by a comment ("admin'--", "x'/*");
-//  - ";" followed by a statement keyword ("; drop table", ";delete from");
-//  - UNION [ALL] SELECT.
-// Letter case and blanks between the parts don't matter.
-bool containsInjectionText(const QString& password);
 
 // A row of 用户登录 as the login needs it.
 struct StoredUser {

@@ -30,6 +30,13 @@ struct SettingsRecord {
     QByteArray logo;              // logo (the picture file's bytes)
 
     static bool isYes(const QString& field) { return field == QStringLiteral("真"); }
+
+    // Margins and offsets that fit a receipt, in millimetres with one decimal (the printer's
+    // unit is 0.1 mm). The receipt is 44 mm wide and never narrower than 20 mm, and 80 mm paper
+    // prints 24 mm beyond the 48 mm text edge; an offset beyond 20 mm moves it off the paper.
+    static constexpr double kMaxPaperMargin = 24;
+    static constexpr double kMaxPrintOffset = 20;
+    static constexpr int kMillimetreDecimals = 1;
 };
 
 namespace settings_sql {

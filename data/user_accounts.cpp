@@ -3,6 +3,7 @@
 #include "data/sql_text.h"
 
 #include <QCryptographicHash>
+#include <QRegularExpression>
 
 namespace tillora {
 
@@ -67,6 +68,26 @@ bool isLastAdministrator(const std::vector<UserAccount>& users, int id) {
         }
     }
     return isAdministrator;
+}
+
+bool containsInjectionText(const QString& password) {
+    static const QRegularExpression patterns[] = {
+        QRegularExpression(QStringLiteral(R"('\s*(or|and)[\s'"(0-9])"),
+                           QRegularExpression::CaseInsensitiveOption),
+        QRegularExpression(QStringLiteral(R"('\s*(--|/\*))")),
+        QRegularExpression(
+            QStringLiteral(
+                R"(;\s*(drop|delete|insert|update|select|alter|create|exec|truncate)\b)"),
+            QRegularExpression::CaseInsensitiveOption),
+        QRegularExpression(QStringLiteral(R"(\bunion\s+(all\s+)?select\b)"),
+                           QRegularExpression::CaseInsensitiveOption),
+    };
+    for (const QRegularExpression& pattern : patterns) {
+        if (pattern.match(password).hasMatch()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace tillora

@@ -42,6 +42,24 @@ QString deleteUser(int id);
 // The stored form of a password: its MD5 digest as 32 lowercase hexadecimal digits.
 QString passwordDigest(const QString& password);
 
+// True for text that only makes sense as an attempt to break out of an SQL string. The password
+// is never part of any statement (only its digest is compared, here), so the rule is kept narrow
+// and never refuses an ordinary password; it catches the classic forms:
+//  - a quote followed by OR/AND and a blank, quote, digit or "(" ("' or '1'='1", "'OR 1=1");
+//  - a quote followed by a comment ("admin'--", "x'/*");
+//  - ";" followed by a statement keyword ("; drop table", ";delete from");
+//  - UNION [ALL] SELECT.
+// Letter case and blanks between the parts don't matter. The login refuses such a password, so
+// the user dialogs refuse to store one: that user could never log in.
+bool containsInjectionText(const QString& password);
+
+namespace user_text {
+// The login's refusal of such a password.
+inline QString injection() {
+    return QStringLiteral("密码里存在注入语句!");
+}
+}  // namespace user_text
+
 // The users of a list statement in the order the database returns them; empty when the statement
 // fails (ok, when given, tells the two apart).
 std::vector<UserAccount> readUserAccounts(ODBCDB& db,

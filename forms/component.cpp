@@ -326,11 +326,8 @@ bool Component::filterKey(QWidget* source, QEvent* event) {
         return false;
     }
     if (replayingKey_) {
-        // A character the program's handler put in place of the typed one: only the control's own
-        // filter applies.
-        const QString text = key->text();
-        return !text.isEmpty() && text.at(0).unicode() >= 32 &&
-               !acceptsCharacter(text.at(0).unicode());
+        // A character the program's handler put in place of the typed one goes to the control.
+        return false;
     }
     if (isFalse(raise(event::kKeyDown, keyArgs))) {
         return true;
@@ -361,7 +358,7 @@ bool Component::filterKey(QWidget* source, QEvent* event) {
             return true;
         }
     }
-    return ch >= 32 && !acceptsCharacter(ch);
+    return false;
 }
 
 }  // namespace tillora

@@ -133,11 +133,6 @@ class Component : public QObject {
     // Widgets whose input events count as this component's (the control itself by default).
     virtual QList<QWidget*> eventSources() const;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // Character filter before the program's character handler sees it (numeric edit modes).
-    virtual bool acceptsCharacter(char32_t ch) const {
-        Q_UNUSED(ch);
-        return true;
-    }
 
     void applyVisibility();
     // The control lost the focus (before the program's focus-lost event).

@@ -3,14 +3,23 @@
 #include <algorithm>
 #include <limits>
 
+#include <QRegularExpression>
+
 #include "values/value_format.h"
 
 namespace tillora {
 
 namespace {
 
-bool isDigit(char32_t ch) {
-    return ch >= U'0' && ch <= U'9';
+// Whether the whole text is a number of the mode's kind: an optional sign, digits, and for the
+// float modes a point with digits. Exponents and trailing junk are not: converting them would
+// give a number other than the one shown.
+bool isPlainNumber(const QString& typed, bool whole) {
+    static const QRegularExpression integer(QStringLiteral("^[+-]?[0-9]+$"));
+    static const QRegularExpression decimal(
+        QStringLiteral("^[+-]?(?:[0-9]+(?:\\.[0-9]*)?|\\.[0-9]+)$"));
+    const QString ascii = fullWidthToAscii(typed).trimmed();
+    return (whole ? integer : decimal).match(ascii).hasMatch();
 }
 
 QString integerText(qint64 value, qint64 low, qint64 high) {
@@ -31,28 +40,13 @@ float toFloat(double value) {
 
 }  // namespace
 
-bool inputModeAccepts(InputMode mode, char32_t ch) {
-    if (ch < 32) {
-        return true;
-    }
-    switch (mode) {
-        case InputMode::IntegerText:
-        case InputMode::Short:
-        case InputMode::Integer:
-        case InputMode::Long:
-            return ch == U'-' || isDigit(ch);
-        case InputMode::DecimalText:
-        case InputMode::Float:
-        case InputMode::Double:
-            return ch == U'-' || ch == U'.' || isDigit(ch);
-        case InputMode::Byte:
-            return isDigit(ch);
-        default:
-            return true;
-    }
-}
-
 QString canonicalText(InputMode mode, const QString& typed) {
+    const bool whole = mode == InputMode::Byte || mode == InputMode::Short ||
+                       mode == InputMode::Integer || mode == InputMode::Long;
+    const bool converts = whole || mode == InputMode::Float || mode == InputMode::Double;
+    if (converts && !typed.trimmed().isEmpty() && !isPlainNumber(typed, whole)) {
+        return typed;
+    }
     QString text;
     switch (mode) {
         case InputMode::Byte:

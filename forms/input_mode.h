@@ -20,12 +20,13 @@ enum class InputMode {
     DateTime = 11,
 };
 
-// Whether a typed character is let through. Control characters (below 32) always pass so that
-// editing keys keep working.
-bool inputModeAccepts(InputMode mode, char32_t ch);
+// No mode drops a typed character: a numeric box that swallowed the "e" of "1e3" or the "x" of
+// "0x10" would hold 13 or 10, a number nobody typed. A box keeps what was typed, and the window
+// that reads it refuses a text that is no plain number, with a message.
 
-// The text an edit box shows after it loses the focus: numeric modes convert and write back in
-// canonical form ("12.50" -> "12.5"; a zero shows as an empty box), the date-time mode writes a
+// The text an edit box shows after it loses the focus: the converting numeric modes write a
+// plain number back in canonical form ("12.50" -> "12.5", full-width digits as ASCII; a zero
+// shows as an empty box) and leave any other text as typed; the date-time mode writes a
 // readable date by the date-time rule (empty when it is no date); the other modes keep the text.
 QString canonicalText(InputMode mode, const QString& typed);
 

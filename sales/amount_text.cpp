@@ -1,6 +1,5 @@
 #include "sales/amount_text.h"
 
-#include <QLocale>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -32,34 +31,6 @@ double lineTotal(double unitPrice, int quantity) {
 
 double discounted(double lineTotal, double discountTenths) {
     return roundTo(lineTotal * (discountTenths * 0.1), 2);
-}
-
-bool hasControlCharacter(const QString& text) {
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u < 0x20 || (u >= 0x7F && u <= 0x9F)) {
-            return true;
-        }
-    }
-    return false;
-}
-
-std::optional<double> parsePlainAmount(const QString& text, bool allowNegative) {
-    static const QRegularExpression plain(
-        QStringLiteral("^(-?)(?:[0-9]{1,8}(?:\\.[0-9]{0,2})?|\\.[0-9]{1,2})$"));
-    if (hasControlCharacter(text)) {
-        return std::nullopt;
-    }
-    const QRegularExpressionMatch m = plain.match(text.trimmed());
-    if (!m.hasMatch() || (!allowNegative && !m.captured(1).isEmpty())) {
-        return std::nullopt;
-    }
-    bool ok = false;
-    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(value) || std::fabs(value) > kMaxAmount) {
-        return std::nullopt;
-    }
-    return value == 0.0 ? 0.0 : value;
 }
 
 std::optional<int> parseQuantity(const QString& text) {

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+#include "values/plain_number.h"
+
 namespace tillora {
 
 // Money is computed in doubles, rounded to cents and shown with exactly two decimals, so that
@@ -23,18 +25,12 @@ double discounted(double lineTotal, double discountTenths);
 // The values of the discount drop-down: "10", "9.9", "9.8" ... "1.0".
 QStringList discountChoices();
 
-// The largest amount the till takes, in a price, a line, or the cash received.
-inline constexpr double kMaxAmount = 99999999.99;
-
-// Money as typed, read only when it is a plain number: digits with at most two decimals, blanks
-// around it, a "-" in front only where allowed. Separators ("1,000.50"), junk left over,
-// exponents ("1e3"), hex ("0x10"), values that are not finite or over kMaxAmount, and control
-// characters (a pasted NUL) give nothing, so that no amount is ever read wrongly in silence.
-std::optional<double> parsePlainAmount(const QString& text, bool allowNegative = false);
+// The plain-number rules are shared with the windows that keep prices outside a sale.
+using tillora::hasControlCharacter;
+using tillora::kMaxAmount;
+using tillora::parsePlainAmount;
 // A quantity: a whole number, negative for a return, at most 8 digits.
 std::optional<int> parseQuantity(const QString& text);
-// True when text holds a character below U+0020 (or DEL and the C1 controls).
-bool hasControlCharacter(const QString& text);
 
 }  // namespace amounts
 

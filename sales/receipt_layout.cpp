@@ -8,6 +8,7 @@
 #include "forms/picture_decoder.h"
 #include "print/drawing_surface.h"
 #include "print/print_text.h"
+#include "values/plain_number.h"
 
 namespace tillora {
 
@@ -151,13 +152,10 @@ bool isWordChar(QChar c) {
 
 }  // namespace
 
-int ReceiptPrintSettings::tenthsOfMillimetre(const QString& millimetres) {
-    bool ok = false;
-    const double mm = millimetres.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(mm) || std::abs(mm) > 1000) {
-        return 0;
-    }
-    return static_cast<int>(std::lround(mm * 10));
+int ReceiptPrintSettings::tenthsOfMillimetre(const QString& millimetres, double limit) {
+    const std::optional<double> mm =
+        parsePlainDecimal(millimetres, SettingsRecord::kMillimetreDecimals, -limit, limit);
+    return mm ? static_cast<int>(std::lround(*mm * 10)) : 0;
 }
 
 ReceiptPrintSettings ReceiptPrintSettings::from(const SettingsRecord& settings) {
@@ -166,7 +164,7 @@ ReceiptPrintSettings ReceiptPrintSettings::from(const SettingsRecord& settings) 
     // Only an explicit "假" drops the column: a missing setting keeps the fuller receipt.
     s.printUnitPrice = settings.printUnitPrice != QStringLiteral("假");
     s.paperMargin = tenthsOfMillimetre(settings.paperMargin);
-    s.printOffset = tenthsOfMillimetre(settings.printOffset);
+    s.printOffset = tenthsOfMillimetre(settings.printOffset, SettingsRecord::kMaxPrintOffset);
     s.printLogo = SettingsRecord::isYes(settings.printLogo);
     return s;
 }

@@ -7,12 +7,12 @@
 #include <functional>
 #include <optional>
 
+#include "data/settings_record.h"
 #include "sales/receipt.h"
 
 namespace tillora {
 
 class DrawingSurface;
-struct SettingsRecord;
 
 // The print settings that shape a receipt, taken from the settings record.
 struct ReceiptPrintSettings {
@@ -23,9 +23,11 @@ struct ReceiptPrintSettings {
     bool printLogo = false;
 
     static ReceiptPrintSettings from(const SettingsRecord& settings);
-    // Millimetres as typed in the settings window ("2", "-1.5") to 0.1 mm; anything that is no
-    // number counts as 0 so that a bad setting never moves the receipt off the paper.
-    static int tenthsOfMillimetre(const QString& millimetres);
+    // Millimetres as the settings window stores them ("2", "-1.5") to 0.1 mm; anything the window
+    // would refuse (no plain number, beyond `limit`) counts as 0 so that a bad stored setting
+    // never moves the receipt off the paper.
+    static int tenthsOfMillimetre(const QString& millimetres,
+                                  double limit = SettingsRecord::kMaxPaperMargin);
 };
 
 // The logo as its source gives it: the picture file's bytes and its horizontal offset (mm).

@@ -276,9 +276,12 @@ void SalesEntryWindow::productLeft() {
 void SalesEntryWindow::settingsChanged() {
     SettingsRecord fresh;
     if (readSettingsRecord(module_.database(), fresh)) {
+        // A note the cashier typed for this receipt stays; one left as stored follows the store.
+        if (ui_.编辑框_备注.text() == settings_.note) {
+            ui_.编辑框_备注.setText(fresh.note);
+        }
         settings_ = std::move(fresh);
         ui_.编辑框_店名.setText(settings_.shopName);
-        ui_.编辑框_备注.setText(settings_.note);
     }
     catalogue_.load(module_.database());
     fillProducts();

@@ -42,8 +42,10 @@ inline QString tooLong(const QString& field, int length) {
     return QStringLiteral("%1不能超过%2个字符！").arg(field).arg(length);
 }
 // A margin or offset that the receipt could not use.
-inline QString notMillimetres(const QString& field) {
-    return QStringLiteral("%1只能是-1000至1000之间的数字（毫米）！").arg(field);
+inline QString notMillimetres(const QString& field, double limit) {
+    return QStringLiteral("%1只能是-%2至%2之间的数字（毫米，最多一位小数）！")
+        .arg(field)
+        .arg(limit);
 }
 
 inline QString productNameEmpty() {
@@ -51,6 +53,9 @@ inline QString productNameEmpty() {
 }
 inline QString productPriceEmpty() {
     return QStringLiteral("商品价格不能为空！");
+}
+inline QString productPriceNotPlain() {
+    return QStringLiteral("商品价格只能是数字（最多两位小数，不超过 99999999.99），例如 12.50！");
 }
 
 inline QString userNameEmpty() {

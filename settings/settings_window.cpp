@@ -1,7 +1,5 @@
 #include "settings/settings_window.h"
 
-#include <cmath>
-
 #include "data/current_user.h"
 #include "data/odbcdb.h"
 #include "data/settings_record.h"
@@ -14,6 +12,7 @@
 #include "formset/form_ids.h"
 #include "settings/settings_module.h"
 #include "settings/settings_texts.h"
+#include "values/plain_number.h"
 
 namespace tillora {
 
@@ -21,25 +20,20 @@ namespace {
 
 // Text fields of the database hold at most this many characters.
 constexpr int kFieldLength = 50;
-// The receipt ignores margins and offsets beyond a metre; such a value is a typing slip.
-constexpr double kMaxMillimetres = 1000;
 
 void hint(const QString& text) {
     showMessage(text, 0, settings_text::hint());
 }
 
-// A millimetre box: blank stands for zero; otherwise the receipt must be able to read the text
-// as a number (it would silently print 0 for anything else).
+// A millimetre box: blank stands for zero; otherwise a plain number that fits the receipt, read
+// as the receipt reads it.
 enum class Millimetres { Blank, Number, Invalid };
 
-Millimetres readMillimetres(const QString& text) {
-    const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty()) {
+Millimetres readMillimetres(const QString& text, double limit) {
+    if (text.trimmed().isEmpty()) {
         return Millimetres::Blank;
     }
-    bool ok = false;
-    const double mm = trimmed.toDouble(&ok);
-    return ok && std::isfinite(mm) && std::abs(mm) <= kMaxMillimetres && text.size() <= kFieldLength
+    return parsePlainDecimal(text, SettingsRecord::kMillimetreDecimals, -limit, limit)
                ? Millimetres::Number
                : Millimetres::Invalid;
 }
@@ -111,14 +105,16 @@ void SettingsWindow::save() {
         hint(settings_text::tooLong(QStringLiteral("店名"), kFieldLength));
         return;
     }
-    const Millimetres marginKind = readMillimetres(margin);
+    const Millimetres marginKind = readMillimetres(margin, SettingsRecord::kMaxPaperMargin);
     if (marginKind == Millimetres::Invalid) {
-        hint(settings_text::notMillimetres(QStringLiteral("纸张边距")));
+        hint(settings_text::notMillimetres(QStringLiteral("纸张边距"),
+                                           SettingsRecord::kMaxPaperMargin));
         return;
     }
-    const Millimetres offsetKind = readMillimetres(offset);
+    const Millimetres offsetKind = readMillimetres(offset, SettingsRecord::kMaxPrintOffset);
     if (offsetKind == Millimetres::Invalid) {
-        hint(settings_text::notMillimetres(QStringLiteral("打印偏差")));
+        hint(settings_text::notMillimetres(QStringLiteral("打印偏差"),
+                                           SettingsRecord::kMaxPrintOffset));
         return;
     }
 
@@ -208,8 +204,9 @@ bool SettingsWindow::productFits(const QString& name, const QString& price) cons
         hint(settings_text::tooLong(QStringLiteral("商品名称"), kFieldLength));
         return false;
     }
-    if (price.size() > kFieldLength) {
-        hint(settings_text::tooLong(QStringLiteral("商品单价"), kFieldLength));
+    // The sales window reads the price as money: anything else would sell at 0.00.
+    if (!parsePlainAmount(price)) {
+        hint(settings_text::productPriceNotPlain());
         return false;
     }
     return true;

@@ -94,6 +94,10 @@ void UserDialog::add() {
         hint(settings_text::passwordsDiffer());
         return;
     }
+    if (containsInjectionText(password)) {
+        hint(user_text::injection());
+        return;
+    }
     if (name.size() > kFieldLength) {
         hint(settings_text::tooLong(QStringLiteral("用户名"), kFieldLength));
         return;
@@ -120,6 +124,10 @@ void UserDialog::change() {
     }
     if (password != confirmation) {
         hint(settings_text::passwordsDiffer());
+        return;
+    }
+    if (containsInjectionText(password)) {
+        hint(user_text::injection());
         return;
     }
     if (chosen.size() > kFieldLength) {

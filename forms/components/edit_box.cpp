@@ -115,10 +115,6 @@ bool EditBox::handlesEnter() const {
     return block_.multiLine != 0 && inputMode() != InputMode::ReadOnly;
 }
 
-bool EditBox::acceptsCharacter(char32_t ch) const {
-    return inputModeAccepts(inputMode(), ch);
-}
-
 void EditBox::focusLeft() {
     const QString typed = text();
     const QString canonical = canonicalText(inputMode(), typed);

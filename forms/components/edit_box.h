@@ -31,7 +31,6 @@ class EditBox : public BlockComponent<EditBoxBlock> {
   protected:
     QWidget* makeWidget(QWidget* parent) override;
     QList<QWidget*> eventSources() const override;
-    bool acceptsCharacter(char32_t ch) const override;
     void focusLeft() override;
     QVariant ownProperty(int index) const override;
     bool setOwnProperty(int index, const QVariant& value) override;

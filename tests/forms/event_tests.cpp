@@ -175,7 +175,9 @@ TEST_F(EventTest, KeyDownFalseSwallowsAndCharacterResultReplacesOrSwallows) {
     EXPECT_EQ(line->text(), QStringLiteral("XXe"));
 }
 
-TEST_F(EventTest, NumericEditModesFilterKeysAndReformatOnFocusOut) {
+// No key is swallowed: "1e3" must not become 13, nor "0x10" 10. A plain number is reformatted
+// on leaving the box; other text stays as typed for the window to refuse.
+TEST_F(EventTest, NumericEditModesKeepEveryKeyAndReformatOnFocusOut) {
     struct Case {
         InputMode mode;
         QString typed;
@@ -183,9 +185,10 @@ TEST_F(EventTest, NumericEditModesFilterKeysAndReformatOnFocusOut) {
     } cases[] = {
         {InputMode::Double, QStringLiteral("12.50"), QStringLiteral("12.5")},
         {InputMode::Double, QStringLiteral("0.00"), QString()},
-        {InputMode::Integer, QStringLiteral("1a2.5"), QStringLiteral("125")},
-        {InputMode::Byte, QStringLiteral("-300"), QStringLiteral("255")},
-        {InputMode::IntegerText, QStringLiteral("007x"), QStringLiteral("007")},
+        {InputMode::Integer, QStringLiteral("1a2.5"), QStringLiteral("1a2.5")},
+        {InputMode::Byte, QStringLiteral("300"), QStringLiteral("255")},
+        {InputMode::IntegerText, QStringLiteral("0x10"), QStringLiteral("0x10")},
+        {InputMode::DecimalText, QStringLiteral("1e3"), QStringLiteral("1e3")},
     };
     int serial = 1;
     for (const Case& c : cases) {

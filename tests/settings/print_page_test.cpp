@@ -4,11 +4,26 @@
 
 #include "sales/sales_entry_window.h"
 #include "tests/settings/settings_fixture.h"
+#include "tests/support/keyboard.h"
 
 namespace tillora::test {
 namespace {
 
-class PrintPageTest : public SettingsFixture {};
+class PrintPageTest : public SettingsFixture {
+  protected:
+    // 系统设置 → 软件设置 of the sales window.
+    static void openFromMenu(FormWindow* sales) {
+        for (QAction* menu : sales->formMenuBar()->actions()) {
+            for (QAction* action : menu->menu()->actions()) {
+                if (action->text() == QStringLiteral("软件设置")) {
+                    action->trigger();
+                    return;
+                }
+            }
+        }
+        ADD_FAILURE() << "no 软件设置";
+    }
+};
 
 const QString kNote = QStringLiteral("1.所购商品7日内凭购物小票调换");
 
@@ -62,29 +77,39 @@ TEST_F(PrintPageTest, SaveStoresNameNoteMarginAndOffset) {
 TEST_F(PrintPageTest, RefusedValuesStoreNothing) {
     FormWindow* w = openSettings();
     ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(Keyboard::activate(w));
+    Keyboard keys(w);
     set(w, "编辑框_店名", QStringLiteral("新店名"));
+    const QString margin =
+        QStringLiteral("纸张边距只能是-24至24之间的数字（毫米，最多一位小数）！");
+    const QString offset =
+        QStringLiteral("打印偏差只能是-20至20之间的数字（毫米，最多一位小数）！");
     const struct {
         const char* box;
         QString value;
         QString message;
     } cases[] = {
-        {"编辑框_边距", QStringLiteral("abc"),
-         QStringLiteral("纸张边距只能是-1000至1000之间的数字（毫米）！")},
-        {"编辑框_边距", QStringLiteral("2mm"),
-         QStringLiteral("纸张边距只能是-1000至1000之间的数字（毫米）！")},
-        {"编辑框_边距", QStringLiteral("5000"),
-         QStringLiteral("纸张边距只能是-1000至1000之间的数字（毫米）！")},
-        {"编辑框_偏差", QStringLiteral("'; delete from 销售记录; --"),
-         QStringLiteral("打印偏差只能是-1000至1000之间的数字（毫米）！")},
-        {"编辑框_偏差", QStringLiteral("1") + QString(59, u'0'),
-         QStringLiteral("打印偏差只能是-1000至1000之间的数字（毫米）！")},
+        {"编辑框_边距", QStringLiteral("abc"), margin},
+        {"编辑框_边距", QStringLiteral("2mm"), margin},
+        {"编辑框_边距", QStringLiteral("1e3"), margin},
+        {"编辑框_边距", QStringLiteral("24.1"), margin},
+        {"编辑框_边距", QStringLiteral("-1000"), margin},
+        {"编辑框_边距", QStringLiteral("1.25"), margin},
+        {"编辑框_偏差", QStringLiteral("'; delete from 销售记录; --"), offset},
+        {"编辑框_偏差", QStringLiteral("0x10"), offset},
+        {"编辑框_偏差", QStringLiteral("-20.5"), offset},
+        {"编辑框_偏差", QStringLiteral("1") + QString(59, u'0'), offset},
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(k.value.toStdString());
         messages.clear();
         set(w, "编辑框_边距", QStringLiteral("1"));
         set(w, "编辑框_偏差", QStringLiteral("1"));
-        set(w, k.box, k.value);
+        // Typed key by key, so that the box holds exactly what the user typed.
+        set(w, k.box, QString());
+        c(w, k.box)->widget()->setFocus();
+        keys.type(k.value);
+        EXPECT_EQ(get(w, k.box), k.value);
         click(w, "按钮_保存");
         ASSERT_EQ(messages.shown().size(), 1u);
         EXPECT_EQ(messages.shown()[0].text, k.message);
@@ -200,6 +225,42 @@ TEST_F(PrintPageTest, SalesWindowShowsTheSavedShopAtOnce) {
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->settings().paperMargin, QStringLiteral("4"));
     EXPECT_EQ(entry->settings().printUnitPrice, QStringLiteral("假"));
+}
+
+// The receipt being composed is the cashier's: closing the settings window, saved or not,
+// brings the new shop name and leaves the lines and a note typed for this receipt alone.
+TEST_F(PrintPageTest, ClosingSettingsKeepsTheReceiptBeingComposed) {
+    FormWindow* sales = open(FormId::SalesEntry);
+    ASSERT_NE(sales, nullptr);
+    ASSERT_TRUE(Keyboard::activate(sales));
+    set(sales, "编辑框_名称", QStringLiteral("茶叶"));
+    set(sales, "编辑框_单价", QStringLiteral("8.00"));
+    set(sales, "编辑框_数量", QStringLiteral("2"));
+    click(sales, "按钮_添加商品");
+    ASSERT_EQ(list(sales, "超级列表框1")->rowCount(), 1);
+    Keyboard keys(sales);
+    c(sales, "编辑框_备注")->widget()->setFocus();
+    keys.press(Qt::Key_End, Qt::ControlModifier);
+    keys.type(QStringLiteral("送货上门"));
+    const QString typed = get(sales, "编辑框_备注");
+    ASSERT_TRUE(typed.endsWith(QStringLiteral("送货上门")));
+
+    openFromMenu(sales);
+    ASSERT_NE(window(FormId::Settings), nullptr);
+    manager->close(static_cast<qint32>(FormId::Settings));
+    EXPECT_EQ(get(sales, "编辑框_备注"), typed);
+
+    openFromMenu(sales);
+    FormWindow* w = window(FormId::Settings);
+    ASSERT_NE(w, nullptr);
+    set(w, "编辑框_店名", QStringLiteral("新开张"));
+    set(w, "编辑框_备注", QStringLiteral("存起来的备注"));
+    click(w, "按钮_保存");
+    manager->close(static_cast<qint32>(FormId::Settings));
+    EXPECT_EQ(get(sales, "编辑框_店名"), QStringLiteral("新开张"));
+    EXPECT_EQ(get(sales, "编辑框_备注"), typed);
+    EXPECT_EQ(list(sales, "超级列表框1")->rowCount(), 1);
+    EXPECT_EQ(setting("备注"), QStringLiteral("存起来的备注"));
 }
 
 }  // namespace

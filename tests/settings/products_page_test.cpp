@@ -1,4 +1,5 @@
 #include "tests/settings/settings_fixture.h"
+#include "tests/support/keyboard.h"
 
 namespace tillora::test {
 namespace {
@@ -35,11 +36,11 @@ TEST_F(ProductsPageTest, AddChangeDeleteWithTheirChecks) {
     click(w, "按钮_删除");
     EXPECT_EQ(
         messages.texts(),
-        (QStringList{QStringLiteral("商品名称不能为空！"), QStringLiteral("商品名称不能为空！"),
-                     QStringLiteral("商品价格不能为空！"),
-                     QStringLiteral("商品名称不能超过50个字符！"),
-                     QStringLiteral("商品单价不能超过50个字符！"),
-                     QStringLiteral("请选择要修改的行！"), QStringLiteral("请选择要删除的行！")}));
+        (QStringList{
+            QStringLiteral("商品名称不能为空！"), QStringLiteral("商品名称不能为空！"),
+            QStringLiteral("商品价格不能为空！"), QStringLiteral("商品名称不能超过50个字符！"),
+            QStringLiteral("商品价格只能是数字（最多两位小数，不超过 99999999.99），例如 12.50！"),
+            QStringLiteral("请选择要修改的行！"), QStringLiteral("请选择要删除的行！")}));
     EXPECT_EQ(products(), 4);
 
     messages.clear();
@@ -75,6 +76,41 @@ TEST_F(ProductsPageTest, AddChangeDeleteWithTheirChecks) {
     EXPECT_EQ(products(), 4);
     EXPECT_EQ(number(QStringLiteral("select count(*) from 商品名称 where ID=27")), 0);
     EXPECT_EQ(l->rowCount(), 4);
+    EXPECT_TRUE(messages.shown().empty());
+}
+
+// The sales window reads a price as money: anything else would sell at 0.00 or at a number
+// nobody typed, so it is refused whole and nothing is stored.
+TEST_F(ProductsPageTest, PriceThatIsNoPlainAmountIsRefused) {
+    FormWindow* w = openSettings();
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(Keyboard::activate(w));
+    c(w, "高级选择夹1")->setCurrentIndex(1);
+    Keyboard keys(w);
+    ListView* l = list(w, "超级列表框1");
+    const QString before = text(QStringLiteral("select 单价 from 商品名称 where ID=24"));
+    for (const char* price : {"abc", "-3", "1e3", "0x10", "12.345", "1,000", "100000000"}) {
+        SCOPED_TRACE(price);
+        messages.clear();
+        set(w, "编辑框_名称", QStringLiteral("茶叶"));
+        set(w, "编辑框_单价", QString());
+        c(w, "编辑框_单价")->widget()->setFocus();
+        keys.type(QString::fromLatin1(price));
+        EXPECT_EQ(get(w, "编辑框_单价"), QString::fromLatin1(price));
+        click(w, "按钮_添加");
+        l->setCurrentIndex(1);
+        set(w, "编辑框_单价", QString::fromLatin1(price));
+        click(w, "按钮_修改");
+        const QString message =
+            QStringLiteral("商品价格只能是数字（最多两位小数，不超过 99999999.99），例如 12.50！");
+        EXPECT_EQ(messages.texts(), (QStringList{message, message}));
+        EXPECT_EQ(messages.shown()[0].caption, QStringLiteral("提示"));
+        EXPECT_EQ(products(), 4);
+        EXPECT_EQ(text(QStringLiteral("select 单价 from 商品名称 where ID=24")), before);
+    }
+    messages.clear();
+    set(w, "编辑框_单价", QStringLiteral("0.5"));
+    click(w, "按钮_修改");
     EXPECT_TRUE(messages.shown().empty());
 }
 

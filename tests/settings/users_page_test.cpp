@@ -4,6 +4,7 @@
 
 #include "data/user_accounts.h"
 #include "tests/settings/settings_fixture.h"
+#include "tests/support/keyboard.h"
 
 namespace tillora::test {
 namespace {
@@ -151,6 +152,49 @@ TEST_F(UsersPageTest, KeyboardAloneAddsAUser) {
                                     "权限='普通用户' and 密码='") +
                      passwordDigest(QStringLiteral("k1")) + QStringLiteral("'")),
               1);
+}
+
+// A password the login would always refuse is refused here, or its user could never log in.
+TEST_F(UsersPageTest, PasswordTheLoginRefusesIsNotStored) {
+    FormWindow* w = openSettings();
+    ASSERT_NE(w, nullptr);
+    const QString adminDigest = user(kAdmin, "密码");
+    const QString refused = QStringLiteral("x' or '1'='1");
+
+    FormWindow* d = openAddDialog(w);
+    ASSERT_NE(d, nullptr);
+    ASSERT_TRUE(Keyboard::activate(d));
+    Keyboard keys(d);
+    c(d, "编辑框_yhm")->widget()->setFocus();
+    keys.type(QStringLiteral("eve"));
+    keys.press(Qt::Key_Tab);
+    keys.type(refused);
+    keys.press(Qt::Key_Tab);
+    keys.type(refused);
+    keys.press(Qt::Key_Tab);
+    keys.type(QStringLiteral("普通用户"));
+    keys.press(Qt::Key_Tab);
+    keys.press(Qt::Key_Return);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, QStringLiteral("密码里存在注入语句!"));
+    EXPECT_EQ(messages.shown()[0].caption, QStringLiteral("提示"));
+    EXPECT_EQ(users(), 1);
+    EXPECT_TRUE(isOpen(FormId::UserAdd));
+    manager->close(static_cast<qint32>(FormId::UserAdd));
+    settle();
+
+    messages.clear();
+    d = openChangeDialog(w, 0);
+    ASSERT_NE(d, nullptr);
+    ASSERT_TRUE(Keyboard::activate(d));
+    Keyboard change(d);
+    c(d, "编辑框_mm")->widget()->setFocus();
+    change.type(QStringLiteral("a'--"));
+    change.press(Qt::Key_Tab);
+    change.type(QStringLiteral("a'--"));
+    click(d, "按钮1");
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("密码里存在注入语句!")});
+    EXPECT_EQ(user(kAdmin, "密码"), adminDigest);
 }
 
 TEST_F(UsersPageTest, ChangeKeepsThePasswordWhenBothBoxesAreEmpty) {
