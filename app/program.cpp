@@ -69,8 +69,14 @@ int runProgram(QApplication& application) {
     MessageDatabasePrompts prompts;
     const StartCollaborators collaborators{[] { return SingleInstance::anotherInstanceRunning(); },
                                            program.folder, &prompts};
-    if (runStartRoutine(shell.holder().database(), collaborators) != StartOutcome::DatabaseOpen) {
-        shell.end(0);
+    switch (runStartRoutine(shell.holder().database(), collaborators)) {
+        case StartOutcome::DatabaseOpen:
+            break;
+        case StartOutcome::AlreadyRunning:
+            shell.end(0);
+        case StartOutcome::NoDatabase:
+            // A till that could not reach its data did not do its job; scripts see that.
+            shell.end(1);
     }
     const QString database = databasePath(program.folder);
     automatic_backup::atStart(database, Clock::now());

@@ -299,8 +299,13 @@ bool restoreDamaged(const QString& path, const QString& problem, DatabasePrompts
 }  // namespace
 
 bool openOrRestoreDatabase(ODBCDB& db, const QString& programFolder, DatabasePrompts& prompts) {
-    if (const QString url = configuredServerUrl(programFolder); !url.isEmpty()) {
-        return openServerDatabase(db, url, prompts);
+    // A tillora.conf that can't be used stops the start: the file would split the shop's sales.
+    if (const ServerConfig config = readServerConfig(programFolder);
+        config.status == ServerConfig::Status::Invalid) {
+        prompts.tell(config.problem);
+        return false;
+    } else if (config.status == ServerConfig::Status::Server) {
+        return openServerDatabase(db, config.connectString, prompts);
     }
     const QString path = databasePath(programFolder);
     bool restored = false;

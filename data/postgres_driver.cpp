@@ -1,13 +1,13 @@
 #include "data/postgres_driver.h"
 
 #include "data/postgres_connection.h"
+#include "data/server_config.h"
 #include "data/sqlite_driver.h"
 
 namespace tillora {
 
 bool PostgresDriver::isServerUrl(const QString& connectString) {
-    return connectString.startsWith(QStringLiteral("postgresql://"), Qt::CaseInsensitive) ||
-           connectString.startsWith(QStringLiteral("postgres://"), Qt::CaseInsensitive);
+    return serverAddressForm(connectString) != ServerAddressForm::None;
 }
 
 std::unique_ptr<DatabaseConnection> PostgresDriver::connect(const QString& connectString,

@@ -7,8 +7,9 @@
 namespace tillora {
 
 // The server driver: the connect string is a PostgreSQL URL
-// ("postgresql://user@host:port/dbname"); a password may come from ~/.pgpass as the client
-// library reads it. The database must hold the program's schema (tillora --init-server).
+// ("postgresql://user@host:port/dbname") or the client library's "host=... dbname=..." form; a
+// password may come from ~/.pgpass as the client library reads it. The database must hold the
+// program's schema (tillora --init-server).
 class PostgresDriver : public DatabaseDriver {
   public:
     std::unique_ptr<DatabaseConnection> connect(const QString& connectString, bool readOnly,

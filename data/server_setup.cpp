@@ -230,7 +230,9 @@ ServerSetupResult copyFileToServer(const QString& file, const QString& url) {
     QString why;
     auto server = PostgresConnection::open(url, false, &fault, &why);
     if (!server) {
-        return failed(serverFaultText(fault, url) + QStringLiteral("\r\n") + why);
+        // The client library's complaint may quote the connect string whole.
+        return failed(serverFaultText(fault, url) + QStringLiteral("\r\n") +
+                      maskedServerMessage(why, url));
     }
     bool ok = false;
     if (serverNumber(*server,
@@ -318,8 +320,13 @@ ServerSetupResult initialiseServer(const QString& url) {
 
 int runServerSetupCommand(int argc, char** argv) {
     const QString folder = QCoreApplication::applicationDirPath();
-    const QString url = configuredServerUrl(folder);
-    if (url.isEmpty()) {
+    const ServerConfig config = readServerConfig(folder);
+    if (config.status == ServerConfig::Status::Invalid) {
+        std::fprintf(stderr, "%s\n", qPrintable(config.problem));
+        return 2;
+    }
+    const QString& url = config.connectString;
+    if (config.status == ServerConfig::Status::NoFile) {
         std::fprintf(stderr, "%s\n",
                      qPrintable(QStringLiteral("没有配置数据库服务器：请在 %1 中写入 "
                                                "database = postgresql://用户@主机:端口/数据库")
