@@ -14,6 +14,7 @@
 #include "sales/receipt.h"
 #include "sales/sale_recorder.h"
 #include "sales/sales_texts.h"
+#include "sales/typed_line.h"
 #include "values/value_format.h"
 
 namespace tillora {
@@ -102,31 +103,19 @@ void SaleDetailsWindow::discountChosen(int index) {
 }
 
 bool SaleDetailsWindow::lineFromEntry(ReceiptLine& line) const {
-    const QString name = ui_.编辑框_名称.text().trimmed();
-    const QString quantity = ui_.编辑框_数量.text().trimmed();
-    const QString price = ui_.编辑框_单价.text().trimmed();
-    if (price.isEmpty()) {
+    if (ui_.编辑框_单价.text().trimmed().isEmpty()) {
         hint(records_text::emptyUnitPrice());
         return false;
     }
-    if (name.size() > SaleRecorder::kTextColumnLength) {
-        hint(sales_text::tooLong(QStringLiteral("名称"), SaleRecorder::kTextColumnLength));
+    TypedLine typed{ui_.编辑框_名称.text(), ui_.编辑框_数量.text(), ui_.编辑框_单价.text(), {}};
+    if (ui_.选择框_折扣.isChecked()) {
+        typed.discount = ui_.编辑框_折扣.text();
+    }
+    const std::optional<ReceiptLine> checked = typed.checked();
+    if (!checked) {
         return false;
     }
-    const int count = textToInt(quantity);
-    const double unitPrice = amounts::fromText(price);
-    const double total = amounts::lineTotal(unitPrice, count);
-    // Without the tick the line is at full price ("10" tenths).
-    double discount = 10.0;
-    if (ui_.选择框_折扣.isChecked()) {
-        const QString typed = ui_.编辑框_折扣.text().trimmed();
-        discount = typed.isEmpty() ? 10.0 : amounts::fromText(typed);
-    }
-    line.name = name;
-    line.quantity = QString::number(count);
-    line.unitPrice = amounts::toText(unitPrice);
-    line.lineTotal = amounts::toText(total);
-    line.discountedTotal = amounts::toText(amounts::discounted(total, discount));
+    line = *checked;
     return true;
 }
 

@@ -33,6 +33,10 @@ inline constexpr double kMaxAmount = 99999999.99;
 std::optional<double> parsePlainAmount(const QString& text, bool allowNegative = false);
 // A quantity: a whole number, negative for a return, at most 8 digits.
 std::optional<int> parseQuantity(const QString& text);
+// A discount as the list offers it: 1.0 to 10 tenths, at most one decimal ("9", "8.8", "10").
+std::optional<double> parseDiscount(const QString& text);
+// The discount list's text for a value: "10" for full price, else one decimal ("8.8").
+QString discountText(double tenths);
 // True when text holds a character below U+0020 (or DEL and the C1 controls).
 bool hasControlCharacter(const QString& text);
 

@@ -145,6 +145,43 @@ TEST_F(SaleDetailsTest, AFailedChangeLeavesLineAndSaleAsTheyWere) {
     EXPECT_EQ(header("数量", late), QStringLiteral("3"));
 }
 
+// Nothing the sales entry window would refuse gets into a stored sale through the details.
+TEST_F(SaleDetailsTest, RefusesWhatTheEntryWindowRefuses) {
+    ASSERT_NE(openDetails(late), nullptr);
+    listOf(details)->setCurrentIndex(0);
+    const QStringList before = stored();
+    const QString quantityNotPlain = QStringLiteral("数量只能是整数，例如 3（退货写 -1）！");
+    const QString discountNotListed =
+        QStringLiteral("折扣只能是 1.0 到 10 之间的数字（最多一位小数），例如 8.8！");
+    struct Typed {
+        const char* name;
+        const char* quantity;
+        const char* discount;  // ticked when given
+        QString message;
+    };
+    const QList<Typed> refused{
+        {"", "2", nullptr, QStringLiteral("商品名称不能为空！")},
+        {"茶叶", "", nullptr, QStringLiteral("数量不能为空！")},
+        {"茶叶", "9999999999999", nullptr, quantityNotPlain},
+        {"茶叶", "2", "-50", discountNotListed},
+        {"茶叶", "2", "1e3", discountNotListed},
+        {"茶叶", "2", "0.5", discountNotListed},
+        {"茶叶", "2", "10.5", discountNotListed},
+    };
+    for (const Typed& t : refused) {
+        enter(t.name, t.quantity, "10.00");
+        details->component(QStringLiteral("选择框_折扣"))->setChecked(t.discount != nullptr);
+        click(details, "选择框_折扣");
+        details->setText(QStringLiteral("编辑框_折扣"), QString::fromUtf8(t.discount));
+        for (const char* button : {"按钮_修改", "按钮_添加"}) {
+            messages.clear();
+            click(details, button);
+            EXPECT_EQ(messages.texts(), QStringList{t.message}) << t.quantity << " " << button;
+        }
+    }
+    EXPECT_EQ(stored(), before);
+}
+
 class DeleteSaleTest : public SaleDetailsTest {};
 
 TEST_F(DeleteSaleTest, AdministratorDeletesAfterTheQuestion) {
