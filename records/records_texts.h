@@ -29,6 +29,9 @@ inline QString initialised() {
 inline QString initialiseFailed() {
     return QStringLiteral("初始化错误！");
 }
+inline QString databaseBusy() {
+    return QStringLiteral("数据库正忙，请稍后再试！");
+}
 inline QString selectSale() {
     return QStringLiteral("请选择一条销售记录！");
 }

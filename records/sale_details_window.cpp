@@ -25,6 +25,15 @@ void hint(const QString& text) {
     showMessage(text, 0, sales_text::hint());
 }
 
+// A change that failed was rolled back whole, so the lines shown are still what is stored.
+void tellFailure(const SaleEditor& editor, const QString& message) {
+    if (editor.lastFault() == DbFault::Locked) {
+        hint(records_text::databaseBusy());
+    } else {
+        showMessage(message);
+    }
+}
+
 }  // namespace
 
 SaleDetailsWindow::SaleDetailsWindow(RecordsModule& module, FormWindow* window, int saleId)
@@ -58,8 +67,15 @@ void SaleDetailsWindow::start() {
 }
 
 void SaleDetailsWindow::fill() {
+    ODBCDB& db = module_.database();
     bool ok = false;
-    lines_ = SaleLineRow::read(module_.database(), saleId_, &ok);
+    std::vector<SaleLineRow> lines = SaleLineRow::read(db, saleId_, &ok);
+    // The lines shown stay while another program holds the file: they are still what is stored.
+    if (!ok && db.lastFault() == DbFault::Locked) {
+        hint(records_text::databaseBusy());
+        return;
+    }
+    lines_ = std::move(lines);
     ListView* l = list();
     l->clearRows();
     QList<QStringList> cells;
@@ -127,8 +143,10 @@ void SaleDetailsWindow::add() {
     QString remark = ui_.编辑框_备注.text();
     remark.remove(QLatin1Char('\r'));
     remark.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    if (!SaleEditor(module_.database(), saleId_).addLine(line, remark)) {
-        showMessage(sales_text::addFailed());
+    SaleEditor editor(module_.database(), saleId_);
+    if (!editor.addLine(line, remark)) {
+        tellFailure(editor, sales_text::addFailed());
+        return;
     }
     fill();
     list()->setCurrentIndex(list()->rowCount() - 1);
@@ -145,8 +163,10 @@ void SaleDetailsWindow::change() {
     if (!lineFromEntry(line)) {
         return;
     }
-    if (!SaleEditor(module_.database(), saleId_).changeLine(id, line)) {
-        showMessage(sales_text::changeFailed());
+    SaleEditor editor(module_.database(), saleId_);
+    if (!editor.changeLine(id, line)) {
+        tellFailure(editor, sales_text::changeFailed());
+        return;
     }
     fill();
     list()->setCurrentIndex(row);
@@ -159,8 +179,10 @@ void SaleDetailsWindow::remove() {
         hint(sales_text::selectRowToDelete());
         return;
     }
-    if (!SaleEditor(module_.database(), saleId_).deleteLine(id)) {
-        showMessage(sales_text::deleteFailed());
+    SaleEditor editor(module_.database(), saleId_);
+    if (!editor.deleteLine(id)) {
+        tellFailure(editor, sales_text::deleteFailed());
+        return;
     }
     fill();
     if (list()->rowCount() > 0) {
