@@ -1,5 +1,6 @@
 #include "records/sale_details_window.h"
 
+#include "data/current_user.h"
 #include "data/odbcdb.h"
 #include "forms/component.h"
 #include "forms/components/list_view.h"
@@ -135,7 +136,18 @@ bool SaleDetailsWindow::lineFromEntry(ReceiptLine& line) const {
     return true;
 }
 
+bool SaleDetailsWindow::mayChange(const QString& refusal) const {
+    if (CurrentUser::orNobody().isAdministrator()) {
+        return true;
+    }
+    showMessage(refusal);
+    return false;
+}
+
 void SaleDetailsWindow::add() {
+    if (!mayChange(records_text::changeAdministratorsOnly())) {
+        return;
+    }
     ReceiptLine line;
     if (!lineFromEntry(line)) {
         return;
@@ -153,6 +165,9 @@ void SaleDetailsWindow::add() {
 }
 
 void SaleDetailsWindow::change() {
+    if (!mayChange(records_text::changeAdministratorsOnly())) {
+        return;
+    }
     const int row = list()->currentIndex();
     const int id = selectedLineId();
     if (id == 0) {
@@ -173,10 +188,20 @@ void SaleDetailsWindow::change() {
 }
 
 void SaleDetailsWindow::remove() {
+    if (!mayChange(records_text::administratorsOnly())) {
+        return;
+    }
     const int row = list()->currentIndex();
     const int id = selectedLineId();
     if (id == 0) {
         hint(sales_text::selectRowToDelete());
+        return;
+    }
+    // As with a whole sale: one stray click must not take a line off a stored sale.
+    const QString name = lines_[static_cast<std::size_t>(row)].name;
+    if (showMessage(records_text::confirmDeleteLine(name),
+                    MessageFlags::YesNo | MessageFlags::IconQuestion | MessageFlags::DefaultButton2,
+                    sales_text::hint()) != MessageResult::Yes) {
         return;
     }
     SaleEditor editor(module_.database(), saleId_);

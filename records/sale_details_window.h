@@ -15,8 +15,8 @@ class ListView;
 class RecordsModule;
 struct ReceiptLine;
 
-// The details window of one sale: its lines, and adding, changing and deleting them. Every change
-// recomputes the sale's own totals with it.
+// The details window of one sale: its lines, and adding, changing and deleting them (by an
+// administrator). Every change recomputes the sale's own totals with it.
 class SaleDetailsWindow : public QObject {
     Q_OBJECT
 
@@ -47,6 +47,8 @@ class SaleDetailsWindow : public QObject {
     int selectedLineId() const;
     // The edit row as a line; false (message shown) when it cannot be stored.
     bool lineFromEntry(ReceiptLine& line) const;
+    // Stored sales are changed by administrators only; others are shown `refusal`.
+    bool mayChange(const QString& refusal) const;
 
     RecordsModule& module_;
     FormWindow* window_;

@@ -164,7 +164,13 @@ void SalesRecordsWindow::deleteSelected() {
 }
 
 void SalesRecordsWindow::initialise() {
-    if (showMessage(records_text::askInitialise(), MessageFlags::YesNo | MessageFlags::IconQuestion,
+    // It replaces every sale and user: more than an ordinary user may even delete.
+    if (!CurrentUser::orNobody().isAdministrator()) {
+        showMessage(records_text::initialiseAdministratorsOnly());
+        return;
+    }
+    if (showMessage(records_text::askInitialise(),
+                    MessageFlags::YesNo | MessageFlags::IconQuestion | MessageFlags::DefaultButton2,
                     sales_text::hint()) != MessageResult::Yes) {
         return;
     }

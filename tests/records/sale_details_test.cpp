@@ -3,6 +3,7 @@
 #include "records/records_sql.h"
 #include "records/sale_details_window.h"
 #include "tests/records/records_fixture.h"
+#include "tests/support/keyboard.h"
 
 namespace tillora::test {
 namespace {
@@ -29,6 +30,11 @@ class SaleDetailsTest : public RecordsFixture {
         return text(QStringLiteral("select %1 from 销售记录 where ID=%2")
                         .arg(QString::fromUtf8(column))
                         .arg(saleId));
+    }
+    // The button pressed from the keyboard: focused, then the space bar.
+    void press(const char* button) {
+        details->component(QString::fromUtf8(button))->widget()->setFocus();
+        Keyboard(details).press(Qt::Key_Space);
     }
     QStringList row(int r) {
         QStringList cells;
@@ -95,13 +101,13 @@ TEST_F(SaleDetailsTest, AddChangeAndDeleteRecomputeTheSale) {
     EXPECT_EQ(header("数量", yesterday), QStringLiteral("6"));
     EXPECT_EQ(header("金额", yesterday), QStringLiteral("51.00"));
 
-    // Delete the added line.
+    // Delete the added line, after the question.
     listOf(details)->setCurrentIndex(1);
     click(details, "按钮_删除");
     EXPECT_EQ(listOf(details)->rowCount(), 1);
     EXPECT_EQ(header("数量", yesterday), QStringLiteral("3"));
     EXPECT_EQ(header("金额", yesterday), QStringLiteral("37.50"));
-    EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("确定删除商品 茶叶 吗？")});
 
     // Closing shows the sale's new totals in the list.
     click(details, "按钮_关闭");
@@ -143,6 +149,40 @@ TEST_F(SaleDetailsTest, AFailedChangeLeavesLineAndSaleAsTheyWere) {
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("数据修改失败")});
     EXPECT_EQ(row(0).at(2), QStringLiteral("2"));
     EXPECT_EQ(header("数量", late), QStringLiteral("3"));
+}
+
+// Changing a stored sale is for administrators: an ordinary user pressing the buttons at the
+// keyboard is refused each time and nothing is written.
+TEST_F(SaleDetailsTest, OnlyAdministratorsChangeLines) {
+    logIn(QStringLiteral("张三"), QStringLiteral("普通用户"));
+    ASSERT_NE(openDetails(late), nullptr);
+    ASSERT_TRUE(Keyboard::activate(details));
+    const QStringList before = stored();
+    listOf(details)->setCurrentIndex(0);
+    details->setText(QStringLiteral("编辑框_数量"), QStringLiteral("5"));
+    for (const char* button : {"按钮_修改", "按钮_添加", "按钮_删除"}) {
+        press(button);
+    }
+    EXPECT_EQ(messages.texts(), (QStringList{QStringLiteral("只有管理员才有修改权限！"),
+                                             QStringLiteral("只有管理员才有修改权限！"),
+                                             QStringLiteral("只有管理员才有删除权限！")}));
+    EXPECT_EQ(stored(), before);
+    EXPECT_EQ(ids(details).size(), 2);
+
+    // An administrator is asked before a line goes; the default answer keeps it.
+    logIn(QStringLiteral("admin"), QStringLiteral("管理员"));
+    messages.clear();
+    messages.answer(MessageResult::No);
+    press("按钮_删除");
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown().front().text, QStringLiteral("确定删除商品 mkf-麦克风 吗？"));
+    EXPECT_EQ(messages.shown().front().flags & MessageFlags::DefaultButtonMask,
+              MessageFlags::DefaultButton2);
+    EXPECT_EQ(stored(), before);
+    messages.answer(MessageResult::Yes);
+    press("按钮_删除");
+    EXPECT_EQ(ids(details).size(), 1);
+    EXPECT_EQ(header("金额", late), QStringLiteral("19.99"));
 }
 
 // Nothing the sales entry window would refuse gets into a stored sale through the details.
