@@ -3,6 +3,7 @@
 #include "data/current_user.h"
 #include "data/odbcdb.h"
 #include "forms/component.h"
+#include "forms/components/combo_box.h"
 #include "forms/components/list_view.h"
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
@@ -104,6 +105,28 @@ void SaleDetailsWindow::rowChanged(int row) {
     ui_.编辑框_名称.setText(line.name);
     ui_.编辑框_数量.setText(line.quantity);
     ui_.编辑框_单价.setText(line.unitPrice);
+    // Lines keep no discount of their own; without it in the edit row a change would store the
+    // line at full price.
+    const std::optional<double> discount = storedDiscount(line);
+    ui_.选择框_折扣.setChecked(discount.has_value());
+    const QString text = amounts::discountText(discount.value_or(10.0));
+    ComboBox& discounts = ui_.组合框_折扣;
+    discounts.setCurrentIndex(static_cast<int>(discounts.items().indexOf(text)));
+    ui_.编辑框_折扣.setText(text);
+    discountTicked();
+}
+
+std::optional<double> SaleDetailsWindow::storedDiscount(const SaleLineRow& line) {
+    const double amount = amounts::fromText(line.amount);
+    const double discounted = amounts::fromText(line.discounted);
+    if (amount == 0.0) {
+        return std::nullopt;
+    }
+    const double tenths = roundTo(discounted / amount * 10.0, 1);
+    if (tenths == 10.0) {
+        return std::nullopt;
+    }
+    return tenths;
 }
 
 void SaleDetailsWindow::discountTicked() {

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include <optional>
 #include <vector>
 
 #include "formset/sale_details_handles.h"
@@ -41,6 +42,10 @@ class SaleDetailsWindow : public QObject {
     void close();
 
     SpreadsheetTable shownList() const;
+
+    // The discount a stored line was sold at, in tenths as the list offers it, worked out from
+    // its 金额 and 折后; none for a line at full price.
+    static std::optional<double> storedDiscount(const SaleLineRow& line);
 
   private:
     ListView* list() const;

@@ -185,6 +185,32 @@ TEST_F(SaleDetailsTest, OnlyAdministratorsChangeLines) {
     EXPECT_EQ(header("金额", late), QStringLiteral("19.99"));
 }
 
+// The edit row shows the discount the line was sold at, so that changing its quantity keeps it.
+TEST_F(SaleDetailsTest, EditingADiscountedLineKeepsItsDiscount) {
+    ASSERT_TRUE(
+        db.ExecuteSql(QStringLiteral("update 销售详情 set 折后='264.00' where 名称='xsq-显示器'")));
+    ASSERT_NE(openDetails(early), nullptr);
+    listOf(details)->setCurrentIndex(0);
+    EXPECT_TRUE(details->component(QStringLiteral("选择框_折扣"))->isChecked());
+    EXPECT_TRUE(details->component(QStringLiteral("编辑框_折扣"))->isEnabled());
+    EXPECT_EQ(details->text(QStringLiteral("编辑框_折扣")), QStringLiteral("8.8"));
+    details->setText(QStringLiteral("编辑框_数量"), QStringLiteral("2"));
+    click(details, "按钮_修改");
+    EXPECT_EQ(row(0).mid(2), (QStringList{QStringLiteral("2"), QStringLiteral("300.00"),
+                                          QStringLiteral("600.00"), QStringLiteral("528.00")}));
+
+    // A line at full price leaves the box unticked, and so does one that sold for nothing.
+    listOf(details)->setCurrentIndex(1);
+    EXPECT_FALSE(details->component(QStringLiteral("选择框_折扣"))->isChecked());
+    EXPECT_FALSE(details->component(QStringLiteral("编辑框_折扣"))->isEnabled());
+    EXPECT_FALSE(SaleDetailsWindow::storedDiscount(
+        {0, {}, {}, {}, QStringLiteral("0.00"), QStringLiteral("0.00"), {}}));
+    EXPECT_EQ(SaleDetailsWindow::storedDiscount(
+                  {0, {}, {}, {}, QStringLiteral("-10.00"), QStringLiteral("-9.50"), {}}),
+              9.5);
+    EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
+}
+
 // Nothing the sales entry window would refuse gets into a stored sale through the details.
 TEST_F(SaleDetailsTest, RefusesWhatTheEntryWindowRefuses) {
     ASSERT_NE(openDetails(late), nullptr);
