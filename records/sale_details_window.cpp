@@ -1,7 +1,9 @@
 #include "records/sale_details_window.h"
 
+#include "data/current_user.h"
 #include "data/odbcdb.h"
 #include "forms/component.h"
+#include "forms/components/combo_box.h"
 #include "forms/components/list_view.h"
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
@@ -14,6 +16,7 @@
 #include "sales/receipt.h"
 #include "sales/sale_recorder.h"
 #include "sales/sales_texts.h"
+#include "sales/typed_line.h"
 #include "values/value_format.h"
 
 namespace tillora {
@@ -22,6 +25,15 @@ namespace {
 
 void hint(const QString& text) {
     showMessage(text, 0, sales_text::hint());
+}
+
+// A change that failed was rolled back whole, so the lines shown are still what is stored.
+void tellFailure(const SaleEditor& editor, const QString& message) {
+    if (editor.lastFault() == DbFault::Locked) {
+        hint(records_text::databaseBusy());
+    } else {
+        showMessage(message);
+    }
 }
 
 }  // namespace
@@ -57,8 +69,15 @@ void SaleDetailsWindow::start() {
 }
 
 void SaleDetailsWindow::fill() {
+    ODBCDB& db = module_.database();
     bool ok = false;
-    lines_ = SaleLineRow::read(module_.database(), saleId_, &ok);
+    std::vector<SaleLineRow> lines = SaleLineRow::read(db, saleId_, &ok);
+    // The lines shown stay while another program holds the file: they are still what is stored.
+    if (!ok && db.lastFault() == DbFault::Locked) {
+        hint(records_text::databaseBusy());
+        return;
+    }
+    lines_ = std::move(lines);
     ListView* l = list();
     l->clearRows();
     QList<QStringList> cells;
@@ -86,6 +105,28 @@ void SaleDetailsWindow::rowChanged(int row) {
     ui_.编辑框_名称.setText(line.name);
     ui_.编辑框_数量.setText(line.quantity);
     ui_.编辑框_单价.setText(line.unitPrice);
+    // Lines keep no discount of their own; without it in the edit row a change would store the
+    // line at full price.
+    const std::optional<double> discount = storedDiscount(line);
+    ui_.选择框_折扣.setChecked(discount.has_value());
+    const QString text = amounts::discountText(discount.value_or(10.0));
+    ComboBox& discounts = ui_.组合框_折扣;
+    discounts.setCurrentIndex(static_cast<int>(discounts.items().indexOf(text)));
+    ui_.编辑框_折扣.setText(text);
+    discountTicked();
+}
+
+std::optional<double> SaleDetailsWindow::storedDiscount(const SaleLineRow& line) {
+    const double amount = amounts::fromText(line.amount);
+    const double discounted = amounts::fromText(line.discounted);
+    if (amount == 0.0) {
+        return std::nullopt;
+    }
+    const double tenths = roundTo(discounted / amount * 10.0, 1);
+    if (tenths == 10.0) {
+        return std::nullopt;
+    }
+    return tenths;
 }
 
 void SaleDetailsWindow::discountTicked() {
@@ -102,35 +143,34 @@ void SaleDetailsWindow::discountChosen(int index) {
 }
 
 bool SaleDetailsWindow::lineFromEntry(ReceiptLine& line) const {
-    const QString name = ui_.编辑框_名称.text().trimmed();
-    const QString quantity = ui_.编辑框_数量.text().trimmed();
-    const QString price = ui_.编辑框_单价.text().trimmed();
-    if (price.isEmpty()) {
+    if (ui_.编辑框_单价.text().trimmed().isEmpty()) {
         hint(records_text::emptyUnitPrice());
         return false;
     }
-    if (name.size() > SaleRecorder::kTextColumnLength) {
-        hint(sales_text::tooLong(QStringLiteral("名称"), SaleRecorder::kTextColumnLength));
+    TypedLine typed{ui_.编辑框_名称.text(), ui_.编辑框_数量.text(), ui_.编辑框_单价.text(), {}};
+    if (ui_.选择框_折扣.isChecked()) {
+        typed.discount = ui_.编辑框_折扣.text();
+    }
+    const std::optional<ReceiptLine> checked = typed.checked();
+    if (!checked) {
         return false;
     }
-    const int count = textToInt(quantity);
-    const double unitPrice = amounts::fromText(price);
-    const double total = amounts::lineTotal(unitPrice, count);
-    // Without the tick the line is at full price ("10" tenths).
-    double discount = 10.0;
-    if (ui_.选择框_折扣.isChecked()) {
-        const QString typed = ui_.编辑框_折扣.text().trimmed();
-        discount = typed.isEmpty() ? 10.0 : amounts::fromText(typed);
-    }
-    line.name = name;
-    line.quantity = QString::number(count);
-    line.unitPrice = amounts::toText(unitPrice);
-    line.lineTotal = amounts::toText(total);
-    line.discountedTotal = amounts::toText(amounts::discounted(total, discount));
+    line = *checked;
     return true;
 }
 
+bool SaleDetailsWindow::mayChange(const QString& refusal) const {
+    if (CurrentUser::orNobody().isAdministrator()) {
+        return true;
+    }
+    showMessage(refusal);
+    return false;
+}
+
 void SaleDetailsWindow::add() {
+    if (!mayChange(records_text::changeAdministratorsOnly())) {
+        return;
+    }
     ReceiptLine line;
     if (!lineFromEntry(line)) {
         return;
@@ -138,14 +178,19 @@ void SaleDetailsWindow::add() {
     QString remark = ui_.编辑框_备注.text();
     remark.remove(QLatin1Char('\r'));
     remark.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    if (!SaleEditor(module_.database(), saleId_).addLine(line, remark)) {
-        showMessage(sales_text::addFailed());
+    SaleEditor editor(module_.database(), saleId_);
+    if (!editor.addLine(line, remark)) {
+        tellFailure(editor, sales_text::addFailed());
+        return;
     }
     fill();
     list()->setCurrentIndex(list()->rowCount() - 1);
 }
 
 void SaleDetailsWindow::change() {
+    if (!mayChange(records_text::changeAdministratorsOnly())) {
+        return;
+    }
     const int row = list()->currentIndex();
     const int id = selectedLineId();
     if (id == 0) {
@@ -156,22 +201,36 @@ void SaleDetailsWindow::change() {
     if (!lineFromEntry(line)) {
         return;
     }
-    if (!SaleEditor(module_.database(), saleId_).changeLine(id, line)) {
-        showMessage(sales_text::changeFailed());
+    SaleEditor editor(module_.database(), saleId_);
+    if (!editor.changeLine(id, line)) {
+        tellFailure(editor, sales_text::changeFailed());
+        return;
     }
     fill();
     list()->setCurrentIndex(row);
 }
 
 void SaleDetailsWindow::remove() {
+    if (!mayChange(records_text::administratorsOnly())) {
+        return;
+    }
     const int row = list()->currentIndex();
     const int id = selectedLineId();
     if (id == 0) {
         hint(sales_text::selectRowToDelete());
         return;
     }
-    if (!SaleEditor(module_.database(), saleId_).deleteLine(id)) {
-        showMessage(sales_text::deleteFailed());
+    // As with a whole sale: one stray click must not take a line off a stored sale.
+    const QString name = lines_[static_cast<std::size_t>(row)].name;
+    if (showMessage(records_text::confirmDeleteLine(name),
+                    MessageFlags::YesNo | MessageFlags::IconQuestion | MessageFlags::DefaultButton2,
+                    sales_text::hint()) != MessageResult::Yes) {
+        return;
+    }
+    SaleEditor editor(module_.database(), saleId_);
+    if (!editor.deleteLine(id)) {
+        tellFailure(editor, sales_text::deleteFailed());
+        return;
     }
     fill();
     if (list()->rowCount() > 0) {

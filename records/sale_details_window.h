@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include <optional>
 #include <vector>
 
 #include "formset/sale_details_handles.h"
@@ -15,8 +16,8 @@ class ListView;
 class RecordsModule;
 struct ReceiptLine;
 
-// The details window of one sale: its lines, and adding, changing and deleting them. Every change
-// recomputes the sale's own totals with it.
+// The details window of one sale: its lines, and adding, changing and deleting them (by an
+// administrator). Every change recomputes the sale's own totals with it.
 class SaleDetailsWindow : public QObject {
     Q_OBJECT
 
@@ -42,11 +43,17 @@ class SaleDetailsWindow : public QObject {
 
     SpreadsheetTable shownList() const;
 
+    // The discount a stored line was sold at, in tenths as the list offers it, worked out from
+    // its 金额 and 折后; none for a line at full price.
+    static std::optional<double> storedDiscount(const SaleLineRow& line);
+
   private:
     ListView* list() const;
     int selectedLineId() const;
     // The edit row as a line; false (message shown) when it cannot be stored.
     bool lineFromEntry(ReceiptLine& line) const;
+    // Stored sales are changed by administrators only; others are shown `refusal`.
+    bool mayChange(const QString& refusal) const;
 
     RecordsModule& module_;
     FormWindow* window_;

@@ -26,16 +26,24 @@ bool SaleEditor::totalsOfLines(ODBCDB& db, int saleId, QString* quantity, QStrin
 }
 
 bool SaleEditor::changeWithTotals(const QString& statement) {
+    fault_ = DbFault::None;
     if (!db_.BeginTrans()) {
+        fault_ = db_.lastFault();
         return false;
     }
     QString quantity, amount;
     if (!db_.ExecuteSql(statement) || !totalsOfLines(db_, saleId_, &quantity, &amount) ||
         !db_.ExecuteSql(records_sql::updateSaleTotals(saleId_, quantity, amount))) {
+        fault_ = db_.lastFault();
         db_.RollbackTrans();
         return false;
     }
-    db_.CommitTrans();
+    // A commit that fails must not be reported as a stored change.
+    if (!db_.tryCommitTrans()) {
+        fault_ = db_.lastFault();
+        db_.RollbackTrans();
+        return false;
+    }
     return true;
 }
 

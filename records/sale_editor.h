@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "data/db_fault.h"
+
 namespace tillora {
 
 class ODBCDB;
@@ -25,11 +27,15 @@ class SaleEditor {
     // row stores it); false when the lines cannot be read.
     static bool totalsOfLines(ODBCDB& db, int saleId, QString* quantity, QString* amount);
 
+    // Why the last change failed (the rollback must not hide it).
+    DbFault lastFault() const { return fault_; }
+
   private:
     bool changeWithTotals(const QString& statement);
 
     ODBCDB& db_;
     int saleId_;
+    DbFault fault_ = DbFault::None;
 };
 
 }  // namespace tillora

@@ -22,6 +22,7 @@ SaleListing SaleListing::read(ODBCDB& db, const QString& sql) {
     SaleListing listing;
     const int h = db.OpenTable(sql);
     if (h == 0) {
+        listing.fault = db.lastFault();
         return listing;
     }
     listing.ok = true;

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "data/db_fault.h"
+
 namespace tillora {
 
 class ODBCDB;
@@ -26,6 +28,7 @@ struct SaleRow {
 struct SaleListing {
     std::vector<SaleRow> rows;
     bool ok = false;
+    DbFault fault = DbFault::None;  // why it failed
     double totalQuantity = 0;
     double totalAmount = 0;
 

@@ -66,10 +66,16 @@ void SalesRecordsWindow::start() {
 }
 
 void SalesRecordsWindow::fill(const QString& sql) {
+    SaleListing listing = SaleListing::read(module_.database(), sql);
+    // A file held by another program says nothing about the sales: an empty list with totals 0
+    // would read as a day without takings.
+    if (listing.fault == DbFault::Locked) {
+        showMessage(records_text::databaseBusy(), 0, sales_text::hint());
+        return;
+    }
     lastSql_ = sql;
     ListView* l = list();
     l->clearRows();
-    SaleListing listing = SaleListing::read(module_.database(), sql);
     QList<QStringList> cells;
     cells.reserve(static_cast<qsizetype>(listing.rows.size()));
     for (const SaleRow& row : listing.rows) {
@@ -158,7 +164,13 @@ void SalesRecordsWindow::deleteSelected() {
 }
 
 void SalesRecordsWindow::initialise() {
-    if (showMessage(records_text::askInitialise(), MessageFlags::YesNo | MessageFlags::IconQuestion,
+    // It replaces every sale and user: more than an ordinary user may even delete.
+    if (!CurrentUser::orNobody().isAdministrator()) {
+        showMessage(records_text::initialiseAdministratorsOnly());
+        return;
+    }
+    if (showMessage(records_text::askInitialise(),
+                    MessageFlags::YesNo | MessageFlags::IconQuestion | MessageFlags::DefaultButton2,
                     sales_text::hint()) != MessageResult::Yes) {
         return;
     }

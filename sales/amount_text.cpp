@@ -41,10 +41,27 @@ std::optional<int> parseQuantity(const QString& text) {
     return text.trimmed().toInt();
 }
 
+std::optional<double> parseDiscount(const QString& text) {
+    static const QRegularExpression plain(QStringLiteral("^[0-9]{1,2}(?:\\.[0-9])?$"));
+    if (hasControlCharacter(text) || !plain.match(text.trimmed()).hasMatch()) {
+        return std::nullopt;
+    }
+    const double value = QLocale::c().toDouble(text.trimmed());
+    if (value < 1.0 || value > 10.0) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+QString discountText(double tenths) {
+    const double rounded = roundTo(tenths, 1);
+    return rounded == 10.0 ? QStringLiteral("10") : QString::number(rounded, 'f', 1);
+}
+
 QStringList discountChoices() {
     QStringList list{QStringLiteral("10")};
     for (int tenths = 99; tenths >= 10; --tenths) {
-        list.append(QStringLiteral("%1.%2").arg(tenths / 10).arg(tenths % 10));
+        list.append(discountText(tenths / 10.0));
     }
     return list;
 }

@@ -31,6 +31,10 @@ using tillora::kMaxAmount;
 using tillora::parsePlainAmount;
 // A quantity: a whole number, negative for a return, at most 8 digits.
 std::optional<int> parseQuantity(const QString& text);
+// A discount as the list offers it: 1.0 to 10 tenths, at most one decimal ("9", "8.8", "10").
+std::optional<double> parseDiscount(const QString& text);
+// The discount list's text for a value: "10" for full price, else one decimal ("8.8").
+QString discountText(double tenths);
 
 }  // namespace amounts
 

@@ -21,6 +21,7 @@
 #include "sales/sale_recorder.h"
 #include "sales/sales_module.h"
 #include "sales/sales_texts.h"
+#include "sales/typed_line.h"
 #include "values/value_format.h"
 
 #include <QAbstractButton>
@@ -55,17 +56,8 @@ void hint(const QString& text) {
     showMessage(text, 0, sales_text::hint());
 }
 
-QString priceNotPlain() {
-    return QStringLiteral("价格只能是数字（最多两位小数，不超过 99999999.99），例如 12.50！");
-}
-QString quantityNotPlain() {
-    return QStringLiteral("数量只能是整数，例如 3（退货写 -1）！");
-}
 QString cashNotPlain() {
     return QStringLiteral("实收只能是数字（最多两位小数，不超过 99999999.99），例如 100！");
-}
-QString amountTooLarge() {
-    return QStringLiteral("金额不能超过 99999999.99！");
 }
 
 // The busy cursor while a save waits for the database.
@@ -360,58 +352,15 @@ void SalesEntryWindow::chooseProduct(int index) {
 }
 
 SalesEntryWindow::EntryLine SalesEntryWindow::lineFromEntry() {
-    EntryLine entry;
-    const QString name = ui_.编辑框_名称.text().trimmed();
-    const QString quantity = ui_.编辑框_数量.text().trimmed();
-    const QString price = ui_.编辑框_单价.text().trimmed();
-    if (name.isEmpty()) {
-        hint(QStringLiteral("商品名称不能为空！"));
-        return entry;
-    }
-    if (quantity.isEmpty()) {
-        hint(QStringLiteral("数量不能为空！"));
-        return entry;
-    }
-    if (price.isEmpty()) {
-        hint(QStringLiteral("价格不能为空！"));
-        return entry;
-    }
-    if (name.size() > SaleRecorder::kTextColumnLength) {
-        hint(sales_text::tooLong(QStringLiteral("商品名称"), SaleRecorder::kTextColumnLength));
-        return entry;
-    }
-    if (amounts::hasControlCharacter(name)) {
-        hint(QStringLiteral("商品名称含有不能保存的控制字符！"));
-        return entry;
-    }
-    const std::optional<int> parsedCount = amounts::parseQuantity(quantity);
-    if (!parsedCount) {
-        hint(quantityNotPlain());
-        return entry;
-    }
-    const std::optional<double> parsedPrice = amounts::parsePlainAmount(price);
-    if (!parsedPrice) {
-        hint(priceNotPlain());
-        return entry;
-    }
-    const int count = *parsedCount;
-    const double unitPrice = *parsedPrice;
-    const double total = amounts::lineTotal(unitPrice, count);
-    if (std::fabs(total) > amounts::kMaxAmount) {
-        hint(amountTooLarge());
-        return entry;
-    }
-    double after = total;
+    TypedLine typed{ui_.编辑框_名称.text(), ui_.编辑框_数量.text(), ui_.编辑框_单价.text(), {}};
     if (ui_.选择框_折扣.isChecked()) {
-        const QString discount = ui_.组合框_折扣.text();
-        after = amounts::discounted(total, discount.isEmpty() ? 10.0 : amounts::fromText(discount));
+        typed.discount = ui_.组合框_折扣.text();
     }
-    entry.line.name = name;
-    entry.line.quantity = QString::number(count);
-    entry.line.unitPrice = amounts::toText(unitPrice);
-    entry.line.lineTotal = amounts::toText(total);
-    entry.line.discountedTotal = amounts::toText(after);
-    entry.ok = true;
+    EntryLine entry;
+    if (const std::optional<ReceiptLine> line = typed.checked()) {
+        entry.line = *line;
+        entry.ok = true;
+    }
     return entry;
 }
 

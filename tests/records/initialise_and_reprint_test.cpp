@@ -11,6 +11,7 @@
 #include "sales/sales_entry_window.h"
 #include "tests/print/scripted_print_dialog.h"
 #include "tests/records/records_fixture.h"
+#include "tests/support/keyboard.h"
 
 namespace tillora::test {
 namespace {
@@ -50,6 +51,9 @@ TEST_F(InitialiseTest, BacksUpThenPutsTheTemplateInPlace) {
     click(recordsWindow, "按钮_管理数据");
     EXPECT_EQ(messages.texts(), (QStringList{QStringLiteral("确定初始化吗,并备份数据吗 ？"),
                                              QStringLiteral("初始化完成，并已备份！")}));
+    // Enter on the question keeps the data.
+    EXPECT_EQ(messages.shown().front().flags & MessageFlags::DefaultButtonMask,
+              MessageFlags::DefaultButton2);
     ASSERT_EQ(files.requests().size(), 1);
     const FileDialogRequest& asked = files.requests().front();
     EXPECT_EQ(asked.kind, FileDialogRequest::Kind::Save);
@@ -79,6 +83,22 @@ TEST_F(InitialiseTest, NoOrCancelChangesNothing) {
     EXPECT_EQ(files.requests().size(), 1);
     EXPECT_EQ(messages.texts().size(), 2);
     EXPECT_EQ(sales(), 5);
+}
+
+// Initialisation deletes every sale and user: an ordinary user at the keyboard is refused before
+// any question, and nothing is written.
+TEST_F(InitialiseTest, OrdinaryUserIsRefused) {
+    logIn(QStringLiteral("张三"), QStringLiteral("普通用户"));
+    openRecords();
+    ASSERT_TRUE(Keyboard::activate(recordsWindow));
+    const QStringList before = stored();
+    files.answer(folder.file(QStringLiteral("b.mdb")));
+    recordsWindow->component(QStringLiteral("按钮_管理数据"))->widget()->setFocus();
+    Keyboard(recordsWindow).press(Qt::Key_Space);
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("只有管理员才有初始化数据的权限！")});
+    EXPECT_TRUE(files.requests().isEmpty());
+    EXPECT_EQ(stored(), before);
+    EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("b.mdb"))));
 }
 
 TEST_F(InitialiseTest, ABackupThatCannotBeMadeStopsEverything) {

@@ -145,6 +145,26 @@ class RecordsFixture : public ::testing::Test {
         return out;
     }
 
+    // Every row of the sales, their lines and the users, to show that a refusal wrote nothing.
+    QStringList stored() {
+        QStringList out;
+        for (const char* table : {"销售记录", "销售详情", "用户登录"}) {
+            const int h = db.OpenTable(
+                QStringLiteral("select * from %1 order by ID").arg(QString::fromUtf8(table)));
+            EXPECT_NE(h, 0) << table;
+            const qsizetype columns = db.columnNames(h).size();
+            for (; h != 0 && !db.IsEOF(h); db.MoveNext(h)) {
+                QStringList cells{QString::fromUtf8(table)};
+                for (int c = 1; c <= columns; ++c) {
+                    cells.append(db.ReadColByIndex(h, c).toText());
+                }
+                out.append(cells.join(u'|'));
+            }
+            db.CloseTable(h);
+        }
+        return out;
+    }
+
     int number_(const QString& sql) { return firstNumber(db, sql); }
     QString text(const QString& sql) { return firstText(db, sql); }
 

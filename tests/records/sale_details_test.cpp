@@ -3,6 +3,7 @@
 #include "records/records_sql.h"
 #include "records/sale_details_window.h"
 #include "tests/records/records_fixture.h"
+#include "tests/support/keyboard.h"
 
 namespace tillora::test {
 namespace {
@@ -29,6 +30,11 @@ class SaleDetailsTest : public RecordsFixture {
         return text(QStringLiteral("select %1 from 销售记录 where ID=%2")
                         .arg(QString::fromUtf8(column))
                         .arg(saleId));
+    }
+    // The button pressed from the keyboard: focused, then the space bar.
+    void press(const char* button) {
+        details->component(QString::fromUtf8(button))->widget()->setFocus();
+        Keyboard(details).press(Qt::Key_Space);
     }
     QStringList row(int r) {
         QStringList cells;
@@ -95,13 +101,13 @@ TEST_F(SaleDetailsTest, AddChangeAndDeleteRecomputeTheSale) {
     EXPECT_EQ(header("数量", yesterday), QStringLiteral("6"));
     EXPECT_EQ(header("金额", yesterday), QStringLiteral("51.00"));
 
-    // Delete the added line.
+    // Delete the added line, after the question.
     listOf(details)->setCurrentIndex(1);
     click(details, "按钮_删除");
     EXPECT_EQ(listOf(details)->rowCount(), 1);
     EXPECT_EQ(header("数量", yesterday), QStringLiteral("3"));
     EXPECT_EQ(header("金额", yesterday), QStringLiteral("37.50"));
-    EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("确定删除商品 茶叶 吗？")});
 
     // Closing shows the sale's new totals in the list.
     click(details, "按钮_关闭");
@@ -143,6 +149,103 @@ TEST_F(SaleDetailsTest, AFailedChangeLeavesLineAndSaleAsTheyWere) {
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("数据修改失败")});
     EXPECT_EQ(row(0).at(2), QStringLiteral("2"));
     EXPECT_EQ(header("数量", late), QStringLiteral("3"));
+}
+
+// Changing a stored sale is for administrators: an ordinary user pressing the buttons at the
+// keyboard is refused each time and nothing is written.
+TEST_F(SaleDetailsTest, OnlyAdministratorsChangeLines) {
+    logIn(QStringLiteral("张三"), QStringLiteral("普通用户"));
+    ASSERT_NE(openDetails(late), nullptr);
+    ASSERT_TRUE(Keyboard::activate(details));
+    const QStringList before = stored();
+    listOf(details)->setCurrentIndex(0);
+    details->setText(QStringLiteral("编辑框_数量"), QStringLiteral("5"));
+    for (const char* button : {"按钮_修改", "按钮_添加", "按钮_删除"}) {
+        press(button);
+    }
+    EXPECT_EQ(messages.texts(), (QStringList{QStringLiteral("只有管理员才有修改权限！"),
+                                             QStringLiteral("只有管理员才有修改权限！"),
+                                             QStringLiteral("只有管理员才有删除权限！")}));
+    EXPECT_EQ(stored(), before);
+    EXPECT_EQ(ids(details).size(), 2);
+
+    // An administrator is asked before a line goes; the default answer keeps it.
+    logIn(QStringLiteral("admin"), QStringLiteral("管理员"));
+    messages.clear();
+    messages.answer(MessageResult::No);
+    press("按钮_删除");
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown().front().text, QStringLiteral("确定删除商品 mkf-麦克风 吗？"));
+    EXPECT_EQ(messages.shown().front().flags & MessageFlags::DefaultButtonMask,
+              MessageFlags::DefaultButton2);
+    EXPECT_EQ(stored(), before);
+    messages.answer(MessageResult::Yes);
+    press("按钮_删除");
+    EXPECT_EQ(ids(details).size(), 1);
+    EXPECT_EQ(header("金额", late), QStringLiteral("19.99"));
+}
+
+// The edit row shows the discount the line was sold at, so that changing its quantity keeps it.
+TEST_F(SaleDetailsTest, EditingADiscountedLineKeepsItsDiscount) {
+    ASSERT_TRUE(
+        db.ExecuteSql(QStringLiteral("update 销售详情 set 折后='264.00' where 名称='xsq-显示器'")));
+    ASSERT_NE(openDetails(early), nullptr);
+    listOf(details)->setCurrentIndex(0);
+    EXPECT_TRUE(details->component(QStringLiteral("选择框_折扣"))->isChecked());
+    EXPECT_TRUE(details->component(QStringLiteral("编辑框_折扣"))->isEnabled());
+    EXPECT_EQ(details->text(QStringLiteral("编辑框_折扣")), QStringLiteral("8.8"));
+    details->setText(QStringLiteral("编辑框_数量"), QStringLiteral("2"));
+    click(details, "按钮_修改");
+    EXPECT_EQ(row(0).mid(2), (QStringList{QStringLiteral("2"), QStringLiteral("300.00"),
+                                          QStringLiteral("600.00"), QStringLiteral("528.00")}));
+
+    // A line at full price leaves the box unticked, and so does one that sold for nothing.
+    listOf(details)->setCurrentIndex(1);
+    EXPECT_FALSE(details->component(QStringLiteral("选择框_折扣"))->isChecked());
+    EXPECT_FALSE(details->component(QStringLiteral("编辑框_折扣"))->isEnabled());
+    EXPECT_FALSE(SaleDetailsWindow::storedDiscount(
+        {0, {}, {}, {}, QStringLiteral("0.00"), QStringLiteral("0.00"), {}}));
+    EXPECT_EQ(SaleDetailsWindow::storedDiscount(
+                  {0, {}, {}, {}, QStringLiteral("-10.00"), QStringLiteral("-9.50"), {}}),
+              9.5);
+    EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
+}
+
+// Nothing the sales entry window would refuse gets into a stored sale through the details.
+TEST_F(SaleDetailsTest, RefusesWhatTheEntryWindowRefuses) {
+    ASSERT_NE(openDetails(late), nullptr);
+    listOf(details)->setCurrentIndex(0);
+    const QStringList before = stored();
+    const QString quantityNotPlain = QStringLiteral("数量只能是整数，例如 3（退货写 -1）！");
+    const QString discountNotListed =
+        QStringLiteral("折扣只能是 1.0 到 10 之间的数字（最多一位小数），例如 8.8！");
+    struct Typed {
+        const char* name;
+        const char* quantity;
+        const char* discount;  // ticked when given
+        QString message;
+    };
+    const QList<Typed> refused{
+        {"", "2", nullptr, QStringLiteral("商品名称不能为空！")},
+        {"茶叶", "", nullptr, QStringLiteral("数量不能为空！")},
+        {"茶叶", "9999999999999", nullptr, quantityNotPlain},
+        {"茶叶", "2", "-50", discountNotListed},
+        {"茶叶", "2", "1e3", discountNotListed},
+        {"茶叶", "2", "0.5", discountNotListed},
+        {"茶叶", "2", "10.5", discountNotListed},
+    };
+    for (const Typed& t : refused) {
+        enter(t.name, t.quantity, "10.00");
+        details->component(QStringLiteral("选择框_折扣"))->setChecked(t.discount != nullptr);
+        click(details, "选择框_折扣");
+        details->setText(QStringLiteral("编辑框_折扣"), QString::fromUtf8(t.discount));
+        for (const char* button : {"按钮_修改", "按钮_添加"}) {
+            messages.clear();
+            click(details, button);
+            EXPECT_EQ(messages.texts(), QStringList{t.message}) << t.quantity << " " << button;
+        }
+    }
+    EXPECT_EQ(stored(), before);
 }
 
 class DeleteSaleTest : public SaleDetailsTest {};

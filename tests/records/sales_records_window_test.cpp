@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QTreeWidget>
 
+#include <sqlite3.h>
+
 #include "forms/components/date_box.h"
 #include "platform/jet_date.h"
 #include "records/records_sql.h"
@@ -394,6 +396,52 @@ TEST_F(RecordsWindowTest, KeyboardAloneOpensDetailsAndDeletes) {
     key(l->tree(), Qt::Key_Delete);
     EXPECT_EQ(ids(recordsWindow), QList<int>{midnight});
     EXPECT_EQ(SalesRecordsWindow::of(recordsWindow)->selectedSaleId(), midnight);
+}
+
+// Another program writing the file: a search finds it locked and must not pass for a day without
+// sales. The list and totals stay as shown, the cashier is told, and the search works once the
+// lock is gone.
+TEST_F(RecordsWindowTest, ALockedFileKeepsTheListAndSaysTheDatabaseIsBusy) {
+    openRecords();
+    db.setLockWait(50);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &other), SQLITE_OK);
+    // Only a writer that has reached its exclusive lock keeps readers out of the file.
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; UPDATE 配置文件 SET 店名='x'", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+    QWidget* number = recordsWindow->component(QStringLiteral("编辑框_查单号"))->widget();
+    recordsWindow->setText(QStringLiteral("编辑框_查单号"), QStringLiteral("0819"));
+    key(number, Qt::Key_Return);
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("数据库正忙，请稍后再试！")});
+    EXPECT_EQ(ids(recordsWindow), (QList<int>{late, midnight}));
+    EXPECT_EQ(recordsWindow->text(QStringLiteral("标签_销售数量")), QStringLiteral("4"));
+    EXPECT_EQ(recordsWindow->text(QStringLiteral("标签_总金额")), QStringLiteral("45.99"));
+
+    // The details keep their lines too, and a change is refused as busy, not as a failure.
+    listOf(recordsWindow)->setCurrentIndex(0);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    click(recordsWindow, "按钮_查看详情");
+    FormWindow* details = window(FormId::SaleDetails);
+    ASSERT_NE(details, nullptr);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; UPDATE 配置文件 SET 店名='x'", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+    messages.clear();
+    listOf(details)->setCurrentIndex(0);
+    details->setText(QStringLiteral("编辑框_数量"), QStringLiteral("5"));
+    click(details, "按钮_修改");
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("数据库正忙，请稍后再试！")});
+    EXPECT_EQ(ids(details).size(), 2);
+    EXPECT_EQ(listOf(details)->cell(0, 2), QStringLiteral("2"));
+    manager->close(static_cast<qint32>(FormId::SaleDetails));
+
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    messages.clear();
+    key(number, Qt::Key_Return);
+    EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
+    EXPECT_EQ(ids(recordsWindow), QList<int>{yesterday});
 }
 
 // The focus chain of a window from `first`, the widgets Tab can reach, by name.
