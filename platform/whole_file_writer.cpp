@@ -61,8 +61,18 @@ void syncFolder(const QString& folder) {
 
 }  // namespace
 
+namespace {
+
+// A link stays a link: what it points to is replaced.
+QString finalTarget(const QString& target) {
+    const QFileInfo info(target);
+    return info.isSymLink() ? info.symLinkTarget() : info.absoluteFilePath();
+}
+
+}  // namespace
+
 WholeFileWriter::WholeFileWriter(const QString& target, int newFileMode)
-    : target_(QFileInfo(target).absoluteFilePath()), newFileMode_(newFileMode) {}
+    : target_(finalTarget(target)), newFileMode_(newFileMode) {}
 
 WholeFileWriter::~WholeFileWriter() {
     discard();

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -45,6 +46,13 @@ TEST(WholeFileWriter, NewFileGetsTheGivenRightsAnExistingOneKeepsItsOwn) {
     EXPECT_EQ(modeOf(path), 0640);
     EXPECT_EQ(readAll(path), QByteArray("second"));
     EXPECT_EQ(entries(dir.path()), QStringList{QStringLiteral("Zeb.mdb")});
+
+    // A link to the file stays a link; the file it names is replaced.
+    const QString link = dir.filePath(QStringLiteral("link.mdb"));
+    ASSERT_TRUE(QFile::link(path, link));
+    ASSERT_TRUE(writeWhole(link, "third", 0600));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(readAll(path), QByteArray("third"));
 }
 
 TEST(WholeFileWriter, AFailureBeforeReplacingLeavesTheOldFileAndNoTemporary) {
