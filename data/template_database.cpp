@@ -1,13 +1,11 @@
 #include "data/template_database.h"
 
+#include "platform/whole_file_writer.h"
+
 #include <QFile>
 #include <QtEndian>
 
 #include <cstddef>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace tillora {
 
@@ -40,20 +38,14 @@ bool writeTemplateDatabase(const QString& path) {
     if (bytes.isEmpty()) {
         return false;
     }
+    // The shop's data: owner only when new; a file already there keeps its rights.
+    WholeFileWriter file(path, 0600);
+    if (!file.open() || file.device().write(bytes) != bytes.size()) {
+        return false;
+    }
+    // The old file's journal goes only once the new file is on disk, just before it is replaced.
     const QString journal = path + QStringLiteral("-journal");
-    if (QFile::exists(journal) && !QFile::remove(journal)) {
-        return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        return false;
-    }
-    bool ok = file.write(bytes) == bytes.size() && file.flush();
-#ifdef Q_OS_UNIX
-    ok = ok && ::fsync(file.handle()) == 0;
-#endif
-    file.close();
-    return ok && file.error() == QFileDevice::NoError;
+    return file.commit([&journal] { return !QFile::exists(journal) || QFile::remove(journal); });
 }
 
 }  // namespace tillora

@@ -11,10 +11,11 @@ QByteArray templateDatabaseBlock();
 // The file bytes inside the block (empty if the block were damaged).
 QByteArray templateDatabaseBytes();
 
-// Writes the template's bytes to path, byte for byte, creating the file or truncating an existing
-// one. A journal left beside an older file at that path is removed first, since the database
-// engine would otherwise replay it into the new file. No connection may have the file open.
-// False when the file cannot be created or completely written.
+// Writes the template's bytes to path, byte for byte, creating the file (owner only) or replacing
+// an existing one (keeping its rights). A journal left beside an older file at that path is
+// removed, since the database engine would otherwise replay it into the new file. No connection
+// may have the file open. False when the file cannot be completely written; the file already
+// there is then left as it was.
 bool writeTemplateDatabase(const QString& path);
 
 }  // namespace tillora

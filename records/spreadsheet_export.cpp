@@ -3,6 +3,7 @@
 #include "forms/components/list_view.h"
 #include "forms/services/file_dialog_service.h"
 #include "forms/services/message_service.h"
+#include "platform/whole_file_writer.h"
 #include "records/export_progress_window.h"
 #include "spreadsheet/spreadsheet_file.h"
 
@@ -41,6 +42,8 @@ SpreadsheetExportOutcome exportToSpreadsheet(QWidget* owner, const QStringList& 
     if (path.isEmpty()) {
         return SpreadsheetExportOutcome::NoFileChosen;
     }
+    // A save to this folder cut off by a crash may have left its temporary behind.
+    removeInterruptedWrites(QFileInfo(path).absolutePath());
     const QString shownPath = QDir::toNativeSeparators(path);
     if (QFileInfo::exists(path) &&
         showMessage(shownPath + QStringLiteral(" 已存在。\r\n要替换它吗？"),

@@ -4,16 +4,17 @@
 #include "spreadsheet/compound_file_writer.h"
 #include "spreadsheet/xlsx_workbook.h"
 
-#include <QFileInfo>
-#include <QSaveFile>
-#include <QTemporaryFile>
+#include "platform/whole_file_writer.h"
 
-#include <filesystem>
-#include <system_error>
+#include <QFileInfo>
 
 namespace tillora {
 
 namespace {
+
+// A saved list is the user's to share: readable by others unless it replaces a file with rights
+// of its own.
+constexpr int kNewFileMode = 0644;
 
 SpreadsheetResult writeXls(const QString& path, const SpreadsheetTable& table,
                            const SpreadsheetProgress& progress) {
@@ -23,48 +24,33 @@ SpreadsheetResult writeXls(const QString& path, const SpreadsheetTable& table,
         return table.titles.size() > Biff8Workbook::kColumnLimit ? SpreadsheetResult::Failed
                                                                  : SpreadsheetResult::Cancelled;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return SpreadsheetResult::Failed;
-    }
-    if (!CompoundFileWriter::write(file, QStringLiteral("Workbook"), *stream)) {
-        file.cancelWriting();
+    WholeFileWriter file(path, kNewFileMode);
+    if (!file.open() ||
+        !CompoundFileWriter::write(file.device(), QStringLiteral("Workbook"), *stream)) {
         return SpreadsheetResult::Failed;
     }
     return file.commit() ? SpreadsheetResult::Written : SpreadsheetResult::Failed;
 }
 
+// The library reports most failed writes, but not every one of its closing writes: a workbook
+// is whole only when it ends with the archive's closing record (no comment follows it).
+bool endsAsAnArchive(const WholeFileWriter& file) {
+    return file.tail(22).startsWith(QByteArrayLiteral("PK\x05\x06"));
+}
+
 SpreadsheetResult writeXlsx(const QString& path, const SpreadsheetTable& table,
                             const SpreadsheetProgress& progress) {
-    // libxlsxwriter writes to a name of its own choosing only; reserve a unique one beside the
-    // target, let it write there, then move it into place.
-    const QFileInfo target(path);
-    QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                        QStringLiteral(".XXXXXX"));
-    if (!temp.open()) {
+    // libxlsxwriter writes to a name only: hand it the name of our temporary.
+    WholeFileWriter file(path, kNewFileMode);
+    if (!file.open()) {
         return SpreadsheetResult::Failed;
     }
-    temp.close();
-    const SpreadsheetResult result = XlsxWorkbook::write(temp.fileName(), table, progress);
+    const SpreadsheetResult result = XlsxWorkbook::write(file.temporaryPath(), table, progress);
     if (result != SpreadsheetResult::Written) {
-        return result;  // the temporary file removes itself
+        return result;
     }
-    // The reserved name was created private to this user; give the file a saved file's rights.
-    const QFileDevice::Permissions rights =
-        target.exists()
-            ? target.permissions()
-            : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
-                  QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther;
-    QFile::setPermissions(temp.fileName(), rights);
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(temp.fileName().toStdU16String()),
-                            std::filesystem::path(target.absoluteFilePath().toStdU16String()),
-                            error);
-    if (error) {
-        return SpreadsheetResult::Failed;
-    }
-    temp.setAutoRemove(false);
-    return SpreadsheetResult::Written;
+    return endsAsAnArchive(file) && file.commit() ? SpreadsheetResult::Written
+                                                  : SpreadsheetResult::Failed;
 }
 
 }  // namespace

@@ -6,9 +6,9 @@
 
 namespace tillora {
 
-// Saves a list as a spreadsheet file. The file is written under a temporary name in the target's
-// folder and renamed into place only when complete, so a failed or cancelled save leaves no file
-// behind and never touches a file already at the target path.
+// Saves a list as a spreadsheet file. The file is written to a temporary in the target's folder
+// and put in place only when complete and on disk, so a failed or cancelled save (a full disk
+// included) leaves no file behind and never touches a file already at the target path.
 class SpreadsheetFile {
   public:
     // .xlsx for a path ending in ".xlsx" (any letter case), the Excel 97-2003 format otherwise.

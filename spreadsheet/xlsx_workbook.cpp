@@ -117,15 +117,12 @@ SpreadsheetResult XlsxWorkbook::write(const QString& path, const SpreadsheetTabl
     // Closing writes the file; it also frees the workbook, so it runs on every path.
     const lxw_error closed = xlsx->close(book);
     if (cancelled) {
-        QFile::remove(path);
         return SpreadsheetResult::Cancelled;
     }
     if (failed || closed != LXW_NO_ERROR) {
-        QFile::remove(path);
         return SpreadsheetResult::Failed;
     }
     if (progress && !progress(rows, rows)) {
-        QFile::remove(path);
         return SpreadsheetResult::Cancelled;
     }
     return SpreadsheetResult::Written;

@@ -13,7 +13,7 @@ class XlsxWorkbook {
     static constexpr std::int64_t kRowLimit = 1048576;
     static constexpr int kColumnLimit = 16384;
 
-    // Writes `path` directly (the caller takes care of temporary names).
+    // Writes `path` directly; the caller places or discards what is there after a failure.
     static SpreadsheetResult write(const QString& path, const SpreadsheetTable& table,
                                    const SpreadsheetProgress& progress = {});
 };

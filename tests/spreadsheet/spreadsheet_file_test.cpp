@@ -5,6 +5,7 @@
 #include "spreadsheet/compound_file_writer.h"
 #include "tests/spreadsheet/independent_readers.h"
 #include "tests/spreadsheet/test_tables.h"
+#include "tests/support/small_file_system.h"
 
 #include <QDir>
 #include <QFile>
@@ -161,6 +162,25 @@ TEST_P(FailedSave, CancelLeavesNoFileAndAnExistingFileUntouched) {
     const auto content = readWithXlrd(existing, &error);
     ASSERT_TRUE(content) << error.toStdString();
     EXPECT_EQ(firstDifference(expectedContent(threeSales(), 65536), *content).toStdString(), "");
+}
+
+TEST_P(FailedSave, FullDiskFailsAndLeavesTheOldFileByteForByte) {
+    SmallFileSystem disk(256);
+    if (!disk.isMounted()) {
+        GTEST_SKIP() << "mounting a small file system needs root";
+    }
+    const QString existing = disk.file(QStringLiteral("销售记录") + suffix());
+    const QString fresh = disk.file(QStringLiteral("新") + suffix());
+    ASSERT_EQ(SpreadsheetFile::write(existing, threeSales()), SpreadsheetResult::Written);
+    const QByteArray before = readAll(existing);
+    ASSERT_TRUE(disk.fill(QStringLiteral("filler"), disk.freeBytes() - 8192));
+
+    const SpreadsheetTable table = manyLines(20000);
+    EXPECT_EQ(SpreadsheetFile::write(existing, table), SpreadsheetResult::Failed);
+    EXPECT_EQ(SpreadsheetFile::write(fresh, table), SpreadsheetResult::Failed);
+    EXPECT_EQ(readAll(existing), before);
+    EXPECT_EQ(entries(disk.path()),
+              (QStringList{QStringLiteral("filler"), QStringLiteral("销售记录") + suffix()}));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFormats, FailedSave, ::testing::Values(".xls", ".xlsx"));
