@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLocale>
 
 #include <cstdio>
 
@@ -41,13 +42,24 @@
 
 namespace tillora {
 
+namespace {
+
+// Qt's own texts (dialogs, context menus) and the calendar's month and day names in Chinese,
+// whatever the machine's locale.
+void useChineseQtTexts() {
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    installChineseQtTranslations();
+}
+
+}  // namespace
+
 int runProgram(QApplication& application) {
     installRuntimeErrorBox();
     installMemoryGuard();
     const ProgramFolder::Parts program = ProgramFolder::current();
     CrashHandler::install(ProgramFolder::filePath(program.folder, program.fileName),
                           {QString::fromLatin1(CrashHandler::kMessageArgument)});
-    installChineseQtTranslations();
+    useChineseQtTexts();
     installFontSubstitutions();
 
     const QString data = DataFolder::forProgram(program.folder);
@@ -110,7 +122,7 @@ void registerWindowLogic(HandlerRegistry& handlers, SalesModule& sales, RecordsM
 }
 
 int showCrashMessage(QApplication&) {
-    installChineseQtTranslations();
+    useChineseQtTexts();
     showMessage(CrashHandler::messageText());
     return 0;
 }
