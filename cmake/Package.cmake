@@ -2,6 +2,9 @@
 # scripts/package.sh) writes build/tillora_<version>_<arch>.deb from the normal build.
 # Nothing installed names a path of the build machine: the program finds its print module
 # relative to itself (TILLORA_INSTALLED_MODULE_FOLDER).
+# Debian's modes, whatever the umask of the one who builds.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+  GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 install(TARGETS tillora RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS tillora_print_support LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/tillora)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/tillora.desktop
@@ -28,10 +31,11 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Tillora developers <tillora@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "till program for a small shop")
 set(CPACK_PACKAGE_DESCRIPTION
-  "Tillora is a desktop program for a small shop's till: the cashier composes a sales receipt
-line by line, prints it on a narrow receipt printer, and every sale is kept in a local
-database (or on one PostgreSQL server shared by several tills). Stored sales can be searched,
-corrected and exported to spreadsheets. The user interface is Chinese.")
+  "Tillora is a desktop program for a small shop's till. The cashier composes
+a sales receipt line by line and prints it on a narrow receipt printer;
+every sale is kept in a local database, or on one PostgreSQL server shared
+by several tills. Stored sales can be searched, corrected and exported to
+spreadsheets. The user interface is Chinese.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -43,5 +47,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei, qt6-translations-l10n, qt6-qpa-plugins")
 # Loaded on first use; without them the program names what is missing when it is needed.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libpq5, libxlsxwriter4, libjpeg62-turbo, libcups2")
-# No maintainer scripts: removing or upgrading the package leaves every user's data alone.
+# No maintainer scripts (the module is no public library, so no ldconfig either): removing or
+# upgrading the package leaves every user's data alone.
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_LDCONFIG OFF)
 include(CPack)
