@@ -14,9 +14,8 @@ int main(int argc, char** argv) {
     // "--backup FILE" copies the database and ends; it needs no display.
     if (argc == 3 && std::strcmp(argv[1], "--backup") == 0) {
         QCoreApplication application(argc, argv);
-        return tillora::runBackupCommand(
-            tillora::databasePath(tillora::DataFolder::current()),
-            QString::fromLocal8Bit(argv[2]));
+        return tillora::runBackupCommand(tillora::databasePath(tillora::DataFolder::current()),
+                                         QString::fromLocal8Bit(argv[2]));
     }
     // "--where" names the data folder (making it on an installed program's first run).
     if (argc == 2 && std::strcmp(argv[1], "--where") == 0) {

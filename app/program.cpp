@@ -130,9 +130,10 @@ int showCrashMessage(QApplication&) {
 int printDataFolder() {
     const QString data = DataFolder::current();
     if (!DataFolder::ensure(data)) {
-        std::fprintf(stderr, "%s\n",
-                     qPrintable(QStringLiteral("无法建立数据目录：%1！")
-                                    .arg(QDir::toNativeSeparators(data))));
+        std::fprintf(
+            stderr, "%s\n",
+            qPrintable(
+                QStringLiteral("无法建立数据目录：%1！").arg(QDir::toNativeSeparators(data))));
         return 1;
     }
     std::printf("%s\n", qPrintable(QDir::toNativeSeparators(data)));

@@ -51,7 +51,8 @@ class ProgramTree {
         process.setWorkingDirectory(home);
         process.start(program, {argument});
         process.waitForFinished(30000);
-        return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed()};
+        return {process.exitCode(),
+                QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed()};
     }
 
     QTemporaryDir root;
@@ -81,7 +82,8 @@ TEST(DataFolder, InstalledKeepsTheDataInTheUsersFolder) {
 
     const auto [loaded, module] = tree.run(QStringLiteral("--check-print-module"));
     EXPECT_EQ(loaded, 0);
-    EXPECT_EQ(module, QDir(DataFolder::libraryFolder(tree.bin)).filePath(PrintSupport::moduleName()));
+    EXPECT_EQ(module,
+              QDir(DataFolder::libraryFolder(tree.bin)).filePath(PrintSupport::moduleName()));
 }
 
 // A folder the user already has is used as it is: its modes are the user's choice.
