@@ -51,6 +51,10 @@ void useChineseQtTexts() {
     installChineseQtTranslations();
 }
 
+QString dataFolderFailedText(const QString& folder) {
+    return QStringLiteral("无法建立数据目录：%1！").arg(QDir::toNativeSeparators(folder));
+}
+
 }  // namespace
 
 int runProgram(QApplication& application) {
@@ -64,8 +68,7 @@ int runProgram(QApplication& application) {
 
     const QString data = DataFolder::forProgram(program.folder);
     if (!DataFolder::ensure(data)) {
-        showMessage(QStringLiteral("无法建立数据目录：%1！").arg(QDir::toNativeSeparators(data)),
-                    MessageFlags::IconError);
+        showMessage(dataFolderFailedText(data), MessageFlags::IconError);
         return 1;
     }
     Shell shell(application);
@@ -130,10 +133,7 @@ int showCrashMessage(QApplication&) {
 int printDataFolder() {
     const QString data = DataFolder::current();
     if (!DataFolder::ensure(data)) {
-        std::fprintf(
-            stderr, "%s\n",
-            qPrintable(
-                QStringLiteral("无法建立数据目录：%1！").arg(QDir::toNativeSeparators(data))));
+        std::fprintf(stderr, "%s\n", qPrintable(dataFolderFailedText(data)));
         return 1;
     }
     std::printf("%s\n", qPrintable(QDir::toNativeSeparators(data)));
