@@ -1,6 +1,10 @@
 #include "app/program.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QLocale>
+
+#include <cstdio>
 
 #include "app/automatic_backup.h"
 #include "app/first_window.h"
@@ -22,10 +26,12 @@
 #include "formset/embedded_template_set.h"
 #include "platform/clock.h"
 #include "platform/crash_handler.h"
+#include "platform/data_folder.h"
 #include "platform/program_folder.h"
 #include "platform/single_instance.h"
 #include "print/logo_window.h"
 #include "print/print_components.h"
+#include "print/print_support.h"
 #include "print/printer_choice_window.h"
 #include "records/records_module.h"
 #include "sales/receipt_printer.h"
@@ -36,19 +42,39 @@
 
 namespace tillora {
 
+namespace {
+
+// Qt's own texts (dialogs, context menus) and the calendar's month and day names in Chinese,
+// whatever the machine's locale.
+void useChineseQtTexts() {
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    installChineseQtTranslations();
+}
+
+QString dataFolderFailedText(const QString& folder) {
+    return QStringLiteral("无法建立数据目录：%1！").arg(QDir::toNativeSeparators(folder));
+}
+
+}  // namespace
+
 int runProgram(QApplication& application) {
     installRuntimeErrorBox();
     installMemoryGuard();
     const ProgramFolder::Parts program = ProgramFolder::current();
     CrashHandler::install(ProgramFolder::filePath(program.folder, program.fileName),
                           {QString::fromLatin1(CrashHandler::kMessageArgument)});
-    installChineseQtTranslations();
+    useChineseQtTexts();
     installFontSubstitutions();
 
+    const QString data = DataFolder::forProgram(program.folder);
+    if (!DataFolder::ensure(data)) {
+        showMessage(dataFolderFailedText(data), MessageFlags::IconError);
+        return 1;
+    }
     Shell shell(application);
-    // Relative paths (the database, the export's work file) resolve beside the program, whatever
-    // folder it was started from.
-    shell.setProgramFolder(program.folder);
+    // Relative paths (the database, the export's work file) resolve in the data folder, whatever
+    // folder the program was started from.
+    shell.setProgramFolder(data);
     setRuntimeErrorShutdown([&shell] { shell.shutdown(); });
 
     TemplateSet templates;
@@ -60,7 +86,7 @@ int runProgram(QApplication& application) {
     HandlerRegistry handlers;
     // The sales windows serve the whole run; the login hands over to the sales entry window.
     SalesModule sales(shell.holder().database());
-    RecordsModule records(sales, databasePath(program.folder));
+    RecordsModule records(sales, databasePath(data));
     SettingsModule settings(shell.holder().database());
     registerWindowLogic(handlers, sales, records, settings);
     const auto openMainWindow = salesEntryOpener();
@@ -68,7 +94,7 @@ int runProgram(QApplication& application) {
 
     MessageDatabasePrompts prompts;
     const StartCollaborators collaborators{[] { return SingleInstance::anotherInstanceRunning(); },
-                                           program.folder, &prompts};
+                                           data, &prompts};
     switch (runStartRoutine(shell.holder().database(), collaborators)) {
         case StartOutcome::DatabaseOpen:
             break;
@@ -78,7 +104,7 @@ int runProgram(QApplication& application) {
             // A till that could not reach its data did not do its job; scripts see that.
             shell.end(1);
     }
-    const QString database = databasePath(program.folder);
+    const QString database = databasePath(data);
     automatic_backup::atStart(database, Clock::now());
     shell.addExitCallback([database] { automatic_backup::atExit(database, Clock::now()); });
 
@@ -105,8 +131,28 @@ void registerWindowLogic(HandlerRegistry& handlers, SalesModule& sales, RecordsM
 }
 
 int showCrashMessage(QApplication&) {
-    installChineseQtTranslations();
+    useChineseQtTexts();
     showMessage(CrashHandler::messageText());
+    return 0;
+}
+
+int printDataFolder() {
+    const QString data = DataFolder::current();
+    if (!DataFolder::ensure(data)) {
+        std::fprintf(stderr, "%s\n", qPrintable(dataFolderFailedText(data)));
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(QDir::toNativeSeparators(data)));
+    return 0;
+}
+
+int checkPrintModule() {
+    if (PrintSupport::get() == nullptr) {
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(QStringLiteral("找不到 %1！").arg(PrintSupport::moduleName())));
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(PrintSupport::loadedFrom()));
     return 0;
 }
 

@@ -18,6 +18,12 @@ void registerWindowLogic(HandlerRegistry& handlers, SalesModule& sales, RecordsM
 // The program from process start to its end, as main runs it; gives the exit code.
 int runProgram(QApplication& application);
 
+// "--where": prints the data folder in use, made when missing; the exit code.
+int printDataFolder();
+
+// Loads the print module and prints the file it came from; the exit code (1 when it can't).
+int checkPrintModule();
+
 // The process started by the crash handler: it shows the crash message and ends.
 int showCrashMessage(QApplication& application);
 

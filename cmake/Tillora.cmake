@@ -68,7 +68,10 @@ function(tillora_test name)
   endif()
   add_executable(${name}_tests ${sources})
   target_link_libraries(${name}_tests PRIVATE tillora_flags ${ARG_LIBS} tillora_test_support GTest::gtest GTest::gmock)
+  # The printing tests print on the default queue: PRINTER names the test queue
+  # (scripts/start_cups.sh) for them alone, leaving the machine's default as it is.
   gtest_discover_tests(${name}_tests
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TILLORA_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+    PROPERTIES ENVIRONMENT
+      "QT_QPA_PLATFORM=offscreen;TILLORA_SOURCE_DIR=${PROJECT_SOURCE_DIR};PRINTER=TilloraPDF")
 endfunction()

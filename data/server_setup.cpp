@@ -6,8 +6,8 @@
 #include "data/server_schema.h"
 #include "data/sql_text.h"
 #include "data/template_database.h"
+#include "platform/data_folder.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -319,7 +319,7 @@ ServerSetupResult initialiseServer(const QString& url) {
 }
 
 int runServerSetupCommand(int argc, char** argv) {
-    const QString folder = QCoreApplication::applicationDirPath();
+    const QString folder = DataFolder::current();
     const ServerConfig config = readServerConfig(folder);
     if (config.status == ServerConfig::Status::Invalid) {
         std::fprintf(stderr, "%s\n", qPrintable(config.problem));

@@ -1,5 +1,6 @@
 #include "print/print_support.h"
 
+#include "platform/data_folder.h"
 #include "platform/library_loader.h"
 #include "platform/program_folder.h"
 
@@ -9,11 +10,26 @@ QString PrintSupport::moduleName() {
     return QStringLiteral("libtillora_print_support.so");
 }
 
+namespace {
+
+QString& buildModule() {
+    static QString path;
+    return path;
+}
+
+QString& loadedPath() {
+    static QString path;
+    return path;
+}
+
+}  // namespace
+
 PrintSupport* PrintSupport::loadFrom(const QStringList& places) {
     for (const QString& place : places) {
         if (const LibraryLoader::Module module = LibraryLoader::load(place)) {
             decltype(&tilloraPrintSupport) entry = nullptr;
             if (LibraryLoader::find(module, entry, "tilloraPrintSupport")) {
+                loadedPath() = place;
                 return entry();
             }
             LibraryLoader::release(module);
@@ -22,16 +38,26 @@ PrintSupport* PrintSupport::loadFrom(const QStringList& places) {
     return nullptr;
 }
 
+QStringList PrintSupport::places(const QString& programFolder) {
+    return {ProgramFolder::filePath(programFolder, moduleName()),
+            ProgramFolder::filePath(DataFolder::libraryFolder(programFolder), moduleName())};
+}
+
+void PrintSupport::setBuildModule(const QString& path) {
+    buildModule() = path;
+}
+
+QString PrintSupport::loadedFrom() {
+    return loadedPath();
+}
+
 PrintSupport* PrintSupport::get() {
-    // Beside the program first; then where the build put it, for the tests and benchmarks that
-    // run from folders of their own.
     static PrintSupport* const support = [] {
-        QStringList places =
-            LibraryLoader::candidates(moduleName(), ProgramFolder::current().folder);
-#ifdef TILLORA_PRINT_SUPPORT_MODULE
-        places.append(QStringLiteral(TILLORA_PRINT_SUPPORT_MODULE));
-#endif
-        return loadFrom(places);
+        QStringList candidates = places(ProgramFolder::current().folder);
+        if (!buildModule().isEmpty()) {
+            candidates.append(buildModule());
+        }
+        return loadFrom(candidates);
     }();
     return support;
 }

@@ -66,6 +66,15 @@ class PrintSupport {
     static PrintSupport* get();
     // The module from the first of `places` that holds it; nullptr when none does.
     static PrintSupport* loadFrom(const QStringList& places);
+    // Where get() looks for a program in `programFolder`: beside it (the build folder), then the
+    // package's library folder relative to it. Never a path fixed at build time: the installed
+    // program would load whatever was put there.
+    static QStringList places(const QString& programFolder);
+    // Test and benchmark programs run from folders of their own and name the build's module
+    // here, before the first print; it is looked for after places().
+    static void setBuildModule(const QString& path);
+    // The file the module was loaded from; empty when none was.
+    static QString loadedFrom();
     // The module's file name, for messages.
     static QString moduleName();
 };

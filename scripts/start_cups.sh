@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Starts a local CUPS scheduler (when none runs) with two PDF printers, "TilloraPDF" (the default
-# destination) and "TilloraPDF2" (for choosing another printer), for the end-to-end printing tests.
+# Starts a local CUPS scheduler (when none runs) with two PDF printers, "TilloraPDF" and
+# "TilloraPDF2" (for choosing another printer), for the end-to-end printing tests. The tests name
+# their queue (PRINTER=TilloraPDF); the machine's default destination is never changed.
 # Safe to run again. Needs root (or sudo).
 # cups-pdf writes each job as a PDF file into the printing user's ~/PDF.
 set -uo pipefail
@@ -28,5 +29,4 @@ for queue in TilloraPDF TilloraPDF2; do
   "${sudo_cmd[@]}" cupsenable "$queue" 2>/dev/null || true
   "${sudo_cmd[@]}" cupsaccept "$queue" 2>/dev/null || true
 done
-"${sudo_cmd[@]}" lpadmin -d TilloraPDF
-echo "start_cups: default destination $(lpstat -d | sed 's/.*: //')"
+echo "start_cups: test queues TilloraPDF and TilloraPDF2 ready"

@@ -3,9 +3,11 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export BUILD_DIR="${BUILD_DIR:-$root/build}"
-bash "$root/scripts/setup.sh"
+bash "$root/scripts/setup.sh" test
 export QT_QPA_PLATFORM=offscreen
-# The end-to-end printing test prints through a real CUPS queue; it fails (not skips) without one.
+# The end-to-end printing test prints through a real CUPS queue, the one PRINTER names; it fails
+# (not skips) without one.
+export PRINTER=TilloraPDF
 bash "$root/scripts/start_cups.sh" || echo "warning: no CUPS queue; the printing end-to-end test will fail"
 # The data and recording tests also run against a database server: a throw-away cluster.
 if [ -z "${TILLORA_TEST_PG:-}" ]; then

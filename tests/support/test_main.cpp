@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "forms/services/runtime_error_box.h"
+#include "print/print_support.h"
 
 // Every test executable runs inside one QApplication; the platform comes from
 // QT_QPA_PLATFORM (offscreen under ctest), so no display is needed.
@@ -14,6 +15,8 @@ int main(int argc, char** argv) {
     // Fatal runtime errors show their box through the (scriptable) message service, as in the
     // program.
     tillora::installRuntimeErrorBox();
+    // The test programs sit in folders of their own, away from the build's print module.
+    tillora::PrintSupport::setBuildModule(QStringLiteral(TILLORA_PRINT_SUPPORT_MODULE));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

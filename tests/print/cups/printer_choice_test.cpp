@@ -56,6 +56,17 @@ struct PrivateCupsClient {
         QDir(folder).mkpath(QStringLiteral("serverroot"));
         qputenv("HOME", pattern);
         qputenv("CUPS_SERVERROOT", pattern + "/serverroot");
+        // The default starts as the first queue in this user's own options, never the machine's:
+        // a queue named by the environment would hide what the window saves.
+        qunsetenv("PRINTER");
+        qunsetenv("LPDEST");
+        QDir(folder).mkpath(QStringLiteral(".cups"));
+        QFile options(folder + QStringLiteral("/.cups/lpoptions"));
+        if (!options.open(QIODevice::WriteOnly) ||
+            options.write("Default " + kDefaultQueue.toLatin1() + '\n') < 0) {
+            std::perror("lpoptions");
+            std::abort();
+        }
     }
     ~PrivateCupsClient() { QDir(folder).removeRecursively(); }
 };
@@ -271,6 +282,7 @@ TEST_F(PrinterChoiceTest, SavingMakesTheChosenPrinterTheUsersDefault) {
     REQUIRE_SCHEDULER();
     DefaultRestorer restore;
     const bool machineOptions = QFile::exists(QStringLiteral("/etc/cups/lpoptions"));
+    const QString machineBefore = machineDefault();
     FormWindow* w = openChoice();
     ASSERT_NE(w, nullptr);
     w->show();
@@ -291,7 +303,7 @@ TEST_F(PrinterChoiceTest, SavingMakesTheChosenPrinterTheUsersDefault) {
     EXPECT_EQ(lpstatDefault(), kSecondQueue);
     EXPECT_TRUE(userOptions().contains(QStringLiteral("Default ") + kSecondQueue))
         << userOptions().toStdString();
-    EXPECT_EQ(machineDefault(), kDefaultQueue);
+    EXPECT_EQ(machineDefault(), machineBefore);
     EXPECT_EQ(QFile::exists(QStringLiteral("/etc/cups/lpoptions")), machineOptions);
 
     w = openChoice();

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# The Debian package as a shop gets it: written from the build, unpacked into a temporary root,
+# the unpacked program run with a fresh HOME. Exit 77 (skipped) without the packaging tools.
+#   package_check.sh BUILD_DIR SOURCE_DIR
+set -uo pipefail
+build_dir="$(cd "$1" && pwd)"
+source_dir="$(cd "$2" && pwd)"
+for tool in cpack dpkg-deb dpkg-shlibdeps lintian; do
+  command -v "$tool" >/dev/null || { echo "skipped: $tool not installed (scripts/setup.sh test)"; exit 77; }
+done
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
+
+cpack --config "$build_dir/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
+  { cat "$work/cpack.log"; echo "FAILED: cpack"; exit 1; }
+deb="$(ls "$work"/out/tillora_*.deb)"
+dpkg-deb -x "$deb" "$work/root"
+dpkg-deb -e "$deb" "$work/control"
+
+depends="$(dpkg-deb -f "$deb" Depends)"
+for p in fonts-wqy-microhei qt6-translations-l10n libqt6widgets6; do
+  [[ "$depends" == *"$p"* ]] || fail "Depends lacks $p: $depends"
+done
+recommends="$(dpkg-deb -f "$deb" Recommends)"
+for p in libpq5 libjpeg62-turbo libcups2; do
+  [[ "$recommends" == *"$p"* ]] || fail "Recommends lacks $p: $recommends"
+done
+# Removing or upgrading the package must never reach a user's data.
+for script in preinst postinst prerm postrm; do
+  [ ! -e "$work/control/$script" ] || fail "maintainer script $script"
+done
+for f in usr/bin/tillora usr/share/doc/tillora/copyright usr/share/doc/tillora/README.md \
+  usr/share/applications/tillora.desktop usr/share/icons/hicolor/scalable/apps/tillora.svg; do
+  [ -e "$work/root/$f" ] || fail "missing /$f"
+done
+grep -q '^Name\[zh_CN\]=' "$work/root/usr/share/applications/tillora.desktop" ||
+  fail "no Chinese name in the menu entry"
+
+# No path of the build machine in anything installed.
+if grep -rlF -e "$build_dir" -e "$source_dir" "$work/root"; then
+  fail "installed files name the build's folders"
+fi
+
+program="$work/root/usr/bin/tillora"
+mkdir -m 700 "$work/home"
+run() { env -u XDG_DATA_HOME HOME="$work/home" QT_QPA_PLATFORM=offscreen "$program" "$@"; }
+where="$(run --where)" || fail "--where exited $?"
+[ "$where" = "$work/home/.local/share/tillora" ] || fail "--where printed '$where'"
+[ "$(stat -c %a "$where" 2>/dev/null)" = 700 ] || fail "data folder not owner-only: $(stat -c %a "$where")"
+[ "$(run --where)" = "$where" ] || fail "--where differs on the second run"
+
+module="$(run --check-print-module)" || fail "the print module does not load"
+[[ "$module" == "$work/root/usr/lib/"*/libtillora_print_support.so ]] ||
+  fail "print module loaded from '$module'"
+
+# Errors fail; warnings are for reading.
+lintian --fail-on error "$deb" >"$work/lintian.log" 2>&1 ||
+  { cat "$work/lintian.log"; fail "lintian reports errors"; }
+grep -E '^[WE]:' "$work/lintian.log" || true
+
+[ "$failures" -eq 0 ] || exit 1
+echo "package $(basename "$deb") checked"
