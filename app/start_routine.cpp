@@ -1,5 +1,6 @@
 #include "app/start_routine.h"
 
+#include "data/backup_folder.h"
 #include "data/database_setup.h"
 #include "forms/services/message_service.h"
 
@@ -14,6 +15,8 @@ StartOutcome runStartRoutine(ODBCDB& database, const StartCollaborators& with) {
         showMessage(alreadyRunningText());
         return StartOutcome::AlreadyRunning;
     }
+    // Only now is no other copy of the program writing there.
+    backup_folder::removeLeftovers(databasePath(with.programFolder));
     if (with.prompts == nullptr ||
         !openOrRestoreDatabase(database, with.programFolder, *with.prompts)) {
         return StartOutcome::NoDatabase;

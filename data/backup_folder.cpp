@@ -1,5 +1,7 @@
 #include "data/backup_folder.h"
 
+#include "data/database_backup.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,15 +16,19 @@ namespace tillora::backup_folder {
 
 namespace {
 
-QRegularExpression namePattern(const QString& databasePath) {
+QString nameCore(const QString& databasePath) {
     const QFileInfo db(databasePath);
-    return QRegularExpression(
-        QStringLiteral("^") + QRegularExpression::escape(db.completeBaseName()) +
-        QStringLiteral("-((\\d{8})-\\d{6})(?:-(\\d+))?") +
-        QRegularExpression::escape(db.suffix().isEmpty() ? QString()
-                                                         : QStringLiteral(".") + db.suffix()) +
-        QStringLiteral("$"));
+    return QRegularExpression::escape(db.completeBaseName()) +
+           QStringLiteral("-((\\d{8})-\\d{6})(?:-(\\d+))?") +
+           QRegularExpression::escape(db.suffix().isEmpty() ? QString()
+                                                            : QStringLiteral(".") + db.suffix());
 }
+
+QRegularExpression namePattern(const QString& databasePath) {
+    return QRegularExpression(QStringLiteral("^") + nameCore(databasePath) + QStringLiteral("$"));
+}
+
+const QString kStampFormat = QStringLiteral("yyyyMMdd-HHmmss");
 
 }  // namespace
 
@@ -33,9 +39,9 @@ QString folderFor(const QString& databasePath) {
 QString fileFor(const QString& databasePath, const QDateTime& when) {
     const QFileInfo db(databasePath);
     const QString suffix = db.suffix().isEmpty() ? QString() : QStringLiteral(".") + db.suffix();
-    const QString stem = QDir(folderFor(databasePath))
-                             .filePath(db.completeBaseName() + QLatin1Char('-') +
-                                       when.toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    const QString stem =
+        QDir(folderFor(databasePath))
+            .filePath(db.completeBaseName() + QLatin1Char('-') + when.toString(kStampFormat));
     QString file = stem + suffix;
     for (int n = 2; QFile::exists(file); ++n) {
         file = stem + QLatin1Char('-') + QString::number(n) + suffix;
@@ -43,16 +49,19 @@ QString fileFor(const QString& databasePath, const QDateTime& when) {
     return file;
 }
 
-QStringList files(const QString& databasePath) {
+QStringList files(const QString& databasePath, const QDateTime& now) {
     const QDir dir(folderFor(databasePath));
     const QRegularExpression pattern = namePattern(databasePath);
-    // Sorted by time stamp, then by the "-n" of a second backup within the same second.
+    const QString present = now.toString(kStampFormat);
+    // Sorted by time stamp, then by the "-n" of a second backup within the same second; a stamp
+    // from the future sorts below every present one.
     std::vector<std::pair<QString, QString>> found;
     for (const QString& name : dir.entryList(QDir::Files)) {
         const QRegularExpressionMatch m = pattern.match(name);
         if (m.hasMatch()) {
-            found.emplace_back(m.captured(1) + m.captured(3).rightJustified(9, QLatin1Char('0')),
-                               name);
+            const QChar rank = m.captured(1) > present ? u'0' : u'1';
+            found.emplace_back(
+                rank + m.captured(1) + m.captured(3).rightJustified(9, QLatin1Char('0')), name);
         }
     }
     std::sort(found.begin(), found.end(), std::greater<>());
@@ -63,9 +72,24 @@ QStringList files(const QString& databasePath) {
     return paths;
 }
 
-QString newest(const QString& databasePath) {
-    const QStringList all = files(databasePath);
+QString newest(const QString& databasePath, const QDateTime& now) {
+    const QStringList all = files(databasePath, now);
     return all.isEmpty() ? QString() : all.front();
+}
+
+QDateTime takenAt(const QString& databasePath, const QString& backup) {
+    const QRegularExpressionMatch m = namePattern(databasePath).match(QFileInfo(backup).fileName());
+    return m.hasMatch() ? QDateTime::fromString(m.captured(1), kStampFormat) : QDateTime();
+}
+
+GoodBackup newestGood(const QString& databasePath, const QDateTime& now) {
+    for (const QString& path : files(databasePath, now)) {
+        const BackupContents contents = readBackupContents(path, true);
+        if (contents.whole) {
+            return {path, takenAt(databasePath, path), contents.sales};
+        }
+    }
+    return {};
 }
 
 bool dueOn(const QString& databasePath, const QDate& day) {
@@ -79,13 +103,24 @@ bool dueOn(const QString& databasePath, const QDate& day) {
     return true;
 }
 
-int prune(const QString& databasePath, int keep) {
-    const QStringList all = files(databasePath);
+int prune(const QString& databasePath, const QDateTime& now, int keep) {
+    const QStringList all = files(databasePath, now);
+    // Counting is cheap; the whole check is left to the restore, which reads what it offers.
+    qsizetype withSales = 0;
+    while (withSales < all.size() && readBackupContents(all[withSales], false).ownSales <= 0) {
+        ++withSales;
+    }
     int removed = 0;
     for (qsizetype i = keep; i < all.size(); ++i) {
-        removed += QFile::remove(all[i]) ? 1 : 0;
+        if (i != withSales) {
+            removed += QFile::remove(all[i]) ? 1 : 0;
+        }
     }
     return removed;
+}
+
+int removeLeftovers(const QString& databasePath) {
+    return removeInterruptedCopies(folderFor(databasePath), nameCore(databasePath));
 }
 
 }  // namespace tillora::backup_folder

@@ -5,10 +5,16 @@
 #include <QString>
 #include <QStringList>
 
+#include <QtGlobal>
+
 namespace tillora {
 
 // The automatic backups of a database: the folder "backup" beside it, one file per backup named
-// "<name>-YYYYMMDD-HHMMSS<suffix>" (Zeb-20240305-070809.mdb), so that names sort by age.
+// "<name>-YYYYMMDD-HHMMSS<suffix>" (Zeb-20240305-070809.mdb), the time it was taken.
+//
+// Age is that time stamp. A stamp after `now` was written while the clock was set ahead: such a
+// backup ranks older than every other, so it neither counts as the newest nor crowds today's
+// backups out, and it is the first to go when the folder is full.
 namespace backup_folder {
 
 inline constexpr int kKept = 30;
@@ -17,13 +23,31 @@ QString folderFor(const QString& databasePath);
 // The file a backup taken at `when` goes to (a name already taken gets "-2", "-3" ...).
 QString fileFor(const QString& databasePath, const QDateTime& when);
 // Every backup of this database, newest first.
-QStringList files(const QString& databasePath);
+QStringList files(const QString& databasePath, const QDateTime& now = QDateTime::currentDateTime());
 // Empty when there is none.
-QString newest(const QString& databasePath);
+QString newest(const QString& databasePath, const QDateTime& now = QDateTime::currentDateTime());
+// The time in a backup's name; invalid for a file that is no backup.
+QDateTime takenAt(const QString& databasePath, const QString& backup);
 // True when no backup was taken on `day` yet.
 bool dueOn(const QString& databasePath, const QDate& day);
-// Removes all but the newest `keep`; the number removed.
-int prune(const QString& databasePath, int keep = kKept);
+
+// The newest backup that passes the integrity check, with its number of sales.
+struct GoodBackup {
+    QString path;  // empty when there is none
+    QDateTime taken;
+    qint64 sales = 0;
+};
+GoodBackup newestGood(const QString& databasePath,
+                      const QDateTime& now = QDateTime::currentDateTime());
+
+// Removes all but the newest `keep`, and never the newest backup that holds the shop's own sales:
+// backups of a fresh template (after the shop's file was lost) must not push out the last copy of
+// its sales. The number removed.
+int prune(const QString& databasePath, const QDateTime& now = QDateTime::currentDateTime(),
+          int keep = kKept);
+
+// Removes the temporary copies of interrupted backups from the folder; the number removed.
+int removeLeftovers(const QString& databasePath);
 
 }  // namespace backup_folder
 

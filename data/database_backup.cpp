@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryFile>
 
 #include <sqlite3.h>
@@ -15,6 +16,8 @@
 #include <system_error>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -106,11 +109,7 @@ BackupResult copyInto(const QString& sourcePath, const QString& copyPath) {
     return {};
 }
 
-BackupResult verify(const QString& copyPath) {
-    Handle copy;
-    if (!openFile(copy, copyPath, SQLITE_OPEN_READONLY)) {
-        return failure(BackupStatus::VerifyFailed, copy.error());
-    }
+BackupResult verify(Handle& copy) {
     sqlite3_stmt* check = nullptr;
     if (sqlite3_prepare_v2(copy.db, "PRAGMA integrity_check", -1, &check, nullptr) != SQLITE_OK) {
         return failure(BackupStatus::VerifyFailed, copy.error());
@@ -128,21 +127,102 @@ BackupResult verify(const QString& copyPath) {
     return {};
 }
 
+BackupResult verify(const QString& copyPath) {
+    Handle copy;
+    if (!openFile(copy, copyPath, SQLITE_OPEN_READONLY)) {
+        return failure(BackupStatus::VerifyFailed, copy.error());
+    }
+    return verify(copy);
+}
+
+// The rename is only durable once the folder's entry is on the disk.
+BackupResult syncFolder(const QString& folder) {
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        const QString why = QString::fromLocal8Bit(strerror(errno));
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return failure(BackupStatus::TargetUnwritable, why);
+    }
+    ::close(fd);
+#else
+    Q_UNUSED(folder);
+#endif
+    return {};
+}
+
+// Held on a temporary copy while it is written, so that a cleanup never takes a live one. The
+// lock goes with the process, so a killed backup's copy is free to remove.
+bool lockCopy([[maybe_unused]] int fd, [[maybe_unused]] bool wait) {
+#ifdef Q_OS_UNIX
+    return ::flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB)) == 0;
+#else
+    return true;
+#endif
+}
+
+const QString kCopySuffix = QStringLiteral(".XXXXXX.tmp");
+// QTemporaryFile fills the six places with letters and digits.
+const QString kCopySuffixPattern = QStringLiteral("\\.[A-Za-z0-9]{6}\\.tmp");
+
 }  // namespace
+
+BackupContents readBackupContents(const QString& path, bool checkWhole) {
+    BackupContents contents;
+    Handle file;
+    if (!QFileInfo(path).isFile() || !openFile(file, path, SQLITE_OPEN_READONLY)) {
+        return contents;
+    }
+    if (checkWhole && !verify(file).ok()) {
+        return contents;
+    }
+    // The template carries one sample sale (ID 401, receipt 1608180000001); a backup of a fresh
+    // template holds none of the shop's own.
+    sqlite3_stmt* count = nullptr;
+    if (sqlite3_prepare_v2(file.db,
+                           "SELECT count(*), count(*) - count(CASE WHEN ID = 401 AND "
+                           "销售票号 = '1608180000001' THEN 1 END) FROM 销售记录",
+                           -1, &count, nullptr) == SQLITE_OK &&
+        sqlite3_step(count) == SQLITE_ROW) {
+        contents.whole = true;
+        contents.sales = sqlite3_column_int64(count, 0);
+        contents.ownSales = sqlite3_column_int64(count, 1);
+    }
+    sqlite3_finalize(count);
+    return contents;
+}
+
+int removeInterruptedCopies(const QString& folder, const QString& targetNamePattern) {
+    const QRegularExpression pattern(QStringLiteral("^(?:") + targetNamePattern +
+                                     QStringLiteral(")") + kCopySuffixPattern +
+                                     QStringLiteral("$"));
+    const QDir dir(folder);
+    int removed = 0;
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
+        if (!pattern.match(name).hasMatch()) {
+            continue;
+        }
+        QFile copy(dir.filePath(name));
+        if (copy.open(QIODevice::ReadOnly) && lockCopy(copy.handle(), false) && copy.remove()) {
+            ++removed;
+        }
+    }
+    return removed;
+}
 
 BackupResult backupDatabaseFile(const QString& sourcePath, const QString& targetPath) {
     const QFileInfo target(targetPath);
     // The temporary copy lives beside the target so that the final rename stays on one file
     // system and replaces the target in one step.
-    QTemporaryFile temporary(
-        target.absoluteDir().filePath(target.fileName() + QStringLiteral(".XXXXXX.tmp")));
+    // QTemporaryFile creates it readable and writable by its owner only, which the rename keeps.
+    QTemporaryFile temporary(target.absoluteDir().filePath(target.fileName() + kCopySuffix));
     if (!temporary.open()) {
         return failure(BackupStatus::TargetUnwritable, temporary.errorString());
     }
-    temporary.close();
+    lockCopy(temporary.handle(), true);
     const QString copyPath = temporary.fileName();
-    // A backup is read by whoever may read the database, not only by its owner.
-    temporary.setPermissions(QFileInfo(sourcePath).permissions());
     BackupResult result = copyInto(sourcePath, copyPath);
     if (result.ok()) {
         result = verify(copyPath);
@@ -158,7 +238,7 @@ BackupResult backupDatabaseFile(const QString& sourcePath, const QString& target
         return failure(BackupStatus::TargetUnwritable, QString::fromStdString(error.message()));
     }
     temporary.setAutoRemove(false);
-    return {};
+    return syncFolder(target.absolutePath());
 }
 
 }  // namespace tillora

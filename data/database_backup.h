@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <QtGlobal>
+
 namespace tillora {
 
 enum class BackupStatus {
@@ -23,6 +25,20 @@ struct BackupResult {
 // temporary file beside the target, the copy must pass integrity_check, and only then is it
 // renamed over targetPath. The copy is byte for byte the database as last committed.
 // On any failure targetPath is untouched and no temporary file is left behind.
+// A new target is readable and writable by its owner only: it holds every sale and user.
 BackupResult backupDatabaseFile(const QString& sourcePath, const QString& targetPath);
+
+// What a backup file holds, read without changing it.
+struct BackupContents {
+    bool whole = false;    // opens, and passes the integrity check when one was asked for
+    qint64 sales = -1;     // rows of 销售记录; -1 when the file can't be read
+    qint64 ownSales = -1;  // the same without the template's sample sale: the shop's own
+};
+BackupContents readBackupContents(const QString& path, bool checkWhole);
+
+// Removes the temporary copies that interrupted backups (a kill, a power cut) left in `folder`
+// beside targets whose file name matches `targetNamePattern` (a regular expression, anchored).
+// A copy another backup is still writing is left alone. The number removed.
+int removeInterruptedCopies(const QString& folder, const QString& targetNamePattern);
 
 }  // namespace tillora

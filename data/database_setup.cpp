@@ -1,6 +1,7 @@
 #include "data/database_setup.h"
 
 #include "data/backup_folder.h"
+#include "data/database_backup.h"
 #include "data/server_config.h"
 #include "data/server_setup.h"
 #include "data/template_database.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace tillora {
@@ -147,7 +149,37 @@ QString damaged(const QString& path, const QString& problem, const QString& newe
     return text + QStringLiteral(
                       "\r\n\r\n是：用最新的备份恢复（%1）\r\n否：置入新的数据库\r\n"
                       "取消：退出程序\r\n损坏的文件将改名保留。")
-                      .arg(QFileInfo(newestBackup).fileName());
+                      .arg(newestBackup);
+}
+
+QString cannotOpenWithBackup(const QString& path, const QString& reason,
+                             const QString& newestBackup, bool fileKept) {
+    return QStringLiteral(
+               "连接数据库失败！%1：\r\n%2\r\n\r\n是：用最新的备份恢复（%3）\r\n"
+               "否：置入新的数据库\r\n取消：退出程序")
+               .arg(reason, path, newestBackup) +
+           (fileKept ? QStringLiteral("\r\n原文件将改名保留。") : QString());
+}
+
+QString backupNamed(const QString& backup, const QDateTime& taken, qint64 sales) {
+    return QStringLiteral("%1，%2 备份，%3 笔销售记录")
+        .arg(QFileInfo(backup).fileName(), taken.toString(QStringLiteral("yyyy-MM-dd HH:mm")))
+        .arg(sales);
+}
+
+QString initialisationLeftovers(const QStringList& files) {
+    return QStringLiteral(
+               "\r\n\r\n另有数据初始化时改名保留的原数据库文件，可能存有原来的销售记录：\r\n%1"
+               "\r\n如需使用它，请退出程序，把它改名为 Zeb.mdb 后重新启动。")
+        .arg(files.join(QStringLiteral("\r\n")));
+}
+
+QString staleInitialisationFile(const QString& file, const QString& keptAs) {
+    return QStringLiteral(
+               "发现数据初始化时改名保留的原数据库文件：\r\n%1\r\n"
+               "当前数据库可以正常使用，这个文件是初始化之前的数据。\r\n"
+               "是：保留，改名为 %2\r\n否：删除这个文件")
+        .arg(file, QFileInfo(keptAs).fileName());
 }
 
 QString restoredFromBackup(const QString& backup, const QString& setAside) {
@@ -236,25 +268,71 @@ QString backupPathFor(const QString& path, const QDateTime& when) {
     return path + QStringLiteral(".bak-") + when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
 }
 
-bool setAsideDatabase(const QString& path, QString* setAside) {
-    const QString base = backupPathFor(path, QDateTime::currentDateTime());
-    QString backup = base;
-    for (int n = 1; QFile::exists(backup); ++n) {
-        backup = base + QLatin1Char('-') + QString::number(n);
-    }
-    if (!QFile::rename(path, backup)) {
+namespace {
+
+QString journalOf(const QString& path) {
+    return path + QStringLiteral("-journal");
+}
+
+// Moves a database file with its journal, if any; false (and nothing moved) when that fails.
+bool moveWithJournal(const QString& from, const QString& to) {
+    if (!QFile::rename(from, to)) {
         return false;
     }
-    // The journal belongs with the file it was written for.
-    const QString journal = path + QStringLiteral("-journal");
-    if (QFile::exists(journal) && !QFile::rename(journal, backup + QStringLiteral("-journal"))) {
-        QFile::rename(backup, path);
+    if (QFile::exists(journalOf(from)) && !QFile::rename(journalOf(from), journalOf(to))) {
+        QFile::rename(to, from);
         return false;
-    }
-    if (setAside != nullptr) {
-        *setAside = backup;
     }
     return true;
+}
+
+// `base`, or `base` with "-1", "-2" ... when it is taken.
+QString freeName(const QString& base) {
+    QString name = base;
+    for (int n = 1; QFile::exists(name); ++n) {
+        name = base + QLatin1Char('-') + QString::number(n);
+    }
+    return name;
+}
+
+// Moves `file` (with its journal) to a free backup name of `path`.
+bool moveToBackupName(const QString& file, const QString& path, QString* movedTo) {
+    const QString backup = freeName(backupPathFor(path, QDateTime::currentDateTime()));
+    if (!moveWithJournal(file, backup)) {
+        return false;
+    }
+    if (movedTo != nullptr) {
+        *movedTo = backup;
+    }
+    return true;
+}
+
+const QString kAsideTag = QStringLiteral(".before-init-");
+
+}  // namespace
+
+bool setAsideDatabase(const QString& path, QString* setAside) {
+    return moveToBackupName(path, path, setAside);
+}
+
+QString initialisationAsidePath(const QString& path) {
+    return freeName(path + kAsideTag +
+                    QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmss")));
+}
+
+QStringList initialisationAsideFiles(const QString& path) {
+    const QFileInfo db(path);
+    const QRegularExpression pattern(QStringLiteral("^") +
+                                     QRegularExpression::escape(db.fileName() + kAsideTag) +
+                                     QStringLiteral("\\d{14}(?:-\\d+)?$"));
+    QStringList found;
+    const QDir dir = db.absoluteDir();
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden, QDir::Name)) {
+        if (pattern.match(name).hasMatch()) {
+            found.append(QDir::toNativeSeparators(dir.filePath(name)));
+        }
+    }
+    return found;
 }
 
 bool restoreTemplateDatabase(const QString& path, QString* backupPath) {
@@ -265,35 +343,86 @@ bool restoreTemplateDatabase(const QString& path, QString* backupPath) {
 }
 
 bool restoreDatabaseFromBackup(const QString& path, const QString& backup, QString* setAside) {
-    if (QFile::exists(path) && !setAsideDatabase(path, setAside)) {
+    QString aside;
+    if (QFile::exists(path) && !setAsideDatabase(path, &aside)) {
         return false;
     }
-    return QFile::copy(backup, path);
+    if (backupDatabaseFile(backup, path).ok()) {
+        if (setAside != nullptr) {
+            *setAside = aside;
+        }
+        return true;
+    }
+    // Nothing was put in place: the old file goes back where it was.
+    if (!aside.isEmpty()) {
+        moveWithJournal(aside, path);
+    }
+    return false;
 }
 
 namespace {
 
-// The damaged file: the newest backup (Yes), the template (No), or quit. False to quit.
-bool restoreDamaged(const QString& path, const QString& problem, DatabasePrompts& prompts) {
-    const QString backup = backup_folder::newest(path);
+QString whyNotOpen(const QString& path, DbFault fault) {
+    const QFileInfo file(path);
+    if (!file.exists()) {
+        return QStringLiteral("找不到数据库文件");
+    }
+    if (file.size() == 0) {
+        return QStringLiteral("数据库文件是空的");
+    }
+    if (fault == DbFault::NotADatabase) {
+        return QStringLiteral("文件不是本程序的数据库，或文件头已损坏");
+    }
+    return QStringLiteral("无法打开数据库文件");
+}
+
+// A file that can't be used: the newest good backup (Yes), the template (No), or quit; without
+// a good backup only the template is offered. False to quit.
+bool offerRestore(const QString& path, const DatabaseHealth& health, DatabasePrompts& prompts) {
+    const backup_folder::GoodBackup backup = backup_folder::newestGood(path);
+    const QStringList leftovers = initialisationAsideFiles(path);
+    const QString leftoverNote =
+        leftovers.isEmpty() ? QString() : setup_text::initialisationLeftovers(leftovers);
+    const bool damaged = health.fault == DbFault::Damaged;
     QString setAside;
-    if (!backup.isEmpty()) {
-        const auto answer = prompts.askYesNoCancel(setup_text::damaged(path, problem, backup));
+    if (!backup.path.isEmpty()) {
+        const QString named = setup_text::backupNamed(backup.path, backup.taken, backup.sales);
+        const QString question =
+            damaged ? setup_text::damaged(path, health.problem, named)
+                    : setup_text::cannotOpenWithBackup(path, whyNotOpen(path, health.fault), named,
+                                                       QFile::exists(path));
+        const auto answer = prompts.askYesNoCancel(question + leftoverNote);
         if (answer == DatabasePrompts::Answer::Cancel) {
             return false;
         }
         if (answer == DatabasePrompts::Answer::Yes) {
-            const bool done = restoreDatabaseFromBackup(path, backup, &setAside);
-            prompts.tell(done ? setup_text::restoredFromBackup(backup, setAside)
+            const bool done = restoreDatabaseFromBackup(path, backup.path, &setAside);
+            prompts.tell(done ? setup_text::restoredFromBackup(backup.path, setAside)
                               : setup_text::restoreFailed());
             return done;
         }
-    } else if (!prompts.askYesNo(setup_text::damaged(path, problem, {}))) {
+    } else if (!prompts.askYesNo((damaged ? setup_text::damaged(path, health.problem, {})
+                                          : setup_text::askRestore()) +
+                                 leftoverNote)) {
         return false;
     }
     const bool done = restoreTemplateDatabase(path, &setAside);
     prompts.tell(done ? setup_text::restoredFromTemplate(setAside) : setup_text::restoreFailed());
     return done;
+}
+
+// Beside a database that opens, what initialisation set aside is an old copy: kept under a
+// backup name (so it is asked about once) unless the user says to delete it.
+void offerStaleAsideFiles(const QString& path, DatabasePrompts& prompts) {
+    for (const QString& file : initialisationAsideFiles(path)) {
+        const QString keptAs = freeName(backupPathFor(path, QDateTime::currentDateTime()));
+        if (prompts.askYesNo(setup_text::staleInitialisationFile(file, keptAs))) {
+            moveToBackupName(file, path, nullptr);
+        } else {
+            QFile::remove(file);
+            QFile::remove(journalOf(file));
+        }
+    }
 }
 
 }  // namespace
@@ -316,6 +445,9 @@ bool openOrRestoreDatabase(ODBCDB& db, const QString& programFolder, DatabasePro
                 if (health.duplicateNumbers > 0) {
                     prompts.tell(setup_text::duplicateNumbers(health.duplicateNumbers));
                 }
+                if (!restored) {  // else the restore offer has just named them
+                    offerStaleAsideFiles(path, prompts);
+                }
                 return true;
             case DbFault::Locked:
                 // Never the restore offer: the file is fine, only busy.
@@ -333,19 +465,9 @@ bool openOrRestoreDatabase(ODBCDB& db, const QString& programFolder, DatabasePro
             break;  // a fresh file that still does not open: give up
         }
         restored = true;
-        if (health.fault == DbFault::Damaged) {
-            if (!restoreDamaged(path, health.problem, prompts)) {
-                break;
-            }
-            continue;
-        }
-        if (!prompts.askYesNo(setup_text::askRestore())) {
+        if (!offerRestore(path, health, prompts)) {
             break;
         }
-        QString setAside;
-        const bool written = restoreTemplateDatabase(path, &setAside);
-        prompts.tell(written ? setup_text::restoredFromTemplate(setAside)
-                             : setup_text::restoreFailed());
     }
     prompts.tell(setup_text::cannotConnect());
     return false;

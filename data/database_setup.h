@@ -27,6 +27,11 @@ inline QString locked() {
 QString lockedAt(const QString& path);
 QString readOnly(const QString& path);
 QString damaged(const QString& path, const QString& problem, const QString& newestBackup);
+QString cannotOpenWithBackup(const QString& path, const QString& reason,
+                             const QString& newestBackup, bool fileKept);
+QString backupNamed(const QString& backup, const QDateTime& taken, qint64 sales);
+QString initialisationLeftovers(const QStringList& files);
+QString staleInitialisationFile(const QString& file, const QString& keptAs);
 QString restoredFromBackup(const QString& backup, const QString& setAside);
 QString restoredFromTemplate(const QString& setAside);
 QString duplicateNumbers(int count);
@@ -56,6 +61,13 @@ int ensureReceiptNumberIndex(ODBCDB& db);
 // Renames the file (and its journal) to its backup name beside it; the new name in *setAside.
 bool setAsideDatabase(const QString& path, QString* setAside);
 
+// Data initialisation keeps the old file under this name until the template is open; a kill
+// between its steps leaves it behind. A name not yet taken:
+// "<path>.before-init-YYYYMMDDHHMMSS" (then "-1", "-2" ...).
+QString initialisationAsidePath(const QString& path);
+// The files of that kind beside path, oldest first.
+QStringList initialisationAsideFiles(const QString& path);
+
 // "<path>.bak-YYYYMMDD-HHMMSS".
 QString backupPathFor(const QString& path, const QDateTime& when);
 
@@ -64,14 +76,18 @@ QString backupPathFor(const QString& path, const QDateTime& when);
 // rename fails nothing is written. The backup's path is given back when one was made.
 bool restoreTemplateDatabase(const QString& path, QString* backupPath = nullptr);
 
-// Puts a copy of a backup at path, the file there set aside first (as above).
+// Puts a checked copy of a backup at path, the file there set aside first (as above); when the
+// copy fails the set-aside file is put back.
 bool restoreDatabaseFromBackup(const QString& path, const QString& backup, QString* setAside);
 
 // The start routine's database step: open the database in the program folder. A missing or
 // foreign file: ask whether to put a new one in place, restore it on Yes, and open again. A
-// locked file: say so, with retry and quit. A read-only file: say so and quit. A damaged file:
-// offer the newest backup or the template, keeping the damaged file. False when the database
-// is still not open (the caller ends the program); every message has been shown.
+// locked file: say so, with retry and quit. A read-only file: say so and quit. A file that can't
+// be used otherwise (missing, empty, foreign, damaged): offer the newest backup that passes the
+// integrity check first, the template second, keeping the old file. A file data initialisation
+// left behind is named in that offer; beside a good database it is offered to keep or delete.
+// False when the database is still not open (the caller ends the program); every message has
+// been shown.
 bool openOrRestoreDatabase(ODBCDB& db, const QString& programFolder, DatabasePrompts& prompts);
 
 }  // namespace tillora

@@ -1,6 +1,5 @@
 #include "records/data_initialiser.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 
@@ -28,16 +27,6 @@ bool moveDatabase(const QString& from, const QString& to) {
         return false;
     }
     return true;
-}
-
-QString asideName(const QString& path) {
-    const QString base = path + QStringLiteral(".before-init-") +
-                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmss"));
-    QString name = base;
-    for (int n = 1; QFile::exists(name); ++n) {
-        name = base + QLatin1Char('-') + QString::number(n);
-    }
-    return name;
 }
 
 }  // namespace
@@ -68,7 +57,8 @@ DataInitialiser::Outcome DataInitialiser::run(ODBCDB& db, const QString& databas
     // No connection may hold the file while it is replaced. The old file stays aside until the
     // new one has opened, so a failure anywhere puts it back.
     db.CloseDatabase();
-    const QString aside = asideName(databasePath);
+    // A kill before the end leaves it behind; the next start names it to the user.
+    const QString aside = initialisationAsidePath(databasePath);
     if (!moveDatabase(databasePath, aside)) {
         openProgramDatabase(db, databasePath);
         return Outcome::Failed;

@@ -4,8 +4,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "app/automatic_backup.h"
 #include "app/message_database_prompts.h"
 #include "app/start_routine.h"
+#include "data/backup_folder.h"
 #include "data/database_setup.h"
 #include "data/odbcdb.h"
 #include "forms/services/message_service.h"
@@ -16,6 +18,8 @@
 
 namespace tillora {
 namespace {
+
+using namespace Qt::StringLiterals;
 
 class StartRoutineTest : public ::testing::Test {
   protected:
@@ -85,6 +89,55 @@ TEST_F(StartRoutineTest, DatabaseHeldByAnotherProgramOffersRetryAndQuit) {
     }
     EXPECT_FALSE(database.isOpen());
     EXPECT_TRUE(QDir(folder.path()).entryList({QStringLiteral("*.bak-*")}).isEmpty());
+}
+
+TEST_F(StartRoutineTest, InterruptedBackupCopiesAreRemovedAtStart) {
+    ASSERT_TRUE(restoreTemplateDatabase(databaseFile()));
+    const QString backups = backup_folder::folderFor(databaseFile());
+    ASSERT_TRUE(QDir().mkpath(backups));
+    const QString leftover = backups + u"/Zeb-20240305-070809.mdb.k3Xz9Q.tmp"_s;
+    const QString foreign = backups + u"/photo.jpg.k3Xz9Q.tmp"_s;
+    QFile(leftover).open(QIODevice::WriteOnly);
+    QFile(foreign).open(QIODevice::WriteOnly);
+    EXPECT_EQ(start(false), StartOutcome::DatabaseOpen);
+    EXPECT_FALSE(QFile::exists(leftover));
+    EXPECT_TRUE(QFile::exists(foreign));
+
+    // The backup command clears what an earlier, killed run of it left beside its target.
+    const QString target = folder.file(u"copy.mdb"_s);
+    QFile(target + u".Q1w2E3.tmp"_s).open(QIODevice::WriteOnly);
+    EXPECT_EQ(runBackupCommand(databaseFile(), target), 0);
+    EXPECT_EQ(QDir(folder.path()).entryList({u"copy.mdb*"_s}), QStringList{u"copy.mdb"_s});
+}
+
+// A backup that can't be written is told once per run of failures, with its cause; one that
+// succeeds ends the run.
+TEST_F(StartRoutineTest, FailedAutomaticBackupIsToldOnce) {
+    ASSERT_TRUE(restoreTemplateDatabase(databaseFile()));
+    const QString backups = backup_folder::folderFor(databaseFile());
+    QFile(backups).open(QIODevice::WriteOnly);  // a file where the folder belongs
+    const QDateTime day(QDate(2024, 3, 5), QTime(8, 0));
+    EXPECT_FALSE(automatic_backup::atStart(databaseFile(), day));
+    ASSERT_EQ(messages.texts().size(), 1);
+    EXPECT_TRUE(messages.texts()[0].startsWith(u"自动备份失败：无法建立备份文件夹 "_s + backups))
+        << messages.texts()[0].toStdString();
+    EXPECT_FALSE(automatic_backup::atExit(databaseFile(), day.addSecs(60)));
+    EXPECT_FALSE(automatic_backup::atStart(databaseFile(), day.addSecs(120)));
+    EXPECT_EQ(messages.texts().size(), 1);
+
+    // Once it works again, a failure at exit is told at the next start.
+    ASSERT_TRUE(QFile::remove(backups));
+    EXPECT_TRUE(automatic_backup::atStart(databaseFile(), day.addDays(1)));
+    EXPECT_EQ((QFile::permissions(backup_folder::newest(databaseFile())) &
+               QFileDevice::Permissions(0x7077)),
+              QFile::ReadOwner | QFile::WriteOwner);
+    ASSERT_TRUE(QDir(backups).removeRecursively());
+    QFile(backups).open(QIODevice::WriteOnly);
+    EXPECT_FALSE(automatic_backup::atExit(databaseFile(), day.addDays(1).addSecs(60)));
+    EXPECT_EQ(messages.texts().size(), 1);
+    EXPECT_FALSE(automatic_backup::atStart(databaseFile(), day.addDays(1).addSecs(120)));
+    ASSERT_EQ(messages.texts().size(), 2);
+    EXPECT_TRUE(messages.texts()[1].startsWith(u"自动备份失败："_s));
 }
 
 }  // namespace

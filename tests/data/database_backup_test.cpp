@@ -2,13 +2,17 @@
 // either replaced by a good copy or left exactly as it was.
 #include "data/database_backup.h"
 #include "tests/data/fresh_database.h"
+#include "tests/support/small_file_system.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryFile>
 
 #include <sqlite3.h>
+#include <sys/file.h>
 
 namespace tillora {
 namespace {
@@ -91,6 +95,63 @@ TEST_F(FreshDatabase, FailedBackupLeavesTheTargetAlone) {
     // Once the lock is gone the same target is replaced by a good copy.
     ASSERT_TRUE(backupDatabaseFile(path, target).ok());
     EXPECT_EQ(contents(target), contents(path));
+}
+
+TEST_F(FreshDatabase, BackupIsPrivateWhateverTheSourceMode) {
+    ASSERT_TRUE(QFile::setPermissions(
+        path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
+    test::TempProgramFolder other;
+    const QString target = other.file(u"copy.mdb"_s);
+    ASSERT_TRUE(backupDatabaseFile(path, target).ok());
+    EXPECT_EQ((QFile::permissions(target) & QFileDevice::Permissions(0x7077)),
+              QFile::ReadOwner | QFile::WriteOwner);
+}
+
+TEST_F(FreshDatabase, FullDiskLeavesTheOldBackupWhole) {
+    test::SmallFileSystem disk(64);
+    if (!disk.isMounted()) {
+        GTEST_SKIP() << "needs root to mount a small file system";
+    }
+    const QString target = disk.file(u"Zeb-20240305-070809.mdb"_s);
+    {
+        QFile file(target);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(8000, 'b'));
+    }
+    const QByteArray before = contents(target);
+    const BackupResult result = backupDatabaseFile(path, target);
+    EXPECT_EQ(result.status, BackupStatus::TargetUnwritable);
+    EXPECT_FALSE(result.detail.isEmpty());
+    EXPECT_EQ(contents(target), before);
+    EXPECT_EQ(filesIn(disk.path()), QStringList{u"Zeb-20240305-070809.mdb"_s});
+}
+
+TEST(InterruptedCopies, OnlyUnlockedCopiesOfTheNamedTargetsGo) {
+    test::TempProgramFolder folder;
+    const auto make = [&](const QString& name) {
+        QFile file(folder.file(name));
+        file.open(QIODevice::WriteOnly);
+        file.write("partial copy");
+    };
+    // Made the way the backup names its copies, so the pattern can't drift from them.
+    QTemporaryFile killed(folder.file(u"Zeb-20240305-070809.mdb.XXXXXX.tmp"_s));
+    ASSERT_TRUE(killed.open());
+    killed.setAutoRemove(false);
+    const QString killedName = QFileInfo(killed.fileName()).fileName();
+    killed.close();
+    make(u"Zeb-20240305-070809.mdb.Ab12Cd.tmp"_s);  // still being written: locked
+    QFile live(folder.file(u"Zeb-20240305-070809.mdb.Ab12Cd.tmp"_s));
+    ASSERT_TRUE(live.open(QIODevice::ReadOnly));
+    ASSERT_EQ(::flock(live.handle(), LOCK_EX | LOCK_NB), 0);
+    make(u"notes.txt.Ab12Cd.tmp"_s);  // someone else's
+    make(u"Zeb-20240305-070809.mdb"_s);
+
+    EXPECT_EQ(removeInterruptedCopies(folder.path(), u"Zeb-\\d{8}-\\d{6}\\.mdb"_s), 1);
+    const QStringList left = filesIn(folder.path());
+    EXPECT_FALSE(left.contains(killedName));
+    EXPECT_EQ(left,
+              (QStringList{u"Zeb-20240305-070809.mdb"_s, u"Zeb-20240305-070809.mdb.Ab12Cd.tmp"_s,
+                           u"notes.txt.Ab12Cd.tmp"_s}));
 }
 
 }  // namespace

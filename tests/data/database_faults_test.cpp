@@ -1,6 +1,7 @@
 // Opening the database tells apart what is wrong with it, and never offers to replace a file
 // that is only busy, read-only or damaged as if it were missing.
 #include "data/backup_folder.h"
+#include "data/database_backup.h"
 #include "data/database_setup.h"
 #include "data/template_database.h"
 #include "tests/support/temp_program_folder.h"
@@ -200,6 +201,106 @@ TEST_F(DatabaseFaults, DamagedFileWithoutBackupOffersTheTemplateOrQuits) {
     EXPECT_EQ(readAll(folder.file(setAside()[0])), damaged);
     EXPECT_EQ(prompts.shown.last(),
               u"初始化成功！\r\n原数据库文件已改名保存为："_s + folder.file(setAside()[0]));
+}
+
+// Missing, emptied or with a spoilt header: the newest backup that is whole is offered first,
+// named with its date and its sales, and brings them back.
+TEST_F(DatabaseFaults, UnusableFileIsOfferedTheNewestGoodBackupFirst) {
+    {
+        OtherProgram till(path);
+        ASSERT_TRUE(till.run("INSERT INTO 销售记录 (销售票号) VALUES ('2403040000001')"));
+    }
+    ASSERT_TRUE(QDir().mkpath(backup_folder::folderFor(path)));
+    const QString good = backup_folder::fileFor(path, QDateTime(QDate(2024, 3, 4), QTime(9, 0)));
+    ASSERT_TRUE(backupDatabaseFile(path, good).ok());
+    const QString spoilt = backup_folder::fileFor(path, QDateTime(QDate(2024, 3, 5), QTime(9, 0)));
+    {
+        QFile f(spoilt);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(4096, 'x'));
+    }
+    const QByteArray intact = readAll(path);
+    const QString sales = u"2 笔销售记录"_s;  // the template's sample and the one above
+    const struct {
+        const char* what;
+        const char16_t* reason;
+    } cases[] = {{"missing", u"找不到数据库文件"},
+                 {"zero bytes", u"数据库文件是空的"},
+                 {"header", u"文件不是本程序的数据库，或文件头已损坏"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const QString& old : setAside()) {
+            QFile::remove(folder.file(old));
+        }
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        if (QByteArray(c.what) == "header") {
+            f.write(QByteArray(intact).replace(0, 16, "Not a database!!"));
+        }
+        f.close();
+        if (QByteArray(c.what) == "missing") {
+            ASSERT_TRUE(f.remove());
+        }
+        const QByteArray broken = readAll(path);
+        prompts.shown.clear();
+        prompts.threeWay = [] { return DatabasePrompts::Answer::Yes; };
+        ODBCDB db;
+        ASSERT_TRUE(openOrRestoreDatabase(db, folder.path(), prompts));
+        ASSERT_EQ(prompts.shown.size(), 2) << prompts.shown.join(u"|"_s).toStdString();
+        const QString offer = prompts.shown[0];
+        EXPECT_TRUE(offer.startsWith(u"3连接数据库失败！"_s + QString::fromUtf16(c.reason)))
+            << offer.toStdString();
+        EXPECT_TRUE(offer.contains(u"Zeb-20240304-090000.mdb，2024-03-04 09:00 备份，"_s + sales))
+            << offer.toStdString();
+        EXPECT_TRUE(offer.contains(u"否：置入新的数据库"_s));
+        const int h = db.OpenTable(u"select count(*) from 销售记录"_s);
+        EXPECT_EQ(db.ReadColByIndex(h, 1).toInt(), 2);
+        db.CloseTable(h);
+        db.CloseDatabase();
+        EXPECT_EQ((QFile::permissions(path) & QFileDevice::Permissions(0x7077)),
+                  QFile::ReadOwner | QFile::WriteOwner);
+        if (QByteArray(c.what) == "missing") {
+            EXPECT_TRUE(setAside().isEmpty());
+        } else {
+            ASSERT_FALSE(setAside().isEmpty());  // with the journal the check may have left
+            EXPECT_EQ(readAll(folder.file(setAside()[0])), broken);
+        }
+    }
+}
+
+// A kill between initialisation's steps leaves the old file under its aside name.
+TEST_F(DatabaseFaults, FileLeftByInitialisationIsNamedNeverDeletedUnasked) {
+    const QString aside = initialisationAsidePath(path);
+    ASSERT_TRUE(aside.startsWith(path + u".before-init-"_s));
+    ASSERT_TRUE(QFile::rename(path, aside));
+    prompts.yesNo = [] { return true; };  // the template
+    ODBCDB db;
+    ASSERT_TRUE(openOrRestoreDatabase(db, folder.path(), prompts));
+    EXPECT_TRUE(prompts.shown[0].startsWith(u"?连接数据库失败！是否置入新的数据库"_s));
+    EXPECT_TRUE(prompts.shown[0].contains(aside)) << prompts.shown[0].toStdString();
+    EXPECT_TRUE(QFile::exists(aside));
+
+    // Beside a good database it is asked about once: kept (Yes) under a backup name.
+    db.CloseDatabase();
+    prompts.shown.clear();
+    ASSERT_TRUE(openOrRestoreDatabase(db, folder.path(), prompts));
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_TRUE(prompts.shown[0].contains(aside));
+    EXPECT_FALSE(QFile::exists(aside));
+    EXPECT_EQ(setAside().size(), 1);
+    db.CloseDatabase();
+    prompts.shown.clear();
+    ASSERT_TRUE(openOrRestoreDatabase(db, folder.path(), prompts));
+    EXPECT_TRUE(prompts.shown.isEmpty());
+
+    // No deletes it.
+    db.CloseDatabase();
+    QFile(initialisationAsidePath(path)).open(QIODevice::WriteOnly);
+    prompts.yesNo = [] { return false; };
+    ASSERT_TRUE(openOrRestoreDatabase(db, folder.path(), prompts));
+    EXPECT_EQ(prompts.shown.size(), 1);
+    EXPECT_TRUE(initialisationAsideFiles(path).isEmpty());
+    EXPECT_EQ(setAside().size(), 1);
 }
 
 TEST_F(DatabaseFaults, DuplicateNumbersKeepWorkingAndAreToldOnce) {
