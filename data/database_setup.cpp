@@ -274,18 +274,6 @@ QString journalOf(const QString& path) {
     return path + QStringLiteral("-journal");
 }
 
-// Moves a database file with its journal, if any; false (and nothing moved) when that fails.
-bool moveWithJournal(const QString& from, const QString& to) {
-    if (!QFile::rename(from, to)) {
-        return false;
-    }
-    if (QFile::exists(journalOf(from)) && !QFile::rename(journalOf(from), journalOf(to))) {
-        QFile::rename(to, from);
-        return false;
-    }
-    return true;
-}
-
 // `base`, or `base` with "-1", "-2" ... when it is taken.
 QString freeName(const QString& base) {
     QString name = base;
@@ -298,7 +286,7 @@ QString freeName(const QString& base) {
 // Moves `file` (with its journal) to a free backup name of `path`.
 bool moveToBackupName(const QString& file, const QString& path, QString* movedTo) {
     const QString backup = freeName(backupPathFor(path, QDateTime::currentDateTime()));
-    if (!moveWithJournal(file, backup)) {
+    if (!moveDatabaseFile(file, backup)) {
         return false;
     }
     if (movedTo != nullptr) {
@@ -310,6 +298,17 @@ bool moveToBackupName(const QString& file, const QString& path, QString* movedTo
 const QString kAsideTag = QStringLiteral(".before-init-");
 
 }  // namespace
+
+bool moveDatabaseFile(const QString& from, const QString& to) {
+    if (!QFile::rename(from, to)) {
+        return false;
+    }
+    if (QFile::exists(journalOf(from)) && !QFile::rename(journalOf(from), journalOf(to))) {
+        QFile::rename(to, from);
+        return false;
+    }
+    return true;
+}
 
 bool setAsideDatabase(const QString& path, QString* setAside) {
     return moveToBackupName(path, path, setAside);
@@ -355,7 +354,7 @@ bool restoreDatabaseFromBackup(const QString& path, const QString& backup, QStri
     }
     // Nothing was put in place: the old file goes back where it was.
     if (!aside.isEmpty()) {
-        moveWithJournal(aside, path);
+        moveDatabaseFile(aside, path);
     }
     return false;
 }

@@ -61,6 +61,9 @@ int ensureReceiptNumberIndex(ODBCDB& db);
 // Renames the file (and its journal) to its backup name beside it; the new name in *setAside.
 bool setAsideDatabase(const QString& path, QString* setAside);
 
+// Moves a database file with its journal, if any; false (and nothing moved) when that fails.
+bool moveDatabaseFile(const QString& from, const QString& to);
+
 // Data initialisation keeps the old file under this name until the template is open; a kill
 // between its steps leaves it behind. A name not yet taken:
 // "<path>.before-init-YYYYMMDDHHMMSS" (then "-1", "-2" ...).

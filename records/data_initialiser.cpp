@@ -17,18 +17,6 @@ QString journalOf(const QString& path) {
     return path + QStringLiteral("-journal");
 }
 
-// Moves a database file with its journal, if any; false (and nothing moved) when that fails.
-bool moveDatabase(const QString& from, const QString& to) {
-    if (!QFile::rename(from, to)) {
-        return false;
-    }
-    if (QFile::exists(journalOf(from)) && !QFile::rename(journalOf(from), journalOf(to))) {
-        QFile::rename(to, from);
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 bool DataInitialiser::sameFile(const QString& a, const QString& b) {
@@ -59,7 +47,7 @@ DataInitialiser::Outcome DataInitialiser::run(ODBCDB& db, const QString& databas
     db.CloseDatabase();
     // A kill before the end leaves it behind; the next start names it to the user.
     const QString aside = initialisationAsidePath(databasePath);
-    if (!moveDatabase(databasePath, aside)) {
+    if (!moveDatabaseFile(databasePath, aside)) {
         openProgramDatabase(db, databasePath);
         return Outcome::Failed;
     }
@@ -73,7 +61,7 @@ DataInitialiser::Outcome DataInitialiser::run(ODBCDB& db, const QString& databas
     db.CloseDatabase();
     QFile::remove(databasePath);
     QFile::remove(journalOf(databasePath));
-    moveDatabase(aside, databasePath);
+    moveDatabaseFile(aside, databasePath);
     openProgramDatabase(db, databasePath);
     return Outcome::Failed;
 }
