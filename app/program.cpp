@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "app/automatic_backup.h"
+#include "app/database_wait_indicator.h"
 #include "app/first_window.h"
 #include "app/login_window.h"
 #include "app/message_database_prompts.h"
@@ -39,6 +40,7 @@ namespace tillora {
 int runProgram(QApplication& application) {
     installRuntimeErrorBox();
     installMemoryGuard();
+    const DatabaseWaitIndicator waitIndicator;
     const ProgramFolder::Parts program = ProgramFolder::current();
     CrashHandler::install(ProgramFolder::filePath(program.folder, program.fileName),
                           {QString::fromLatin1(CrashHandler::kMessageArgument)});
