@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "app/automatic_backup.h"
+#include "app/database_wait_indicator.h"
 #include "app/first_window.h"
 #include "app/login_window.h"
 #include "app/message_database_prompts.h"
@@ -60,6 +61,7 @@ QString dataFolderFailedText(const QString& folder) {
 int runProgram(QApplication& application) {
     installRuntimeErrorBox();
     installMemoryGuard();
+    const DatabaseWaitIndicator waitIndicator;
     const ProgramFolder::Parts program = ProgramFolder::current();
     CrashHandler::install(ProgramFolder::filePath(program.folder, program.fileName),
                           {QString::fromLatin1(CrashHandler::kMessageArgument)});

@@ -17,6 +17,16 @@ namespace tillora {
     X(PQfinish)                    \
     X(PQexec)                      \
     X(PQexecParams)                \
+    X(PQsendQueryParams)           \
+    X(PQsetnonblocking)            \
+    X(PQflush)                     \
+    X(PQsocket)                    \
+    X(PQconsumeInput)              \
+    X(PQisBusy)                    \
+    X(PQgetResult)                 \
+    X(PQgetCancel)                 \
+    X(PQcancel)                    \
+    X(PQfreeCancel)                \
     X(PQresultStatus)              \
     X(PQresultErrorField)          \
     X(PQcmdStatus)                 \

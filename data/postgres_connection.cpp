@@ -1,11 +1,20 @@
 #include "data/postgres_connection.h"
 
+#include "data/database_wait.h"
 #include "data/jet_dialect_pg.h"
 #include "data/libpq_library.h"
 #include "data/server_schema.h"
 #include "platform/jet_date.h"
 
+#include <QDeadlineTimer>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <thread>
+
+#include <poll.h>
+#include <sys/socket.h>
 
 namespace tillora {
 
@@ -112,10 +121,20 @@ std::unique_ptr<PostgresConnection> PostgresConnection::open(const QString& url,
         return nullptr;
     }
     const QByteArray dbname = url.toUtf8();
-    // A server that doesn't answer must not hold the start for long.
-    const char* keys[] = {"dbname", "connect_timeout", "application_name", "client_encoding",
+    // A server that doesn't answer must not hold the start for long; keepalives find a
+    // connection whose other end went away while the till stood idle.
+    const char* keys[] = {"dbname",
+                          "connect_timeout",
+                          "application_name",
+                          "client_encoding",
+                          "keepalives",
+                          "keepalives_idle",
+                          "keepalives_interval",
+                          "keepalives_count",
+                          "tcp_user_timeout",
                           nullptr};
-    const char* values[] = {dbname.constData(), "5", "tillora", "UTF8", nullptr};
+    const char* values[] = {
+        dbname.constData(), "5", "tillora", "UTF8", "1", "10", "3", "3", "10000", nullptr};
     pg_conn* conn = pq().PQconnectdbParams(keys, values, 1);
     if (conn == nullptr || pq().PQstatus(conn) != CONNECTION_OK) {
         const QString why = conn != nullptr ? QString::fromUtf8(pq().PQerrorMessage(conn)).trimmed()
@@ -155,8 +174,14 @@ PostgresConnection::~PostgresConnection() {
 }
 
 bool PostgresConnection::prepareSession() {
-    const QString wait = QStringLiteral("set lock_timeout = ") + QString::number(lockWaitMs_);
-    return executeNative(wait) &&
+    // Waits are ours to bound (see exchange), so nothing may block in the library.
+    if (pq().PQsetnonblocking(conn_, 1) != 0) {
+        noteFailure(nullptr);
+        return false;
+    }
+    return executeNative(QStringLiteral("set lock_timeout = ") + QString::number(lockWaitMs_)) &&
+           executeNative(QStringLiteral("set statement_timeout = ") +
+                         QString::number(statementLimitMs_)) &&
            (!readOnly_ || executeNative(QStringLiteral("set default_transaction_read_only = on")));
 }
 
@@ -190,6 +215,11 @@ void PostgresConnection::noteFailure(pg_result* result) {
 
 pg_result* PostgresConnection::run(const QString& sql, const std::vector<DbParam>& params,
                                    bool translate) {
+    if (databaseWaitReentered()) {
+        fault_ = DbFault::Locked;
+        message_ = QStringLiteral("another statement is waiting");
+        return nullptr;
+    }
     const QByteArray text = (translate ? translateJetSqlForServer(sql, jetNowDay()) : sql).toUtf8();
     std::vector<QByteArray> values;
     std::vector<const char*> pointers;
@@ -211,9 +241,8 @@ pg_result* PostgresConnection::run(const QString& sql, const std::vector<DbParam
             return nullptr;
         }
         const bool wasInTransaction = inTransaction_;
-        pg_result* result =
-            pq().PQexecParams(conn_, text.constData(), static_cast<int>(params.size()), nullptr,
-                              pointers.data(), lengths.data(), formats.data(), 0);
+        pg_result* result = exchange(text.constData(), static_cast<int>(params.size()),
+                                     pointers.data(), lengths.data(), formats.data());
         const ExecStatusType status = pq().PQresultStatus(result);
         if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
             fault_ = DbFault::None;
@@ -222,11 +251,79 @@ pg_result* PostgresConnection::run(const QString& sql, const std::vector<DbParam
         }
         noteFailure(result);
         pq().PQclear(result);
-        if (fault_ != DbFault::Unreachable || wasInTransaction) {
+        // An abandoned statement may have been done: it is never sent twice.
+        if (fault_ != DbFault::Unreachable || wasInTransaction || abandoned_) {
             return nullptr;
         }
     }
     return nullptr;
+}
+
+pg_result* PostgresConnection::exchange(const char* text, int count, const char* const* values,
+                                        const int* lengths, const int* formats) {
+    constexpr int kSliceMs = 50;
+    abandoned_ = false;
+    if (pq().PQsendQueryParams(conn_, text, count, nullptr, values, lengths, formats, 0) == 0) {
+        return nullptr;
+    }
+    DatabaseWait wait(DatabaseWaitKind::Server);
+    const QDeadlineTimer deadline(statementLimitMs_ + kAnswerMarginMs);
+    pg_result* kept = nullptr;
+    for (;;) {
+        const int unsent = pq().PQflush(conn_);
+        if (unsent < 0 || (unsent == 0 && pq().PQconsumeInput(conn_) == 0)) {
+            break;
+        }
+        if (unsent == 0 && pq().PQisBusy(conn_) == 0) {
+            pg_result* r = pq().PQgetResult(conn_);
+            if (r == nullptr) {
+                return kept;
+            }
+            // The first failure is the statement's; what follows it only repeats it.
+            const ExecStatusType status = pq().PQresultStatus(kept);
+            if (kept == nullptr || status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
+                pq().PQclear(kept);
+                kept = r;
+            } else {
+                pq().PQclear(r);
+            }
+            continue;
+        }
+        if (deadline.hasExpired()) {
+            abandon();
+            break;
+        }
+        pollfd socket{pq().PQsocket(conn_), static_cast<short>(POLLIN | (unsent ? POLLOUT : 0)), 0};
+        const int slice = static_cast<int>(std::min<qint64>(kSliceMs, deadline.remainingTime()));
+        const int ready = ::poll(&socket, 1, std::max(slice, 0));
+        if (ready < 0 && errno != EINTR) {
+            abandon();
+            break;
+        }
+        if (ready == 0 && !wait.progress()) {
+            abandon();
+            break;
+        }
+    }
+    pq().PQclear(kept);
+    return nullptr;
+}
+
+void PostgresConnection::abandon() {
+    abandoned_ = true;
+    // The server is asked to stop the statement on a connection of its own, which may hang as
+    // this one did; so it is asked from a thread nobody waits for.
+    if (PGcancel* cancel = pq().PQgetCancel(conn_)) {
+        std::thread([cancel] {
+            char why[256];
+            pq().PQcancel(cancel, why, sizeof why);
+            pq().PQfreeCancel(cancel);
+        }).detach();
+    }
+    // Closing our end ends the server's transaction (and frees the write lock) as soon as the
+    // server hears of it; the connection is made anew at the next statement.
+    ::shutdown(pq().PQsocket(conn_), SHUT_RDWR);
+    pq().PQconsumeInput(conn_);
 }
 
 bool PostgresConnection::executeNative(const QString& sql) {
@@ -371,11 +468,16 @@ bool PostgresConnection::rollbackTransaction() {
         fault_ = DbFault::None;
         return true;
     }
-    pg_result* r = pq().PQexec(conn_, "rollback");
+    pg_result* r = exchange("rollback", 0, nullptr, nullptr, nullptr);
     const bool ok = pq().PQresultStatus(r) == PGRES_COMMAND_OK;
     pq().PQclear(r);
     fault_ = ok ? DbFault::None : DbFault::Other;
     return ok;
+}
+
+void PostgresConnection::setStatementLimit(int milliseconds) {
+    statementLimitMs_ = milliseconds;
+    executeNative(QStringLiteral("set statement_timeout = ") + QString::number(milliseconds));
 }
 
 void PostgresConnection::setLockWait(int milliseconds) {

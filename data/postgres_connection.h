@@ -20,6 +20,11 @@ namespace tillora {
 class PostgresConnection : public DatabaseConnection {
   public:
     static constexpr int kLockWaitMs = 200;
+    // How long the server may work on one statement before it cancels it, and how much longer
+    // the till waits for the answer before it gives the connection up: a server or network that
+    // stops answering holds a window for seconds, never for good.
+    static constexpr int kStatementLimitMs = 5000;
+    static constexpr int kAnswerMarginMs = 3000;
     // Every writer takes this lock first, so that two tills never both read the newest receipt
     // number and then store the same one.
     static constexpr int kWriteLock = 0x54494C4C;
@@ -42,6 +47,8 @@ class PostgresConnection : public DatabaseConnection {
 
     DbFault lastFault() const override { return fault_; }
     void setLockWait(int milliseconds) override;
+    // Longer for work known to be long (copying a shop to the server).
+    void setStatementLimit(int milliseconds);
 
     // A statement in the server's own dialect, untranslated (schema and copying).
     bool executeNative(const QString& sql);
@@ -56,6 +63,11 @@ class PostgresConnection : public DatabaseConnection {
 
     // Runs one statement; the result (owned by the caller) or nullptr with the fault noted.
     pg_result* run(const QString& sql, const std::vector<DbParam>& params, bool translate);
+    // Sends one statement and waits for its answer within the limit, telling the wait observer;
+    // nullptr when the connection failed or the wait was abandoned (the connection then lost).
+    pg_result* exchange(const char* text, int count, const char* const* values, const int* lengths,
+                        const int* formats);
+    void abandon();
     bool ensureConnected();
     bool prepareSession();
     void noteFailure(pg_result* result);
@@ -66,6 +78,8 @@ class PostgresConnection : public DatabaseConnection {
     bool readOnly_;
     bool inTransaction_ = false;
     int lockWaitMs_ = kLockWaitMs;
+    int statementLimitMs_ = kStatementLimitMs;
+    bool abandoned_ = false;
     DbFault fault_ = DbFault::None;
     QString message_;
     QSet<std::pair<unsigned, int>> dateTimeColumns_;  // (table, column) holding day numbers

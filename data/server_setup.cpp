@@ -244,7 +244,9 @@ ServerSetupResult copyFileToServer(const QString& file, const QString& url) {
         return failed(QStringLiteral("服务器上的数据库不是空的（已有数据表）：") +
                       serverDatabaseName(url));
     }
-    // Tills already working on this database may hold the write lock for a moment.
+    // Tills already working on this database may hold the write lock for a moment, and a large
+    // shop's rows take longer than a sale's statements.
+    server->setStatementLimit(600000);
     server->setLockWait(30000);
     if (!server->beginTransaction()) {
         return failed(serverFaultText(server->lastFault(), url) + QStringLiteral("\r\n") +

@@ -7,6 +7,8 @@
 
 #include <sqlite3.h>
 
+#include <QThread>
+
 #include <algorithm>
 #include <limits>
 
@@ -309,6 +311,7 @@ std::unique_ptr<SqliteConnection> SqliteConnection::open(const QString& file,
         return refuse(faultFromCode(opened, true));
     }
     sqlite3_extended_result_codes(db, 1);
+    // Until the connection exists, the lock is waited for without telling anyone.
     sqlite3_busy_timeout(db, kLockWaitMs);
     if (!registerJetFunctions(db)) {
         return refuse(DbFault::Other);
@@ -337,7 +340,34 @@ std::unique_ptr<SqliteConnection> SqliteConnection::open(const QString& file,
 }
 
 SqliteConnection::SqliteConnection(sqlite3* db, QString connectString)
-    : db_(db), connectString_(std::move(connectString)) {}
+    : db_(db), connectString_(std::move(connectString)) {
+    sqlite3_busy_handler(db_, waitForLock, this);
+}
+
+int SqliteConnection::waitForLock(void* self, int count) {
+    // Short slices, so that the windows paint often and the bound is kept closely.
+    constexpr int kSliceMs = 20;
+    auto* c = static_cast<SqliteConnection*>(self);
+    if (count == 0 || !c->lockWait_) {
+        c->lockWait_.emplace(DatabaseWaitKind::File);
+    }
+    const int left = c->lockWaitMs_ - c->lockWait_->elapsedMs();
+    if (left <= 0) {
+        return 0;
+    }
+    QThread::msleep(static_cast<unsigned long>(std::min(left, kSliceMs)));
+    c->lockWait_->progress();
+    return 1;
+}
+
+bool SqliteConnection::refusedReentry() {
+    if (!databaseWaitReentered()) {
+        lockWait_.reset();
+        return false;
+    }
+    fault_ = DbFault::Locked;
+    return true;
+}
 
 SqliteConnection::~SqliteConnection() {
     for (sqlite3_stmt* stmt : std::as_const(statements_)) {
@@ -347,15 +377,17 @@ SqliteConnection::~SqliteConnection() {
 }
 
 void SqliteConnection::setLockWait(int milliseconds) {
-    sqlite3_busy_timeout(db_, milliseconds);
+    lockWaitMs_ = milliseconds;
 }
 
 bool SqliteConnection::succeeded() {
+    lockWait_.reset();
     fault_ = DbFault::None;
     return true;
 }
 
 bool SqliteConnection::failed(int code) {
+    lockWait_.reset();
     fault_ = faultFromCode(code, false);
     if (fault_ == DbFault::None) {
         fault_ = DbFault::Other;  // refused by us (a second statement), not by the engine
@@ -364,6 +396,9 @@ bool SqliteConnection::failed(int code) {
 }
 
 bool SqliteConnection::run(const char* sql) {
+    if (refusedReentry()) {
+        return false;
+    }
     const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
     return rc == SQLITE_OK ? succeeded() : failed(rc);
 }
@@ -416,6 +451,9 @@ std::optional<bool> SqliteConnection::executeByShape(const QString& sql) {
 }
 
 bool SqliteConnection::execute(const QString& sql, const std::vector<DbParam>& params) {
+    if (refusedReentry()) {
+        return false;
+    }
     if (params.empty()) {
         if (const std::optional<bool> done = executeByShape(sql)) {
             return *done;
@@ -462,6 +500,9 @@ bool SqliteConnection::execute(const QString& sql, const std::vector<DbParam>& p
 }
 
 std::unique_ptr<RecordSet> SqliteConnection::query(const QString& sql) {
+    if (refusedReentry()) {
+        return nullptr;
+    }
     sqlite3_stmt* stmt = preparedStatement(sql);
     if (stmt == nullptr) {
         failed(sqlite3_extended_errcode(db_));

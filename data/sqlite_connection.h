@@ -8,6 +8,8 @@
 #include <memory>
 #include <optional>
 
+#include "data/database_wait.h"
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -53,6 +55,12 @@ class SqliteConnection : public DatabaseConnection {
   private:
     SqliteConnection(sqlite3* db, QString connectString);
 
+    // Sleeps in short slices while another program holds the file, telling the wait observer,
+    // until the lock wait runs out.
+    static int waitForLock(void* self, int count);
+    // Refuses a statement begun while this or another connection tells of its wait.
+    bool refusedReentry();
+
     bool run(const char* sql);
     bool succeeded();
     bool failed(int code);
@@ -68,6 +76,8 @@ class SqliteConnection : public DatabaseConnection {
     static constexpr int kMaxStatements = 16;
 
     sqlite3* db_;
+    int lockWaitMs_ = kLockWaitMs;
+    std::optional<DatabaseWait> lockWait_;  // the statement's current lock wait, if any
     QHash<QString, sqlite3_stmt*> statements_;
     QString connectString_;
     DbFault fault_ = DbFault::None;

@@ -1,5 +1,7 @@
 #include "print/print_progress_window.h"
 
+#include "forms/services/own_events_only.h"
+
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
@@ -9,49 +11,6 @@
 #include <QWindow>
 
 namespace tillora {
-
-namespace {
-
-// Lets through, for the duration of one serving, only what may not run a handler of another
-// window.
-class OwnEventsOnly : public QObject {
-  public:
-    explicit OwnEventsOnly(QWidget* own) : own_(own) {
-        QCoreApplication::instance()->installEventFilter(this);
-    }
-    ~OwnEventsOnly() override { QCoreApplication::instance()->removeEventFilter(this); }
-    OwnEventsOnly(const OwnEventsOnly&) = delete;
-    OwnEventsOnly& operator=(const OwnEventsOnly&) = delete;
-
-  protected:
-    bool eventFilter(QObject* receiver, QEvent* event) override {
-        const bool dropped = event->isInputEvent() || event->type() == QEvent::Timer ||
-                             event->type() == QEvent::Close ||
-                             event->type() == QEvent::ShortcutOverride ||
-                             event->type() == QEvent::Shortcut;
-        return dropped && !isOwn(receiver);
-    }
-
-  private:
-    bool isOwn(QObject* receiver) const {
-        if (own_ == nullptr) {
-            return false;
-        }
-        if (auto* window = qobject_cast<QWindow*>(receiver)) {
-            return own_->windowHandle() == window;
-        }
-        for (QObject* o = receiver; o != nullptr; o = o->parent()) {
-            if (o == own_) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    QPointer<QWidget> own_;  // the window may go while it is served (an abort closes it)
-};
-
-}  // namespace
 
 PrintProgressWindow::PrintProgressWindow(const QString& documentName, const QString& destination,
                                          QWidget* owner)

@@ -12,6 +12,10 @@ class Timer : public BlockComponent<TimerBlock> {
 
   public:
     using BlockComponent::BlockComponent;
+    ~Timer() override;
+    // Ticks every timer whose interval ran out while no event was served (a database wait),
+    // so that a clock keeps running.
+    static void tickOverdue();
     void windowComplete() override;
     int interval() const { return block_.interval; }
     void setInterval(int milliseconds);
