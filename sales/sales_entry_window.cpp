@@ -757,47 +757,40 @@ void SalesEntryWindow::print() {
         }
         return;
     }
-    // The sale is written first and committed once the receipt is printed, so that no receipt
-    // leaves the till for a sale the database refused. The cashier still sees print, then save.
+    // Stored first, printed second: every number on paper is that of a stored sale.
     const QScopedValueRollback<bool> finishing(finishing_, true);
     const Receipt receipt = currentReceipt();
     ReceiptNumbering numbering(module_.database());
     SaleRecorder recorder(module_.database());
     prepare(recorder, numbering);
     RecordOutcome outcome;
-    bool stored = false;
+    bool tried = false;
     PrintSteps steps;
-    steps.beforeJob = [&](Receipt& printed) {
+    steps.record = [&](Receipt& printed) {
+        tried = true;
         {
             BusyCursor busy;
-            outcome = recorder.insert(receipt);
+            outcome = recorder.record(receipt);
         }
-        if (outcome.failure != RecordFailure::None) {
-            showRecordFailure(outcome);  // nothing is held any more
+        if (!outcome.stored) {
             return false;
         }
         printed.number = outcome.number;
         ui_.编辑框_单号.setText(outcome.number);
         return true;
     };
-    steps.afterJob = [&](bool printed) {
-        if (!printed) {
-            recorder.rollback();
-            return false;
-        }
-        {
-            BusyCursor busy;
-            stored = recorder.commit(outcome);
-        }
-        if (!stored) {
-            showMessage(QStringLiteral("小票已打印，但这笔销售没有保存：\r\n") + outcome.message);
-        }
-        return stored;
-    };
-    module_.printHandler()(*this, receipt, steps);
-    if (stored) {
-        startNextReceipt();
+    const bool printed = module_.printHandler()(*this, receipt, steps);
+    if (!tried) {
+        return;  // no printer chosen: nothing stored, the receipt stays
     }
+    if (!outcome.stored) {
+        showRecordFailure(outcome);
+        return;
+    }
+    if (!printed) {
+        showMessage(sales_text::savedNotPrinted());
+    }
+    startNextReceipt();
 }
 
 void SalesEntryWindow::saveOnly() {
