@@ -678,6 +678,29 @@ void SalesEntryWindow::showRecordFailure(const RecordOutcome& outcome) {
     }
 }
 
+RecordOutcome SalesEntryWindow::store(SaleRecorder& recorder, const Receipt& receipt) {
+    const BusyCursor busy;
+    if (unsettled_) {
+        RecordOutcome earlier;
+        earlier.number = unsettled_->number;
+        earlier.saleId = unsettled_->saleId;
+        earlier.fault = DbFault::CommitUnknown;
+        recorder.settle(earlier, unsettled_->receipt);
+        if (earlier.unsettled()) {
+            return earlier;
+        }
+        unsettled_.reset();
+        if (earlier.stored) {
+            return earlier;
+        }
+    }
+    RecordOutcome outcome = recorder.record(receipt);
+    if (outcome.unsettled()) {
+        unsettled_ = Unsettled{outcome.number, outcome.saleId, receipt};
+    }
+    return outcome;
+}
+
 bool SalesEntryWindow::recordCurrentReceipt() {
     if (finishing_) {
         return false;
@@ -694,11 +717,7 @@ bool SalesEntryWindow::recordCurrentReceipt() {
     ReceiptNumbering numbering(module_.database());
     SaleRecorder recorder(module_.database());
     prepare(recorder, numbering);
-    RecordOutcome outcome;
-    {
-        BusyCursor busy;
-        outcome = recorder.record(receipt);
-    }
+    const RecordOutcome outcome = store(recorder, receipt);
     if (!outcome.stored) {
         showRecordFailure(outcome);
         return false;
@@ -768,10 +787,7 @@ void SalesEntryWindow::print() {
     PrintSteps steps;
     steps.record = [&](Receipt& printed) {
         tried = true;
-        {
-            BusyCursor busy;
-            outcome = recorder.record(receipt);
-        }
+        outcome = store(recorder, receipt);
         if (!outcome.stored) {
             return false;
         }
