@@ -355,6 +355,10 @@ bool PostgresConnection::commitTransaction() {
     // A connection already lost never sent the commit; one lost while the commit was out may
     // have lost only the answer, unless the server's own error came back (it ended the
     // transaction before the commit reached it).
+    // What the server sent meanwhile (its shutdown, then the socket closed) is read first; a
+    // read that finds data stops short of the end, so a few are made.
+    for (int i = 0; i < 3 && pq().PQconsumeInput(conn_) == 1; ++i) {
+    }
     const bool sent = pq().PQstatus(conn_) == CONNECTION_OK;
     pg_result* r = run(QStringLiteral("commit"), {}, false);
     inTransaction_ = false;
