@@ -689,8 +689,12 @@ RecordOutcome SalesEntryWindow::store(SaleRecorder& recorder, const Receipt& rec
         if (earlier.unsettled()) {
             return earlier;
         }
+        // Stored, it is this receipt (unless the cashier has changed it since: then this one
+        // is a sale of its own).
+        const bool same = unsettled_->receipt.lines == receipt.lines &&
+                          unsettled_->receipt.cashier == receipt.cashier;
         unsettled_.reset();
-        if (earlier.stored) {
+        if (earlier.stored && same) {
             return earlier;
         }
     }

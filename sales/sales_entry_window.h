@@ -108,8 +108,8 @@ class SalesEntryWindow : public QObject {
     // number inside its transaction unless an administrator typed one.
     void prepare(SaleRecorder& recorder, const ReceiptNumbering& numbering) const;
     void showRecordFailure(const RecordOutcome& outcome);
-    // Records the receipt, first settling a sale left unsettled before (found stored, that
-    // sale is the outcome and nothing new is stored).
+    // Records the receipt, first settling a sale left unsettled before (found stored with the
+    // same lines, that sale is the outcome and nothing new is stored).
     RecordOutcome store(SaleRecorder& recorder, const Receipt& receipt);
     ListView& list() const;
     void onWindowClosed(qint32 windowId);
