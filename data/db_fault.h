@@ -21,6 +21,9 @@ enum class DbFault {
     NoSuchDatabase,
     // The library that talks to the server isn't installed on this computer.
     NoClientLibrary,
+    // A commit went out and its answer was lost (the connection broke, or the file failed
+    // between writing and confirming): only reading the data again tells whether it took.
+    CommitUnknown,
     Other,
 };
 

@@ -14,6 +14,7 @@ namespace tillora {
     X(PQerrorMessage)              \
     X(PQsetNoticeProcessor)        \
     X(PQreset)                     \
+    X(PQconsumeInput)              \
     X(PQfinish)                    \
     X(PQexec)                      \
     X(PQexecParams)                \

@@ -202,6 +202,9 @@ bool PostgresConnection::ensureConnected() {
 
 void PostgresConnection::noteFailure(pg_result* result) {
     message_ = QString::fromUtf8(pq().PQerrorMessage(conn_)).trimmed();
+    // Only the server's own errors carry its severity; libpq's (a lost connection) don't.
+    serverAnswered_ =
+        result != nullptr && pq().PQresultErrorField(result, PG_DIAG_SEVERITY_NONLOCALIZED);
     if (pq().PQstatus(conn_) != CONNECTION_OK) {
         fault_ = DbFault::Unreachable;
     } else {
@@ -446,9 +449,20 @@ bool PostgresConnection::commitTransaction() {
         fault_ = DbFault::Other;
         return false;
     }
+    // A connection already lost never sent the commit; one lost while the commit was out may
+    // have lost only the answer, unless the server's own error came back (it ended the
+    // transaction before the commit reached it).
+    // What the server sent meanwhile (its shutdown, then the socket closed) is read first; a
+    // read that finds data stops short of the end, so a few are made.
+    for (int i = 0; i < 3 && pq().PQconsumeInput(conn_) == 1; ++i) {
+    }
+    const bool sent = pq().PQstatus(conn_) == CONNECTION_OK;
     pg_result* r = run(QStringLiteral("commit"), {}, false);
     inTransaction_ = false;
     if (r == nullptr) {
+        if (sent && fault_ == DbFault::Unreachable && !serverAnswered_) {
+            fault_ = DbFault::CommitUnknown;
+        }
         return false;
     }
     // A transaction that had failed ends in a rollback, which the server reports as success.

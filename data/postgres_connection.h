@@ -81,6 +81,7 @@ class PostgresConnection : public DatabaseConnection {
     int statementLimitMs_ = kStatementLimitMs;
     bool abandoned_ = false;
     DbFault fault_ = DbFault::None;
+    bool serverAnswered_ = false;  // the last failure was the server's own error
     QString message_;
     QSet<std::pair<unsigned, int>> dateTimeColumns_;  // (table, column) holding day numbers
     bool dateTimeColumnsLoaded_ = false;

@@ -552,7 +552,15 @@ bool SqliteConnection::beginTransaction() {
 }
 
 bool SqliteConnection::commitTransaction() {
-    return run("COMMIT");
+    if (run("COMMIT")) {
+        return true;
+    }
+    // An I/O error may come after the journal already let the change stand (its last sync):
+    // whether the commit took is only known by reading the file again.
+    if ((sqlite3_extended_errcode(db_) & 0xff) == SQLITE_IOERR) {
+        fault_ = DbFault::CommitUnknown;
+    }
+    return false;
 }
 
 bool SqliteConnection::rollbackTransaction() {

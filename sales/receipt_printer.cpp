@@ -27,22 +27,17 @@ bool ReceiptPrinter::print(Printer& printer, const Receipt& receipt, const Optio
                            const ReceiptLogoSource& logo, const PrintSteps& steps) {
     Receipt printed = receipt;
     bool done = false;
-    // The printer dialog, when there must be one, is answered before the sale holds the lock.
-    const bool chooseFirst = steps.beforeJob && Printer::mustChoosePrinter();
-    if (steps.beforeJob && !chooseFirst && !steps.beforeJob(printed)) {
+    // The sale is stored before the job starts; only a printer dialog, when there must be one,
+    // is answered first, so that a cancelled choice leaves the receipt unstored.
+    const bool chooseFirst = steps.record && Printer::mustChoosePrinter();
+    if (steps.record && !chooseFirst && !steps.record(printed)) {
         return false;
     }
-    auto notPrinted = [&] {
-        if (!done && steps.afterJob) {
-            steps.afterJob(false);
-        }
-        return done;
-    };
     for (;;) {
         if (!printer.StartPrint(false, true)) {
-            return notPrinted();
+            return done;
         }
-        if (chooseFirst && !done && !steps.beforeJob(printed)) {
+        if (chooseFirst && !done && !steps.record(printed)) {
             printer.discardJob();
             return false;
         }
@@ -50,16 +45,10 @@ bool ReceiptPrinter::print(Printer& printer, const Receipt& receipt, const Optio
                                                                ReceiptLayout::Labels::Paper, logo);
         printer.EndPrint();
         if (printer.cancelled() != 0) {
-            return notPrinted();
+            return done;
         }
-        if (!done) {
-            done = true;
-            if (steps.afterJob && !steps.afterJob(true)) {
-                return true;
-            }
-        }
-        // Asked once the job is closed (and the sale committed), so that neither a job nor the
-        // database stays open behind a message box.
+        done = true;
+        // Asked once the job is closed, so that no job stays open behind a message box.
         if (result.logoFailed) {
             showMessage(logoFailedText());
         }

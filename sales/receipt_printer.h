@@ -29,8 +29,9 @@ class ReceiptPrinter {
     // is no default printer), the progress window without blocking, the receipt, the job closed;
     // then "打印完毕" and "打印完毕,是否再次打印！" as the options say, a yes printing it again
     // (and asking again). True when the receipt was printed at least once; a job that could
-    // not start or was aborted prints nothing and counts as not printed. The steps of a
-    // recorded sale run around the first job only; when they fail nothing more is shown.
+    // not start or was aborted prints nothing and counts as not printed. A recorded sale is
+    // stored before the first job starts (after the printer dialog, when one is needed); when
+    // that fails nothing is printed or shown.
     static bool print(Printer& printer, const Receipt& receipt, const Options& options,
                       const ReceiptLogoSource& logo, const PrintSteps& steps = {});
 

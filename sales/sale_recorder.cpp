@@ -1,12 +1,14 @@
 #include "sales/sale_recorder.h"
 
 #include "data/odbcdb.h"
+#include "data/postgres_driver.h"
 #include "data/sql_text.h"
 #include "sales/receipt_numbering.h"
 #include "sales/sales_texts.h"
 
 #include <QElapsedTimer>
 #include <QStringBuilder>
+#include <QThread>
 
 namespace tillora {
 
@@ -18,6 +20,16 @@ QString newestSaleId() {
 
 QString saleById(int id) {
     return QStringLiteral("select * from 销售记录 where id=") + QString::number(id);
+}
+
+QString saleByNumber(const QString& number) {
+    return QStringLiteral("select * from 销售记录 where 销售票号='") + sqlText(number) +
+           QLatin1Char('\'');
+}
+
+QString linesOf(int saleId) {
+    return QStringLiteral("select * from 销售详情 where 关联=") + QString::number(saleId) +
+           QStringLiteral(" order by ID");
 }
 
 QString insertHeader(const QString& number, const QString& totalQuantity, const QString& amount,
@@ -218,6 +230,7 @@ RecordOutcome SaleRecorder::insert(const Receipt& receipt) {
         }
     }
     outcome.fault = DbFault::None;
+    written_ = receipt;
     return outcome;
 }
 
@@ -232,6 +245,12 @@ bool SaleRecorder::commit(RecordOutcome& outcome) {
         if (!db_.inTransaction() || db_.lastFault() != DbFault::Locked ||
             waited.elapsed() >= kCommitWaitMs) {
             open_ = db_.inTransaction();
+            if (db_.lastFault() == DbFault::CommitUnknown) {
+                rollback();
+                outcome.fault = DbFault::CommitUnknown;
+                settle(outcome, written_);
+                return outcome.stored;
+            }
             return fail(outcome, db_.lastFault());
         }
         if (waiting_) {
@@ -244,6 +263,87 @@ bool SaleRecorder::commit(RecordOutcome& outcome) {
     outcome.failure = RecordFailure::None;
     outcome.message.clear();
     return true;
+}
+
+namespace {
+
+QString textOf(ODBCDB& db, int h, const char16_t* column) {
+    return db.ReadColByName(h, QString::fromUtf16(column)).toText();
+}
+
+}  // namespace
+
+SaleFound SaleRecorder::findSale(ODBCDB& db, const QString& number, int saleId,
+                                 const Receipt& receipt) {
+    const int header = db.OpenTable(sale_sql::saleByNumber(number));
+    if (header == 0) {
+        return SaleFound::Unknown;
+    }
+    // The number is free again when the commit failed: another till's sale may carry it now.
+    bool ours = false;
+    for (; !db.IsEOF(header) && !ours; db.MoveNext(header)) {
+        ours = db.ReadColByName(header, QStringLiteral("ID")).toInt() == saleId &&
+               textOf(db, header, u"数量") == receipt.totalQuantity &&
+               textOf(db, header, u"金额") == receipt.discountedTotal &&
+               textOf(db, header, u"收银员") == receipt.cashier;
+    }
+    db.CloseTable(header);
+    if (!ours) {
+        return SaleFound::Absent;
+    }
+    const int lines = db.OpenTable(sale_sql::linesOf(saleId));
+    if (lines == 0) {
+        return SaleFound::Unknown;
+    }
+    qsizetype i = 0;
+    for (; !db.IsEOF(lines) && ours; db.MoveNext(lines), ++i) {
+        ours = i < receipt.lines.size() && textOf(db, lines, u"名称") == receipt.lines[i].name &&
+               textOf(db, lines, u"数量") == receipt.lines[i].quantity &&
+               textOf(db, lines, u"金额") == receipt.lines[i].lineTotal;
+    }
+    db.CloseTable(lines);
+    return ours && i == receipt.lines.size() ? SaleFound::Stored : SaleFound::Absent;
+}
+
+void SaleRecorder::settle(RecordOutcome& outcome, const Receipt& receipt) {
+    // Reading again makes the connection anew (the server's) or recovers the file's journal.
+    SaleFound found = SaleFound::Unknown;
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        found = findSale(db_, outcome.number, outcome.saleId, receipt);
+        if (found != SaleFound::Unknown || waited.elapsed() >= kSettleWaitMs) {
+            break;
+        }
+        for (int i = 0; i < 10; ++i) {
+            if (waiting_) {
+                waiting_();
+            }
+            QThread::msleep(50);
+        }
+    }
+    switch (found) {
+        case SaleFound::Stored:
+            outcome.stored = true;
+            outcome.fault = DbFault::None;
+            outcome.failure = RecordFailure::None;
+            outcome.message.clear();
+            break;
+        case SaleFound::Absent:
+            outcome.stored = false;
+            outcome.fault = PostgresDriver::isServerUrl(db_.connectString().mid(5))
+                                ? DbFault::Unreachable
+                                : DbFault::Other;
+            outcome.failure = RecordFailure::Database;
+            outcome.message = failedText(outcome.fault, outcome.number);
+            break;
+        case SaleFound::Unknown:
+            outcome.stored = false;
+            outcome.fault = DbFault::CommitUnknown;
+            outcome.failure = RecordFailure::Database;
+            outcome.message = unsettledText(outcome.number);
+            break;
+    }
 }
 
 void SaleRecorder::rollback() {

@@ -22,6 +22,13 @@ QString insertHeader(const QString& number, const QString& totalQuantity, const 
 QString insertLine(int saleId, const ReceiptLine& line, const QString& remark);
 }  // namespace sale_sql
 
+// What reading the database again found of a sale whose commit went unanswered.
+enum class SaleFound {
+    Stored,   // the sale is there with all its lines
+    Absent,   // not there (or its number went to another sale): it was not stored
+    Unknown,  // the database could not be read
+};
+
 // Whose a failed recording is to mend.
 enum class RecordFailure {
     None,
@@ -37,6 +44,10 @@ struct RecordOutcome {
     QString message;      // the message to show when not stored
     DbFault fault = DbFault::None;
     RecordFailure failure = RecordFailure::None;
+
+    // The commit went out and nobody could tell whether it took: not stored as far as is known,
+    // but never to be stored again before the database has been read (see SaleRecorder::settle).
+    bool unsettled() const { return !stored && fault == DbFault::CommitUnknown; }
 };
 
 // Stores a receipt as one 销售记录 row and one 销售详情 row per line. Header and lines go in
@@ -44,15 +55,16 @@ struct RecordOutcome {
 // tills on one file never give one number twice. The header's 金额 is the discounted total, the
 // money actually taken.
 //
-// Printing splits the recording: insert() holds the lock with the sale written, the receipt is
-// printed with the number stored, then commit() (or rollback() when printing failed), so that a
-// receipt is never handed out for a sale that could not be stored.
+// A commit whose answer is lost is settled by reading the sale back by its number, so that the
+// cashier is told the truth and a stored sale is never stored a second time.
 class SaleRecorder {
   public:
     static constexpr int kTextColumnLength = 50;
     // How long a save waits for another program's lock, and a commit for its readers.
     static constexpr int kLockWaitMs = 3000;
     static constexpr int kCommitWaitMs = 10000;
+    // How long a lost commit's answer is looked for (the connection is made again meanwhile).
+    static constexpr int kSettleWaitMs = 3000;
 
     explicit SaleRecorder(ODBCDB& db) : db_(db) {}
     ~SaleRecorder();
@@ -73,8 +85,15 @@ class SaleRecorder {
     // Takes the write lock and writes the sale, leaving the transaction open. stored is false;
     // on failure message names the cause and nothing stays written.
     RecordOutcome insert(const Receipt& receipt);
-    // Finishes what insert() wrote; true (outcome.stored set) when the sale is stored.
+    // Finishes what insert() wrote; true (outcome.stored set) when the sale is stored. A commit
+    // left unanswered is settled before this returns; when even that fails the outcome stays
+    // unsettled().
     bool commit(RecordOutcome& outcome);
+    // Reads back the sale an unsettled outcome tried to store (`receipt`, as given to insert):
+    // stored, not stored, or still unsettled when the database can't be read.
+    void settle(RecordOutcome& outcome, const Receipt& receipt);
+    static SaleFound findSale(ODBCDB& db, const QString& number, int saleId,
+                              const Receipt& receipt);
     // Undoes what insert() wrote.
     void rollback();
 
@@ -85,6 +104,13 @@ class SaleRecorder {
 
     static QString failedText() { return QStringLiteral("添加失败！"); }
     static QString lockedText() { return QStringLiteral("数据库正被占用，请稍后再试"); }
+    // Never "not stored": the sale may well be there.
+    static QString unsettledText(const QString& number) {
+        return QStringLiteral(
+                   "与数据库的连接中断，不能确定本单是否已保存！单号：%1\r\n"
+                   "请勿重新录入：稍后再点保存，程序先查明，不会重复保存。")
+            .arg(number);
+    }
     // The failure message in the program's words, naming the cause.
     static QString failedText(DbFault fault, const QString& number = {});
 
@@ -96,6 +122,7 @@ class SaleRecorder {
     std::function<void()> waiting_;
     const ReceiptNumbering* numbering_ = nullptr;
     bool open_ = false;
+    Receipt written_;  // what insert() wrote, to settle a lost commit by
 };
 
 }  // namespace tillora

@@ -630,6 +630,33 @@ void SalesEntryWindow::showRecordFailure(const RecordOutcome& outcome) {
     }
 }
 
+RecordOutcome SalesEntryWindow::store(SaleRecorder& recorder, const Receipt& receipt) {
+    const BusyCursor busy;
+    if (unsettled_) {
+        RecordOutcome earlier;
+        earlier.number = unsettled_->number;
+        earlier.saleId = unsettled_->saleId;
+        earlier.fault = DbFault::CommitUnknown;
+        recorder.settle(earlier, unsettled_->receipt);
+        if (earlier.unsettled()) {
+            return earlier;
+        }
+        // Stored, it is this receipt (unless the cashier has changed it since: then this one
+        // is a sale of its own).
+        const bool same = unsettled_->receipt.lines == receipt.lines &&
+                          unsettled_->receipt.cashier == receipt.cashier;
+        unsettled_.reset();
+        if (earlier.stored && same) {
+            return earlier;
+        }
+    }
+    RecordOutcome outcome = recorder.record(receipt);
+    if (outcome.unsettled()) {
+        unsettled_ = Unsettled{outcome.number, outcome.saleId, receipt};
+    }
+    return outcome;
+}
+
 bool SalesEntryWindow::recordCurrentReceipt() {
     if (finishing_) {
         return false;
@@ -646,11 +673,7 @@ bool SalesEntryWindow::recordCurrentReceipt() {
     ReceiptNumbering numbering(module_.database());
     SaleRecorder recorder(module_.database());
     prepare(recorder, numbering);
-    RecordOutcome outcome;
-    {
-        BusyCursor busy;
-        outcome = recorder.record(receipt);
-    }
+    const RecordOutcome outcome = store(recorder, receipt);
     if (!outcome.stored) {
         showRecordFailure(outcome);
         return false;
@@ -709,47 +732,37 @@ void SalesEntryWindow::print() {
         }
         return;
     }
-    // The sale is written first and committed once the receipt is printed, so that no receipt
-    // leaves the till for a sale the database refused. The cashier still sees print, then save.
+    // Stored first, printed second: every number on paper is that of a stored sale.
     const QScopedValueRollback<bool> finishing(finishing_, true);
     const Receipt receipt = currentReceipt();
     ReceiptNumbering numbering(module_.database());
     SaleRecorder recorder(module_.database());
     prepare(recorder, numbering);
     RecordOutcome outcome;
-    bool stored = false;
+    bool tried = false;
     PrintSteps steps;
-    steps.beforeJob = [&](Receipt& printed) {
-        {
-            BusyCursor busy;
-            outcome = recorder.insert(receipt);
-        }
-        if (outcome.failure != RecordFailure::None) {
-            showRecordFailure(outcome);  // nothing is held any more
+    steps.record = [&](Receipt& printed) {
+        tried = true;
+        outcome = store(recorder, receipt);
+        if (!outcome.stored) {
             return false;
         }
         printed.number = outcome.number;
         ui_.编辑框_单号.setText(outcome.number);
         return true;
     };
-    steps.afterJob = [&](bool printed) {
-        if (!printed) {
-            recorder.rollback();
-            return false;
-        }
-        {
-            BusyCursor busy;
-            stored = recorder.commit(outcome);
-        }
-        if (!stored) {
-            showMessage(QStringLiteral("小票已打印，但这笔销售没有保存：\r\n") + outcome.message);
-        }
-        return stored;
-    };
-    module_.printHandler()(*this, receipt, steps);
-    if (stored) {
-        startNextReceipt();
+    const bool printed = module_.printHandler()(*this, receipt, steps);
+    if (!tried) {
+        return;  // no printer chosen: nothing stored, the receipt stays
     }
+    if (!outcome.stored) {
+        showRecordFailure(outcome);
+        return;
+    }
+    if (!printed) {
+        showMessage(sales_text::savedNotPrinted());
+    }
+    startNextReceipt();
 }
 
 void SalesEntryWindow::saveOnly() {

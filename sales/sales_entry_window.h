@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 #include "data/master_data.h"
@@ -107,6 +108,9 @@ class SalesEntryWindow : public QObject {
     // number inside its transaction unless an administrator typed one.
     void prepare(SaleRecorder& recorder, const ReceiptNumbering& numbering) const;
     void showRecordFailure(const RecordOutcome& outcome);
+    // Records the receipt, first settling a sale left unsettled before (found stored with the
+    // same lines, that sale is the outcome and nothing new is stored).
+    RecordOutcome store(SaleRecorder& recorder, const Receipt& receipt);
     ListView& list() const;
     void onWindowClosed(qint32 windowId);
     void setUpKeyboard();
@@ -129,6 +133,13 @@ class SalesEntryWindow : public QObject {
     QString lookedUp_;
     QString proposedNumber_;  // the number last shown by the window itself
     bool finishing_ = false;  // a print or save runs (printing pumps events)
+    // A sale whose commit went unanswered and could not be read back yet.
+    struct Unsettled {
+        QString number;
+        int saleId = 0;
+        Receipt receipt;
+    };
+    std::optional<Unsettled> unsettled_;
 };
 
 }  // namespace tillora

@@ -12,15 +12,12 @@ class ODBCDB;
 struct Receipt;
 class SalesEntryWindow;
 
-// What printing a receipt that is also recorded does around the print job. The sale is written
-// (holding the write lock) before the job starts, and committed once the job is closed, so a
-// receipt is never printed for a sale that can't be stored; no message waits while the lock is
-// held (a printer dialog, when one is needed, comes before the sale is written).
+// What printing a receipt that is also recorded does before the print job. The sale is stored
+// (committed) before anything goes to the printer, so that a receipt number on paper is always
+// that of a stored sale, and a sale the database refuses prints nothing.
 struct PrintSteps {
-    // Writes the sale; false stops printing. The receipt then carries the number stored.
-    std::function<bool(Receipt&)> beforeJob;
-    // Commits (printed) or undoes (not printed) the sale; true when it is stored.
-    std::function<bool(bool printed)> afterJob;
+    // Stores the sale; false stops printing. The receipt then carries the number stored.
+    std::function<bool(Receipt&)> record;
 };
 
 // Owns what the sales windows share (the database, the hooks other parts fill in) and provides the

@@ -32,6 +32,10 @@ inline QString selectRowToDelete() {
 inline QString notYetAvailable() {
     return QStringLiteral("该功能尚未开放！");
 }
+// The sale is stored and its receipt can be printed again from the records.
+inline QString savedNotPrinted() {
+    return QStringLiteral("已保存，但小票没有打印！可在统计销售中用打印记录重印。");
+}
 // "<field>不能超过<n>个字符！"
 inline QString tooLong(const QString& field, int length) {
     return QStringLiteral("%1不能超过%2个字符！").arg(field).arg(length);

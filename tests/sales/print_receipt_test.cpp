@@ -28,6 +28,7 @@
 #include "sales/receipt_printer.h"
 #include "sales/sale_recorder.h"
 #include "sales/sales_entry_window.h"
+#include "sales/sales_texts.h"
 #include "tests/print/scripted_print_dialog.h"
 #include "tests/sales/sales_fixture.h"
 
@@ -235,7 +236,7 @@ TEST_F(PrintReceiptTest, AfterPrintMessagesAndReprints) {
     }
 }
 
-TEST_F(PrintReceiptTest, NothingIsStoredWhenSavingIsOffOrTheJobCannotStart) {
+TEST_F(PrintReceiptTest, SavingOffStoresNothingAndAJobThatCannotStartIsSaid) {
     // Saving off: printed, not stored, a fresh receipt follows.
     {
         PdfTarget pdf(folder.file(QStringLiteral("a.pdf")));
@@ -250,16 +251,17 @@ TEST_F(PrintReceiptTest, NothingIsStoredWhenSavingIsOffOrTheJobCannotStart) {
         manager->close(static_cast<qint32>(FormId::SalesEntry));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    // A job that can't start: no messages, nothing stored, the receipt stays.
+    // A job that can't start once the sale is stored: the sale stays, the cashier is told (and
+    // not "打印完毕"), a new receipt begins.
     {
         ASSERT_TRUE(db.ExecuteSql(QStringLiteral("update 配置文件  set  保存销售记录='真'")));
         PdfTarget pdf(folder.file(QStringLiteral("no/such/folder/b.pdf")));
         openWithTwoLines({settings_sql::updateShowPrinted(true)});
         const int before = sales();
         click("按钮_打印小票");
-        EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
-        EXPECT_EQ(sales(), before);
-        EXPECT_EQ(rows(), 2);
+        EXPECT_EQ(messages.texts(), QStringList{sales_text::savedNotPrinted()});
+        EXPECT_EQ(sales(), before + 1);
+        EXPECT_EQ(rows(), 0);
     }
 }
 

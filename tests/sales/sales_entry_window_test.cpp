@@ -226,30 +226,52 @@ TEST_F(SalesEntryTest, AFailedRecordingKeepsTheReceipt) {
     EXPECT_EQ(count(QStringLiteral("select count(*) from 销售详情")), 3);
 }
 
-TEST_F(SalesEntryTest, PrintHookDecidesWhetherTheSaleIsRecorded) {
+TEST_F(SalesEntryTest, TheSaleIsStoredBeforeItsReceiptIsPrinted) {
     int printed = 0;
+    bool choosePrinter = false;  // no printer chosen: the job never starts
     bool answer = false;
     module->setPrintHandler([&](SalesEntryWindow&, const Receipt& r, const PrintSteps& steps) {
         ++printed;
         EXPECT_EQ(r.lines.size(), 1);
-        Receipt job = r;
-        if (steps.beforeJob && !steps.beforeJob(job)) {
+        if (!choosePrinter) {
             return false;
         }
-        if (steps.afterJob) {
-            steps.afterJob(answer);
+        Receipt job = r;
+        if (!steps.record) {
+            return answer;  // not recorded
         }
+        if (!steps.record(job)) {
+            return false;
+        }
+        EXPECT_EQ(count(QStringLiteral("select count(*) from 销售记录 where 销售票号='") +
+                        job.number + QLatin1Char('\'')),
+                  1);
         return answer;
     });
     ASSERT_NE(openSales(), nullptr);
     add(QStringLiteral("a"), QStringLiteral("1"), QStringLiteral("1"));
-    click("按钮_打印小票");  // printing cancelled: nothing stored, receipt kept
+    click("按钮_打印小票");  // no printer chosen: nothing stored, nothing said, receipt kept
     EXPECT_EQ(list()->rowCount(), 1);
-    answer = true;
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_EQ(count(QStringLiteral("select count(*) from 销售记录")), 1);
+
+    // Stored, then the print failed: the sale stays, the cashier is told, a new receipt begins.
+    choosePrinter = true;
     click("按钮_打印小票");
-    EXPECT_EQ(printed, 2);
+    EXPECT_EQ(
+        messages.texts(),
+        QStringList{QStringLiteral("已保存，但小票没有打印！可在统计销售中用打印记录重印。")});
     EXPECT_EQ(list()->rowCount(), 0);
     EXPECT_EQ(count(QStringLiteral("select count(*) from 销售记录")), 2);
+
+    messages.clear();
+    answer = true;
+    add(QStringLiteral("a"), QStringLiteral("1"), QStringLiteral("1"));
+    click("按钮_打印小票");
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_EQ(printed, 3);
+    EXPECT_EQ(list()->rowCount(), 0);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from 销售记录")), 3);
 
     // With 保存销售记录 off a printed receipt is not stored.
     manager->closeAll();
@@ -257,8 +279,8 @@ TEST_F(SalesEntryTest, PrintHookDecidesWhetherTheSaleIsRecorded) {
     ASSERT_NE(openSales(), nullptr);
     add(QStringLiteral("a"), QStringLiteral("1"), QStringLiteral("1"));
     click("按钮_打印小票");
-    EXPECT_EQ(printed, 3);
-    EXPECT_EQ(count(QStringLiteral("select count(*) from 销售记录")), 2);
+    EXPECT_EQ(printed, 4);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from 销售记录")), 3);
 }
 
 TEST_F(SalesEntryTest, QuotesAndLongTextsStayInTheirPlace) {

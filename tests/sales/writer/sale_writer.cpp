@@ -1,17 +1,29 @@
 // A till that only records sales, through the program's own recorder: the tests run two of them
 // on one file at once, and kill one in the middle of a save.
 //   sale_writer <database> <count>     count 0: until killed; database: a file or a server URL
+//   sale_writer <database> <count> print <folder>
+//       prints each sale as the sales window does (stored, then printed), one PDF per sale in
+//       <folder>; TILLORA_KILL_AT (before-commit, after-commit, while-drawing, after-handoff)
+//       with TILLORA_KILL_SALE (default 2) kills the till at that point of that sale.
 // Prints "ready" once the first sale is stored; exit code 1 on a failure other than a lock.
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
 
+#include <csignal>
 #include <cstdio>
+#include <memory>
 #include <random>
 
 #include <unistd.h>
 
 #include "data/odbcdb.h"
+#include "data/settings_record.h"
+#include "forms/services/message_service.h"
+#include "print/printer.h"
 #include "sales/receipt_numbering.h"
+#include "sales/receipt_printer.h"
 #include "sales/sale_recorder.h"
 
 using namespace tillora;
@@ -40,14 +52,80 @@ Receipt randomReceipt(std::mt19937& rng) {
     return r;
 }
 
+QByteArray killPoint;
+long killSale = 2;
+long currentSale = 0;
+
+void killAt(const char* point) {
+    if (currentSale == killSale && killPoint == point) {
+        ::kill(::getpid(), SIGKILL);
+    }
+}
+
+// "打印完毕" comes once the job is closed, that is handed to the printer.
+class KillingMessages : public MessageService {
+  public:
+    int show(const QString&, int flags, const QString&, QWidget*) override {
+        killAt("after-handoff");
+        return firstButtonResult(flags);
+    }
+};
+
+bool printSale(ODBCDB& db, SaleRecorder& recorder, const Receipt& receipt, const QString& folder,
+               RecordOutcome& outcome) {
+    SettingsRecord settings;
+    readSettingsRecord(db, settings);
+    ReceiptPrinter::Options options;
+    options.layout = ReceiptPrintSettings::from(settings);
+    options.layout.printLogo = true;  // the logo is read while the receipt is drawn
+    options.showPrinted = true;
+    const ReceiptLogoSource storedLogo = ReceiptPrinter::logoFrom(db);
+    const ReceiptLogoSource logo = [&storedLogo] {
+        killAt("while-drawing");
+        return storedLogo();
+    };
+    PrintSteps steps;
+    // As the sales window records: written, committed, and only then printed.
+    steps.record = [&](Receipt& printed) {
+        outcome = recorder.insert(receipt);
+        if (outcome.fault != DbFault::None) {
+            return false;
+        }
+        killAt("before-commit");
+        if (!recorder.commit(outcome)) {
+            return false;
+        }
+        killAt("after-commit");
+        printed.number = outcome.number;
+        return true;
+    };
+    Printer::setOutputFileOverride(
+        QDir(folder).filePath(QStringLiteral("%1-%2.pdf").arg(::getpid()).arg(currentSale)));
+    Printer printer;
+    printer.setPenType(3);
+    return ReceiptPrinter::print(printer, receipt, options, logo, steps);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: sale_writer <database> <count>\n");
+    const bool printing = argc == 5 && QByteArray(argv[3]) == "print";
+    if (printing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    std::unique_ptr<QCoreApplication> application =
+        printing ? std::make_unique<QApplication>(argc, argv)
+                 : std::make_unique<QCoreApplication>(argc, argv);
+    if (argc != 3 && !printing) {
+        std::fprintf(stderr, "usage: sale_writer <database> <count> [print <folder>]\n");
         return 2;
     }
+    killPoint = qgetenv("TILLORA_KILL_AT");
+    if (const long n = qEnvironmentVariableIntValue("TILLORA_KILL_SALE"); n > 0) {
+        killSale = n;
+    }
+    KillingMessages messages;
+    setMessageService(&messages);
     ODBCDB db;
     // The other till may hold the file while this one opens it, as at a program's start.
     const QString database = QString::fromLocal8Bit(argv[1]);
@@ -66,7 +144,13 @@ int main(int argc, char** argv) {
     recorder.setNumbering(&numbering);
     std::mt19937 rng(static_cast<unsigned>(::getpid()));
     for (long stored = 0; count == 0 || stored < count;) {
-        const RecordOutcome outcome = recorder.record(randomReceipt(rng));
+        currentSale = stored + 1;
+        RecordOutcome outcome;
+        if (printing) {
+            printSale(db, recorder, randomReceipt(rng), QString::fromLocal8Bit(argv[4]), outcome);
+        } else {
+            outcome = recorder.record(randomReceipt(rng));
+        }
         if (!outcome.stored) {
             if (outcome.fault == DbFault::Locked) {
                 continue;  // the other till held the file for longer than a save waits
@@ -79,5 +163,6 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
         }
     }
+    setMessageService(nullptr);
     return 0;
 }

@@ -1,0 +1,358 @@
+// A commit whose answer is lost: the server's connection dropped right after the commit went
+// out (or before it could), the file failing between writing and confirming. The till reads
+// the sale back and tells the truth; a sale is never stored twice.
+#include <QCoreApplication>
+#include <QFile>
+#include <QRegularExpression>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "forms/component.h"
+#include "forms/components/list_view.h"
+#include "sales/sale_recorder.h"
+#include "sales/sales_entry_window.h"
+#include "tests/sales/sales_fixture.h"
+#include "tests/support/test_server.h"
+
+namespace tillora::test {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+// Forwards connections on 127.0.0.1 to the test server. Armed, it drops the connection that
+// sends a commit: after passing the commit on (the server commits, the answer is lost) or
+// instead of passing it on (the server never sees it). Disarms itself once it has dropped.
+class DroppingRelay {
+  public:
+    enum class Drop { None, AfterCommit, BeforeCommit };
+
+    explicit DroppingRelay(const QString& serverUrl) : url_(serverUrl) {
+        const QUrl url(serverUrl);
+        addrinfo hints{};
+        hints.ai_family = AF_INET;
+        hints.ai_socktype = SOCK_STREAM;
+        addrinfo* found = nullptr;
+        const QByteArray host = url.host().isEmpty() ? "localhost" : url.host().toUtf8();
+        if (getaddrinfo(host.constData(), QByteArray::number(url.port(5432)).constData(), &hints,
+                        &found) != 0) {
+            return;
+        }
+        std::memcpy(&server_, found->ai_addr, sizeof server_);
+        freeaddrinfo(found);
+        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in local{};
+        local.sin_family = AF_INET;
+        local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof local;
+        if (::bind(listener_, reinterpret_cast<sockaddr*>(&local), size) != 0 ||
+            ::listen(listener_, 4) != 0 ||
+            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&local), &size) != 0) {
+            return;
+        }
+        port_ = ntohs(local.sin_port);
+        thread_ = std::thread([this] { serve(); });
+    }
+    ~DroppingRelay() {
+        stop_ = true;
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+        ::close(listener_);
+    }
+    bool isValid() const { return port_ != 0; }
+    void arm(Drop drop) { drop_ = drop; }
+    bool dropped() const { return drop_ == Drop::None; }
+
+    // The server URL, through the relay and without encryption (the commit must be seen).
+    QString url() const {
+        QString u = url_;
+        u.replace(QRegularExpression(u"@[^/]*/"_s), u"@127.0.0.1:%1/"_s.arg(port_));
+        return u + (u.contains(u'?') ? u'&' : u'?') + u"sslmode=disable"_s;
+    }
+
+  private:
+    void serve() {
+        while (!stop_) {
+            pollfd waiting{listener_, POLLIN, 0};
+            if (::poll(&waiting, 1, 50) <= 0) {
+                continue;
+            }
+            const int client = ::accept(listener_, nullptr, nullptr);
+            const int server = ::socket(AF_INET, SOCK_STREAM, 0);
+            if (::connect(server, reinterpret_cast<const sockaddr*>(&server_), sizeof server_) ==
+                0) {
+                pump(client, server);
+            }
+            ::close(server);
+            ::close(client);
+        }
+    }
+    void pump(int client, int server) {
+        char buffer[65536];
+        while (!stop_) {
+            pollfd fds[2] = {{client, POLLIN, 0}, {server, POLLIN, 0}};
+            if (::poll(fds, 2, 50) <= 0) {
+                continue;
+            }
+            for (int i = 0; i < 2; ++i) {
+                if (fds[i].revents == 0) {
+                    continue;
+                }
+                const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+                if (n <= 0) {
+                    return;
+                }
+                const bool commit =
+                    i == 0 && memmem(buffer, static_cast<std::size_t>(n), "commit", 7) != nullptr;
+                const Drop drop = drop_;
+                if (commit && drop == Drop::BeforeCommit) {
+                    drop_ = Drop::None;
+                    return;
+                }
+                if (::write(fds[1 - i].fd, buffer, static_cast<std::size_t>(n)) != n) {
+                    return;
+                }
+                if (commit && drop == Drop::AfterCommit) {
+                    drop_ = Drop::None;
+                    return;  // the answer is never passed back
+                }
+            }
+        }
+    }
+
+    QString url_;
+    sockaddr_in server_{};
+    int listener_ = -1;
+    int port_ = 0;
+    std::atomic<Drop> drop_{Drop::None};
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// The default file system of SQLite with faults to order: a failed sync of the database file
+// (before the commit point: the journal rolls it back) or of the journal once it was emptied
+// (after it: the sale stands), and reads that fail while the file is "away".
+class FaultyFiles {
+  public:
+    // ...ThenAway: the file can't be read either after the failed sync, until `away` is reset.
+    enum class Fail { None, FileSync, JournalSyncAfterCommit, JournalSyncAfterCommitThenAway };
+    static inline std::atomic<Fail> fail{Fail::None};
+    static inline std::atomic<bool> away{false};
+
+    FaultyFiles() {
+        base_ = sqlite3_vfs_find(nullptr);
+        vfs_ = *base_;
+        vfs_.zName = "faulty";
+        vfs_.szOsFile = static_cast<int>(sizeof(File)) + base_->szOsFile;
+        vfs_.pAppData = base_;
+        vfs_.xOpen = &open;
+        sqlite3_vfs_register(&vfs_, 1);
+    }
+    ~FaultyFiles() {
+        sqlite3_vfs_unregister(&vfs_);
+        sqlite3_vfs_register(base_, 1);
+        fail = Fail::None;
+        away = false;
+    }
+
+  private:
+    struct File {
+        sqlite3_file file;
+        sqlite3_file* real;
+        bool journal;
+        bool emptied;
+    };
+    static sqlite3_file* real(sqlite3_file* f) { return reinterpret_cast<File*>(f)->real; }
+    static int open(sqlite3_vfs* vfs, const char* name, sqlite3_file* f, int flags, int* outFlags) {
+        auto* base = static_cast<sqlite3_vfs*>(vfs->pAppData);
+        auto* file = reinterpret_cast<File*>(f);
+        file->real = reinterpret_cast<sqlite3_file*>(file + 1);
+        file->journal = (flags & SQLITE_OPEN_MAIN_JOURNAL) != 0;
+        file->emptied = false;
+        const int rc = base->xOpen(base, name, file->real, flags, outFlags);
+        file->file.pMethods = file->real->pMethods != nullptr ? &methods : nullptr;
+        return rc;
+    }
+    static int close(sqlite3_file* f) { return real(f)->pMethods->xClose(real(f)); }
+    static int read(sqlite3_file* f, void* p, int n, sqlite3_int64 at) {
+        if (away) {
+            return SQLITE_IOERR_READ;
+        }
+        return real(f)->pMethods->xRead(real(f), p, n, at);
+    }
+    static int write(sqlite3_file* f, const void* p, int n, sqlite3_int64 at) {
+        reinterpret_cast<File*>(f)->emptied = false;
+        return real(f)->pMethods->xWrite(real(f), p, n, at);
+    }
+    static int truncate(sqlite3_file* f, sqlite3_int64 size) {
+        reinterpret_cast<File*>(f)->emptied = size == 0;
+        return real(f)->pMethods->xTruncate(real(f), size);
+    }
+    static int sync(sqlite3_file* f, int flags) {
+        const auto* file = reinterpret_cast<File*>(f);
+        const Fail now = fail;
+        const bool afterCommit =
+            now == Fail::JournalSyncAfterCommit || now == Fail::JournalSyncAfterCommitThenAway;
+        if ((now == Fail::FileSync && !file->journal) ||
+            (afterCommit && file->journal && file->emptied)) {
+            fail = Fail::None;
+            away = now == Fail::JournalSyncAfterCommitThenAway;
+            return SQLITE_IOERR_FSYNC;
+        }
+        return real(f)->pMethods->xSync(real(f), flags);
+    }
+    static int fileSize(sqlite3_file* f, sqlite3_int64* size) {
+        return real(f)->pMethods->xFileSize(real(f), size);
+    }
+    static int lock(sqlite3_file* f, int level) { return real(f)->pMethods->xLock(real(f), level); }
+    static int unlock(sqlite3_file* f, int level) {
+        return real(f)->pMethods->xUnlock(real(f), level);
+    }
+    static int checkReserved(sqlite3_file* f, int* out) {
+        return real(f)->pMethods->xCheckReservedLock(real(f), out);
+    }
+    static int control(sqlite3_file* f, int op, void* arg) {
+        return real(f)->pMethods->xFileControl(real(f), op, arg);
+    }
+    static int sectorSize(sqlite3_file* f) { return real(f)->pMethods->xSectorSize(real(f)); }
+    static int characteristics(sqlite3_file* f) {
+        return real(f)->pMethods->xDeviceCharacteristics(real(f));
+    }
+    static const sqlite3_io_methods methods;
+    static sqlite3_io_methods makeMethods() {
+        sqlite3_io_methods m{};
+        m.iVersion = 1;
+        m.xClose = &close;
+        m.xRead = &read;
+        m.xWrite = &write;
+        m.xTruncate = &truncate;
+        m.xSync = &sync;
+        m.xFileSize = &fileSize;
+        m.xLock = &lock;
+        m.xUnlock = &unlock;
+        m.xCheckReservedLock = &checkReserved;
+        m.xFileControl = &control;
+        m.xSectorSize = &sectorSize;
+        m.xDeviceCharacteristics = &characteristics;
+        return m;
+    }
+
+    sqlite3_vfs* base_ = nullptr;
+    sqlite3_vfs vfs_{};
+};
+
+const sqlite3_io_methods FaultyFiles::methods = FaultyFiles::makeMethods();
+
+class LostCommit : public SalesFixture {
+  protected:
+    void openWithOneLine() {
+        if (w == nullptr) {
+            w = open(FormId::SalesEntry);
+            ASSERT_NE(w, nullptr);
+        }
+        w->setText(u"编辑框_名称"_s, u"茶叶"_s);
+        w->setText(u"编辑框_单价"_s, u"19.99"_s);
+        w->setText(u"编辑框_数量"_s, u"2"_s);
+        w->component(u"按钮_添加商品"_s)->raise(event::kClicked);
+        messages.clear();
+    }
+    void save() { w->component(u"按钮_仅保存小票"_s)->raise(event::kClicked); }
+    int rows() const { return dynamic_cast<ListView*>(w->component(u"超级列表框1"_s))->rowCount(); }
+    int sales() { return number(u"select count(*) from 销售记录 where 金额='39.98'"_s); }
+
+    FormWindow* w = nullptr;
+};
+
+TEST_F(LostCommit, ServerConnectionDroppedAroundTheCommitIsSettledByReadingBack) {
+    if (testServerUrl().isEmpty()) {
+        if (testServerRequired()) {
+            FAIL() << "TILLORA_TEST_PG is not set";
+        }
+        GTEST_SKIP() << "no test server (TILLORA_TEST_PG)";
+    }
+    TestServerSchema schema;
+    ASSERT_TRUE(schema.isValid()) << schema.error().toStdString();
+    DroppingRelay relay(schema.url());
+    ASSERT_TRUE(relay.isValid());
+    ASSERT_TRUE(db.NewOpenDatabase(relay.url(), false, true));
+    openWithOneLine();
+
+    // Committed, the answer lost: read back, reported stored, a new receipt begins.
+    relay.arm(DroppingRelay::Drop::AfterCommit);
+    save();
+    EXPECT_TRUE(relay.dropped());
+    EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
+    EXPECT_EQ(rows(), 0);
+    EXPECT_EQ(sales(), 1);
+
+    // Dropped before the commit reached the server: not stored, said so, stored once on retry.
+    openWithOneLine();
+    relay.arm(DroppingRelay::Drop::BeforeCommit);
+    save();
+    EXPECT_TRUE(relay.dropped());
+    EXPECT_EQ(messages.texts(), QStringList{SaleRecorder::failedText(DbFault::Unreachable)});
+    EXPECT_EQ(rows(), 1);
+    EXPECT_EQ(sales(), 1);
+    messages.clear();
+    save();
+    EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
+    EXPECT_EQ(sales(), 2);
+    db.CloseDatabase();
+}
+
+TEST_F(LostCommit, FileFailingAtTheCommitIsSettledByReadingBack) {
+    FaultyFiles files;
+    ASSERT_TRUE(db.OpenMdbDatabase(path));  // on the faulty file system
+    openWithOneLine();
+
+    // The journal emptied (the sale stands) but its sync failed.
+    FaultyFiles::fail = FaultyFiles::Fail::JournalSyncAfterCommit;
+    save();
+    EXPECT_EQ(FaultyFiles::fail, FaultyFiles::Fail::None);
+    EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
+    EXPECT_EQ(rows(), 0);
+    EXPECT_EQ(sales(), 1);
+
+    // The file's own sync failed: the journal takes the sale back; said, and kept for a retry.
+    openWithOneLine();
+    FaultyFiles::fail = FaultyFiles::Fail::FileSync;
+    save();
+    EXPECT_EQ(messages.texts(), QStringList{SaleRecorder::failedText()});
+    EXPECT_EQ(rows(), 1);
+    EXPECT_EQ(sales(), 1);
+
+    // Committed, then the file went away before it could be read back: neither stored nor
+    // not stored is said, and the next save reads back first instead of storing it again.
+    messages.clear();
+    FaultyFiles::fail = FaultyFiles::Fail::JournalSyncAfterCommitThenAway;
+    save();
+    EXPECT_TRUE(FaultyFiles::away);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_TRUE(messages.texts().first().contains(u"不能确定本单是否已保存"_s))
+        << messages.texts().first().toStdString();
+    EXPECT_EQ(rows(), 1);
+    FaultyFiles::away = false;
+    EXPECT_EQ(sales(), 2);  // it was stored all along
+    messages.clear();
+    save();
+    EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
+    EXPECT_EQ(rows(), 0);
+    EXPECT_EQ(sales(), 2);
+    db.CloseDatabase();
+}
+
+}  // namespace
+}  // namespace tillora::test
