@@ -14,7 +14,6 @@ namespace tillora {
     X(PQerrorMessage)              \
     X(PQsetNoticeProcessor)        \
     X(PQreset)                     \
-    X(PQconsumeInput)              \
     X(PQfinish)                    \
     X(PQexec)                      \
     X(PQexecParams)                \
