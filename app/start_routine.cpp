@@ -3,6 +3,7 @@
 #include "data/backup_folder.h"
 #include "data/database_setup.h"
 #include "forms/services/message_service.h"
+#include "platform/whole_file_writer.h"
 
 namespace tillora {
 
@@ -17,6 +18,7 @@ StartOutcome runStartRoutine(ODBCDB& database, const StartCollaborators& with) {
     }
     // Only now is no other copy of the program writing there.
     backup_folder::removeLeftovers(databasePath(with.programFolder));
+    removeInterruptedWrites(with.programFolder);
     if (with.prompts == nullptr ||
         !openOrRestoreDatabase(database, with.programFolder, *with.prompts)) {
         return StartOutcome::NoDatabase;

@@ -97,10 +97,14 @@ TEST_F(StartRoutineTest, InterruptedBackupCopiesAreRemovedAtStart) {
     ASSERT_TRUE(QDir().mkpath(backups));
     const QString leftover = backups + u"/Zeb-20240305-070809.mdb.k3Xz9Q.tmp"_s;
     const QString foreign = backups + u"/photo.jpg.k3Xz9Q.tmp"_s;
+    // A template write killed before its copy was put in place leaves one beside the database.
+    const QString unfinished = databaseFile() + u".writing-a1B2c3"_s;
     QFile(leftover).open(QIODevice::WriteOnly);
     QFile(foreign).open(QIODevice::WriteOnly);
+    QFile(unfinished).open(QIODevice::WriteOnly);
     EXPECT_EQ(start(false), StartOutcome::DatabaseOpen);
     EXPECT_FALSE(QFile::exists(leftover));
+    EXPECT_FALSE(QFile::exists(unfinished));
     EXPECT_TRUE(QFile::exists(foreign));
 
     // The backup command clears what an earlier, killed run of it left beside its target.
