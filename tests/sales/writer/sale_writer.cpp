@@ -21,6 +21,7 @@
 #include "data/odbcdb.h"
 #include "data/settings_record.h"
 #include "forms/services/message_service.h"
+#include "print/print_support.h"
 #include "print/printer.h"
 #include "sales/receipt_numbering.h"
 #include "sales/receipt_printer.h"
@@ -120,6 +121,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: sale_writer <database> <count> [print <folder>]\n");
         return 2;
     }
+    // This program sits in a folder of its own, away from the build's print module.
+    PrintSupport::setBuildModule(QStringLiteral(TILLORA_PRINT_SUPPORT_MODULE));
     killPoint = qgetenv("TILLORA_KILL_AT");
     if (const long n = qEnvironmentVariableIntValue("TILLORA_KILL_SALE"); n > 0) {
         killSale = n;
