@@ -259,12 +259,7 @@ TEST_F(LoginWindowTest, DirectLoginFallsBackToTheWindow) {
 // Tills on one server share the settings row: ticking 下次直接登录 on one till must not let
 // anybody in without a password at another.
 TEST_F(LoginWindowTest, OnAServerDirectLoginBelongsToTheTillThatTickedIt) {
-    if (testServerUrl().isEmpty()) {
-        if (testServerRequired()) {
-            FAIL() << "TILLORA_TEST_PG is not set";
-        }
-        GTEST_SKIP() << "no test server (TILLORA_TEST_PG)";
-    }
+    TILLORA_NEED_TEST_SERVER();
     TestServerSchema schema;
     ASSERT_TRUE(schema.isValid()) << schema.error().toStdString();
     db.CloseDatabase();

@@ -67,12 +67,7 @@ class BothEngines : public ::testing::TestWithParam<Engine> {
             ASSERT_TRUE(db.OpenMdbDatabase(path));
             return;
         }
-        if (testServerUrl().isEmpty()) {
-            if (testServerRequired()) {
-                FAIL() << "TILLORA_TEST_PG is not set";
-            }
-            GTEST_SKIP() << "no test server (TILLORA_TEST_PG)";
-        }
+        TILLORA_NEED_TEST_SERVER();
         server = std::make_unique<TestServerSchema>();
         ASSERT_TRUE(server->isValid()) << server->error().toStdString();
         ASSERT_TRUE(db.NewOpenDatabase(server->url(), false, true));

@@ -202,12 +202,7 @@ class Relay {
 class ServerWait : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (test::testServerUrl().isEmpty()) {
-            if (test::testServerRequired()) {
-                FAIL() << "TILLORA_TEST_PG is not set";
-            }
-            GTEST_SKIP() << "no test server (TILLORA_TEST_PG)";
-        }
+        TILLORA_NEED_TEST_SERVER();
         relay = std::make_unique<Relay>(QUrl(test::testServerUrl()));
         ASSERT_NE(relay->port(), 0);
         QUrl url(test::testServerUrl());

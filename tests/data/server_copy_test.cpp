@@ -22,12 +22,7 @@ using namespace Qt::StringLiterals;
 class ServerCopy : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (testServerUrl().isEmpty()) {
-            if (testServerRequired()) {
-                FAIL() << "TILLORA_TEST_PG is not set";
-            }
-            GTEST_SKIP() << "no test server (TILLORA_TEST_PG)";
-        }
+        TILLORA_NEED_TEST_SERVER();
         path = databasePath(folder.path());
         ASSERT_TRUE(writeTemplateDatabase(path));
         ASSERT_TRUE(file.OpenMdbDatabase(path));

@@ -144,12 +144,7 @@ TEST(ServerConfig, AnUnreadableFileIsNotTakenForNoFile) {
 class ServerStart : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (testServerUrl().isEmpty()) {
-            if (testServerRequired()) {
-                FAIL() << "TILLORA_TEST_PG is not set";
-            }
-            GTEST_SKIP() << "no test server (TILLORA_TEST_PG)";
-        }
+        TILLORA_NEED_TEST_SERVER();
         ASSERT_TRUE(folder.isValid());
     }
     // The test server's URL with another user, password or database.

@@ -57,12 +57,7 @@ class KillWhilePrinting : public ::testing::TestWithParam<Engine> {
             database = databasePath(folder.path());
             ASSERT_TRUE(writeTemplateDatabase(database));
         } else {
-            if (testServerUrl().isEmpty()) {
-                if (testServerRequired()) {
-                    FAIL() << "TILLORA_TEST_PG is not set";
-                }
-                GTEST_SKIP() << "no test server (TILLORA_TEST_PG)";
-            }
+            TILLORA_NEED_TEST_SERVER();
             schema = std::make_unique<TestServerSchema>();
             ASSERT_TRUE(schema->isValid()) << schema->error().toStdString();
             database = schema->url();

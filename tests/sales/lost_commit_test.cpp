@@ -277,12 +277,7 @@ class LostCommit : public SalesFixture {
 };
 
 TEST_F(LostCommit, ServerConnectionDroppedAroundTheCommitIsSettledByReadingBack) {
-    if (testServerUrl().isEmpty()) {
-        if (testServerRequired()) {
-            FAIL() << "TILLORA_TEST_PG is not set";
-        }
-        GTEST_SKIP() << "no test server (TILLORA_TEST_PG)";
-    }
+    TILLORA_NEED_TEST_SERVER();
     TestServerSchema schema;
     ASSERT_TRUE(schema.isValid()) << schema.error().toStdString();
     DroppingRelay relay(schema.url());

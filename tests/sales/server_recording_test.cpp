@@ -30,16 +30,6 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-#define SKIP_WITHOUT_SERVER()                                   \
-    do {                                                        \
-        if (testServerUrl().isEmpty()) {                        \
-            if (testServerRequired()) {                         \
-                FAIL() << "TILLORA_TEST_PG is not set";         \
-            }                                                   \
-            GTEST_SKIP() << "no test server (TILLORA_TEST_PG)"; \
-        }                                                       \
-    } while (false)
-
 // Sales per till: small for the test run; the acceptance run sets TILLORA_TILL_SALES=10000.
 int salesPerTill() {
     const int n = qEnvironmentVariableIntValue("TILLORA_TILL_SALES");
@@ -81,7 +71,7 @@ void expectWhole(ODBCDB& db, int expectedSales) {
 }
 
 TEST(ServerRecording, EightTillsSavingAtOnceLoseAndRepeatNothing) {
-    SKIP_WITHOUT_SERVER();
+    TILLORA_NEED_TEST_SERVER();
     TestServerSchema schema;
     ASSERT_TRUE(schema.isValid()) << schema.error().toStdString();
     constexpr int kTills = 8;
@@ -153,7 +143,7 @@ Receipt twoLineReceipt() {
 }
 
 TEST(ServerRecording, AStoppedServerLosesNoHalfSaleAndARestartedOneIsUsedAgain) {
-    SKIP_WITHOUT_SERVER();
+    TILLORA_NEED_TEST_SERVER();
     OwnServer server;
     ASSERT_FALSE(server.url().isEmpty());
     ASSERT_TRUE(initialiseServer(server.url()).ok);
@@ -197,7 +187,7 @@ class RecordingOnBothEngines : public ::testing::TestWithParam<Engine> {
             ASSERT_TRUE(writeTemplateDatabase(path));
             database = ODBCDB::accessConnectString(path);
         } else {
-            SKIP_WITHOUT_SERVER();
+            TILLORA_NEED_TEST_SERVER();
             schema = std::make_unique<TestServerSchema>();
             ASSERT_TRUE(schema->isValid()) << schema->error().toStdString();
             database = schema->url();

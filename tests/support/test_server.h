@@ -10,6 +10,17 @@ namespace tillora::test {
 QString testServerUrl();
 bool testServerRequired();
 
+// Skips a test when no server is configured, and fails it when the run requires one.
+#define TILLORA_NEED_TEST_SERVER()                              \
+    do {                                                        \
+        if (::tillora::test::testServerUrl().isEmpty()) {       \
+            if (::tillora::test::testServerRequired()) {        \
+                FAIL() << "TILLORA_TEST_PG is not set";         \
+            }                                                   \
+            GTEST_SKIP() << "no test server (TILLORA_TEST_PG)"; \
+        }                                                       \
+    } while (false)
+
 // A schema of its own on the test server, holding the program's tables and template rows, so
 // that tests running at once never see each other's rows. Dropped with everything in it.
 class TestServerSchema {
