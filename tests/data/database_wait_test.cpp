@@ -4,12 +4,12 @@
 #include "data/postgres_connection.h"
 #include "data/sqlite_connection.h"
 #include "data/template_database.h"
+#include "tests/support/tcp_relay.h"
 #include "tests/support/temp_program_folder.h"
 #include "tests/support/test_server.h"
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QUrl>
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -19,10 +19,6 @@
 #include <thread>
 #include <vector>
 
-#include <netdb.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace tillora {
@@ -113,106 +109,19 @@ TEST_F(FileLockWait, SucceedsWhenTheOtherProgramLetsGoInTime) {
     EXPECT_EQ(observer.ended, 1);
 }
 
-// Forwards connections to the test server until stalled; stalled, it holds every connection
-// open and passes nothing, as a server that hangs or a pulled cable would.
-class Relay {
-  public:
-    explicit Relay(const QUrl& target) {
-        addrinfo hints{};
-        hints.ai_socktype = SOCK_STREAM;
-        const QByteArray host = target.host().isEmpty() ? "localhost" : target.host().toUtf8();
-        const QByteArray port = QByteArray::number(target.port(5432));
-        if (getaddrinfo(host.constData(), port.constData(), &hints, &target_) != 0) {
-            target_ = nullptr;
-            return;
-        }
-        listener_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-            listen(listener_, 8) != 0 ||
-            getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-            return;
-        }
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { serve(); });
-    }
-    ~Relay() {
-        stop_ = true;
-        if (thread_.joinable()) {
-            thread_.join();
-        }
-        for (int fd : sockets_) {
-            close(fd);
-        }
-        close(listener_);
-        if (target_ != nullptr) {
-            freeaddrinfo(target_);
-        }
-    }
-    int port() const { return port_; }
-    void stall(bool stalled) { stalled_ = stalled; }
-
-  private:
-    void serve() {
-        while (!stop_) {
-            std::vector<pollfd> fds{{listener_, POLLIN, 0}};
-            if (!stalled_) {
-                for (int fd : sockets_) {
-                    fds.push_back({fd, POLLIN, 0});
-                }
-            }
-            if (poll(fds.data(), fds.size(), 20) <= 0) {
-                continue;
-            }
-            if (fds[0].revents & POLLIN) {
-                const int client = accept(listener_, nullptr, nullptr);
-                const int server = socket(target_->ai_family, SOCK_STREAM, 0);
-                connect(server, target_->ai_addr, target_->ai_addrlen);
-                sockets_.insert(sockets_.end(), {client, server});
-            }
-            for (std::size_t i = 1; i < fds.size(); ++i) {
-                if (fds[i].revents == 0) {
-                    continue;
-                }
-                const std::size_t at = i - 1;
-                const int peer = sockets_[at ^ 1];
-                char buffer[8192];
-                const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
-                if (n <= 0) {
-                    shutdown(peer, SHUT_WR);
-                    continue;
-                }
-                (void)!write(peer, buffer, static_cast<std::size_t>(n));
-            }
-        }
-    }
-
-    addrinfo* target_ = nullptr;
-    int listener_ = -1;
-    int port_ = 0;
-    std::vector<int> sockets_;  // pairs: client, server
-    std::atomic<bool> stalled_{false};
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
-
+// The test server behind a relay that, stalled, holds every connection open and passes nothing,
+// as a server that hangs or a pulled cable would.
 class ServerWait : public ::testing::Test {
   protected:
     void SetUp() override {
         TILLORA_NEED_TEST_SERVER();
-        relay = std::make_unique<Relay>(QUrl(test::testServerUrl()));
-        ASSERT_NE(relay->port(), 0);
-        QUrl url(test::testServerUrl());
-        url.setHost(u"127.0.0.1"_s);
-        url.setPort(relay->port());
-        server = PostgresConnection::open(url.toString(), false);
+        relay = std::make_unique<test::TcpRelay>(test::testServerUrl());
+        ASSERT_TRUE(relay->isValid());
+        server = PostgresConnection::open(relay->url(), false);
         ASSERT_TRUE(server);
     }
 
-    std::unique_ptr<Relay> relay;
+    std::unique_ptr<test::TcpRelay> relay;
     std::unique_ptr<PostgresConnection> server;
 };
 

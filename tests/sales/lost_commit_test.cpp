@@ -3,21 +3,13 @@
 // the sale back and tells the truth; a sale is never stored twice.
 #include <QCoreApplication>
 #include <QFile>
-#include <QRegularExpression>
-#include <QUrl>
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <atomic>
 #include <cstring>
-#include <thread>
 
-#include <arpa/inet.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include "forms/component.h"
@@ -25,6 +17,7 @@
 #include "sales/sale_recorder.h"
 #include "sales/sales_entry_window.h"
 #include "tests/sales/sales_fixture.h"
+#include "tests/support/tcp_relay.h"
 #include "tests/support/test_server.h"
 
 namespace tillora::test {
@@ -32,114 +25,30 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-// Forwards connections on 127.0.0.1 to the test server. Armed, it drops the connection that
-// sends a commit: after passing the commit on (the server commits, the answer is lost) or
-// instead of passing it on (the server never sees it). Disarms itself once it has dropped.
+// The test server behind a relay that drops the connection at the next commit, after passing it
+// on (the answer is lost) or before (the commit never arrives).
 class DroppingRelay {
   public:
     enum class Drop { None, AfterCommit, BeforeCommit };
 
-    explicit DroppingRelay(const QString& serverUrl) : url_(serverUrl) {
-        const QUrl url(serverUrl);
-        addrinfo hints{};
-        hints.ai_family = AF_INET;
-        hints.ai_socktype = SOCK_STREAM;
-        addrinfo* found = nullptr;
-        const QByteArray host = url.host().isEmpty() ? "localhost" : url.host().toUtf8();
-        if (getaddrinfo(host.constData(), QByteArray::number(url.port(5432)).constData(), &hints,
-                        &found) != 0) {
-            return;
-        }
-        std::memcpy(&server_, found->ai_addr, sizeof server_);
-        freeaddrinfo(found);
-        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in local{};
-        local.sin_family = AF_INET;
-        local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof local;
-        if (::bind(listener_, reinterpret_cast<sockaddr*>(&local), size) != 0 ||
-            ::listen(listener_, 4) != 0 ||
-            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&local), &size) != 0) {
-            return;
-        }
-        port_ = ntohs(local.sin_port);
-        thread_ = std::thread([this] { serve(); });
-    }
-    ~DroppingRelay() {
-        stop_ = true;
-        if (thread_.joinable()) {
-            thread_.join();
-        }
-        ::close(listener_);
-    }
-    bool isValid() const { return port_ != 0; }
+    explicit DroppingRelay(const QString& serverUrl)
+        : relay_(serverUrl, [this](const char* data, std::size_t size) {
+              if (memmem(data, size, "commit", 7) == nullptr) {
+                  return TcpRelay::Action::Pass;
+              }
+              const Drop drop = drop_.exchange(Drop::None);
+              return drop == Drop::AfterCommit    ? TcpRelay::Action::PassThenDrop
+                     : drop == Drop::BeforeCommit ? TcpRelay::Action::Drop
+                                                  : TcpRelay::Action::Pass;
+          }) {}
+    bool isValid() const { return relay_.isValid(); }
     void arm(Drop drop) { drop_ = drop; }
     bool dropped() const { return drop_ == Drop::None; }
-
-    // The server URL, through the relay and without encryption (the commit must be seen).
-    QString url() const {
-        QString u = url_;
-        u.replace(QRegularExpression(u"@[^/]*/"_s), u"@127.0.0.1:%1/"_s.arg(port_));
-        return u + (u.contains(u'?') ? u'&' : u'?') + u"sslmode=disable"_s;
-    }
+    QString url() const { return relay_.url(); }
 
   private:
-    void serve() {
-        while (!stop_) {
-            pollfd waiting{listener_, POLLIN, 0};
-            if (::poll(&waiting, 1, 50) <= 0) {
-                continue;
-            }
-            const int client = ::accept(listener_, nullptr, nullptr);
-            const int server = ::socket(AF_INET, SOCK_STREAM, 0);
-            if (::connect(server, reinterpret_cast<const sockaddr*>(&server_), sizeof server_) ==
-                0) {
-                pump(client, server);
-            }
-            ::close(server);
-            ::close(client);
-        }
-    }
-    void pump(int client, int server) {
-        char buffer[65536];
-        while (!stop_) {
-            pollfd fds[2] = {{client, POLLIN, 0}, {server, POLLIN, 0}};
-            if (::poll(fds, 2, 50) <= 0) {
-                continue;
-            }
-            for (int i = 0; i < 2; ++i) {
-                if (fds[i].revents == 0) {
-                    continue;
-                }
-                const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
-                if (n <= 0) {
-                    return;
-                }
-                const bool commit =
-                    i == 0 && memmem(buffer, static_cast<std::size_t>(n), "commit", 7) != nullptr;
-                const Drop drop = drop_;
-                if (commit && drop == Drop::BeforeCommit) {
-                    drop_ = Drop::None;
-                    return;
-                }
-                if (::write(fds[1 - i].fd, buffer, static_cast<std::size_t>(n)) != n) {
-                    return;
-                }
-                if (commit && drop == Drop::AfterCommit) {
-                    drop_ = Drop::None;
-                    return;  // the answer is never passed back
-                }
-            }
-        }
-    }
-
-    QString url_;
-    sockaddr_in server_{};
-    int listener_ = -1;
-    int port_ = 0;
     std::atomic<Drop> drop_{Drop::None};
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
+    TcpRelay relay_;
 };
 
 // The default file system of SQLite with faults to order: a failed sync of the database file

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <thread>
+#include <vector>
+
+struct addrinfo;
+
+namespace tillora::test {
+
+// A TCP relay on 127.0.0.1 in front of the test server, for tests of a connection that breaks
+// or a server that stops answering. It serves any number of connections on one thread.
+class TcpRelay {
+  public:
+    enum class Action { Pass, PassThenDrop, Drop };
+    // Decides, on the relay's thread, what becomes of bytes a client sends and of its connection.
+    using ClientFilter = std::function<Action(const char* data, std::size_t size)>;
+
+    explicit TcpRelay(const QString& serverUrl, ClientFilter filter = {});
+    ~TcpRelay();
+    TcpRelay(const TcpRelay&) = delete;
+    TcpRelay& operator=(const TcpRelay&) = delete;
+
+    bool isValid() const { return port_ != 0; }
+    // The server URL through the relay, unencrypted so that a filter sees the statements.
+    QString url() const;
+    // While stalled nothing is passed on either way, as from a server that stopped answering.
+    void stall(bool stalled) { stalled_ = stalled; }
+
+  private:
+    void serve();
+    void closePair(std::size_t first);
+
+    QString serverUrl_;
+    ClientFilter filter_;
+    addrinfo* target_ = nullptr;
+    int listener_ = -1;
+    int port_ = 0;
+    std::vector<int> sockets_;  // pairs: client, server
+    std::atomic<bool> stalled_{false};
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+}  // namespace tillora::test
