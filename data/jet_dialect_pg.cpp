@@ -138,6 +138,13 @@ QString translateJetSqlForServer(const QString& sql, double nowDay) {
                 lastWord = word;
                 continue;
             }
+            if (word == u"binary" && lastWord == u"collate") {
+                // Byte order, as the file's "binary": the collation the unique number index has.
+                out += QStringLiteral("\"C\"");
+                i = end;
+                lastWord.clear();
+                continue;
+            }
             if (word == u"now") {
                 qsizetype open = skipSpaces(s, end);
                 if (open < n && s[open] == u'(') {

@@ -62,7 +62,7 @@ QString receiptNumberPrefix(const ReceiptNumberFormat& format, const QDate& toda
 QString nextReceiptNumber(const ReceiptNumberFormat& format, const QString& newest,
                           const QDate& today) {
     const QString prefix = receiptNumberPrefix(format, today);
-    const int width = format.datePrefix ? kDateSequenceWidth : kPlainWidth;
+    int width = format.datePrefix ? kDateSequenceWidth : kPlainWidth;
     qint64 sequence = 1;
     if (newest.startsWith(prefix)) {
         const QString rest = newest.mid(prefix.size());
@@ -70,6 +70,9 @@ QString nextReceiptNumber(const ReceiptNumberFormat& format, const QString& newe
         const qint64 last = rest.toLongLong(&ok);
         if (ok && rest.size() >= width && allDigits(rest)) {
             sequence = last + 1;
+            // A longer number typed by hand continues in its own width: padded back to the
+            // format's width it would follow that same number again.
+            width = static_cast<int>(rest.size());
         }
     }
     return prefix + QString::number(sequence).rightJustified(width, QLatin1Char('0'));
@@ -98,10 +101,15 @@ bool ReceiptNumbering::storeFormat(const ReceiptNumberFormat& format) {
 }
 
 QString ReceiptNumbering::highestStatement(const QString& prefix) {
-    // Longer numbers first, then the highest text: among all-digit tails of one width the text
-    // order is the number order. A few extra rows cover numbers typed with other endings.
-    return QStringLiteral("select top 50 销售票号 from [销售记录] where 销售票号 like '") +
-           sqlText(prefix) + QStringLiteral("%' order by len(销售票号) desc, 销售票号 desc");
+    // The prefix followed by a digit, as a range in byte order: the unique index on 销售票号
+    // (binary, unlike the column) answers it by a seek, however many sales there are. Among
+    // all-digit tails of one width the text order is the number order; the few extra rows let
+    // a longer tail win and skip numbers typed with other endings.
+    const QString from = sqlText(prefix);
+    return QStringLiteral(
+               "select top 50 销售票号 from [销售记录] where 销售票号 collate binary >= '") +
+           from + QStringLiteral("0' and 销售票号 collate binary < '") + from +
+           QStringLiteral(":' order by 销售票号 collate binary desc");
 }
 
 QString ReceiptNumbering::highestNumber(const QString& prefix, bool* ok) const {
@@ -109,11 +117,13 @@ QString ReceiptNumbering::highestNumber(const QString& prefix, bool* ok) const {
     if (ok != nullptr) {
         *ok = h != 0;
     }
+    // The longest all-digit tail, the highest of that length (rows come highest first).
     QString highest;
-    for (; h != 0 && !db_.IsEOF(h) && highest.isEmpty(); db_.MoveNext(h)) {
+    for (; h != 0 && !db_.IsEOF(h); db_.MoveNext(h)) {
         const QString number = db_.ReadColByName(h, QStringLiteral("销售票号")).toText();
         const QString tail = number.mid(prefix.size());
-        if (number.startsWith(prefix) && !tail.isEmpty() && allDigits(tail)) {
+        if (number.startsWith(prefix) && !tail.isEmpty() && allDigits(tail) &&
+            number.size() > highest.size()) {
             highest = number;
         }
     }
@@ -122,8 +132,10 @@ QString ReceiptNumbering::highestNumber(const QString& prefix, bool* ok) const {
 }
 
 QString ReceiptNumbering::next() const {
-    const ReceiptNumberFormat format = readFormat();
-    const QDate today = Clock::now().date();
+    return next(readFormat(), Clock::now().date());
+}
+
+QString ReceiptNumbering::next(const ReceiptNumberFormat& format, const QDate& today) const {
     bool ok = false;
     const QString highest = highestNumber(receiptNumberPrefix(format, today), &ok);
     return ok ? nextReceiptNumber(format, highest, today) : QString();

@@ -56,6 +56,7 @@ class ReceiptNumbering {
     // The next number; empty when the database could not be read. Whoever stores a sale takes
     // it inside the transaction that stores it, so that no other till can take it meanwhile.
     QString next() const;
+    QString next(const ReceiptNumberFormat& format, const QDate& today) const;
     static QString highestStatement(const QString& prefix);
 
     // The statement that reads the format.

@@ -29,6 +29,9 @@ TEST(ServerDialect, RewritesWhatTheServerReadsDifferently) {
     EXPECT_EQ(translateJetSqlForServer(u"insert into t (a) values (now())"_s, 42600.5),
               u"insert into t (a) values (42600.5)"_s);
     EXPECT_EQ(translateJetSqlForServer(u"select 'now()' from t"_s, 1), u"select 'now()' from t"_s);
+    EXPECT_EQ(translateJetSqlForServer(
+                  u"select a from t where a collate binary >= 'collate binary'"_s, 0),
+              u"select a from t where a collate \"C\" >= 'collate binary'"_s);
 }
 
 TEST(ServerDialect, LikeIsCaseBlindAndKnowsNoBackslashEscape) {

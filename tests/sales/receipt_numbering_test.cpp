@@ -87,5 +87,65 @@ TEST_F(ReceiptNumberingDbTest, ContinuesFromTheHighestNumberOfTheDay) {
     EXPECT_EQ(numbering.next(), QStringLiteral("1608190000001"));
 }
 
+TEST_F(ReceiptNumberingDbTest, LongestAllDigitTailWinsAndOtherEndingsAreIgnored) {
+    const auto store = [this](const char* number) {
+        ASSERT_TRUE(db.ExecuteSql(
+            QStringLiteral("insert into [销售记录] (销售票号,销售时间,数量,金额,收银员,备注 ) "
+                           "values ('%1',now(),'1','1.00','admin',' ')")
+                .arg(QLatin1String(number))));
+    };
+    // Typed numbers above the day's highest in text order but not all digits after the prefix,
+    // the prefix alone, a shorter number and another day's.
+    for (const char* typed : {"1608180000041", "16081800000x9", "160818000009a", "160818",
+                              "1608190000001", "16081", "160818a"}) {
+        store(typed);
+    }
+    ReceiptNumbering numbering(db);
+    bool ok = false;
+    EXPECT_EQ(numbering.highestNumber(QStringLiteral("160818"), &ok),
+              QStringLiteral("1608180000041"));
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(numbering.next(), QStringLiteral("1608180000042"));
+    // A longer number typed by hand wins, and the day continues in its width instead of
+    // proposing the number after it again and again.
+    store("16081800000420");
+    EXPECT_EQ(numbering.next(), QStringLiteral("16081800000421"));
+    store("16081800000421");
+    EXPECT_EQ(numbering.next(), QStringLiteral("16081800000422"));
+    // A prefix holding a quote reads nothing rather than failing.
+    EXPECT_TRUE(numbering.highestNumber(QStringLiteral("1'6"), &ok).isEmpty());
+    EXPECT_TRUE(ok);
+}
+
+// The number is read inside every save's write lock: it must be a seek in the index on
+// 销售票号 (unique, or the plain one a file with old duplicates keeps), never a scan of all sales.
+TEST_F(ReceiptNumberingDbTest, HighestNumberIsASeekInTheNumberIndex) {
+    const auto plan = [this] {
+        const int h = db.OpenTable(QStringLiteral("explain query plan ") +
+                                   ReceiptNumbering::highestStatement(QStringLiteral("160818")));
+        QStringList steps;
+        for (; h != 0 && !db.IsEOF(h); db.MoveNext(h)) {
+            steps << db.ReadColByName(h, QStringLiteral("detail")).toText();
+        }
+        db.CloseTable(h);
+        return steps.join(u'\n');
+    };
+    const QString unique = plan();
+    EXPECT_TRUE(
+        unique.contains(QStringLiteral("SEARCH 销售记录 USING COVERING INDEX 销售记录_销售票号 (")))
+        << unique.toStdString();
+    EXPECT_FALSE(unique.contains(QStringLiteral("SCAN"))) << unique.toStdString();
+    EXPECT_FALSE(unique.contains(QStringLiteral("TEMP B-TREE"))) << unique.toStdString();
+
+    ASSERT_TRUE(db.ExecuteSql(QStringLiteral("drop index 销售记录_销售票号")));
+    ASSERT_TRUE(db.ExecuteSql(QStringLiteral(
+        "create index 销售记录_销售票号_重复 on [销售记录] (销售票号 collate binary)")));
+    const QString plain = plan();
+    EXPECT_TRUE(plain.contains(QStringLiteral("USING COVERING INDEX 销售记录_销售票号_重复 (")))
+        << plain.toStdString();
+    EXPECT_FALSE(plain.contains(QStringLiteral("SCAN"))) << plain.toStdString();
+    EXPECT_FALSE(plain.contains(QStringLiteral("TEMP B-TREE"))) << plain.toStdString();
+}
+
 }  // namespace
 }  // namespace tillora::test
