@@ -3,6 +3,7 @@
 #include "data/odbcdb.h"
 #include "data/postgres_driver.h"
 #include "data/sql_text.h"
+#include "platform/clock.h"
 #include "sales/receipt_numbering.h"
 #include "sales/sales_texts.h"
 
@@ -161,6 +162,7 @@ SaleRecorder::~SaleRecorder() {
 bool SaleRecorder::fail(RecordOutcome& outcome, DbFault fault) {
     rollback();
     outcome.stored = false;
+    outcome.nextNumber.clear();
     outcome.fault = fault == DbFault::None ? DbFault::Other : fault;
     outcome.failure = RecordFailure::Database;
     outcome.message = failedText(outcome.fault, outcome.number);
@@ -205,11 +207,15 @@ RecordOutcome SaleRecorder::insert(const Receipt& receipt) {
         return outcome;
     }
     if (numbering_ != nullptr) {
-        outcome.number = numbering_->next();
+        const ReceiptNumberFormat format = numbering_->readFormat();
+        const QDate today = Clock::now().date();
+        outcome.number = numbering_->next(format, today);
         if (outcome.number.isEmpty()) {
             fail(outcome, db_.lastFault());
             return outcome;
         }
+        // The window shows this next, without reading the sales again.
+        outcome.nextNumber = nextReceiptNumber(format, outcome.number, today);
     }
     if (!db_.ExecuteSql(sale_sql::insertHeader(outcome.number, receipt.totalQuantity,
                                                receipt.discountedTotal, receipt.cashier,

@@ -41,7 +41,10 @@ struct RecordOutcome {
     bool stored = false;  // committed (after insert(): written, waiting for the commit)
     int saleId = 0;       // the new 销售记录 ID
     QString number;       // the 销售票号 actually stored
-    QString message;      // the message to show when not stored
+    // The number after it on the same day, for the next receipt; empty when the number was
+    // not taken by numbering (the window then reads it anew).
+    QString nextNumber;
+    QString message;  // the message to show when not stored
     DbFault fault = DbFault::None;
     RecordFailure failure = RecordFailure::None;
 

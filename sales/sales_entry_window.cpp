@@ -326,9 +326,8 @@ void SalesEntryWindow::fillCashiers() {
     ui_.组合框_收银员.setItems(cashiers_);
 }
 
-void SalesEntryWindow::showReceiptNumber() {
-    ReceiptNumbering numbering(module_.database());
-    const QString next = numbering.next();
+void SalesEntryWindow::showReceiptNumber(const QString& given) {
+    const QString next = given.isEmpty() ? ReceiptNumbering(module_.database()).next() : given;
     if (next.isEmpty()) {
         return;  // can't be read now; the number is taken anew when the sale is stored
     }
@@ -678,11 +677,11 @@ bool SalesEntryWindow::recordCurrentReceipt() {
         showRecordFailure(outcome);
         return false;
     }
-    startNextReceipt();
+    startNextReceipt(outcome.nextNumber);
     return true;
 }
 
-void SalesEntryWindow::startNextReceipt() {
+void SalesEntryWindow::startNextReceipt(const QString& next) {
     list().clearRows();
     recomputeTotals();
     ui_.编辑框_实收.setText(QString());
@@ -690,7 +689,7 @@ void SalesEntryWindow::startNextReceipt() {
     ui_.编辑框_单价.setText(QStringLiteral("0.00"));
     ui_.编辑框_数量.setText(QStringLiteral("1"));
     updateChange();
-    showReceiptNumber();
+    showReceiptNumber(next);
 }
 
 void SalesEntryWindow::preview() {
@@ -762,7 +761,7 @@ void SalesEntryWindow::print() {
     if (!printed) {
         showMessage(sales_text::savedNotPrinted());
     }
-    startNextReceipt();
+    startNextReceipt(outcome.nextNumber);
 }
 
 void SalesEntryWindow::saveOnly() {

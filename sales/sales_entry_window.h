@@ -41,7 +41,8 @@ class SalesEntryWindow : public QObject {
     // Stores the receipt shown; on success starts the next one. Messages are shown here.
     bool recordCurrentReceipt();
     // Empty list, zero totals, a fresh receipt number.
-    void startNextReceipt();
+    // next: the number the save gave for the next receipt; read anew when empty.
+    void startNextReceipt(const QString& next = {});
 
     // Window start: settings, drop-downs, cashier, receipt number, clock.
     void start();
@@ -52,7 +53,7 @@ class SalesEntryWindow : public QObject {
     void fillPaymentMethods();
     void fillCustomers();
     void fillCashiers();
-    void showReceiptNumber();
+    void showReceiptNumber(const QString& next = {});
     void showTime();
 
     // Keyboard entry: a key pressed in one of the entry boxes (商品名称, 单价, 数量, 实收), as a

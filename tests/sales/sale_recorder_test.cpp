@@ -1,4 +1,5 @@
 #include "sales/sale_recorder.h"
+#include "sales/receipt_numbering.h"
 
 #include <gtest/gtest.h>
 
@@ -75,6 +76,24 @@ TEST_F(SaleRecorderTest, StoresHeaderAndLinesTogether) {
     EXPECT_EQ(text(QStringLiteral("select 备注 from 销售详情 where 折后='5.40'")),
               QStringLiteral(" ") + receipt().remark);
     EXPECT_EQ(sales(), 2);  // the template's sample and this one
+}
+
+TEST_F(SaleRecorderTest, NumberedSaveHandsTheWindowItsNextNumber) {
+    ReceiptNumbering numbering(db);
+    SaleRecorder recorder(db);
+    recorder.setNumbering(&numbering);
+    Receipt r = receipt();
+    r.number = QStringLiteral("1608189999999");  // only what the window proposed
+    RecordOutcome outcome = recorder.record(r);
+    ASSERT_TRUE(outcome.stored) << outcome.message.toStdString();
+    EXPECT_EQ(outcome.number, QStringLiteral("1608180000002"));
+    EXPECT_EQ(outcome.nextNumber, QStringLiteral("1608180000003"));
+    // A number stored as typed says nothing about the next one.
+    SaleRecorder typed(db);
+    r.number = QStringLiteral("A1");
+    outcome = typed.record(r);
+    ASSERT_TRUE(outcome.stored) << outcome.message.toStdString();
+    EXPECT_TRUE(outcome.nextNumber.isEmpty());
 }
 
 TEST_F(SaleRecorderTest, FailureOnTheSecondLineStoresNothing) {
