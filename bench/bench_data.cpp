@@ -1,5 +1,7 @@
 // Data store benchmarks: the component beside the same SQL run directly through SQLite's C API
-// on the same file. The 1,000,000-sale file is generated once into the temp folder and reused.
+// on the same file, over the cached histories of bench/shop_history.h. A benchmark fails when a
+// statement it times fails: a refused statement is never timed as if it had run.
+#include "bench/shop_history.h"
 #include "data/jet_dialect.h"
 #include "data/odbcdb.h"
 #include "data/sqlite_connection.h"
@@ -7,28 +9,18 @@
 #include "platform/jet_date.h"
 
 #include <QDate>
-#include <QDir>
-#include <QFile>
 #include <QString>
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
-#include <cstdio>
+#include <cstdint>
 
 namespace {
 
 using namespace tillora;
 
 constexpr int kSales = 1000000;
-constexpr int kSalesPerDay = 1000;  // 1,000 days from 2016-01-01
-const QDate kFirstDay(2016, 1, 1);
-
-QString benchFolder() {
-    const QString folder = QDir::tempPath() + QStringLiteral("/tillora-bench-data");
-    QDir().mkpath(folder);
-    return folder;
-}
 
 // Opened exactly as the data layer opens its connections: same flags, functions and pragmas.
 sqlite3* openDirect(const QString& path) {
@@ -42,43 +34,6 @@ sqlite3* openDirect(const QString& path) {
     return db;
 }
 
-// The big file: the template plus 1,000,000 sales, written in one transaction.
-const QString& bigDatabase() {
-    static const QString path = [] {
-        const QString p = benchFolder() + QStringLiteral("/big.mdb");
-        if (QFile::exists(p)) {
-            return p;
-        }
-        const QString temp = p + QStringLiteral(".part");
-        writeTemplateDatabase(temp);
-        sqlite3* db = openDirect(temp);
-        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-        sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(db,
-                           "insert into 销售记录 (销售票号,销售时间,数量,金额,收银员,备注) "
-                           "values (?1, ?2, '2', '20.00', 'admin', '谢谢惠顾 ')",
-                           -1, &stmt, nullptr);
-        const double firstDay = QDate(1899, 12, 30).daysTo(kFirstDay);
-        for (int i = 0; i < kSales; ++i) {
-            const int day = i / kSalesPerDay;
-            const double time = firstDay + day + (8 * 3600 + (i % kSalesPerDay) * 43) / 86400.0;
-            const QByteArray number =
-                kFirstDay.addDays(day).toString(QStringLiteral("yyMMdd")).toLatin1() +
-                QByteArray::number(i % kSalesPerDay + 1).rightJustified(7, '0');
-            sqlite3_bind_text(stmt, 1, number.constData(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_double(stmt, 2, time);
-            sqlite3_step(stmt);
-            sqlite3_reset(stmt);
-        }
-        sqlite3_finalize(stmt);
-        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-        QFile::rename(temp, p);
-        return p;
-    }();
-    return path;
-}
-
 QString listing(const QDate& from, const QDate& to) {
     return QStringLiteral("select * from [销售记录] where [销售时间] between #") +
            from.toString(Qt::ISODate) + QStringLiteral("  00:00:00# and #") +
@@ -87,7 +42,8 @@ QString listing(const QDate& from, const QDate& to) {
 
 void componentListing(benchmark::State& state, const QString& sql) {
     ODBCDB db;
-    if (!db.OpenMdbDatabase(bigDatabase())) {
+    const QString path = bench::historyFile(kSales);
+    if (path.isEmpty() || !db.OpenMdbDatabase(path)) {
         state.SkipWithError("cannot open");
         return;
     }
@@ -98,6 +54,10 @@ void componentListing(benchmark::State& state, const QString& sql) {
     std::int64_t rows = 0;
     for (auto _ : state) {
         const int h = db.OpenTable(sql);
+        if (h == 0) {
+            state.SkipWithError("the listing failed");
+            return;
+        }
         for (; !db.IsEOF(h); db.MoveNext(h)) {
             for (const QString& n : names) {
                 benchmark::DoNotOptimize(db.ReadColByName(h, n).toText());
@@ -112,13 +72,22 @@ void componentListing(benchmark::State& state, const QString& sql) {
 // The same rows read straight through SQLite, turned into the same display texts a listing
 // shows (the component's side reads each column by name and takes its text).
 void directListing(benchmark::State& state, const QString& sql) {
-    sqlite3* db = openDirect(bigDatabase());
+    const QString path = bench::historyFile(kSales);
+    if (path.isEmpty()) {
+        state.SkipWithError("cannot open");
+        return;
+    }
+    sqlite3* db = openDirect(path);
     const QByteArray text = translateJetSql(replaceIdentifierBrackets(sql, u'"')).toUtf8();
     std::int64_t rows = 0;
     for (auto _ : state) {
         sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(db, text.constData(), -1, &stmt, nullptr);
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
+        if (sqlite3_prepare_v2(db, text.constData(), -1, &stmt, nullptr) != SQLITE_OK) {
+            state.SkipWithError(sqlite3_errmsg(db));
+            break;
+        }
+        int step = SQLITE_ROW;
+        while ((step = sqlite3_step(stmt)) == SQLITE_ROW) {
             benchmark::DoNotOptimize(QString::number(sqlite3_column_int(stmt, 0)));
             benchmark::DoNotOptimize(dateTimeToText(sqlite3_column_double(stmt, 2)));
             for (int c : {1, 3, 4, 5, 6}) {
@@ -128,13 +97,17 @@ void directListing(benchmark::State& state, const QString& sql) {
             ++rows;
         }
         sqlite3_finalize(stmt);
+        if (step != SQLITE_DONE) {
+            state.SkipWithError(sqlite3_errmsg(db));
+            break;
+        }
     }
     sqlite3_close(db);
     state.counters["rows"] = static_cast<double>(rows) / static_cast<double>(state.iterations());
 }
 
-const QString kDay = listing(QDate(2017, 6, 1), QDate(2017, 6, 2));
-const QString kMonth = listing(QDate(2017, 6, 1), QDate(2017, 7, 1));
+const QString kDay = listing(bench::kHistoryToday.addDays(-1), bench::kHistoryToday);
+const QString kMonth = listing(bench::kHistoryToday.addDays(-30), bench::kHistoryToday);
 
 void BM_DayListing_Component(benchmark::State& s) {
     componentListing(s, kDay);
@@ -149,76 +122,122 @@ void BM_MonthListing_RawSqlite(benchmark::State& s) {
     directListing(s, kMonth);
 }
 
-// Small files for the writes, fresh from the template.
-QString freshSmallDatabase(const char* name) {
-    const QString p = benchFolder() + QStringLiteral("/") + QString::fromLatin1(name);
-    writeTemplateDatabase(p);
-    return p;
+// A copy of the history of state.range(0) sales for a benchmark that writes.
+QString writableHistory(benchmark::State& state, const char* name) {
+    const QString path = bench::historyFolder() + QStringLiteral("/work-") +
+                         QString::fromLatin1(name) + QStringLiteral(".mdb");
+    if (!bench::copyOfHistory(path, static_cast<int>(state.range(0)))) {
+        state.SkipWithError("no database");
+        return {};
+    }
+    return path;
 }
 
-const QString kHeader = QStringLiteral(
-    "insert into [销售记录] (销售票号,销售时间,数量,金额,收银员,备注 ) values "
-    "('1608180000002',now(),'20','200.00','admin','谢谢惠顾 ')");
+// Every sale of a run a number of its own, on a day the history has no sales of.
+QString header(int sale) {
+    return QStringLiteral(
+               "insert into [销售记录] (销售票号,销售时间,数量,金额,收银员,备注 ) values "
+               "('990101%1',now(),'20','200.00','admin','谢谢惠顾 ')")
+        .arg(sale, 7, 10, QLatin1Char('0'));
+}
 const QString kLine = QStringLiteral(
     "insert into [销售详情] (关联,名称,数量,单价,金额,折后,备注 ) values "
     "('%1','麦克风','1','10.00','10.00','10.00',' 备注' )");
 
 void BM_Insert_Component(benchmark::State& state) {
+    const QString path = writableHistory(state, "insert-component");
     ODBCDB db;
-    db.OpenMdbDatabase(freshSmallDatabase("insert-component.mdb"));
+    if (path.isEmpty() || !db.OpenMdbDatabase(path)) {
+        state.SkipWithError("cannot open");
+        return;
+    }
+    int sale = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(db.ExecuteSql(kHeader));
+        if (!db.ExecuteSql(header(++sale))) {
+            state.SkipWithError("insert failed");
+            break;
+        }
     }
 }
 
 void BM_Insert_RawSqlite(benchmark::State& state) {
-    sqlite3* db = openDirect(freshSmallDatabase("insert-direct.mdb"));
-    const QByteArray sql = translateJetSql(replaceIdentifierBrackets(kHeader, u'"')).toUtf8();
+    const QString path = writableHistory(state, "insert-direct");
+    if (path.isEmpty()) {
+        return;
+    }
+    sqlite3* db = openDirect(path);
+    int sale = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr));
+        const QByteArray sql =
+            translateJetSql(replaceIdentifierBrackets(header(++sale), u'"')).toUtf8();
+        if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+            state.SkipWithError(sqlite3_errmsg(db));
+            break;
+        }
     }
     sqlite3_close(db);
 }
 
 void BM_Sale20Lines_Component(benchmark::State& state) {
+    const QString path = writableHistory(state, "sale-component");
     ODBCDB db;
-    db.OpenMdbDatabase(freshSmallDatabase("sale-component.mdb"));
+    if (path.isEmpty() || !db.OpenMdbDatabase(path)) {
+        state.SkipWithError("cannot open");
+        return;
+    }
+    int sale = 0;
     for (auto _ : state) {
-        db.BeginTrans();
-        db.ExecuteSql(kHeader);
+        bool ok = db.BeginTrans() && db.ExecuteSql(header(++sale));
         const int h =
-            db.OpenTable(QStringLiteral("select top 1 ID from [销售记录] order by ID desc"));
-        const QString id = db.ReadColByIndex(h, 1).toText();
+            ok ? db.OpenTable(QStringLiteral("select top 1 ID from [销售记录] order by ID desc"))
+               : 0;
+        ok = h != 0 && !db.IsEOF(h);
+        const QString id = ok ? db.ReadColByIndex(h, 1).toText() : QString();
         db.CloseTable(h);
-        for (int i = 0; i < 20; ++i) {
-            db.ExecuteSql(kLine.arg(id));
+        for (int i = 0; i < 20 && ok; ++i) {
+            ok = db.ExecuteSql(kLine.arg(id));
         }
-        db.CommitTrans();
+        if (!ok || !db.tryCommitTrans()) {
+            state.SkipWithError("the sale failed");
+            break;
+        }
     }
 }
 
 void BM_Sale20Lines_RawSqlite(benchmark::State& state) {
-    sqlite3* db = openDirect(freshSmallDatabase("sale-direct.mdb"));
-    const QByteArray header = translateJetSql(replaceIdentifierBrackets(kHeader, u'"')).toUtf8();
+    const QString path = writableHistory(state, "sale-direct");
+    if (path.isEmpty()) {
+        return;
+    }
+    sqlite3* db = openDirect(path);
     const QByteArray top =
         translateJetSql(QStringLiteral("select top 1 ID from \"销售记录\" order by ID desc"))
             .toUtf8();
+    const auto run = [db](const QByteArray& sql) {
+        return sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    };
+    int sale = 0;
     for (auto _ : state) {
-        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-        sqlite3_exec(db, header.constData(), nullptr, nullptr, nullptr);
+        bool ok = run("BEGIN") &&
+                  run(translateJetSql(replaceIdentifierBrackets(header(++sale), u'"')).toUtf8());
         sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(db, top.constData(), -1, &stmt, nullptr);
-        sqlite3_step(stmt);
-        const QString id = QString::number(sqlite3_column_int(stmt, 0));
+        ok = ok && sqlite3_prepare_v2(db, top.constData(), -1, &stmt, nullptr) == SQLITE_OK &&
+             sqlite3_step(stmt) == SQLITE_ROW;
+        const QString id = ok ? QString::number(sqlite3_column_int(stmt, 0)) : QString();
         sqlite3_finalize(stmt);
-        for (int i = 0; i < 20; ++i) {
-            const QByteArray line =
-                translateJetSql(replaceIdentifierBrackets(kLine.arg(id), u'"')).toUtf8();
-            sqlite3_exec(db, line.constData(), nullptr, nullptr, nullptr);
+        for (int i = 0; i < 20 && ok; ++i) {
+            ok = run(translateJetSql(replaceIdentifierBrackets(kLine.arg(id), u'"')).toUtf8());
         }
-        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        if (!ok || !run("COMMIT")) {
+            state.SkipWithError(sqlite3_errmsg(db));
+            break;
+        }
     }
     sqlite3_close(db);
+}
+
+void sizes(benchmark::internal::Benchmark* b) {
+    b->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 }
 
 }  // namespace
@@ -227,9 +246,9 @@ BENCHMARK(BM_DayListing_Component)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DayListing_RawSqlite)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MonthListing_Component)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MonthListing_RawSqlite)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Insert_Component)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Insert_RawSqlite)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Sale20Lines_Component)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Sale20Lines_RawSqlite)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Insert_Component)->Apply(sizes);
+BENCHMARK(BM_Insert_RawSqlite)->Apply(sizes);
+BENCHMARK(BM_Sale20Lines_Component)->Apply(sizes);
+BENCHMARK(BM_Sale20Lines_RawSqlite)->Apply(sizes);
 
 BENCHMARK_MAIN();

@@ -2,6 +2,7 @@
 // beside LibreOffice headless converting the same rows from a CSV file into either format (the
 // usual way to get a workbook without writing one). The office's start-up alone is measured too,
 // so that its conversion work can be told apart. Ratios are printed after the run.
+#include "bench/ratio_reporter.h"
 #include "spreadsheet/spreadsheet_file.h"
 
 #include <QCoreApplication>
@@ -160,32 +161,12 @@ BENCHMARK(BM_OfficeCsvToXls)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_OfficeCsvToXlsx)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_OfficeStartupOneRow)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// Keeps every result's time per iteration (in seconds) for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    std::map<std::string, double> seconds;
-    std::map<std::string, double> cpuSeconds;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (!run.error_occurred && run.iterations > 0) {
-                const std::string& name = run.run_name.function_name;
-                seconds[name] = run.real_accumulated_time / double(run.iterations);
-                const auto child = run.counters.find("child_cpu_ms");
-                cpuSeconds[name] = child != run.counters.end()
-                                       ? double(child->second) / 1000.0
-                                       : run.cpu_accumulated_time / double(run.iterations);
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    tillora::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     // Wall-clock time says what the cashier waits; processor time is steadier on a busy machine.
     for (const bool cpu : {false, true}) {

@@ -106,7 +106,8 @@ inline QString historyFile(int sales, int linesPerSale = 0) {
     const QString making =
         path + QStringLiteral(".%1.part").arg(QCoreApplication::applicationPid());
     const bool made = QDir().mkpath(folder) && writeTemplateDatabase(making) &&
-                      runOnFile(making, fill) && (lines.isEmpty() || runOnFile(making, lines));
+                      (sales <= 0 || runOnFile(making, fill)) &&
+                      (lines.isEmpty() || runOnFile(making, lines));
     if (!made || !QFile::rename(making, path)) {
         QFile::remove(making);
         QFile::remove(making + QStringLiteral("-journal"));
