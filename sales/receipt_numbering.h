@@ -37,7 +37,8 @@ QString receiptNumberPrefix(const ReceiptNumberFormat& format, const QDate& toda
 
 // The number after `highest` (the highest stored number with today's prefixes, empty when there
 // is none) on `today`. The running number continues when `highest` carries the same prefixes,
-// otherwise it starts again at 1. It widens rather than wraps, so a number is never given twice.
+// otherwise it starts again at 1. It widens rather than wraps, so a number is never given twice,
+// and a longer number typed by hand continues in its own width.
 QString nextReceiptNumber(const ReceiptNumberFormat& format, const QString& newest,
                           const QDate& today);
 
@@ -50,8 +51,9 @@ class ReceiptNumbering {
     // The format stored in the settings row ("2" when it can't be read).
     ReceiptNumberFormat readFormat() const;
     bool storeFormat(const ReceiptNumberFormat& format);
-    // The highest stored 销售票号 that starts with prefix and continues in digits; empty when
-    // there is none. *ok is false when the database could not be read.
+    // The highest stored 销售票号 that starts with prefix and continues in digits, the longest
+    // among the 50 highest in text order; empty when there is none. *ok is false when the
+    // database could not be read. A seek in the number index, however many sales there are.
     QString highestNumber(const QString& prefix, bool* ok = nullptr) const;
     // The next number; empty when the database could not be read. Whoever stores a sale takes
     // it inside the transaction that stores it, so that no other till can take it meanwhile.
