@@ -5,6 +5,15 @@
 
 #include <benchmark/benchmark.h>
 
+#ifdef _WIN32
+#include <io.h>
+#define TILLORA_ISATTY _isatty
+#else
+#include <unistd.h>
+#define TILLORA_ISATTY isatty
+#endif
+
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -13,6 +22,9 @@ namespace tillora::bench {
 
 class RatioReporter : public benchmark::ConsoleReporter {
   public:
+    // Colours only on a terminal: a saved run stays readable.
+    RatioReporter() : ConsoleReporter(TILLORA_ISATTY(fileno(stdout)) ? OO_Defaults : OO_Tabular) {}
+
     // Seconds per iteration, by function name and by full name (with its arguments).
     std::map<std::string, double> seconds;
     std::map<std::string, double> cpuSeconds;
