@@ -16,27 +16,75 @@ QString range(const QDate& from, const QDate& to) {
 }
 
 QString newestFirst() {
-    return QStringLiteral(" order by [销售时间] desc");
+    return QStringLiteral(" order by [销售时间] desc, [ID] desc");
 }
 
 }  // namespace
+
+}  // namespace tillora::records_sql
+
+namespace tillora {
+
+QString SalesSelection::statement() const {
+    QString sql = QStringLiteral("select * from [销售记录]");
+    if (!conditions.isEmpty()) {
+        sql += QStringLiteral(" where ") + conditions;
+    }
+    return sql + records_sql::newestFirst();
+}
+
+QString SalesSelection::page(const QString& columns, int count, bool undated, int afterId) const {
+    QStringList where;
+    if (!conditions.isEmpty()) {
+        where.append(QLatin1Char('(') + conditions + QLatin1Char(')'));
+    }
+    const QString after = QString::number(afterId);
+    if (undated) {
+        where.append(QStringLiteral("[销售时间] is null"));
+        if (afterId != 0) {
+            where.append(QStringLiteral("[ID] < ") + after);
+        }
+    } else {
+        where.append(QStringLiteral("[销售时间] is not null"));
+        if (afterId != 0) {
+            // The time of the last sale read, as stored: a time written out as a literal need
+            // not compare equal to it. The upper bound alone lets the index start there.
+            const QString time =
+                QStringLiteral("(select [销售时间] from [销售记录] where [ID] = ") + after + u')';
+            where.append(QStringLiteral("[销售时间] <= ") + time +
+                         QStringLiteral(" and ([销售时间] < ") + time +
+                         QStringLiteral(" or [ID] < ") + after + u')');
+        }
+    }
+    return QStringLiteral("select top ") + QString::number(count) + u' ' + columns +
+           QStringLiteral(" from [销售记录] where ") + where.join(QStringLiteral(" and ")) +
+           (undated ? QStringLiteral(" order by [ID] desc") : records_sql::newestFirst());
+}
+
+QString SalesSelection::rowsOf(const QList<int>& ids) {
+    QStringList numbers;
+    numbers.reserve(ids.size());
+    for (int id : ids) {
+        numbers.append(QString::number(id));
+    }
+    return QStringLiteral("select * from [销售记录] where [ID] in (") + numbers.join(u',') + u')';
+}
+
+}  // namespace tillora
+
+namespace tillora::records_sql {
 
 QString dateText(const QDate& date) {
     return date.toString(QStringLiteral("yyyy-MM-dd"));
 }
 
-QString listing(const QDate& from, const QDate& to) {
-    return QStringLiteral("select * from [销售记录] where [销售时间] between #") + dateText(from) +
-           QStringLiteral("  00:00:00# and #") + dateText(to) + QStringLiteral("  23:59:59#") +
-           newestFirst();
+SalesSelection listing(const QDate& from, const QDate& to) {
+    return {QStringLiteral("[销售时间] between #") + dateText(from) +
+            QStringLiteral("  00:00:00# and #") + dateText(to) + QStringLiteral("  23:59:59#")};
 }
 
-QString query(const SalesQuery& q) {
-    QStringList where;
-    if (q.byDate) {
-        where.append(range(q.from, q.to));
-    }
-    QString sql;
+SalesSelection query(const SalesQuery& q) {
+    QString where = range(q.from, q.to);
     if (q.mode == SalesQuery::Mode::Fuzzy) {
         QStringList any;
         if (q.byAmount) {
@@ -50,33 +98,24 @@ QString query(const SalesQuery& q) {
                        QStringLiteral("%'"));
         }
         if (!any.isEmpty()) {
-            where.append(QLatin1Char('(') + any.join(QStringLiteral(" or ")) + QLatin1Char(')'));
+            where += QStringLiteral("  And (") + any.join(QStringLiteral(" or ")) + u')';
         }
-        sql = QStringLiteral("SELECT * FROM 销售记录");
-        if (!where.isEmpty()) {
-            sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral("  And "));
-        }
-    } else {
-        if (q.byQuantity) {
-            where.append(QStringLiteral("数量='") + sqlText(q.quantity) + QStringLiteral("'"));
-        }
-        if (q.byAmount) {
-            where.append(QStringLiteral("金额='") + sqlText(q.amount) + QStringLiteral(" '"));
-        }
-        if (q.byCashier) {
-            where.append(QStringLiteral("收银员='") + sqlText(q.cashier) + QStringLiteral(" '"));
-        }
-        sql = QStringLiteral("select * from  销售记录 ");
-        if (!where.isEmpty()) {
-            sql += QStringLiteral(" where ") + where.join(QStringLiteral("  and "));
-        }
+        return {where};
     }
-    return sql + newestFirst();
+    if (q.byQuantity) {
+        where += QStringLiteral("  and 数量='") + sqlText(q.quantity) + u'\'';
+    }
+    if (q.byAmount) {
+        where += QStringLiteral("  and 金额='") + sqlText(q.amount) + QStringLiteral(" '");
+    }
+    if (q.byCashier) {
+        where += QStringLiteral("  and 收银员='") + sqlText(q.cashier) + QStringLiteral(" '");
+    }
+    return {where};
 }
 
-QString numberSearch(const QString& text) {
-    return QStringLiteral("select * from 销售记录 where 销售票号 like '%") + sqlText(text) +
-           QStringLiteral("%'") + newestFirst();
+SalesSelection numberSearch(const QString& text) {
+    return {QStringLiteral("销售票号 like '%") + sqlText(text) + QStringLiteral("%'")};
 }
 
 QString saleLines(int saleId) {
