@@ -10,9 +10,12 @@ namespace tillora::records_sql {
 
 namespace {
 
-QString range(const QDate& from, const QDate& to) {
-    return QStringLiteral("销售时间 between #") + dateText(from) +
-           QStringLiteral("  00:00:00# and #") + dateText(to) + QStringLiteral("  23:59:59#");
+QString dayStart(const QDate& day) {
+    return u'#' + dateText(day) + QStringLiteral("  00:00:00#");
+}
+
+QString dayEnd(const QDate& day) {
+    return u'#' + dateText(day) + QStringLiteral("  23:59:59#");
 }
 
 QString newestFirst() {
@@ -25,39 +28,50 @@ QString newestFirst() {
 
 namespace tillora {
 
+QStringList SalesSelection::where(const QString& upTo) const {
+    QStringList parts;
+    if (!from.isEmpty()) {
+        parts.append(QStringLiteral("[销售时间] between ") + from + QStringLiteral(" and ") + upTo);
+    }
+    if (!conditions.isEmpty()) {
+        parts.append(QLatin1Char('(') + conditions + QLatin1Char(')'));
+    }
+    return parts;
+}
+
 QString SalesSelection::statement() const {
     QString sql = QStringLiteral("select * from [销售记录]");
-    if (!conditions.isEmpty()) {
-        sql += QStringLiteral(" where ") + conditions;
+    const QStringList parts = where(to);
+    if (!parts.isEmpty()) {
+        sql += QStringLiteral(" where ") + parts.join(QStringLiteral(" and "));
     }
     return sql + records_sql::newestFirst();
 }
 
 QString SalesSelection::page(const QString& columns, int count, bool undated, int afterId) const {
-    QStringList where;
-    if (!conditions.isEmpty()) {
-        where.append(QLatin1Char('(') + conditions + QLatin1Char(')'));
-    }
     const QString after = QString::number(afterId);
+    // The time of the last sale read, as stored: a time written out as a literal need not
+    // compare equal to it. It is the range's only upper end, so the index starts there.
+    const QString last =
+        QStringLiteral("(select [销售时间] from [销售记录] where [ID] = ") + after + u')';
+    QStringList parts = where(afterId != 0 && !undated ? last : to);
     if (undated) {
-        where.append(QStringLiteral("[销售时间] is null"));
+        parts.append(QStringLiteral("[销售时间] is null"));
         if (afterId != 0) {
-            where.append(QStringLiteral("[ID] < ") + after);
+            parts.append(QStringLiteral("[ID] < ") + after);
         }
     } else {
-        where.append(QStringLiteral("[销售时间] is not null"));
+        if (from.isEmpty()) {
+            parts.append(afterId != 0 ? QStringLiteral("[销售时间] <= ") + last
+                                      : QStringLiteral("[销售时间] is not null"));
+        }
         if (afterId != 0) {
-            // The time of the last sale read, as stored: a time written out as a literal need
-            // not compare equal to it. The upper bound alone lets the index start there.
-            const QString time =
-                QStringLiteral("(select [销售时间] from [销售记录] where [ID] = ") + after + u')';
-            where.append(QStringLiteral("[销售时间] <= ") + time +
-                         QStringLiteral(" and ([销售时间] < ") + time +
-                         QStringLiteral(" or [ID] < ") + after + u')');
+            parts.append(QStringLiteral("([销售时间] < ") + last + QStringLiteral(" or [ID] < ") +
+                         after + u')');
         }
     }
     return QStringLiteral("select top ") + QString::number(count) + u' ' + columns +
-           QStringLiteral(" from [销售记录] where ") + where.join(QStringLiteral(" and ")) +
+           QStringLiteral(" from [销售记录] where ") + parts.join(QStringLiteral(" and ")) +
            (undated ? QStringLiteral(" order by [ID] desc") : records_sql::newestFirst());
 }
 
@@ -79,12 +93,11 @@ QString dateText(const QDate& date) {
 }
 
 SalesSelection listing(const QDate& from, const QDate& to) {
-    return {QStringLiteral("[销售时间] between #") + dateText(from) +
-            QStringLiteral("  00:00:00# and #") + dateText(to) + QStringLiteral("  23:59:59#")};
+    return {dayStart(from), dayEnd(to), {}};
 }
 
 SalesSelection query(const SalesQuery& q) {
-    QString where = range(q.from, q.to);
+    QStringList all;
     if (q.mode == SalesQuery::Mode::Fuzzy) {
         QStringList any;
         if (q.byAmount) {
@@ -97,25 +110,22 @@ SalesSelection query(const SalesQuery& q) {
             any.append(QStringLiteral("收银员 like '%") + sqlText(q.cashier) +
                        QStringLiteral("%'"));
         }
-        if (!any.isEmpty()) {
-            where += QStringLiteral("  And (") + any.join(QStringLiteral(" or ")) + u')';
-        }
-        return {where};
+        return {dayStart(q.from), dayEnd(q.to), any.join(QStringLiteral(" or "))};
     }
     if (q.byQuantity) {
-        where += QStringLiteral("  and 数量='") + sqlText(q.quantity) + u'\'';
+        all.append(QStringLiteral("数量='") + sqlText(q.quantity) + u'\'');
     }
     if (q.byAmount) {
-        where += QStringLiteral("  and 金额='") + sqlText(q.amount) + QStringLiteral(" '");
+        all.append(QStringLiteral("金额='") + sqlText(q.amount) + QStringLiteral(" '"));
     }
     if (q.byCashier) {
-        where += QStringLiteral("  and 收银员='") + sqlText(q.cashier) + QStringLiteral(" '");
+        all.append(QStringLiteral("收银员='") + sqlText(q.cashier) + QStringLiteral(" '"));
     }
-    return {where};
+    return {dayStart(q.from), dayEnd(q.to), all.join(QStringLiteral("  and "))};
 }
 
 SalesSelection numberSearch(const QString& text) {
-    return {QStringLiteral("销售票号 like '%") + sqlText(text) + QStringLiteral("%'")};
+    return {{}, {}, QStringLiteral("销售票号 like '%") + sqlText(text) + QStringLiteral("%'")};
 }
 
 QString saleLines(int saleId) {

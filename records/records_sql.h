@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace tillora {
 
@@ -28,17 +29,25 @@ struct SalesQuery {
 // that a listing read in pieces never repeats or skips a sale), which also lets the database read
 // it through the 销售时间 index instead of sorting.
 struct SalesSelection {
-    QString conditions;  // what follows WHERE; empty for every sale
+    // The date range as # literals ("#2016-08-01  00:00:00#"); empty for no range.
+    QString from;
+    QString to;
+    QString conditions;  // the others; empty for none
 
     // The whole listing: "select * from [销售记录] where ... order by ...".
     QString statement() const;
     // At most `count` rows of `columns` that follow sale `afterId` in the listing's order (from
     // the first row when 0). Sales without a time come last, read by ID alone: `undated` says
-    // which of the two parts is read.
+    // which of the two parts is read (a listing with a date range has none).
     QString page(const QString& columns, int count, bool undated, int afterId) const;
     // The rows of the given sales, in no particular order.
     static QString rowsOf(const QList<int>& ids);
+    bool hasUndated() const { return from.isEmpty(); }
     bool operator==(const SalesSelection&) const = default;
+
+  private:
+    // The conditions with the range's end at `to`.
+    QStringList where(const QString& upTo) const;
 };
 
 // The statements of the sales records and details windows. Every typed value goes through

@@ -82,7 +82,7 @@ bool SaleListing::readMore(int rows) {
         rows -= got;
         if (rows > 0) {
             // This part is read to its end.
-            complete_ = undated_;
+            complete_ = undated_ || !selection_.hasUndated();
             undated_ = true;
             lastInPart_ = 0;
         }
@@ -151,15 +151,32 @@ SaleRow SaleListing::row(int row) const {
     return at < p.rows.size() ? p.rows[at] : SaleRow{idAt(row), {}, {}, {}, {}, {}, {}};
 }
 
-void SaleListing::forEachRow(const std::function<void(const SaleRow&)>& visit) const {
+bool SaleListing::forEachRow(const std::function<void(const SaleRow&)>& visit) const {
     constexpr int kRows = 2000;
-    std::vector<SaleRow> rows;
-    for (int first = 0; first < size(); first += kRows) {
-        load(first, kRows, rows);
-        for (const SaleRow& r : rows) {
-            visit(r);
+    bool undated = false;
+    int after = 0;
+    while (db_ != nullptr) {
+        const int h = db_->OpenTable(selection_.page(QStringLiteral("*"), kRows, undated, after));
+        if (h == 0) {
+            return false;
+        }
+        int got = 0;
+        for (; !db_->IsEOF(h); db_->MoveNext(h)) {
+            const SaleRow row = saleRowAt(*db_, h);
+            after = row.id;
+            visit(row);
+            ++got;
+        }
+        db_->CloseTable(h);
+        if (got < kRows) {
+            if (undated || !selection_.hasUndated()) {
+                return true;
+            }
+            undated = true;
+            after = 0;
         }
     }
+    return false;
 }
 
 QString SaleListing::totalQuantityText() const {

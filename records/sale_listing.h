@@ -54,8 +54,9 @@ class SaleListing {
     int rowOf(int saleId) const;
     // The row's texts, read with their page; a sale deleted since shows only its ID.
     SaleRow row(int row) const;
-    // Every row in order, a page at a time.
-    void forEachRow(const std::function<void(const SaleRow&)>& visit) const;
+    // Every row of the search as stored now, in order, read a piece at a time (for an export:
+    // one pass, no page of the view disturbed). False when a statement failed.
+    bool forEachRow(const std::function<void(const SaleRow&)>& visit) const;
 
     // Sums of the rows read, in cents so that a year of takings adds up exactly.
     qint64 quantityCents() const { return quantityCents_; }
