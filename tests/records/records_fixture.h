@@ -37,6 +37,14 @@
 
 namespace tillora::test {
 
+// Every sale the query dialog can reach.
+inline SalesSelection everySale() {
+    SalesQuery q;
+    q.from = QDate(2000, 1, 1);
+    q.to = QDate(2099, 12, 31);
+    return records_sql::query(q);
+}
+
 // A template database holding sales on several days around "today" (20 August 2016), one of
 // them at 23:59 and one at midnight, with the sales and records handlers over the program's own
 // window templates. The template's own sale 401 (18 August, 10.00) stays.
@@ -159,13 +167,6 @@ class RecordsFixture : public ::testing::Test {
     QString shown(int row, int column) const {
         const QAbstractItemModel* m = SalesRecordsWindow::of(recordsWindow)->view()->model();
         return m->data(m->index(row, column)).toString();
-    }
-    // Every sale the query dialog can reach.
-    static SalesSelection everySale() {
-        SalesQuery q;
-        q.from = QDate(2000, 1, 1);
-        q.to = QDate(2099, 12, 31);
-        return records_sql::query(q);
     }
 
     // Every row of the sales, their lines and the users, to show that a refusal wrote nothing.
