@@ -1,13 +1,18 @@
-// The sales records window listing and totalling a month and a year out of a million sales,
-// against SQLite reading the same rows by itself.
+// The sales records window listing and totalling a month, a year and all of a million sales,
+// against SQLite reading the same rows by itself; the time to the first rows shown and the
+// memory the whole list takes.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <QApplication>
 #include <QDate>
+#include <QFile>
 #include <QTemporaryDir>
+#include <QTreeView>
 
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -76,51 +81,126 @@ struct Shop {
     }
 };
 
-QString monthListing() {
+SalesSelection monthListing() {
     return records_sql::listing(kToday.addDays(-29), kToday);
 }
-QString yearListing() {
+SalesSelection yearListing() {
     return records_sql::listing(kToday.addDays(-364), kToday);
 }
+// What the query dialog lists with nothing ticked and dates reaching back past the first sale.
+SalesSelection everySale() {
+    SalesQuery q;
+    q.from = QDate(1990, 1, 1);
+    q.to = kToday;
+    return records_sql::query(q);
+}
 
-void recordsWindow(benchmark::State& state, const QString& sql, std::size_t expected) {
+// Resident and peak memory of the process, in megabytes.
+double statusMegabytes(const char* field) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(field)) {
+            return line.mid(static_cast<qsizetype>(std::strlen(field)))
+                       .trimmed()
+                       .split(' ')
+                       .front()
+                       .toDouble() /
+                   1024.0;
+        }
+    }
+    return 0;
+}
+
+SalesRecordsWindow* openWindow(benchmark::State& state) {
     Shop& shop = Shop::get();
     if (!shop.ok || !shop.manager->open(static_cast<qint32>(FormId::SalesRecords))) {
         state.SkipWithError("no database or window");
-        return;
+        return nullptr;
     }
-    SalesRecordsWindow* w =
-        SalesRecordsWindow::of(shop.manager->window(static_cast<qint32>(FormId::SalesRecords)));
-    for (auto _ : state) {
-        w->fill(sql);
-    }
-    if (w->rows().size() != expected) {
-        state.SkipWithError("wrong rows");
-    }
-    shop.manager->closeAll();
+    FormWindow* window = shop.manager->window(static_cast<qint32>(FormId::SalesRecords));
+    window->show();
+    return SalesRecordsWindow::of(window);
+}
+
+void closeWindow() {
+    Shop::get().manager->closeAll();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-void listing(benchmark::State& state, const QString& sql, std::size_t expected) {
+// The window listing a search: its first rows painted, as the cashier sees them.
+void firstRows(benchmark::State& state, const SalesSelection& selection, int expected) {
+    SalesRecordsWindow* w = openWindow(state);
+    if (w == nullptr) {
+        return;
+    }
+    for (auto _ : state) {
+        w->fill(selection);
+        benchmark::DoNotOptimize(w->view()->viewport()->grab());
+    }
+    if (!w->listing().ok() || w->listing().size() == 0 || w->listing().idAt(0) != expected) {
+        state.SkipWithError("wrong rows");
+    }
+    state.counters["rss_mb"] = statusMegabytes("VmRSS:");
+    closeWindow();
+}
+
+// The same, read to its end with the totals, then scrolled to the last row.
+void wholeList(benchmark::State& state, const SalesSelection& selection, int expected,
+               const QString& total) {
+    SalesRecordsWindow* w = openWindow(state);
+    if (w == nullptr) {
+        return;
+    }
+    for (auto _ : state) {
+        w->fill(selection);
+        w->readAll();
+        w->setCurrentRow(w->listing().size() - 1);
+        w->view()->scrollToBottom();
+        benchmark::DoNotOptimize(w->view()->viewport()->grab());
+    }
+    if (!w->listing().ok() || w->listing().size() != expected ||
+        w->listing().totalAmountText() != total) {
+        state.SkipWithError("wrong rows or total");
+    }
+    state.counters["rss_mb"] = statusMegabytes("VmRSS:");
+    state.counters["peak_mb"] = statusMegabytes("VmHWM:");
+    closeWindow();
+}
+
+// Every row of a listing made into the texts the list shows, with both totals in cents, read in
+// pieces through the data-access component: the export's pass, and what the window would do if
+// the whole list were on screen at once.
+void listing(benchmark::State& state, const SalesSelection& selection, int expected) {
     Shop& shop = Shop::get();
     if (!shop.ok) {
         state.SkipWithError("no database");
         return;
     }
-    SaleListing l;
+    std::vector<SaleRow> rows;
+    const SaleListing l(shop.db, selection);
+    bool ok = true;
     for (auto _ : state) {
-        l = SaleListing::read(shop.db, sql);
-        benchmark::DoNotOptimize(l.totalAmount);
+        rows.clear();
+        qint64 quantity = 0, amount = 0;
+        ok = l.forEachRow([&](const SaleRow& row) {
+            quantity += std::llround(textToDouble(row.quantity) * 100);
+            amount += std::llround(textToDouble(row.amount) * 100);
+            rows.push_back(row);
+        });
+        benchmark::DoNotOptimize(quantity + amount);
     }
-    if (l.rows.size() != expected) {
+    if (!ok || static_cast<int>(rows.size()) != expected) {
         state.SkipWithError("wrong rows");
     }
 }
 
 // SQLite's own time for the same rows: the same statement, straight through SQLite, each row
 // made into the same texts the listing shows (the time as its date-time text) and both totals
-// summed. Only the data-access component and the record set are left out.
-void sqliteAlone(benchmark::State& state, const QString& sql, std::size_t expected) {
+// summed in cents. Only the data-access component and the reading in pieces are left out.
+void sqliteAlone(benchmark::State& state, const SalesSelection& selection, int expected) {
     Shop& shop = Shop::get();
     sqlite3* raw = nullptr;
     if (!shop.ok || sqlite3_open_v2(shop.path.toUtf8().constData(), &raw, SQLITE_OPEN_READONLY,
@@ -128,7 +208,8 @@ void sqliteAlone(benchmark::State& state, const QString& sql, std::size_t expect
         state.SkipWithError("no database");
         return;
     }
-    const QByteArray text = translateJetSql(replaceIdentifierBrackets(sql, u'"')).toUtf8();
+    const QByteArray text =
+        translateJetSql(replaceIdentifierBrackets(selection.statement(), u'"')).toUtf8();
     auto textAt = [](sqlite3_stmt* stmt, int column) {
         return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, column)),
                                  sqlite3_column_bytes(stmt, column));
@@ -136,8 +217,11 @@ void sqliteAlone(benchmark::State& state, const QString& sql, std::size_t expect
     std::vector<SaleRow> rows;
     for (auto _ : state) {
         sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(raw, text.constData(), -1, &stmt, nullptr);
-        double quantity = 0, amount = 0;
+        if (sqlite3_prepare_v2(raw, text.constData(), -1, &stmt, nullptr) != SQLITE_OK) {
+            state.SkipWithError("statement refused");
+            break;
+        }
+        qint64 quantity = 0, amount = 0;
         rows.clear();
         while (sqlite3_step(stmt) == SQLITE_ROW) {
             SaleRow row;
@@ -148,27 +232,36 @@ void sqliteAlone(benchmark::State& state, const QString& sql, std::size_t expect
             row.amount = textAt(stmt, 4);
             row.cashier = textAt(stmt, 5);
             row.remark = textAt(stmt, 6);
-            quantity += textToDouble(row.quantity);
-            amount += textToDouble(row.amount);
+            quantity += std::llround(textToDouble(row.quantity) * 100);
+            amount += std::llround(textToDouble(row.amount) * 100);
             rows.push_back(std::move(row));
         }
         sqlite3_finalize(stmt);
         benchmark::DoNotOptimize(quantity + amount);
     }
     sqlite3_close(raw);
-    if (rows.size() != expected) {
+    if (static_cast<int>(rows.size()) != expected) {
         state.SkipWithError("wrong rows");
     }
 }
 
-constexpr std::size_t kMonthRows = 30 * kSalesPerDay;
-constexpr std::size_t kYearRows = 365 * kSalesPerDay;
+constexpr int kMonthRows = 30 * kSalesPerDay;
+constexpr int kYearRows = 365 * kSalesPerDay;
+// The newest sale: the last of today's, made after the template's sale 401.
+constexpr int kNewest = 402 + kSalesPerDay - 1;
 
+void BM_AllSales_FirstRows(benchmark::State& s) {
+    firstRows(s, everySale(), kNewest);
+}
+void BM_AllSales_WholeList(benchmark::State& s) {
+    // With the template's own sale of 10.00.
+    wholeList(s, everySale(), kSales + 1, QStringLiteral("19900010.00"));
+}
 void BM_RecordsWindow_Month(benchmark::State& s) {
-    recordsWindow(s, monthListing(), kMonthRows);
+    firstRows(s, monthListing(), kNewest);
 }
 void BM_RecordsWindow_Year(benchmark::State& s) {
-    recordsWindow(s, yearListing(), kYearRows);
+    firstRows(s, yearListing(), kNewest);
 }
 void BM_SaleListing_Month(benchmark::State& s) {
     listing(s, monthListing(), kMonthRows);
@@ -199,6 +292,9 @@ void BM_OpenRecordsWindow(benchmark::State& state) {
     }
 }
 
+// Memory first: the process's peak is its own for the whole run.
+BENCHMARK(BM_AllSales_FirstRows)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AllSales_WholeList)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_OpenRecordsWindow)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RecordsWindow_Month)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaleListing_Month)->Unit(benchmark::kMillisecond);

@@ -86,9 +86,9 @@ void dayListing(benchmark::State& state, bool onServer) {
         state.SkipWithError("no database (TILLORA_TEST_PG for the server)");
         return;
     }
-    const QString sql = records_sql::listing(kToday, kToday);
+    const SalesSelection day = records_sql::listing(kToday, kToday);
     for (auto _ : state) {
-        SaleListing l = SaleListing::read(*db, sql);
+        SaleListing l = SaleListing::read(*db, day);
         benchmark::DoNotOptimize(l);
     }
 }

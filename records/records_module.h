@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <QHash>
+
 #include <functional>
 #include <optional>
 
@@ -40,11 +42,15 @@ class RecordsModule {
     const std::optional<SalesQuery>& lastQuery() const { return lastQuery_; }
     void setLastQuery(const SalesQuery& query) { lastQuery_ = query; }
 
+    // Widths the user dragged the sales list's columns to (by column), kept for the run.
+    QHash<int, int>& draggedColumnWidths() { return draggedWidths_; }
+
   private:
     SalesModule& sales_;
     QString databasePath_;
     int detailsSaleId_ = 0;
     std::optional<SalesQuery> lastQuery_;
+    QHash<int, int> draggedWidths_;
 };
 
 }  // namespace tillora

@@ -10,33 +10,94 @@ namespace tillora::records_sql {
 
 namespace {
 
-QString range(const QDate& from, const QDate& to) {
-    return QStringLiteral("销售时间 between #") + dateText(from) +
-           QStringLiteral("  00:00:00# and #") + dateText(to) + QStringLiteral("  23:59:59#");
+QString dayStart(const QDate& day) {
+    return u'#' + dateText(day) + QStringLiteral("  00:00:00#");
+}
+
+QString dayEnd(const QDate& day) {
+    return u'#' + dateText(day) + QStringLiteral("  23:59:59#");
 }
 
 QString newestFirst() {
-    return QStringLiteral(" order by [销售时间] desc");
+    return QStringLiteral(" order by [销售时间] desc, [ID] desc");
 }
 
 }  // namespace
+
+}  // namespace tillora::records_sql
+
+namespace tillora {
+
+QStringList SalesSelection::where(const QString& upTo) const {
+    QStringList parts;
+    if (!from.isEmpty()) {
+        parts.append(QStringLiteral("[销售时间] between ") + from + QStringLiteral(" and ") + upTo);
+    }
+    if (!conditions.isEmpty()) {
+        parts.append(QLatin1Char('(') + conditions + QLatin1Char(')'));
+    }
+    return parts;
+}
+
+QString SalesSelection::statement() const {
+    QString sql = QStringLiteral("select * from [销售记录]");
+    const QStringList parts = where(to);
+    if (!parts.isEmpty()) {
+        sql += QStringLiteral(" where ") + parts.join(QStringLiteral(" and "));
+    }
+    return sql + records_sql::newestFirst();
+}
+
+QString SalesSelection::page(const QString& columns, int count, bool undated, int afterId) const {
+    const QString after = QString::number(afterId);
+    // The time of the last sale read, as stored: a time written out as a literal need not
+    // compare equal to it. It is the range's only upper end, so the index starts there.
+    const QString last =
+        QStringLiteral("(select [销售时间] from [销售记录] where [ID] = ") + after + u')';
+    QStringList parts = where(afterId != 0 && !undated ? last : to);
+    if (undated) {
+        parts.append(QStringLiteral("[销售时间] is null"));
+        if (afterId != 0) {
+            parts.append(QStringLiteral("[ID] < ") + after);
+        }
+    } else {
+        if (from.isEmpty()) {
+            parts.append(afterId != 0 ? QStringLiteral("[销售时间] <= ") + last
+                                      : QStringLiteral("[销售时间] is not null"));
+        }
+        if (afterId != 0) {
+            parts.append(QStringLiteral("([销售时间] < ") + last + QStringLiteral(" or [ID] < ") +
+                         after + u')');
+        }
+    }
+    return QStringLiteral("select top ") + QString::number(count) + u' ' + columns +
+           QStringLiteral(" from [销售记录] where ") + parts.join(QStringLiteral(" and ")) +
+           (undated ? QStringLiteral(" order by [ID] desc") : records_sql::newestFirst());
+}
+
+QString SalesSelection::rowsOf(const QList<int>& ids) {
+    QStringList numbers;
+    numbers.reserve(ids.size());
+    for (int id : ids) {
+        numbers.append(QString::number(id));
+    }
+    return QStringLiteral("select * from [销售记录] where [ID] in (") + numbers.join(u',') + u')';
+}
+
+}  // namespace tillora
+
+namespace tillora::records_sql {
 
 QString dateText(const QDate& date) {
     return date.toString(QStringLiteral("yyyy-MM-dd"));
 }
 
-QString listing(const QDate& from, const QDate& to) {
-    return QStringLiteral("select * from [销售记录] where [销售时间] between #") + dateText(from) +
-           QStringLiteral("  00:00:00# and #") + dateText(to) + QStringLiteral("  23:59:59#") +
-           newestFirst();
+SalesSelection listing(const QDate& from, const QDate& to) {
+    return {dayStart(from), dayEnd(to), {}};
 }
 
-QString query(const SalesQuery& q) {
-    QStringList where;
-    if (q.byDate) {
-        where.append(range(q.from, q.to));
-    }
-    QString sql;
+SalesSelection query(const SalesQuery& q) {
+    QStringList all;
     if (q.mode == SalesQuery::Mode::Fuzzy) {
         QStringList any;
         if (q.byAmount) {
@@ -49,34 +110,22 @@ QString query(const SalesQuery& q) {
             any.append(QStringLiteral("收银员 like '%") + sqlText(q.cashier) +
                        QStringLiteral("%'"));
         }
-        if (!any.isEmpty()) {
-            where.append(QLatin1Char('(') + any.join(QStringLiteral(" or ")) + QLatin1Char(')'));
-        }
-        sql = QStringLiteral("SELECT * FROM 销售记录");
-        if (!where.isEmpty()) {
-            sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral("  And "));
-        }
-    } else {
-        if (q.byQuantity) {
-            where.append(QStringLiteral("数量='") + sqlText(q.quantity) + QStringLiteral("'"));
-        }
-        if (q.byAmount) {
-            where.append(QStringLiteral("金额='") + sqlText(q.amount) + QStringLiteral(" '"));
-        }
-        if (q.byCashier) {
-            where.append(QStringLiteral("收银员='") + sqlText(q.cashier) + QStringLiteral(" '"));
-        }
-        sql = QStringLiteral("select * from  销售记录 ");
-        if (!where.isEmpty()) {
-            sql += QStringLiteral(" where ") + where.join(QStringLiteral("  and "));
-        }
+        return {dayStart(q.from), dayEnd(q.to), any.join(QStringLiteral(" or "))};
     }
-    return sql + newestFirst();
+    if (q.byQuantity) {
+        all.append(QStringLiteral("数量='") + sqlText(q.quantity) + u'\'');
+    }
+    if (q.byAmount) {
+        all.append(QStringLiteral("金额='") + sqlText(q.amount) + QStringLiteral(" '"));
+    }
+    if (q.byCashier) {
+        all.append(QStringLiteral("收银员='") + sqlText(q.cashier) + QStringLiteral(" '"));
+    }
+    return {dayStart(q.from), dayEnd(q.to), all.join(QStringLiteral("  and "))};
 }
 
-QString numberSearch(const QString& text) {
-    return QStringLiteral("select * from 销售记录 where 销售票号 like '%") + sqlText(text) +
-           QStringLiteral("%'") + newestFirst();
+SalesSelection numberSearch(const QString& text) {
+    return {{}, {}, QStringLiteral("销售票号 like '%") + sqlText(text) + QStringLiteral("%'")};
 }
 
 QString saleLines(int saleId) {

@@ -58,7 +58,8 @@ void SalesQueryDialog::start() {
 }
 
 void SalesQueryDialog::show(const SalesQuery& q) {
-    ui_.选择框_时间.setChecked(q.byDate);
+    // The dates always apply: a query never lists every sale ever stored.
+    ui_.选择框_时间.setChecked(true);
     setDate(ui_.日期框1, q.from);
     setDate(ui_.日期框2, q.to);
     ui_.选择框_数量.setChecked(q.byQuantity);
@@ -74,9 +75,6 @@ void SalesQueryDialog::show(const SalesQuery& q) {
 }
 
 void SalesQueryDialog::conditionTicked() {
-    const bool byDate = ui_.选择框_时间.isChecked();
-    ui_.日期框1.setEnabled(byDate);
-    ui_.日期框2.setEnabled(byDate);
     ui_.编辑框_数量1.setEnabled(ui_.选择框_数量.isChecked());
     ui_.编辑框_销售金额1.setEnabled(ui_.选择框_金额.isChecked());
     ui_.组合框_收银员.setEnabled(ui_.选择框_收银员.isChecked());
@@ -85,7 +83,6 @@ void SalesQueryDialog::conditionTicked() {
 SalesQuery SalesQueryDialog::conditions() const {
     SalesQuery q;
     q.mode = ui_.单选框_精确.isChecked() ? SalesQuery::Mode::Exact : SalesQuery::Mode::Fuzzy;
-    q.byDate = ui_.选择框_时间.isChecked();
     q.from = dateOf(ui_.日期框1);
     q.to = dateOf(ui_.日期框2);
     q.byQuantity = ui_.选择框_数量.isChecked();

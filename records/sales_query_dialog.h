@@ -10,8 +10,9 @@ namespace tillora {
 class FormWindow;
 class RecordsModule;
 
-// The query dialog: date range, quantity, amount and cashier conditions, fuzzy or exact. Only
-// ticked conditions take part; the boxes of unticked ones are disabled.
+// The query dialog: date range, quantity, amount and cashier conditions, fuzzy or exact. The date
+// range always takes part; of the others only ticked ones do, and their boxes are disabled while
+// unticked.
 class SalesQueryDialog : public QObject {
     Q_OBJECT
 

@@ -1,7 +1,12 @@
 #include "records/sales_records_window.h"
 
+#include <QHeaderView>
 #include <QMenu>
+#include <QStyle>
+#include <QTreeView>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 #include "data/current_user.h"
 #include "data/odbcdb.h"
@@ -22,6 +27,7 @@
 #include "records/records_texts.h"
 #include "records/sale_editor.h"
 #include "records/sale_reprint.h"
+#include "records/sales_list_model.h"
 #include "records/spreadsheet_export.h"
 #include "sales/sales_entry_window.h"
 #include "sales/sales_module.h"
@@ -48,6 +54,73 @@ SalesRecordsWindow::SalesRecordsWindow(RecordsModule& module, FormWindow* window
     if (FormManager* manager = window->manager()) {
         connect(manager, &FormManager::windowClosed, this, &SalesRecordsWindow::onWindowClosed);
     }
+    reader_.setSingleShot(true);
+    connect(&reader_, &QTimer::timeout, this, &SalesRecordsWindow::readMore);
+    makeView();
+}
+
+void SalesRecordsWindow::makeView() {
+    ListView* l = list();
+    QTreeWidget* tree = l->tree();
+    if (tree == nullptr) {
+        return;
+    }
+    QStringList titles;
+    QList<Qt::Alignment> alignments;
+    for (int c = 0; c < tree->columnCount(); ++c) {
+        titles.append(tree->headerItem()->text(c));
+        alignments.append(Qt::Alignment(tree->headerItem()->textAlignment(c)));
+        templateWidths_.append(tree->columnWidth(c));
+    }
+    model_ = new SalesListModel(titles, alignments, this);
+    view_ = new QTreeView(tree->parentWidget());
+    view_->setModel(model_);
+    view_->setGeometry(tree->geometry());
+    view_->setFont(tree->font());
+    view_->setPalette(tree->palette());
+    view_->setRootIsDecorated(false);
+    view_->setItemsExpandable(false);
+    view_->setUniformRowHeights(true);
+    view_->setWordWrap(false);
+    view_->setSelectionBehavior(tree->selectionBehavior());
+    view_->setSelectionMode(tree->selectionMode());
+    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view_->setHeaderHidden(tree->isHeaderHidden());
+    view_->setFocusPolicy(tree->focusPolicy());
+    view_->setEnabled(tree->isEnabled());
+    view_->header()->setStretchLastSection(false);
+    view_->header()->setSectionsMovable(false);
+    for (int c = 0; c < templateWidths_.size(); ++c) {
+        view_->setColumnWidth(c, templateWidths_.at(c));
+    }
+    const QHash<int, int>& dragged = module_.draggedColumnWidths();
+    for (auto it = dragged.begin(); it != dragged.end(); ++it) {
+        view_->setColumnWidth(it.key(), it.value());
+    }
+    connect(view_->header(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int width) {
+                if (!fitting_) {
+                    module_.draggedColumnWidths().insert(column, width);
+                }
+            });
+    // The view takes the template list's name, place in the Tab order and events; the template's
+    // own list stays behind it, hidden.
+    view_->setObjectName(tree->objectName());
+    tree->setObjectName(QString());
+    QWidget::setTabOrder(tree, view_);
+    tree->setFocusPolicy(Qt::NoFocus);
+    view_->setVisible(!tree->isHidden());
+    tree->hide();
+    view_->installEventFilter(l);
+    view_->viewport()->installEventFilter(l);
+    connect(view_, &QAbstractItemView::doubleClicked, this, [l](const QModelIndex& index) {
+        l->raise(event::kListDoubleClicked, {Value::fromInt(index.row())});
+    });
+    connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [l](const QModelIndex& current) {
+                l->raise(event::kListSelectionChanged,
+                         {Value::fromInt(current.isValid() ? current.row() : -1)});
+            });
 }
 
 SalesRecordsWindow* SalesRecordsWindow::of(FormWindow* window) {
@@ -65,49 +138,127 @@ void SalesRecordsWindow::start() {
     fill(records_sql::listing(today, today));
 }
 
-void SalesRecordsWindow::fill(const QString& sql) {
-    SaleListing listing = SaleListing::read(module_.database(), sql);
+void SalesRecordsWindow::fill(const SalesSelection& selection) {
+    if (model_ == nullptr) {
+        return;
+    }
+    SaleListing listing = SaleListing::read(module_.database(), selection);
     // A file held by another program says nothing about the sales: an empty list with totals 0
     // would read as a day without takings.
-    if (listing.fault == DbFault::Locked) {
+    if (listing.fault() == DbFault::Locked && listing.size() == 0) {
         showMessage(records_text::databaseBusy(), 0, sales_text::hint());
         return;
     }
-    lastSql_ = sql;
-    ListView* l = list();
-    l->clearRows();
-    QList<QStringList> cells;
-    cells.reserve(static_cast<qsizetype>(listing.rows.size()));
-    for (const SaleRow& row : listing.rows) {
-        cells.append(row.cells());
+    reader_.stop();
+    lastSelection_ = selection;
+    model_->setListing(std::move(listing));
+    showTotals();
+    fitColumns();
+    if (!model_->listing().complete()) {
+        reader_.start(0);
     }
-    l->addRows(cells);
-    rows_ = std::move(listing.rows);
-    ui_.标签_销售数量.setText(listing.totalQuantityText());
-    ui_.标签_总金额.setText(listing.totalAmountText());
+}
+
+void SalesRecordsWindow::readMore() {
+    const bool ok = model_->readMore(kChunk);
+    showTotals();
+    if (!model_->listing().complete()) {
+        // A busy file is given a moment before it is asked again.
+        reader_.start(ok ? 0 : 250);
+    }
+}
+
+void SalesRecordsWindow::readAll() {
+    reader_.stop();
+    while (!model_->listing().complete()) {
+        if (!model_->readMore(kChunk)) {
+            // Busy: what is read so far is the list, and the rest comes in the background.
+            reader_.start(250);
+            break;
+        }
+    }
+    showTotals();
+}
+
+const SaleListing& SalesRecordsWindow::listing() const {
+    static const SaleListing none;
+    return model_ != nullptr ? model_->listing() : none;
+}
+
+void SalesRecordsWindow::showTotals() {
+    ui_.标签_销售数量.setText(listing().totalQuantityText());
+    ui_.标签_总金额.setText(listing().totalAmountText());
+}
+
+void SalesRecordsWindow::fitColumns() {
+    const QFontMetrics metrics(view_->font());
+    // The margins the item delegate leaves on either side of a text.
+    const int margin =
+        2 * (view_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view_) + 1) + 4;
+    QList<int> widths(templateWidths_.size(), 0);
+    // The longest date-time text there is, so that a later row never needs more room.
+    widths[TimeColumn] =
+        metrics.horizontalAdvance(QStringLiteral("2088年12月28日23时59分59秒")) + margin;
+    const int sample = std::min(listing().size(), 64);
+    for (int r = 0; r < sample; ++r) {
+        const QStringList cells = listing().row(r).cells();
+        for (int c = 0; c < widths.size() && c < cells.size(); ++c) {
+            widths[c] =
+                std::max(widths[c],
+                         metrics.horizontalAdvance(SalesListModel::oneLine(cells.at(c))) + margin);
+        }
+    }
+    fitting_ = true;
+    const QHash<int, int>& dragged = module_.draggedColumnWidths();
+    // The remark is the last column: the rest of it may go under the window's edge.
+    for (int c = 0; c < RemarkColumn && c < widths.size(); ++c) {
+        if (!dragged.contains(c)) {
+            view_->setColumnWidth(c, std::max(templateWidths_.at(c), widths.at(c)));
+        }
+    }
+    fitting_ = false;
 }
 
 void SalesRecordsWindow::refresh() {
     const int selected = selectedSaleId();
-    fill(lastSql_);
+    fill(lastSelection_);
     if (selected != 0) {
         selectSale(selected);
     }
 }
 
+int SalesRecordsWindow::currentRow() const {
+    if (view_ == nullptr) {
+        return -1;
+    }
+    const QModelIndex current = view_->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+void SalesRecordsWindow::setCurrentRow(int row) {
+    if (view_ == nullptr) {
+        return;
+    }
+    const QModelIndex index = model_->index(row, 0);
+    view_->setCurrentIndex(index);
+    if (!index.isValid()) {
+        view_->clearSelection();
+    }
+}
+
 int SalesRecordsWindow::selectedSaleId() const {
-    const int row = list()->currentIndex();
-    return row >= 0 && row < static_cast<int>(rows_.size())
-               ? rows_[static_cast<std::size_t>(row)].id
-               : 0;
+    const int row = currentRow();
+    return row >= 0 && row < listing().size() ? listing().idAt(row) : 0;
 }
 
 void SalesRecordsWindow::selectSale(int saleId) {
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        if (rows_[i].id == saleId) {
-            list()->setCurrentIndex(static_cast<int>(i));
-            return;
-        }
+    int row = listing().rowOf(saleId);
+    while (row < 0 && !listing().complete() && model_->readMore(kChunk)) {
+        row = listing().rowOf(saleId);
+    }
+    if (row >= 0) {
+        setCurrentRow(row);
+        view_->scrollTo(model_->index(row, 0));
     }
 }
 
@@ -140,14 +291,14 @@ void SalesRecordsWindow::deleteSelected() {
         showMessage(records_text::administratorsOnly());
         return;
     }
-    const int row = list()->currentIndex();
+    const int row = currentRow();
     const int id = selectedSaleId();
     if (id == 0) {
         hint(sales_text::selectRowToDelete());
         return;
     }
     // A right-click on the wrong row must not destroy a sale without a word.
-    const QString number = rows_[static_cast<std::size_t>(row)].number;
+    const QString number = listing().row(row).number;
     if (showMessage(records_text::confirmDelete(number),
                     MessageFlags::YesNo | MessageFlags::IconQuestion | MessageFlags::DefaultButton2,
                     sales_text::hint()) != MessageResult::Yes) {
@@ -156,10 +307,10 @@ void SalesRecordsWindow::deleteSelected() {
     if (!SaleEditor(module_.database(), id).deleteSale()) {
         showMessage(sales_text::deleteFailed());
     }
-    fill(lastSql_);
+    fill(lastSelection_);
     // The next sale takes the place of the deleted one, so a run of deletions stays on the keys.
-    if (list()->rowCount() > 0) {
-        list()->setCurrentIndex(std::min(row, list()->rowCount() - 1));
+    if (listing().size() > 0) {
+        setCurrentRow(std::min(row, listing().size() - 1));
     }
 }
 
@@ -204,7 +355,7 @@ void SalesRecordsWindow::initialise() {
             break;
     }
     // Every open window shows what the database now holds.
-    fill(lastSql_);
+    fill(lastSelection_);
     if (FormManager* manager = window_->manager()) {
         if (SalesEntryWindow* entry =
                 SalesEntryWindow::of(manager->window(static_cast<qint32>(FormId::SalesEntry)))) {
@@ -231,7 +382,8 @@ void SalesRecordsWindow::reprintSelected() {
 }
 
 void SalesRecordsWindow::exportList() {
-    exportToSpreadsheet(window_, *list());
+    const SpreadsheetTable table = shownList();
+    exportToSpreadsheet(window_, table.titles, table.rows);
 }
 
 void SalesRecordsWindow::popupMenu(const QPoint& inList) {
@@ -259,7 +411,7 @@ void SalesRecordsWindow::popupMenu(const QPoint& inList) {
             }
         }
     }
-    QWidget* area = list()->widget();
+    QWidget* area = view_ != nullptr ? static_cast<QWidget*>(view_) : list()->widget();
     menu_->popup(area->mapToGlobal(inList + QPoint(3, 3)));
 }
 
@@ -273,11 +425,10 @@ bool SalesRecordsWindow::listKey(int key, int state) {
         return true;
     }
     if (key == kKeyF10 && state == kShiftState) {
-        ListView* l = list();
         QPoint at(8, 8);
-        if (l->tree() != nullptr && l->tree()->currentItem() != nullptr) {
-            const QRect row = l->tree()->visualItemRect(l->tree()->currentItem());
-            at = l->tree()->viewport()->mapTo(l->tree(), row.center());
+        if (view_ != nullptr && view_->currentIndex().isValid()) {
+            const QRect row = view_->visualRect(view_->currentIndex());
+            at = view_->viewport()->mapTo(view_, row.center());
         }
         popupMenu(at);
         return true;
@@ -285,8 +436,16 @@ bool SalesRecordsWindow::listKey(int key, int state) {
     return false;
 }
 
-SpreadsheetTable SalesRecordsWindow::shownList() const {
-    return listViewTable(*list());
+SpreadsheetTable SalesRecordsWindow::shownList() {
+    // Read through the query, not the view: the view holds only the rows on screen.
+    readAll();
+    SpreadsheetTable table;
+    for (int c = 0; c < model_->columnCount(); ++c) {
+        table.titles.append(model_->headerData(c, Qt::Horizontal).toString().trimmed());
+    }
+    table.rows.reserve(listing().size());
+    listing().forEachRow([&table](const SaleRow& row) { table.rows.append(row.cells()); });
+    return table;
 }
 
 void SalesRecordsWindow::onWindowClosed(qint32 windowId) {

@@ -1,25 +1,29 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPoint>
 #include <QString>
-
-#include <vector>
+#include <QTimer>
 
 #include "formset/sales_records_handles.h"
 #include "records/sale_listing.h"
 #include "spreadsheet/spreadsheet_table.h"
 
 class QMenu;
+class QTreeView;
 
 namespace tillora {
 
 class FormWindow;
 class ListView;
 class RecordsModule;
+class SalesListModel;
 
 // The sales records window: the list of stored sales with its totals, the searches that fill it,
 // and the operations on the selected sale. Lives as a child of its FormWindow.
+// The list is a view over the listing in the template list's place, with its columns and
+// captions: a search may find a million sales, and only the rows shown are read.
 class SalesRecordsWindow : public QObject {
     Q_OBJECT
 
@@ -41,13 +45,22 @@ class SalesRecordsWindow : public QObject {
 
     // Today's sales.
     void start();
-    // Clears the list, runs the statement, shows its rows and their totals. The statement is kept
-    // so that the list can be shown again after a change.
-    void fill(const QString& sql);
+    // Rows read at a time after the first ones, between the events of the window.
+    static constexpr int kChunk = 50000;
+
+    // Clears the list and shows the search's rows and their totals, the first at once and the
+    // rest as they are read. The search is kept so that the list can be shown again after a
+    // change.
+    void fill(const SalesSelection& selection);
     // The last search again, the same sale selected when it is still there.
     void refresh();
-    const QString& lastStatement() const { return lastSql_; }
-    const std::vector<SaleRow>& rows() const { return rows_; }
+    const SalesSelection& lastSelection() const { return lastSelection_; }
+    // Reads the rest of the listing now.
+    void readAll();
+    const SaleListing& listing() const;
+    QTreeView* view() const { return view_; }
+    int currentRow() const;
+    void setCurrentRow(int row);
 
     // The 序号 (sale ID) of the selected row; 0 when none.
     int selectedSaleId() const;
@@ -67,17 +80,28 @@ class SalesRecordsWindow : public QObject {
     // Keys of the list: Enter opens the details, Delete deletes, Shift+F10 shows the menu.
     bool listKey(int key, int state);
 
-    SpreadsheetTable shownList() const;
+    // Every row of the listing as the list shows it (read to its end first).
+    SpreadsheetTable shownList();
 
   private:
     ListView* list() const;
+    void makeView();
+    void readMore();
+    void showTotals();
+    // Columns wide enough for their texts (never narrower than the template's), except those the
+    // user dragged.
+    void fitColumns();
     void onWindowClosed(qint32 windowId);
 
     RecordsModule& module_;
     FormWindow* window_;
     SalesRecordsHandles ui_;
-    std::vector<SaleRow> rows_;
-    QString lastSql_;
+    QTreeView* view_ = nullptr;
+    SalesListModel* model_ = nullptr;
+    QList<int> templateWidths_;
+    bool fitting_ = false;
+    QTimer reader_;
+    SalesSelection lastSelection_;
     QMenu* menu_ = nullptr;
 };
 

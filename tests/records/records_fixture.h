@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QAbstractItemModel>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +24,7 @@
 #include "platform/clock.h"
 #include "print/print_components.h"
 #include "records/records_module.h"
+#include "records/records_sql.h"
 #include "records/sales_records_window.h"
 #include "sales/receipt_printer.h"
 #include "sales/sales_module.h"
@@ -33,6 +36,14 @@
 #include "tests/support/temp_program_folder.h"
 
 namespace tillora::test {
+
+// Every sale the query dialog can reach.
+inline SalesSelection everySale() {
+    SalesQuery q;
+    q.from = QDate(2000, 1, 1);
+    q.to = QDate(2099, 12, 31);
+    return records_sql::query(q);
+}
 
 // A template database holding sales on several days around "today" (20 August 2016), one of
 // them at 23:59 and one at midnight, with the sales and records handlers over the program's own
@@ -135,14 +146,27 @@ class RecordsFixture : public ::testing::Test {
     static ListView* listOf(FormWindow* w) {
         return dynamic_cast<ListView*>(w->component(QStringLiteral("超级列表框1")));
     }
-    // The 序号 column of a window's list.
+    // The 序号 column of a window's list, the sales list read to its end.
     static QList<int> ids(FormWindow* w) {
         QList<int> out;
+        if (SalesRecordsWindow* records = SalesRecordsWindow::of(w)) {
+            records->readAll();
+            for (int r = 0; r < records->listing().size(); ++r) {
+                out.append(records->listing().idAt(r));
+            }
+            return out;
+        }
         ListView* l = listOf(w);
         for (int r = 0; r < l->rowCount(); ++r) {
             out.append(l->cell(r, 0).toInt());
         }
         return out;
+    }
+
+    // A cell of the sales list as it is shown.
+    QString shown(int row, int column) const {
+        const QAbstractItemModel* m = SalesRecordsWindow::of(recordsWindow)->view()->model();
+        return m->data(m->index(row, column)).toString();
     }
 
     // Every row of the sales, their lines and the users, to show that a refusal wrote nothing.

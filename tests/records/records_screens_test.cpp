@@ -19,7 +19,7 @@ void expectPlace(FormWindow* w, const char* name, const QRect& place) {
 
 TEST_F(RecordsScreensTest, WindowsStandWhereTheirTemplatesSay) {
     SalesRecordsWindow* w = openRecords();
-    w->fill(records_sql::query(SalesQuery{}));
+    w->fill(everySale());
     w->selectSale(yesterday);
     recordsWindow->show();
     EXPECT_EQ(recordsWindow->clientArea()->size(), QSize(587, 674));

@@ -13,11 +13,9 @@ class SaleDetailsTest : public RecordsFixture {
     // Opens the details of `saleId` from the records window, the way a double-click does.
     FormWindow* openDetails(int saleId) {
         SalesRecordsWindow* w = openRecords();
-        w->fill(records_sql::query(SalesQuery{}));
+        w->fill(everySale());
         w->selectSale(saleId);
-        listOf(recordsWindow)
-            ->raise(event::kListDoubleClicked,
-                    {Value::fromInt(listOf(recordsWindow)->currentIndex())});
+        listOf(recordsWindow)->raise(event::kListDoubleClicked, {Value::fromInt(w->currentRow())});
         details = window(FormId::SaleDetails);
         return details;
     }
@@ -61,7 +59,7 @@ TEST_F(SaleDetailsTest, ShowsTheSaleLinesAndCopiesTheSelectedOne) {
     EXPECT_EQ(details->text(QStringLiteral("编辑框_备注")), QStringLiteral("谢谢惠顾"));
     // 查看详情 with nothing selected says so.
     manager->close(static_cast<qint32>(FormId::SaleDetails));
-    listOf(recordsWindow)->setCurrentIndex(-1);
+    SalesRecordsWindow::of(recordsWindow)->setCurrentRow(-1);
     click(recordsWindow, "按钮_查看详情");
     EXPECT_EQ(window(FormId::SaleDetails), nullptr);
     EXPECT_EQ(messages.shown().size(), 1u);
@@ -113,7 +111,7 @@ TEST_F(SaleDetailsTest, AddChangeAndDeleteRecomputeTheSale) {
     click(details, "按钮_关闭");
     EXPECT_EQ(window(FormId::SaleDetails), nullptr);
     const int r = static_cast<int>(ids(recordsWindow).indexOf(yesterday));
-    EXPECT_EQ(listOf(recordsWindow)->cell(r, 4), QStringLiteral("37.50"));
+    EXPECT_EQ(shown(r, 4), QStringLiteral("37.50"));
     EXPECT_EQ(SalesRecordsWindow::of(recordsWindow)->selectedSaleId(), yesterday);
 }
 
@@ -263,13 +261,13 @@ TEST_F(DeleteSaleTest, AdministratorDeletesAfterTheQuestion) {
     messages.answer(MessageResult::Yes);
     w->deleteSelected();
     EXPECT_EQ(ids(recordsWindow), QList<int>{midnight});
-    EXPECT_EQ(recordsWindow->text(QStringLiteral("标签_总金额")), QStringLiteral("6"));
+    EXPECT_EQ(recordsWindow->text(QStringLiteral("标签_总金额")), QStringLiteral("6.00"));
     // The lines went with it.
     EXPECT_EQ(number_(QStringLiteral("select count(*) from 销售详情 where 关联=") +
                       QString::number(late)),
               0);
 
-    listOf(recordsWindow)->setCurrentIndex(-1);
+    SalesRecordsWindow::of(recordsWindow)->setCurrentRow(-1);
     messages.clear();
     w->deleteSelected();
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("请选择要删除的行！")});

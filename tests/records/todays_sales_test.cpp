@@ -19,7 +19,7 @@ TEST_F(TodaysSalesTest, ASaleJustMadeIsListedUnderTodayUntilMidnight) {
 
     ASSERT_NE(openRecords(), nullptr);
     EXPECT_EQ(ids(recordsWindow), (QList<int>{sold, late, midnight}));
-    EXPECT_EQ(listOf(recordsWindow)->cell(0, 2), QStringLiteral("2016年8月20日23时59分59秒"));
+    EXPECT_EQ(shown(0, 2), QStringLiteral("2016年8月20日23时59分59秒"));
     manager->close(static_cast<qint32>(FormId::SalesRecords));
 
     now = now.addSecs(1);
