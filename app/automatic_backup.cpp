@@ -11,6 +11,7 @@
 #include "data/backup_folder.h"
 #include "data/database_backup.h"
 #include "forms/services/message_service.h"
+#include "platform/event_log.h"
 
 namespace tillora {
 
@@ -92,11 +93,13 @@ void tellPending(const QString& databasePath) {
 Outcome take(const QString& databasePath, const QDateTime& now, QString* cause) {
     // A till on a database server has no file here to copy.
     if (!QFileInfo::exists(databasePath)) {
+        EventLog::write(QStringLiteral("backup"), QStringLiteral("skipped: no database file"));
         return Outcome::Skipped;
     }
     const QString folder = backup_folder::folderFor(databasePath);
     if (!QDir().mkpath(folder)) {
         *cause = QStringLiteral("无法建立备份文件夹 %1").arg(QDir::toNativeSeparators(folder));
+        EventLog::write(QStringLiteral("backup"), QStringLiteral("failed: ") + *cause);
         return Outcome::Failed;
     }
     const QString target = backup_folder::fileFor(databasePath, now);
@@ -105,10 +108,12 @@ Outcome take(const QString& databasePath, const QDateTime& now, QString* cause) 
         qWarning("automatic backup to %s failed: %s", qPrintable(target),
                  qPrintable(result.detail));
         *cause = causeOf(result, target);
+        EventLog::write(QStringLiteral("backup"), QStringLiteral("failed: ") + *cause);
         return Outcome::Failed;
     }
     endFailureRun(databasePath);
     backup_folder::prune(databasePath, now);
+    EventLog::write(QStringLiteral("backup"), QStringLiteral("made ") + target);
     return Outcome::Taken;
 }
 
@@ -128,6 +133,8 @@ bool atStart(const QString& databasePath, const QDateTime& now) {
             // Nothing can be remembered here: say it now rather than not at all.
             showMessage(failedText(cause), MessageFlags::IconWarning);
         }
+    } else {
+        EventLog::write(QStringLiteral("backup"), QStringLiteral("skipped: made today already"));
     }
     tellPending(databasePath);
     return outcome == Outcome::Taken;
@@ -149,6 +156,11 @@ int runBackupCommand(const QString& databasePath, const QString& target) {
     removeInterruptedCopies(absolute.absolutePath(),
                             QRegularExpression::escape(absolute.fileName()));
     const BackupResult result = backupDatabaseFile(databasePath, absolute.absoluteFilePath());
+    EventLog::open(QFileInfo(databasePath).absolutePath());
+    EventLog::write(QStringLiteral("backup"),
+                    (result.ok() ? QStringLiteral("made by --backup ")
+                                 : QStringLiteral("failed by --backup: ") + result.detail + u' ') +
+                        absolute.absoluteFilePath());
     if (!result.ok()) {
         std::fprintf(stderr, "备份失败：%s\n%s\n", qPrintable(databasePath),
                      qPrintable(result.detail));

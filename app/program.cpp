@@ -28,6 +28,7 @@
 #include "platform/clock.h"
 #include "platform/crash_handler.h"
 #include "platform/data_folder.h"
+#include "platform/event_log.h"
 #include "platform/program_folder.h"
 #include "platform/single_instance.h"
 #include "print/logo_window.h"
@@ -73,6 +74,11 @@ int runProgram(QApplication& application) {
         showMessage(dataFolderFailedText(data), MessageFlags::IconError);
         return 1;
     }
+    EventLog::open(data);
+    EventLog::write(QStringLiteral("start"), QStringLiteral("%1 (pid %2), data folder %3")
+                                                 .arg(QCoreApplication::applicationFilePath())
+                                                 .arg(QCoreApplication::applicationPid())
+                                                 .arg(data));
     Shell shell(application);
     // Relative paths (the database, the export's work file) resolve in the data folder, whatever
     // folder the program was started from.
@@ -115,6 +121,7 @@ int runProgram(QApplication& application) {
     }
     const int exitCode = shell.run();
     shell.shutdown();
+    EventLog::write(QStringLiteral("stop"), QStringLiteral("exit code %1").arg(exitCode));
     return exitCode;
 }
 

@@ -11,6 +11,7 @@
 #include "app/program_holder.h"
 #include "forms/form_manager.h"
 #include "forms/services/external_function_table.h"
+#include "platform/event_log.h"
 #include "platform/program_folder.h"
 
 namespace tillora {
@@ -96,6 +97,7 @@ void Shell::requestEnd(int exitCode) {
 
 void Shell::end(int exitCode) {
     shutdown();
+    EventLog::write(QStringLiteral("stop"), QStringLiteral("exit code %1").arg(exitCode));
     std::fflush(nullptr);
     // Everything of ours is closed; the toolkit's own teardown would run against an application
     // object that still lives on main's stack, so the process ends here without it.

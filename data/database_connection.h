@@ -35,6 +35,8 @@ class DatabaseConnection {
 
     // The cause of the last failed call; None after a call that succeeded.
     virtual DbFault lastFault() const = 0;
+    // The engine's own words for the last failure (for the log); empty when it gave none.
+    virtual QString lastMessage() const { return {}; }
     // How long a statement waits for another program's lock before it fails as Locked.
     virtual void setLockWait(int milliseconds) = 0;
 };

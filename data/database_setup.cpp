@@ -5,6 +5,7 @@
 #include "data/server_config.h"
 #include "data/server_setup.h"
 #include "data/template_database.h"
+#include "platform/event_log.h"
 
 #include "data/sql_text.h"
 #include "data/sqlite_connection.h"
@@ -198,6 +199,10 @@ QString duplicateNumbers(int count) {
                "数据库中有 %1 个单号被重复使用过。\r\n"
                "已有的记录保持不变，可以照常使用；今后的单号不会再重复。")
         .arg(count);
+}
+
+QString created(const QString& path) {
+    return QStringLiteral("已新建数据库：%1").arg(path);
 }
 
 }  // namespace setup_text
@@ -426,6 +431,15 @@ void offerStaleAsideFiles(const QString& path, DatabasePrompts& prompts) {
 
 }  // namespace
 
+bool neverHadDatabase(const QString& path) {
+    const QFileInfo db(path);
+    const QStringList traces = db.absoluteDir().entryList(
+        {db.fileName(), db.fileName() + QStringLiteral("-journal"),
+         db.fileName() + QStringLiteral(".bak-*"), db.fileName() + kAsideTag + u'*'},
+        QDir::Files | QDir::Hidden | QDir::System);
+    return traces.isEmpty() && backup_folder::files(path).isEmpty();
+}
+
 bool openOrRestoreDatabase(ODBCDB& db, const QString& programFolder, DatabasePrompts& prompts) {
     // A tillora.conf that can't be used stops the start: the file would split the shop's sales.
     if (const ServerConfig config = readServerConfig(programFolder);
@@ -437,6 +451,20 @@ bool openOrRestoreDatabase(ODBCDB& db, const QString& programFolder, DatabasePro
     }
     const QString path = databasePath(programFolder);
     bool restored = false;
+    if (neverHadDatabase(path)) {
+        // A first start, not a failure: nothing to ask.
+        restored = true;
+        if (!writeTemplateDatabase(path)) {
+            EventLog::write(QStringLiteral("database"),
+                            QStringLiteral("cannot write the new database %1").arg(path));
+            prompts.tell(setup_text::restoreFailed());
+            prompts.tell(setup_text::cannotConnect());
+            return false;
+        }
+        EventLog::write(QStringLiteral("database"),
+                        QStringLiteral("first start: new database %1").arg(path));
+        prompts.tell(setup_text::created(path));
+    }
     for (;;) {
         const DatabaseHealth health = checkProgramDatabase(db, path);
         switch (health.fault) {

@@ -35,6 +35,7 @@ QString staleInitialisationFile(const QString& file, const QString& keptAs);
 QString restoredFromBackup(const QString& backup, const QString& setAside);
 QString restoredFromTemplate(const QString& setAside);
 QString duplicateNumbers(int count);
+QString created(const QString& path);
 }  // namespace setup_text
 
 // What opening the program's database found.
@@ -83,7 +84,13 @@ bool restoreTemplateDatabase(const QString& path, QString* backupPath = nullptr)
 // copy fails the set-aside file is put back.
 bool restoreDatabaseFromBackup(const QString& path, const QString& backup, QString* setAside);
 
-// The start routine's database step: open the database in the program folder. A missing or
+// True when nothing says a database was ever kept at path: no file, no journal, no backup, no
+// file set aside. A missing file is then the first start, not a lost database.
+bool neverHadDatabase(const QString& path);
+
+// The start routine's database step: open the database in the program folder. At the first
+// start (tillora.conf absent and neverHadDatabase) the template is written without a question
+// and the cashier is told where it lives. A missing or
 // foreign file: ask whether to put a new one in place, restore it on Yes, and open again. A
 // locked file: say so, with retry and quit. A read-only file: say so and quit. A file that can't
 // be used otherwise (missing, empty, foreign, damaged): offer the newest backup that passes the

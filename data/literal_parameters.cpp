@@ -1,5 +1,7 @@
 #include "data/literal_parameters.h"
 
+#include <algorithm>
+
 namespace tillora {
 
 namespace {
@@ -82,6 +84,48 @@ std::optional<LiteralParameters> splitLiteralParameters(const QString& sql) {
     }
     if (out.texts.isEmpty()) {
         return std::nullopt;
+    }
+    return out;
+}
+
+LiteralParameters everyLiteral(const QString& sql) {
+    LiteralParameters out;
+    const qsizetype n = sql.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = sql[i];
+        const QChar previous = i > 0 ? sql[i - 1] : QChar();
+        qsizetype end = -1;
+        if (c == u'\'' || c == u'"' || c == u'#') {
+            end = c == u'#' ? sql.indexOf(u'#', i + 1) + 1 : quotedEnd(sql, i);
+            if (end <= 0) {
+                end = n + 1;  // unclosed: the rest is the literal
+            }
+            QString text = sql.mid(i + 1, end - i - 2);
+            if (c != u'#') {
+                text.replace(QString(2, c), QString(c));
+            }
+            out.texts.append(text);
+            end = std::min(end, n);
+        } else if (c == u'[') {
+            const qsizetype close = sql.indexOf(u']', i);
+            end = close < 0 ? n : close + 1;
+            out.shape += QStringView(sql).mid(i, end - i);
+            i = end;
+            continue;
+        } else if (c.isDigit() && !previous.isLetterOrNumber() && previous != u'_') {
+            end = i;
+            while (end < n && (sql[end].isLetterOrNumber() || sql[end] == u'.')) {
+                ++end;
+            }
+            out.texts.append(sql.mid(i, end - i));
+        } else {
+            out.shape += c;
+            ++i;
+            continue;
+        }
+        out.shape += u'?';
+        i = end;
     }
     return out;
 }

@@ -21,4 +21,9 @@ struct LiteralParameters {
 // statement as it is: nullopt.
 std::optional<LiteralParameters> splitLiteralParameters(const QString& sql);
 
+// Any statement, for telling what it was without telling what it held: every text, date and
+// number literal replaced by "?" (an unclosed one to the end), bracketed names kept. The texts
+// are the literals as written, without their quotes.
+LiteralParameters everyLiteral(const QString& sql);
+
 }  // namespace tillora

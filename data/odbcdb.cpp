@@ -1,5 +1,6 @@
 #include "data/odbcdb.h"
 
+#include "data/database_fault_log.h"
 #include "data/jet_dialect.h"
 #include "data/postgres_driver.h"
 
@@ -101,8 +102,11 @@ void ODBCDB::CloseDatabase() {
     inTransaction_ = false;
 }
 
-bool ODBCDB::noted(bool ok) {
+bool ODBCDB::noted(bool ok, const QString& sql, const std::vector<DbParam>& params) {
     fault_ = ok ? DbFault::None : connection_->lastFault();
+    if (!ok) {
+        logDatabaseFault(fault_, connection_->lastMessage(), sql, params);
+    }
     return ok;
 }
 
@@ -119,7 +123,7 @@ bool ODBCDB::BeginTrans() {
     if (inTransaction_) {
         return true;  // auto-commit is already off
     }
-    inTransaction_ = noted(connection_->beginTransaction());
+    inTransaction_ = noted(connection_->beginTransaction(), QStringLiteral("begin"));
     return inTransaction_;
 }
 
@@ -136,7 +140,7 @@ bool ODBCDB::tryCommitTrans() {
     if (!connection_ || !inTransaction_) {
         return false;
     }
-    if (noted(connection_->commitTransaction())) {
+    if (noted(connection_->commitTransaction(), QStringLiteral("commit"))) {
         inTransaction_ = false;
         return true;
     }
@@ -154,7 +158,7 @@ bool ODBCDB::RollbackTrans() {
         return false;
     }
     inTransaction_ = false;
-    return noted(connection_->rollbackTransaction());
+    return noted(connection_->rollbackTransaction(), QStringLiteral("rollback"));
 }
 
 QString ODBCDB::prepared(const QString& sql) const {
@@ -176,7 +180,7 @@ int ODBCDB::OpenTable(const QString& sql) {
         return 0;
     }
     std::unique_ptr<RecordSet> records = connection_->query(prepared(sql));
-    if (!noted(records != nullptr)) {
+    if (!noted(records != nullptr, sql)) {
         return 0;
     }
     // Handles are not reused while the connection lives, so a stale handle finds nothing.
@@ -276,7 +280,7 @@ bool ODBCDB::ExecuteSql(const QString& sql, const std::vector<DbParam>& params) 
     if (sql.isEmpty() || !connection_) {
         return false;
     }
-    return noted(connection_->execute(prepared(sql), params));
+    return noted(connection_->execute(prepared(sql), params), sql, params);
 }
 
 int ODBCDB::openRecordSetCount() const {

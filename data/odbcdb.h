@@ -93,7 +93,8 @@ class ODBCDB {
     const Slot* findSlot(int handle) const;
     Slot* findSlot(int handle);
     QString prepared(const QString& sql) const;
-    bool noted(bool ok);
+    // Keeps the cause of a failure and logs it with the statement's shape.
+    bool noted(bool ok, const QString& sql, const std::vector<DbParam>& params = {});
 
     std::shared_ptr<DatabaseDriver> driver_;
     std::unique_ptr<DatabaseConnection> connection_;

@@ -53,7 +53,7 @@ class PostgresConnection : public DatabaseConnection {
     // A statement in the server's own dialect, untranslated (schema and copying).
     bool executeNative(const QString& sql);
     // The server's message for the last failure.
-    QString lastMessage() const { return message_; }
+    QString lastMessage() const override { return message_; }
 
     // The fault a connection failure message names.
     static DbFault faultFromConnectMessage(const QString& message);

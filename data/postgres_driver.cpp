@@ -1,8 +1,10 @@
 #include "data/postgres_driver.h"
 
+#include "data/database_fault_log.h"
 #include "data/postgres_connection.h"
 #include "data/server_config.h"
 #include "data/sqlite_driver.h"
+#include "platform/event_log.h"
 
 namespace tillora {
 
@@ -22,7 +24,19 @@ std::unique_ptr<DatabaseConnection> PostgresDriver::connect(const QString& conne
         }
         return nullptr;
     }
-    return PostgresConnection::open(url, readOnly, fault);
+    DbFault why = DbFault::Other;
+    QString message;
+    auto connection = PostgresConnection::open(url, readOnly, &why, &message);
+    if (!connection) {
+        // Never the address: it may hold a password.
+        EventLog::write(
+            QStringLiteral("database"),
+            QStringLiteral("cannot connect to the server: %1: %2").arg(dbFaultName(why), message));
+        if (fault != nullptr) {
+            *fault = why;
+        }
+    }
+    return connection;
 }
 
 std::unique_ptr<DatabaseConnection> SelectingDriver::connect(const QString& connectString,

@@ -1,8 +1,10 @@
 #include "data/sqlite_connection.h"
 
+#include "data/database_fault_log.h"
 #include "data/jet_dialect.h"
 #include "data/jet_like.h"
 #include "data/literal_parameters.h"
+#include "platform/event_log.h"
 #include "platform/jet_date.h"
 
 #include <sqlite3.h>
@@ -296,6 +298,11 @@ std::unique_ptr<SqliteConnection> SqliteConnection::open(const QString& file,
                                                          bool readOnly, DbFault* fault) {
     sqlite3* db = nullptr;
     auto refuse = [&](DbFault why) -> std::unique_ptr<SqliteConnection> {
+        EventLog::write(QStringLiteral("database"),
+                        QStringLiteral("cannot open %1: %2: %3")
+                            .arg(file, dbFaultName(why),
+                                 db != nullptr ? QString::fromUtf8(sqlite3_errmsg(db))
+                                               : QStringLiteral("out of memory")));
         sqlite3_close(db);
         if (fault != nullptr) {
             *fault = why;
@@ -366,6 +373,7 @@ bool SqliteConnection::refusedReentry() {
         return false;
     }
     fault_ = DbFault::Locked;
+    message_ = QStringLiteral("another statement is waiting for the lock");
     return true;
 }
 
@@ -383,12 +391,16 @@ void SqliteConnection::setLockWait(int milliseconds) {
 bool SqliteConnection::succeeded() {
     lockWait_.reset();
     fault_ = DbFault::None;
+    message_.clear();
     return true;
 }
 
 bool SqliteConnection::failed(int code) {
     lockWait_.reset();
     fault_ = faultFromCode(code, false);
+    // A refusal of our own leaves the engine without a message of its own.
+    message_ = QString::fromUtf8(sqlite3_errcode(db_) != SQLITE_OK ? sqlite3_errmsg(db_)
+                                                                   : sqlite3_errstr(code));
     if (fault_ == DbFault::None) {
         fault_ = DbFault::Other;  // refused by us (a second statement), not by the engine
     }

@@ -43,6 +43,7 @@ class SqliteConnection : public DatabaseConnection {
     bool rollbackTransaction() override;
 
     DbFault lastFault() const override { return fault_; }
+    QString lastMessage() const override { return message_; }
     void setLockWait(int milliseconds) override;
 
     // The engine's result code as the program names it; CANTOPEN means the file at open and the
@@ -81,6 +82,7 @@ class SqliteConnection : public DatabaseConnection {
     QHash<QString, sqlite3_stmt*> statements_;
     QString connectString_;
     DbFault fault_ = DbFault::None;
+    QString message_;
 };
 
 }  // namespace tillora

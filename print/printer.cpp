@@ -8,6 +8,7 @@
 #include <array>
 
 #include "forms/services/message_service.h"
+#include "platform/event_log.h"
 #include "print/print_dialog_service.h"
 #include "print/print_progress_window.h"
 #include "print/print_support.h"
@@ -271,6 +272,7 @@ bool Printer::StartPrint(bool showDialog, bool showProgress, const Paper& paper,
     PrintSupport* support = PrintSupport::get();
     if (support == nullptr) {
         showMessage(printSupportMissingText(), MessageFlags::IconError);
+        EventLog::write(QStringLiteral("print"), QStringLiteral("no print support module"));
         return false;
     }
     device_ = support->newDevice();
@@ -348,6 +350,7 @@ bool Printer::StartPrint(bool showDialog, bool showProgress, const Paper& paper,
         progress_->show();
     }
     if (!painter_.begin(&device_->sheet())) {
+        EventLog::write(QStringLiteral("print"), QStringLiteral("cannot start on ") + destination_);
         closeProgress();
         device_.reset();
         return false;
@@ -359,7 +362,14 @@ bool Printer::StartPrint(bool showDialog, bool showProgress, const Paper& paper,
 
 void Printer::EndPrint() {
     if (painter_.isActive()) {
-        painter_.end();
+        const bool sent = painter_.end();
+        EventLog::write(QStringLiteral("print"),
+                        QStringLiteral("%1, %2 page(s): %3")
+                            .arg(destination_)
+                            .arg(currentPage_)
+                            .arg(cancelled_ != 0 ? QStringLiteral("cancelled")
+                                 : sent          ? QStringLiteral("sent")
+                                                 : QStringLiteral("failed")));
     }
     closeProgress();
 }

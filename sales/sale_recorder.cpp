@@ -1,9 +1,11 @@
 #include "sales/sale_recorder.h"
 
+#include "data/database_fault_log.h"
 #include "data/odbcdb.h"
 #include "data/postgres_driver.h"
 #include "data/sql_text.h"
 #include "platform/clock.h"
+#include "platform/event_log.h"
 #include "sales/receipt_numbering.h"
 #include "sales/sales_texts.h"
 
@@ -364,6 +366,13 @@ RecordOutcome SaleRecorder::record(const Receipt& receipt) {
     if (outcome.fault == DbFault::None) {
         commit(outcome);
     }
+    EventLog::write(QStringLiteral("sale"),
+                    QStringLiteral("%1 %2, %3 lines")
+                        .arg(outcome.stored ? QStringLiteral("stored")
+                                            : QStringLiteral("not stored (") +
+                                                  dbFaultName(outcome.fault) + u')',
+                             outcome.number)
+                        .arg(receipt.lines.size()));
     return outcome;
 }
 

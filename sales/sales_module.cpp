@@ -1,11 +1,13 @@
 #include "sales/sales_module.h"
 
+#include "data/database_setup.h"
 #include "forms/event_args.h"
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
 #include "forms/handler_registry.h"
 #include "forms/services/message_service.h"
 #include "formset/form_ids.h"
+#include "platform/data_folder.h"
 #include "platform/desktop_programs.h"
 #include "sales/customers_window.h"
 #include "sales/payment_methods_window.h"
@@ -138,7 +140,8 @@ void SalesModule::registerHandlers(HandlerRegistry& r) {
     });
     r.add(name("salesEntry.about"), [](const EventArgs&) {
         showMessage(QStringLiteral("Tillora v1.2\r\n\r\n小票打印与销售记录软件：开小票、打印、"
-                                   "保存每一笔销售，\r\n数据保存在程序目录下的 Zeb.mdb 中。"),
+                                   "保存每一笔销售，\r\n数据保存在 %1 中。")
+                        .arg(databasePath(DataFolder::current())),
                     0x40, QStringLiteral("关于"));
         return Value();
     });

@@ -55,6 +55,23 @@ module="$(run --check-print-module)" || fail "the print module does not load"
 [[ "$module" == "$work/root/usr/lib/"*/libtillora_print_support.so ]] ||
   fail "print module loaded from '$module'"
 
+# The first start: the database is written without a question, owner-only, and the log has the
+# start and the new database. The program then waits for the cashier, so it is ended here.
+run >"$work/first-start.log" 2>&1 &
+pid=$!
+log="$where/tillora.log"
+for _ in $(seq 100); do
+  grep -q 'first start: new database' "$log" 2>/dev/null && break
+  sleep 0.2
+done
+kill "$pid" 2>/dev/null
+wait "$pid" 2>/dev/null
+grep -q ' start: .*data folder '"$where" "$log" 2>/dev/null || fail "the start is not logged"
+grep -q "first start: new database $where/Zeb.mdb" "$log" 2>/dev/null ||
+  { cat "$work/first-start.log" "$log" 2>/dev/null; fail "the new database is not logged"; }
+[ "$(stat -c %a "$where/Zeb.mdb" 2>/dev/null)" = 600 ] || fail "database not owner-only"
+[ "$(stat -c %a "$log" 2>/dev/null)" = 600 ] || fail "log not owner-only"
+
 # Errors fail; warnings are for reading.
 lintian --fail-on error "$deb" >"$work/lintian.log" 2>&1 ||
   { cat "$work/lintian.log"; fail "lintian reports errors"; }

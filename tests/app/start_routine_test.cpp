@@ -29,6 +29,13 @@ class StartRoutineTest : public ::testing::Test {
         return runStartRoutine(database, with);
     }
     QString databaseFile() const { return databasePath(folder.path()); }
+    // A file that was there once and has gone leaves its (here unusable) backups behind.
+    void leaveBackup() {
+        ASSERT_TRUE(QDir().mkpath(backup_folder::folderFor(databaseFile())));
+        QFile f(backup_folder::fileFor(databaseFile(), QDateTime::currentDateTime().addDays(-1)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("x");
+    }
 
     test::TempProgramFolder folder;
     test::ScriptedMessageService messages;
@@ -44,7 +51,15 @@ TEST_F(StartRoutineTest, SecondCopySaysSoAndLeavesTheDatabaseAlone) {
     EXPECT_FALSE(QFile::exists(databaseFile()));
 }
 
+TEST_F(StartRoutineTest, FirstStartTellsWhereTheNewDatabaseLives) {
+    EXPECT_EQ(start(false), StartOutcome::DatabaseOpen);
+    EXPECT_EQ(messages.texts(), QStringList{u"已新建数据库："_s + databaseFile()});
+    EXPECT_EQ(messages.shown().front().flags & MessageFlags::ButtonMask, MessageFlags::Ok);
+    EXPECT_TRUE(database.isOpen());
+}
+
 TEST_F(StartRoutineTest, MissingDatabaseRestoredOnYes) {
+    leaveBackup();
     messages.answer(MessageResult::Yes);
     EXPECT_EQ(start(false), StartOutcome::DatabaseOpen);
     EXPECT_EQ(messages.texts(), (QStringList{QStringLiteral("连接数据库失败！是否置入新的数据库"),
@@ -55,6 +70,7 @@ TEST_F(StartRoutineTest, MissingDatabaseRestoredOnYes) {
 }
 
 TEST_F(StartRoutineTest, MissingDatabaseRefusedEndsAfterTheNotice) {
+    leaveBackup();
     messages.answer(MessageResult::No);
     EXPECT_EQ(start(false), StartOutcome::NoDatabase);
     EXPECT_EQ(messages.texts(), (QStringList{QStringLiteral("连接数据库失败！是否置入新的数据库"),

@@ -5,10 +5,15 @@
 #include "data/odbcdb.h"
 #include "data/template_database.h"
 #include "platform/clock.h"
+#include "platform/event_log.h"
 #include "platform/jet_date.h"
 #include "tests/support/first_cell.h"
 #include "tests/support/temp_program_folder.h"
 #include "tests/support/test_server.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <gtest/gtest.h>
 
@@ -208,6 +213,41 @@ TEST_P(BothEngines, ByteBlocksAndNullsRoundTrip) {
     ASSERT_TRUE(
         db.ExecuteSql(u"update 客户资料 set 电话=? where ID=1"_s, {DbParam::text(u"它's"_s)}));
     EXPECT_EQ(text(u"select 电话 from 客户资料 where ID=1"_s), u"它's"_s);
+}
+
+// A shop sends its log with a problem report: it must say what failed, in the engine's words,
+// and must not carry what the cashier typed.
+TEST_P(BothEngines, FaultsAreLoggedWithTheEngineMessageAndWithoutValues) {
+    EventLog::open(folder.path());
+    const auto closeLog = qScopeGuard([] { EventLog::close(); });
+    EXPECT_FALSE(
+        run(u"insert into [销售记录] (销售票号,销售时间,收银员) values "
+            u"('秘密单号','秘密时间 12:00','张秘密')"_s));
+    EXPECT_EQ(db.OpenTable(u"select 销售票号 from [销售记录] where 收银员='秘密收银员' and "
+                           u"没有的列=#2024-01-02# and 金额 > 12.5"_s),
+              0);
+    EXPECT_FALSE(db.ExecuteSql(u"update 客户资料 set 电话=? where 没有的列=1"_s,
+                               {DbParam::text(u"秘密电话"_s)}));
+    QFile file(EventLog::path());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString log = QString::fromUtf8(file.readAll());
+    EXPECT_FALSE(log.contains(u"秘密"_s)) << log.toStdString();
+    EXPECT_FALSE(log.contains(u"2024"_s)) << log.toStdString();
+    EXPECT_FALSE(log.contains(u"12.5"_s)) << log.toStdString();
+    const QStringList lines = log.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << log.toStdString();
+    // The engine's words for each (the server names the value's type, the file its check).
+    const QRegularExpression insertFault(GetParam() == Engine::File ? u"CHECK constraint failed"_s
+                                                                    : u"invalid input syntax"_s);
+    EXPECT_TRUE(lines[0].contains(insertFault)) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].contains(
+        u"statement: insert into [销售记录] (销售票号,销售时间,收银员) values (?,?,?)"_s))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].contains(u"没有的列"_s)) << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].contains(u"where 收银员=? and 没有的列=? and 金额 > ?"_s))
+        << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].contains(u"statement: update 客户资料 set 电话=? where 没有的列=?"_s))
+        << lines[2].toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(, BothEngines, ::testing::Values(Engine::File, Engine::Server),

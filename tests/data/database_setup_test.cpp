@@ -1,9 +1,12 @@
 #include "data/database_setup.h"
+#include "data/backup_folder.h"
 #include "data/template_database.h"
 #include "tests/support/temp_program_folder.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -65,9 +68,47 @@ TEST(OpenOrRestore, HealthyDatabaseOpensWithoutQuestions) {
     EXPECT_FALSE(db.inTransaction());
 }
 
+// A backup the integrity check refuses: a sign that a database was kept here once.
+void leaveUnusableBackup(const QString& path) {
+    ASSERT_TRUE(QDir().mkpath(backup_folder::folderFor(path)));
+    writeFile(backup_folder::fileFor(path, QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5))), "x");
+}
+
+TEST(OpenOrRestore, FirstStartWritesTheTemplateWithoutAQuestion) {
+    test::TempProgramFolder folder;
+    const QString path = databasePath(folder.path());
+    ODBCDB db;
+    RecordingPrompts none({});
+    EXPECT_TRUE(openOrRestoreDatabase(db, folder.path(), none));
+    EXPECT_EQ(none.shown, QStringList{u"已新建数据库："_s + path});
+    EXPECT_TRUE(db.isOpen());
+    db.CloseDatabase();
+    EXPECT_EQ(readAll(path), templateDatabaseBytes());
+    EXPECT_EQ(QFileInfo(path).permissions() & 0x0077, QFileDevice::Permissions());
+
+    // Any trace of an earlier database means it was there and has gone: that is asked.
+    const QString traces[] = {u"Zeb.mdb-journal"_s, u"Zeb.mdb.bak-20240102-030405"_s,
+                              u"Zeb.mdb.before-init-20240102030405"_s, u"backup"_s};
+    for (const QString& trace : traces) {
+        SCOPED_TRACE(trace.toStdString());
+        test::TempProgramFolder used;
+        if (trace == u"backup"_s) {
+            leaveUnusableBackup(databasePath(used.path()));
+        } else {
+            writeFile(used.file(trace), "x");
+        }
+        RecordingPrompts no({false});
+        EXPECT_FALSE(openOrRestoreDatabase(db, used.path(), no));
+        ASSERT_FALSE(no.shown.isEmpty());
+        EXPECT_TRUE(no.shown.front().startsWith(kAsk));
+        EXPECT_FALSE(QFile::exists(databasePath(used.path())));
+    }
+}
+
 TEST(OpenOrRestore, MissingFileAnsweredYesOrNo) {
     test::TempProgramFolder folder;
     const QString path = databasePath(folder.path());
+    leaveUnusableBackup(path);
     {
         ODBCDB db;
         RecordingPrompts no({false});
@@ -92,7 +133,7 @@ TEST(OpenOrRestore, UnwritableFolderFailsTwice) {
     ODBCDB db;
     RecordingPrompts yes({true});
     EXPECT_FALSE(openOrRestoreDatabase(db, folder.file(u"plain-file"_s), yes));
-    EXPECT_EQ(yes.shown, (QStringList{kAsk, u"初始化失败！"_s, u"连接数据库失败！！"_s}));
+    EXPECT_EQ(yes.shown, (QStringList{u"初始化失败！"_s, u"连接数据库失败！！"_s}));
     EXPECT_FALSE(db.isOpen());
 }
 
