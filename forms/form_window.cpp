@@ -443,6 +443,10 @@ void FormWindow::destroyWindow() {
         return;
     }
     destroying_ = true;
+    // The windows opened from the main window go before it, so none outlives it.
+    if (manager_ != nullptr && manager_->isMainWindow(this)) {
+        manager_->closeAllBut(this);
+    }
     raiseWindowEvent(event::kWindowDestroying);
     hide();
     if (manager_ != nullptr) {
