@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -471,6 +472,18 @@ void FormWindow::closeEvent(QCloseEvent* event) {
     }
     event->accept();
     destroyWindow();
+}
+
+// Esc that no control used closes a secondary window as its close box does, questions included.
+// The main window stays: Esc there must never end the program.
+void FormWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier &&
+        (manager_ == nullptr || !manager_->isMainWindow(this))) {
+        event->accept();
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 // A window shown for the first time (or again after its focused control went away) starts at the

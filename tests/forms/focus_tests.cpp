@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QTabBar>
 
@@ -184,6 +185,61 @@ TEST_F(FocusTest, EnterGoesToTheDefaultButtonUnlessTheControlUsesIt) {
     window->component(QStringLiteral("编辑框1"))->widget()->setFocus();
     keys.press(Qt::Key_Return);
     EXPECT_TRUE(clicks_.isEmpty());
+}
+
+// Esc that no control uses closes a window as its close box does, so the close question can keep
+// it open; whichever control has the focus. A control that uses Esc itself keeps it, and the
+// program's main window never closes by Esc.
+TEST_F(FocusTest, EscClosesASecondaryWindowAsItsCloseBoxDoes) {
+    add(ComponentType::EditBox, "编辑框1", {10, 10, 100, 24}, 1);
+    add(ComponentType::CheckBox, "选择框1", {10, 40, 100, 24}, 2);
+    add(ComponentType::ListView, "超级列表框1", {10, 70, 200, 80}, 3);
+    add(ComponentType::DateBox, "日期框1", {10, 160, 107, 24}, 4);
+    add(ComponentType::ComboBox, "组合框1", {10, 190, 100, 24}, 5);
+    addEvent(add(ComponentType::Button, "按钮1", {10, 220, 80, 24}, 6), event::kKeyDown,
+             QStringLiteral("buttonKey"));
+    addEvent(window_.components[0], event::kWindowCloseRequest, QStringLiteral("closeRequest"));
+    bool mayClose = false;
+    int asked = 0;
+    handlers_.add(QStringLiteral("closeRequest"), [&](const EventArgs&) {
+        ++asked;
+        return Value::fromBool(mayClose);
+    });
+    // The button's own logic takes Esc.
+    handlers_.add(QStringLiteral("buttonKey"), [](const EventArgs& a) {
+        return intArgument(a, 0) == 0x1B ? Value::fromBool(false) : Value();
+    });
+
+    for (const char* name : {"编辑框1", "选择框1", "超级列表框1", "日期框1", "组合框1"}) {
+        SCOPED_TRACE(name);
+        FormWindow* window = open();
+        ASSERT_NE(window, nullptr);
+        window->component(QString::fromUtf8(name))->widget()->setFocus();
+        Keyboard keys(window);
+        asked = 0;
+        mayClose = false;
+        keys.press(Qt::Key_Escape);
+        EXPECT_EQ(asked, 1);
+        EXPECT_TRUE(manager_->isOpen(kTestWindow));
+        mayClose = true;
+        keys.press(Qt::Key_Escape);
+        EXPECT_EQ(asked, 2);
+        EXPECT_FALSE(manager_->isOpen(kTestWindow));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    mayClose = true;
+    asked = 0;
+    FormWindow* window = open();
+    ASSERT_NE(window, nullptr);
+    Keyboard keys(window);
+    window->component(QStringLiteral("按钮1"))->widget()->setFocus();
+    keys.press(Qt::Key_Escape);
+    manager_->setMainWindow(window);
+    window->component(QStringLiteral("编辑框1"))->widget()->setFocus();
+    keys.press(Qt::Key_Escape);
+    EXPECT_EQ(asked, 0);
+    EXPECT_TRUE(manager_->isOpen(kTestWindow));
 }
 
 // Every window of the program's own set, built without its program logic, opens on the first of
