@@ -5,12 +5,14 @@
 #include "forms/event_dispatcher.h"
 #include "forms/form_manager.h"
 #include "forms/window_frame_metrics.h"
+#include "templates/menu_keys.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -178,9 +180,14 @@ void FormWindow::buildMenu() {
             dropDown->addSeparator();
             continue;
         }
-        // No item of these windows has a shortcut; the key table is empty.
+        // The menu shows the key beside the caption; the window answers it while it is active.
         QAction* action = dropDown->addAction(item.caption);
         action->setEnabled(!item.disabled());
+        if (item.shortcut != 0) {
+            action->setShortcut(QKeySequence::fromString(menu_keys::name(item.shortcut),
+                                                         QKeySequence::PortableText));
+            action->setShortcutContext(Qt::WindowShortcut);
+        }
         if (item.checked()) {
             action->setCheckable(true);
             action->setChecked(true);
