@@ -13,8 +13,10 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QTabBar>
+#include <QTest>
 
 namespace tillora::test {
 namespace {
@@ -240,6 +242,50 @@ TEST_F(FocusTest, EscClosesASecondaryWindowAsItsCloseBoxDoes) {
     keys.press(Qt::Key_Escape);
     EXPECT_EQ(asked, 0);
     EXPECT_TRUE(manager_->isOpen(kTestWindow));
+}
+
+// Typed digits go into the date part under the caret however it got there: Tab, Shift+Tab, a
+// click, the arrow keys. Digits typed in a row fill one part after another.
+TEST_F(FocusTest, DateBoxTakesDigitsInThePartUnderTheCaret) {
+    add(ComponentType::EditBox, "编辑框1", {10, 10, 100, 24}, 1);
+    add(ComponentType::DateBox, "日期框1", {10, 40, 107, 24}, 2);
+    add(ComponentType::EditBox, "编辑框2", {10, 70, 100, 24}, 3);
+    FormWindow* window = open();
+    ASSERT_NE(window, nullptr);
+    Keyboard keys(window);
+    auto* box =
+        qobject_cast<QDateTimeEdit*>(window->component(QStringLiteral("日期框1"))->widget());
+    ASSERT_NE(box, nullptr);
+    auto* line = box->findChild<QLineEdit*>();
+    ASSERT_NE(line, nullptr);
+    const auto restart = [&](const char* from) {
+        box->setDate(QDate(2016, 8, 20));
+        window->component(QString::fromUtf8(from))->widget()->setFocus();
+    };
+
+    restart("编辑框1");
+    keys.press(Qt::Key_Tab);
+    keys.type(QStringLiteral("20150309"));
+    EXPECT_EQ(box->date(), QDate(2015, 3, 9));
+
+    restart("编辑框2");
+    keys.press(Qt::Key_Backtab);
+    keys.type(QStringLiteral("15"));
+    EXPECT_EQ(box->date(), QDate(2016, 8, 15));
+
+    // A click between the month's digits, then the caret moved back into the year.
+    restart("编辑框1");
+    const int x = line->fontMetrics().horizontalAdvance(QStringLiteral("2016-0"));
+    QTest::mouseClick(line, Qt::LeftButton, Qt::NoModifier, QPoint(x + 2, line->height() / 2));
+    ASSERT_FALSE(line->hasSelectedText());
+    keys.type(QStringLiteral("11"));
+    EXPECT_EQ(box->date(), QDate(2016, 11, 20));
+    QTest::mouseClick(line, Qt::LeftButton, Qt::NoModifier, QPoint(x + 2, line->height() / 2));
+    for (int i = 0; i < 4; ++i) {
+        keys.press(Qt::Key_Left);
+    }
+    keys.type(QStringLiteral("2014"));
+    EXPECT_EQ(box->date(), QDate(2014, 11, 20));
 }
 
 // Every window of the program's own set, built without its program logic, opens on the first of
