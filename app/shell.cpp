@@ -53,7 +53,16 @@ void Shell::addExitCallback(std::function<void()> callback) {
 
 int Shell::run() {
     loopEntered_ = true;
-    return application_.exec();
+    // Closing the main window ends the program even when the program, not its close box, closed
+    // it (the last-window rule sees only closes by the user).
+    QMetaObject::Connection mainClosed;
+    if (FormManager* forms = FormManager::instance()) {
+        mainClosed = QObject::connect(forms, &FormManager::mainWindowClosed, holder_.get(),
+                                      [] { QCoreApplication::exit(0); });
+    }
+    const int exitCode = application_.exec();
+    QObject::disconnect(mainClosed);
+    return exitCode;
 }
 
 void Shell::shutdown() {

@@ -37,8 +37,8 @@ class Shell {
     // Callbacks run once during shutdown, in registration order.
     void addExitCallback(std::function<void()> callback);
 
-    // Runs the message loop; it ends with exit code 0 once the last program window closed
-    // (the holder is no window and never counts).
+    // Runs the message loop; it ends with exit code 0 once the last program window or the main
+    // window closed (the holder is no window and never counts).
     int run();
     bool loopEntered() const { return loopEntered_; }
 

@@ -29,7 +29,11 @@ FormManager* FormManager::instance() {
 }
 
 QList<FormWindow*> FormManager::openWindows() const {
-    return windows_.values();
+    QList<FormWindow*> open;
+    for (const qint32 id : openOrder_) {
+        open.append(windows_.value(id));
+    }
+    return open;
 }
 
 bool FormManager::open(qint32 windowId, bool modal, QWidget* owner) {
@@ -58,6 +62,7 @@ bool FormManager::open(qint32 windowId, bool modal, QWidget* owner) {
         }
     }
     windows_.insert(windowId, window);
+    openOrder_.append(windowId);
     QPointer<FormWindow> alive(window);
     window->raiseWindowEvent(event::kWindowCreated);
     if (alive != nullptr && !alive->isDestroying()) {
@@ -107,16 +112,35 @@ void FormManager::close(qint32 windowId) {
 }
 
 void FormManager::closeAll() {
-    const QList<FormWindow*> open = windows_.values();
-    for (FormWindow* window : open) {
-        window->destroyWindow();
+    closeAllBut(nullptr);
+}
+
+void FormManager::closeAllBut(const FormWindow* keep) {
+    QList<QPointer<FormWindow>> open;
+    for (auto it = openOrder_.crbegin(); it != openOrder_.crend(); ++it) {
+        open.append(windows_.value(*it));
     }
+    // A window's being-destroyed handler may close others itself.
+    for (const QPointer<FormWindow>& window : open) {
+        if (window != nullptr && window != keep) {
+            window->destroyWindow();
+        }
+    }
+}
+
+void FormManager::setMainWindow(const FormWindow* window) {
+    mainWindow_ = window;
+}
+
+bool FormManager::isMainWindow(const FormWindow* window) const {
+    return window != nullptr && window == mainWindow_.data();
 }
 
 void FormManager::windowDestroyed(FormWindow* window) {
     const qint32 id = window->windowId();
     if (windows_.value(id) == window) {
         windows_.remove(id);
+        openOrder_.removeOne(id);
     }
     if (modal_.contains(window)) {
         const ModalState state = modal_.take(window);
@@ -130,6 +154,10 @@ void FormManager::windowDestroyed(FormWindow* window) {
         }
     }
     Q_EMIT windowClosed(id);
+    if (isMainWindow(window)) {
+        mainWindow_ = nullptr;
+        Q_EMIT mainWindowClosed();
+    }
 }
 
 QStringList FormManager::missingHandlers() const {

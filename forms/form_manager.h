@@ -33,7 +33,14 @@ class FormManager : public QObject {
     bool open(qint32 windowId, bool modal = false, QWidget* owner = nullptr);
     // Destroys the window and its components (event 2 is raised; events 12 and 1 are not asked).
     void close(qint32 windowId);
+    // Closes every window, the newest first (a window before the one it was opened from).
     void closeAll();
+    void closeAllBut(const FormWindow* keep);
+
+    // The program's main window: closing it closes every other window first and ends the
+    // program (mainWindowClosed); Esc never closes it.
+    void setMainWindow(const FormWindow* window);
+    bool isMainWindow(const FormWindow* window) const;
 
     bool isOpen(qint32 windowId) const { return windows_.contains(windowId); }
     FormWindow* window(qint32 windowId) const { return windows_.value(windowId); }
@@ -52,6 +59,7 @@ class FormManager : public QObject {
   Q_SIGNALS:
     void windowOpened(qint32 windowId);
     void windowClosed(qint32 windowId);
+    void mainWindowClosed();
 
   private:
     struct ModalState {
@@ -62,6 +70,8 @@ class FormManager : public QObject {
     TemplateSet set_;
     const HandlerRegistry& handlers_;
     QHash<qint32, FormWindow*> windows_;
+    QList<qint32> openOrder_;
+    QPointer<const QObject> mainWindow_;  // a FormWindow
     QHash<FormWindow*, ModalState> modal_;
     QString lastError_;
 };

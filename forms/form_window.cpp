@@ -5,11 +5,14 @@
 #include "forms/event_dispatcher.h"
 #include "forms/form_manager.h"
 #include "forms/window_frame_metrics.h"
+#include "templates/menu_keys.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -177,9 +180,14 @@ void FormWindow::buildMenu() {
             dropDown->addSeparator();
             continue;
         }
-        // No item of these windows has a shortcut; the key table is empty.
+        // The menu shows the key beside the caption; the window answers it while it is active.
         QAction* action = dropDown->addAction(item.caption);
         action->setEnabled(!item.disabled());
+        if (item.shortcut != 0) {
+            action->setShortcut(QKeySequence::fromString(menu_keys::name(item.shortcut),
+                                                         QKeySequence::PortableText));
+            action->setShortcutContext(Qt::WindowShortcut);
+        }
         if (item.checked()) {
             action->setCheckable(true);
             action->setChecked(true);
@@ -443,6 +451,10 @@ void FormWindow::destroyWindow() {
         return;
     }
     destroying_ = true;
+    // The windows opened from the main window go before it, so none outlives it.
+    if (manager_ != nullptr && manager_->isMainWindow(this)) {
+        manager_->closeAllBut(this);
+    }
     raiseWindowEvent(event::kWindowDestroying);
     hide();
     if (manager_ != nullptr) {
@@ -467,6 +479,18 @@ void FormWindow::closeEvent(QCloseEvent* event) {
     }
     event->accept();
     destroyWindow();
+}
+
+// Esc that no control used closes a secondary window as its close box does, questions included.
+// The main window stays: Esc there must never end the program.
+void FormWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier &&
+        (manager_ == nullptr || !manager_->isMainWindow(this))) {
+        event->accept();
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 // A window shown for the first time (or again after its focused control went away) starts at the

@@ -12,6 +12,10 @@
 
 namespace tillora {
 
+namespace {
+constexpr int kKeyDelete = 0x2E;
+}
+
 RecordsModule::RecordsModule(SalesModule& sales, QString databasePath)
     : sales_(sales), databasePath_(std::move(databasePath)) {}
 
@@ -107,6 +111,15 @@ void RecordsModule::registerHandlers(HandlerRegistry& r) {
     });
     r.add(name("saleDetails.rowChanged"),
           logicHandler<D>([](D& d, const EventArgs& a) { d.rowChanged(intArgument(a)); }));
+    r.add(name("saleDetails.listKeyDown"), [](const EventArgs& args) {
+        // Delete in the list deletes the selected line, as 删除 does.
+        D* d = D::of(args.window);
+        if (d == nullptr || intArgument(args, 0) != kKeyDelete || intArgument(args, 1) != 0) {
+            return Value();
+        }
+        d->remove();
+        return Value::fromBool(false);
+    });
     r.add(name("saleDetails.discountTicked"),
           logicHandler<D>([](D& d, const EventArgs&) { d.discountTicked(); }));
     r.add(name("saleDetails.discountChosen"),

@@ -54,6 +54,8 @@ ListView* SaleDetailsWindow::list() const {
 }
 
 void SaleDetailsWindow::start() {
+    // Enter in an edit box stores the line being edited.
+    window_->setDefaultButton(&ui_.按钮_修改);
     ComboBox& discounts = ui_.组合框_折扣;
     discounts.setItems(amounts::discountChoices());
     discounts.setCurrentIndex(0);

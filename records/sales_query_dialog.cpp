@@ -38,6 +38,8 @@ SalesQueryDialog* SalesQueryDialog::of(FormWindow* window) {
 }
 
 void SalesQueryDialog::start() {
+    // Enter in a box or on a tick box runs the query.
+    window_->setDefaultButton(&ui_.按钮1);
     ODBCDB& db = module_.database();
     QStringList users;
     const int h = db.OpenTable(QStringLiteral("select * from 用户登录"));

@@ -89,6 +89,10 @@ ListView& SalesEntryWindow::list() const {
 }
 
 void SalesEntryWindow::start() {
+    // The window stays from login to the end: closing it ends the program.
+    if (FormManager* manager = window_->manager()) {
+        manager->setMainWindow(window_);
+    }
     ODBCDB& db = module_.database();
     if (readSettingsRecord(db, settings_)) {
         ui_.编辑框_店名.setText(settings_.shopName);

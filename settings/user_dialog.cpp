@@ -48,9 +48,12 @@ UserDialog* UserDialog::of(FormWindow* window) {
 }
 
 void UserDialog::start() {
+    // Enter in a box adds or changes the user, as 按钮1 does.
     if (kind_ == Kind::Add) {
+        window_->setDefaultButton(&UserAddHandles(*window_).按钮1);
         return;
     }
+    window_->setDefaultButton(&UserChangeHandles(*window_).按钮1);
     // The change dialog's boxes are plain in its template; a password is never shown.
     boxes_.password.setInputMode(InputMode::Password);
     boxes_.confirmation.setInputMode(InputMode::Password);

@@ -4,6 +4,9 @@
 #include "values/value_format.h"
 
 #include <QDateEdit>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
 
 namespace tillora {
 
@@ -17,6 +20,31 @@ class DatePicker : public QDateEdit {
 
   protected:
     bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
+
+    // A digit that starts typing goes into the part under the caret, however the caret got there
+    // (a click, the arrows): the part is selected first, as Tab selects it. Without that the
+    // digit lands beside the part's own and the date refuses it.
+    void keyPressEvent(QKeyEvent* event) override {
+        const QString text = event->text();
+        const bool digit = text.size() == 1 && text.front().isDigit();
+        if (digit && !typing_ && !lineEdit()->hasSelectedText()) {
+            setSelectedSection(currentSection());
+        }
+        QDateEdit::keyPressEvent(event);
+        typing_ = digit;
+    }
+    void focusInEvent(QFocusEvent* event) override {
+        typing_ = false;
+        QDateEdit::focusInEvent(event);
+    }
+    void mousePressEvent(QMouseEvent* event) override {
+        typing_ = false;
+        QDateEdit::mousePressEvent(event);
+    }
+
+  private:
+    // The last key typed a digit: the next one carries on in the same part.
+    bool typing_ = false;
 };
 
 }  // namespace

@@ -11,7 +11,10 @@
 
 #include "app/program_holder.h"
 #include "app/shell.h"
+#include "forms/form_manager.h"
+#include "forms/handler_registry.h"
 #include "forms/services/message_service.h"
+#include "tests/forms/window_test_templates.h"
 #include "values/runtime_error.h"
 
 namespace tillora {
@@ -35,6 +38,26 @@ TEST(Shell, ClosingTheLastWindowEndsTheLoopWithZero) {
     shell.shutdown();
     EXPECT_TRUE(invisible.isNull());
     EXPECT_TRUE(window.isNull());
+}
+
+// Closing the main window ends the loop even with another window open, and takes that window
+// along first; here the program closes it, so no close event tells the toolkit.
+TEST(Shell, ClosingTheMainWindowEndsTheLoopAndClosesTheOthersFirst) {
+    Shell shell(*qApp);
+    TemplateSet set;
+    set.windows = {test::windowTemplate(test::kTestWindow, QSize(200, 150)),
+                   test::windowTemplate(test::kOtherWindow, QSize(200, 150))};
+    HandlerRegistry handlers;
+    FormManager forms(set, handlers);
+    ASSERT_TRUE(forms.open(test::kTestWindow));
+    ASSERT_TRUE(forms.open(test::kOtherWindow));
+    forms.setMainWindow(forms.window(test::kTestWindow));
+    QList<qint32> closed;
+    QObject::connect(&forms, &FormManager::windowClosed, [&](qint32 id) { closed << id; });
+    QTimer::singleShot(50, &forms, [&] { forms.close(test::kTestWindow); });
+    EXPECT_EQ(shell.run(), 0);
+    EXPECT_EQ(closed, (QList<qint32>{test::kOtherWindow, test::kTestWindow}));
+    shell.shutdown();
 }
 
 TEST(Shell, ShutdownDestroysWindowsThenRunsExitListThenClosesHolder) {

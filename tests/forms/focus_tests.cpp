@@ -12,8 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QTabBar>
+#include <QTest>
 
 namespace tillora::test {
 namespace {
@@ -184,6 +187,105 @@ TEST_F(FocusTest, EnterGoesToTheDefaultButtonUnlessTheControlUsesIt) {
     window->component(QStringLiteral("编辑框1"))->widget()->setFocus();
     keys.press(Qt::Key_Return);
     EXPECT_TRUE(clicks_.isEmpty());
+}
+
+// Esc that no control uses closes a window as its close box does, so the close question can keep
+// it open; whichever control has the focus. A control that uses Esc itself keeps it, and the
+// program's main window never closes by Esc.
+TEST_F(FocusTest, EscClosesASecondaryWindowAsItsCloseBoxDoes) {
+    add(ComponentType::EditBox, "编辑框1", {10, 10, 100, 24}, 1);
+    add(ComponentType::CheckBox, "选择框1", {10, 40, 100, 24}, 2);
+    add(ComponentType::ListView, "超级列表框1", {10, 70, 200, 80}, 3);
+    add(ComponentType::DateBox, "日期框1", {10, 160, 107, 24}, 4);
+    add(ComponentType::ComboBox, "组合框1", {10, 190, 100, 24}, 5);
+    addEvent(add(ComponentType::Button, "按钮1", {10, 220, 80, 24}, 6), event::kKeyDown,
+             QStringLiteral("buttonKey"));
+    addEvent(window_.components[0], event::kWindowCloseRequest, QStringLiteral("closeRequest"));
+    bool mayClose = false;
+    int asked = 0;
+    handlers_.add(QStringLiteral("closeRequest"), [&](const EventArgs&) {
+        ++asked;
+        return Value::fromBool(mayClose);
+    });
+    // The button's own logic takes Esc.
+    handlers_.add(QStringLiteral("buttonKey"), [](const EventArgs& a) {
+        return intArgument(a, 0) == 0x1B ? Value::fromBool(false) : Value();
+    });
+
+    for (const char* name : {"编辑框1", "选择框1", "超级列表框1", "日期框1", "组合框1"}) {
+        SCOPED_TRACE(name);
+        FormWindow* window = open();
+        ASSERT_NE(window, nullptr);
+        window->component(QString::fromUtf8(name))->widget()->setFocus();
+        Keyboard keys(window);
+        asked = 0;
+        mayClose = false;
+        keys.press(Qt::Key_Escape);
+        EXPECT_EQ(asked, 1);
+        EXPECT_TRUE(manager_->isOpen(kTestWindow));
+        mayClose = true;
+        keys.press(Qt::Key_Escape);
+        EXPECT_EQ(asked, 2);
+        EXPECT_FALSE(manager_->isOpen(kTestWindow));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    mayClose = true;
+    asked = 0;
+    FormWindow* window = open();
+    ASSERT_NE(window, nullptr);
+    Keyboard keys(window);
+    window->component(QStringLiteral("按钮1"))->widget()->setFocus();
+    keys.press(Qt::Key_Escape);
+    manager_->setMainWindow(window);
+    window->component(QStringLiteral("编辑框1"))->widget()->setFocus();
+    keys.press(Qt::Key_Escape);
+    EXPECT_EQ(asked, 0);
+    EXPECT_TRUE(manager_->isOpen(kTestWindow));
+}
+
+// Typed digits go into the date part under the caret however it got there: Tab, Shift+Tab, a
+// click, the arrow keys. Digits typed in a row fill one part after another.
+TEST_F(FocusTest, DateBoxTakesDigitsInThePartUnderTheCaret) {
+    add(ComponentType::EditBox, "编辑框1", {10, 10, 100, 24}, 1);
+    add(ComponentType::DateBox, "日期框1", {10, 40, 107, 24}, 2);
+    add(ComponentType::EditBox, "编辑框2", {10, 70, 100, 24}, 3);
+    FormWindow* window = open();
+    ASSERT_NE(window, nullptr);
+    Keyboard keys(window);
+    auto* box =
+        qobject_cast<QDateTimeEdit*>(window->component(QStringLiteral("日期框1"))->widget());
+    ASSERT_NE(box, nullptr);
+    auto* line = box->findChild<QLineEdit*>();
+    ASSERT_NE(line, nullptr);
+    const auto restart = [&](const char* from) {
+        box->setDate(QDate(2016, 8, 20));
+        window->component(QString::fromUtf8(from))->widget()->setFocus();
+    };
+
+    restart("编辑框1");
+    keys.press(Qt::Key_Tab);
+    keys.type(QStringLiteral("20150309"));
+    EXPECT_EQ(box->date(), QDate(2015, 3, 9));
+
+    restart("编辑框2");
+    keys.press(Qt::Key_Backtab);
+    keys.type(QStringLiteral("15"));
+    EXPECT_EQ(box->date(), QDate(2016, 8, 15));
+
+    // A click between the month's digits, then the caret moved back into the year.
+    restart("编辑框1");
+    const int x = line->fontMetrics().horizontalAdvance(QStringLiteral("2016-0"));
+    QTest::mouseClick(line, Qt::LeftButton, Qt::NoModifier, QPoint(x + 2, line->height() / 2));
+    ASSERT_FALSE(line->hasSelectedText());
+    keys.type(QStringLiteral("11"));
+    EXPECT_EQ(box->date(), QDate(2016, 11, 20));
+    QTest::mouseClick(line, Qt::LeftButton, Qt::NoModifier, QPoint(x + 2, line->height() / 2));
+    for (int i = 0; i < 4; ++i) {
+        keys.press(Qt::Key_Left);
+    }
+    keys.type(QStringLiteral("2014"));
+    EXPECT_EQ(box->date(), QDate(2014, 11, 20));
 }
 
 // Every window of the program's own set, built without its program logic, opens on the first of

@@ -4,6 +4,9 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QHash>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
@@ -328,6 +331,51 @@ TEST_F(SalesKeyboardTest, CustomerWindowOpensFromTheMenuAfterSoftwareSettings) {
     EXPECT_FALSE(w->isEnabled());  // modal over the sales entry window
     // The customer group stays parked in the sales entry window.
     EXPECT_TRUE(w->component(QStringLiteral("按钮_设置客户"))->isParked());
+}
+
+// The frequent menu items show their keys and answer them from the entry boxes, where the keys
+// type nothing; Alt then the arrows still reach the items.
+TEST_F(SalesKeyboardTest, MenuItemsAnswerTheKeysTheyShow) {
+    QStringList opened;
+    module->setSettingsOpener([&](FormWindow*) { opened << QStringLiteral("设置"); });
+    module->setStatisticsOpener([&](FormWindow*) { opened << QStringLiteral("统计"); });
+    openSales();
+    QHash<QString, QString> shown;
+    for (QAction* bar : w->formMenuBar()->actions()) {
+        for (QAction* item : bar->menu()->actions()) {
+            if (!item->shortcut().isEmpty()) {
+                shown.insert(item->text(), item->shortcut().toString(QKeySequence::PortableText));
+            }
+        }
+    }
+    EXPECT_EQ(shown,
+              (QHash<QString, QString>{{QStringLiteral("软件设置"), QStringLiteral("Ctrl+S")},
+                                       {QStringLiteral("客户信息"), QStringLiteral("Ctrl+G")},
+                                       {QStringLiteral("统计销售"), QStringLiteral("Ctrl+F")}}));
+
+    ASSERT_EQ(keys->focusedName(), QStringLiteral("编辑框_名称"));
+    keys->press(Qt::Key_F, Qt::ControlModifier);
+    w->component(QStringLiteral("编辑框_备注"))->widget()->setFocus();
+    keys->press(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(opened, names({"统计", "设置"}));
+    EXPECT_EQ(t("编辑框_名称"), QString());
+    keys->press(Qt::Key_G, Qt::ControlModifier);
+    FormWindow* customers = manager->window(static_cast<qint32>(FormId::Customers));
+    ASSERT_NE(customers, nullptr);
+    EXPECT_TRUE(Keyboard::activate(customers));
+    Keyboard(customers).press(Qt::Key_Escape);
+    EXPECT_FALSE(manager->isOpen(static_cast<qint32>(FormId::Customers)));
+
+    // Alt pressed and released opens the bar; Down opens 系统设置, Down and Enter take 客户信息.
+    opened.clear();
+    EXPECT_TRUE(Keyboard::activate(w));
+    QTest::keyClick(w, Qt::Key_Alt);
+    QTest::keyClick(w->formMenuBar(), Qt::Key_Down);
+    QWidget* popup = QApplication::activePopupWidget();
+    ASSERT_NE(popup, nullptr);
+    QTest::keyClick(popup, Qt::Key_Down);
+    QTest::keyClick(popup, Qt::Key_Return);
+    EXPECT_TRUE(manager->isOpen(static_cast<qint32>(FormId::Customers)));
 }
 
 TEST_F(SalesKeyboardTest, SixteenCharacterShopNameFitsItsBox) {

@@ -154,6 +154,46 @@ TEST_F(UsersPageTest, KeyboardAloneAddsAUser) {
               1);
 }
 
+// Enter in a box of either user dialog presses its 添加 or 修改; Esc closes a dialog, then the
+// settings window, as their close boxes do.
+TEST_F(UsersPageTest, UserDialogsTakeEnterAndEsc) {
+    FormWindow* w = openSettings();
+    ASSERT_NE(w, nullptr);
+    FormWindow* d = openAddDialog(w);
+    ASSERT_NE(d, nullptr);
+    ASSERT_TRUE(Keyboard::activate(d));
+    Keyboard keys(d);
+    set(d, "编辑框_yhm", QStringLiteral("kb"));
+    set(d, "编辑框_mm", QStringLiteral("k1"));
+    set(d, "编辑框8", QStringLiteral("k1"));
+    c(d, "组合框_qx")->widget()->setFocus();
+    keys.type(QStringLiteral("普通用户"));
+    keys.press(Qt::Key_Return);
+    EXPECT_EQ(number(QStringLiteral("select count(*) from 用户登录 where 用户名='kb'")), 1);
+    keys.press(Qt::Key_Escape);
+    settle();
+    EXPECT_FALSE(isOpen(FormId::UserAdd));
+
+    d = openChangeDialog(w, 1);
+    ASSERT_NE(d, nullptr);
+    ASSERT_TRUE(Keyboard::activate(d));
+    Keyboard(d).press(Qt::Key_Escape);
+    settle();
+    EXPECT_FALSE(isOpen(FormId::UserChange));
+    messages.clear();
+    d = openChangeDialog(w, 1);
+    ASSERT_NE(d, nullptr);
+    ASSERT_TRUE(Keyboard::activate(d));
+    c(d, "编辑框_mm")->widget()->setFocus();
+    Keyboard(d).press(Qt::Key_Return);
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("修改成功！下次登录生效！")});
+
+    ASSERT_TRUE(Keyboard::activate(w));
+    Keyboard(w).press(Qt::Key_Escape);
+    settle();
+    EXPECT_FALSE(isOpen(FormId::Settings));
+}
+
 // A password the login would always refuse is refused here, or its user could never log in.
 TEST_F(UsersPageTest, PasswordTheLoginRefusesIsNotStored) {
     FormWindow* w = openSettings();

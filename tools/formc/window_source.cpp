@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "templates/draw_panel_block.h"
+#include "templates/menu_keys.h"
 #include "templates/printer_block.h"
 #include "templates/property_blocks.h"
 #include "tools/formc/json_binding.h"
@@ -183,7 +184,8 @@ QList<MenuItemRecord> menuItems(JsonFields& f, const QString& key) {
         bool hidden = false, disabled = false, checked = false;
         m.text(QStringLiteral("caption"), item.caption);
         m.integer(QStringLiteral("level"), item.level);
-        m.integer(QStringLiteral("shortcut"), item.shortcut);
+        QString key;
+        m.text(QStringLiteral("shortcut"), key);
         m.flag(QStringLiteral("hidden"), hidden);
         m.flag(QStringLiteral("disabled"), disabled);
         m.flag(QStringLiteral("checked"), checked);
@@ -191,6 +193,12 @@ QList<MenuItemRecord> menuItems(JsonFields& f, const QString& key) {
         m.finish();
         if (item.level != 0 && item.level != 1) {
             m.error(QStringLiteral("level"), QStringLiteral("expected 0 or 1"));
+        }
+        if (!key.isEmpty()) {
+            item.shortcut = menu_keys::index(key);
+            if (item.shortcut == 0) {
+                m.error(QStringLiteral("shortcut"), QStringLiteral("not a key of the key table"));
+            }
         }
         if (item.level == 1 && list.isEmpty()) {
             m.error(QStringLiteral("level"),
