@@ -8,9 +8,13 @@
 #include <array>
 
 #include "forms/services/message_service.h"
+#include "print/escpos_raster.h"
 #include "print/print_dialog_service.h"
 #include "print/print_progress_window.h"
 #include "print/print_support.h"
+#include "print/raw_print_job.h"
+#include "print/system_printers.h"
+#include "print/till_printer.h"
 
 namespace tillora {
 
@@ -216,11 +220,18 @@ double Printer::deviceDpiY() const {
     return dpiY_;
 }
 
+QSize Printer::sheetPixels() const {
+    if (receiptPrinter()) {
+        return dots_.size();
+    }
+    return {device_->sheet().width(), device_->sheet().height()};
+}
+
 int Printer::printableWidth() const {
     if (!isPrinting()) {
         return 0;
     }
-    const int w = mapping().toLogicalX(device_->sheet().width()) - leftMargin() - rightMargin();
+    const int w = mapping().toLogicalX(sheetPixels().width()) - leftMargin() - rightMargin();
     return std::max(0, w);
 }
 
@@ -228,7 +239,7 @@ int Printer::printableHeight() const {
     if (!isPrinting()) {
         return 0;
     }
-    const int h = mapping().toLogicalY(device_->sheet().height()) - topMargin() - bottomMargin();
+    const int h = mapping().toLogicalY(sheetPixels().height()) - topMargin() - bottomMargin();
     return std::max(0, h);
 }
 
@@ -328,8 +339,18 @@ bool Printer::StartPrint(bool showDialog, bool showProgress, const Paper& paper,
     currentPage_ = fromPage_ > 0 ? fromPage_ : 1;
     currentCopy_ = 1;
     cancelled_ = 0;
-    dpiX_ = device_->sheet().logicalDpiX();
-    dpiY_ = device_->sheet().logicalDpiY();
+    failure_.clear();
+    rawQueue_.clear();
+    dots_ = QImage();
+    if (!device_->toFile() && SystemPrinters::isRaw(device_->printerName())) {
+        // A page description would print as garbage: the receipt goes as the printer's dots.
+        rawQueue_ = device_->printerName();
+        dots_ = EscPosRaster::blankSheet(EscPosRaster::paperDots(TillPrinter::read().paperWidthMm));
+        dpiX_ = dpiY_ = EscPosRaster::kDotsPerInch;
+    } else {
+        dpiX_ = device_->sheet().logicalDpiX();
+        dpiY_ = device_->sheet().logicalDpiY();
+    }
     setWritePositionDevice({0, 0});
     const QString jobName = documentName_.isEmpty() ? defaultDocumentName() : documentName_;
     device_->setDocumentName(jobName);
@@ -347,7 +368,9 @@ bool Printer::StartPrint(bool showDialog, bool showProgress, const Paper& paper,
         connect(progress_, &PrintProgressWindow::abortRequested, this, &Printer::abortJob);
         progress_->show();
     }
-    if (!painter_.begin(&device_->sheet())) {
+    QPaintDevice* target =
+        receiptPrinter() ? static_cast<QPaintDevice*>(&dots_) : &device_->sheet();
+    if (!painter_.begin(target)) {
         closeProgress();
         device_.reset();
         return false;
@@ -358,10 +381,22 @@ bool Printer::StartPrint(bool showDialog, bool showProgress, const Paper& paper,
 }
 
 void Printer::EndPrint() {
-    if (painter_.isActive()) {
+    const bool wasPrinting = painter_.isActive();
+    if (wasPrinting) {
         painter_.end();
     }
     closeProgress();
+    if (wasPrinting && receiptPrinter() && cancelled_ == 0) {
+        sendReceipt(documentName_.isEmpty() ? defaultDocumentName() : documentName_);
+    }
+    dots_ = QImage();
+}
+
+void Printer::sendReceipt(const QString& jobName) {
+    QByteArray commands = EscPosRaster::initialise();
+    commands += EscPosRaster::raster(dots_);
+    commands += EscPosRaster::feedAndCut();
+    failure_ = RawPrintJob::send(rawQueue_, jobName, commands, false);
 }
 
 void Printer::discardJob() {
@@ -414,7 +449,7 @@ QPainter* Printer::acquirePainter() {
 }
 
 std::optional<int> Printer::pageBreakHeight() {
-    if (!isPrinting()) {
+    if (!isPrinting() || receiptPrinter()) {  // a roll has no pages
         return std::nullopt;
     }
     return mapping().toLogicalY(device_->sheet().height()) - topMargin() - bottomMargin();

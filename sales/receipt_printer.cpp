@@ -47,6 +47,10 @@ bool ReceiptPrinter::print(Printer& printer, const Receipt& receipt, const Optio
         if (printer.cancelled() != 0) {
             return done;
         }
+        if (!printer.failure().isEmpty()) {
+            showMessage(printer.failure(), MessageFlags::IconError);
+            return done;
+        }
         done = true;
         // Asked once the job is closed, so that no job stays open behind a message box.
         if (result.logoFailed) {
