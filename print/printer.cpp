@@ -340,6 +340,7 @@ bool Printer::StartPrint(bool showDialog, bool showProgress, const Paper& paper,
     currentCopy_ = 1;
     cancelled_ = 0;
     failure_.clear();
+    drawerPulse_ = false;
     rawQueue_.clear();
     dots_ = QImage();
     if (!device_->toFile() && SystemPrinters::isRaw(device_->printerName())) {
@@ -396,7 +397,19 @@ void Printer::sendReceipt(const QString& jobName) {
     QByteArray commands = EscPosRaster::initialise();
     commands += EscPosRaster::raster(dots_);
     commands += EscPosRaster::feedAndCut();
-    failure_ = RawPrintJob::send(rawQueue_, jobName, commands, false);
+    if (drawerPulse_) {
+        commands += EscPosRaster::drawerPulse();
+    }
+    failure_ = RawPrintJob::send(rawQueue_, jobName, commands, drawerPulse_);
+}
+
+QString Printer::openCashDrawer() {
+    const QString queue = SystemPrinters::list().defaultName;
+    if (queue.isEmpty() || !SystemPrinters::isRaw(queue)) {
+        return noDrawerPrinterText();
+    }
+    return RawPrintJob::send(queue, QStringLiteral("打开钱箱"),
+                             EscPosRaster::initialise() + EscPosRaster::drawerPulse(), true);
 }
 
 void Printer::discardJob() {

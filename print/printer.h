@@ -108,9 +108,16 @@ class Printer : public QObject, public PainterSurface {
     // True while the open (or last) job goes to a receipt printer (a queue without a driver):
     // the page is drawn as dots, on a roll as wide as the till's paper.
     bool receiptPrinter() const { return !rawQueue_.isEmpty(); }
+    // The open job ends with the cash drawer pulse (receipt printers only).
+    void requestDrawerPulse() { drawerPulse_ = true; }
     // Why the last job did not reach the printer, for the cashier; empty when it did (or when the
     // print system takes the job and tells nothing more, as for page printers).
     QString failure() const { return failure_; }
+    // Opens the cash drawer on the default printer without printing; the failure, or empty.
+    static QString openCashDrawer();
+    static QString noDrawerPrinterText() {
+        return QStringLiteral("默认打印机不是小票打印机，不能打开钱箱！");
+    }
 
     bool StartPrint(bool showDialog = true, bool showProgress = true, const Paper& paper = {},
                     std::optional<int> orientation = {}, int paperWidth = 0, int paperHeight = 0);
@@ -162,6 +169,7 @@ class Printer : public QObject, public PainterSurface {
     QString destination_;
     QString rawQueue_;
     QImage dots_;
+    bool drawerPulse_ = false;
     QString failure_;
 
     std::unique_ptr<PrintDevice> device_;

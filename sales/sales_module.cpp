@@ -1,5 +1,6 @@
 #include "sales/sales_module.h"
 
+#include "data/current_user.h"
 #include "forms/event_args.h"
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
@@ -7,6 +8,7 @@
 #include "forms/services/message_service.h"
 #include "formset/form_ids.h"
 #include "platform/desktop_programs.h"
+#include "print/printer.h"
 #include "sales/customers_window.h"
 #include "sales/payment_methods_window.h"
 #include "sales/receipt_number_format_window.h"
@@ -122,6 +124,17 @@ void SalesModule::registerHandlers(HandlerRegistry& r) {
     r.add(name("salesEntry.notepad"), [](const EventArgs&) {
         if (!DesktopPrograms::startTextEditor()) {
             showMessage(QStringLiteral("无法启动记事本！"), 0, sales_text::hint());
+        }
+        return Value();
+    });
+    r.add(name("salesEntry.openDrawer"), [](const EventArgs&) {
+        if (!CurrentUser::orNobody().isAdministrator()) {
+            showMessage(sales_text::drawerAdminOnly(), 0, sales_text::hint());
+            return Value();
+        }
+        const QString failure = Printer::openCashDrawer();
+        if (!failure.isEmpty()) {
+            showMessage(failure, 0, sales_text::hint());
         }
         return Value();
     });

@@ -1,9 +1,12 @@
 // Receipt printers as shops have them, each behind a private CUPS queue of this test: a thermal
 // printer on the network (a listener on 127.0.0.1 behind a queue without a driver), one that does
 // not answer, and a page printer whose own paper is a 58 mm roll.
+#include <QAction>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QThread>
@@ -90,6 +93,18 @@ class ReceiptPrinterTest : public PrinterChoiceTest {
         click(sales, "按钮_打印小票");
     }
     int storedSales() { return firstNumber(db, QStringLiteral("select count(*) from 销售记录")); }
+    static void triggerMenu(FormWindow* w, const QString& caption) {
+        for (QAction* menu : w->formMenuBar()->actions()) {
+            for (QAction* item : menu->menu()->actions()) {
+                if (item->text() == caption) {
+                    item->trigger();
+                    return;
+                }
+            }
+        }
+        ADD_FAILURE() << caption.toStdString();
+    }
+
     DefaultRestorer restore;
 };
 
@@ -130,6 +145,33 @@ TEST_F(ReceiptPrinterTest, ReceiptArrivesAsItsDrawnDotsThenOneCut) {
     EXPECT_EQ(printerOnTheNetwork.jobCount(), 2);
 }
 
+// A cash sale from the sales window: stored, printed, cut, and the drawer opens after the cut
+// when this till says so, and not otherwise.
+TEST_F(ReceiptPrinterTest, CashSaleOpensTheDrawerWhenTheTillSaysSo) {
+    JobListener printerOnTheNetwork;
+    const auto queue = rawQueue(printerOnTheNetwork.uri());
+    ASSERT_TRUE(queue);
+    FormWindow* sales = openSales();
+    ASSERT_NE(sales, nullptr);
+    const int before = storedSales();
+
+    keepTill(58, true);
+    sell(sales);
+    EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
+    DecodedJob printed = decodeEscPos(printerOnTheNetwork.waitForJob(0), 384);
+    EXPECT_TRUE(printed.error.isEmpty()) << printed.error.toStdString();
+    EXPECT_TRUE(printed.actions.startsWith(u'I'));
+    EXPECT_TRUE(printed.actions.endsWith(QStringLiteral("RCD"))) << printed.actions.toStdString();
+    EXPECT_EQ(printed.actions.count(u'D'), 1);
+
+    keepTill(58, false);
+    sell(sales);
+    printed = decodeEscPos(printerOnTheNetwork.waitForJob(1), 384);
+    EXPECT_TRUE(printed.actions.endsWith(QStringLiteral("RC"))) << printed.actions.toStdString();
+    EXPECT_FALSE(printed.actions.contains(u'D'));
+    EXPECT_EQ(storedSales(), before + 2);
+}
+
 // A printer that is off: the cashier is told in Chinese, the sale stays stored with 重印 offered,
 // and the job does not wait in the queue to print later beside the reprint.
 TEST_F(ReceiptPrinterTest, PrinterThatDoesNotAnswerIsToldAndTheSaleKept) {
@@ -150,6 +192,32 @@ TEST_F(ReceiptPrinterTest, PrinterThatDoesNotAnswerIsToldAndTheSaleKept) {
               (QStringList{RawPrintJob::notConnectedText(), sales_text::savedNotPrinted()}));
     EXPECT_EQ(storedSales(), before + 1);
     EXPECT_TRUE(run(QStringLiteral("lpstat"), {QStringLiteral("-o"), queue->name()}).isEmpty());
+}
+
+// 打开钱箱 in the menu: refused to an ordinary user, a drawer pulse alone for an administrator,
+// and a plain word when the default printer is a page printer.
+TEST_F(ReceiptPrinterTest, AdministratorOpensTheDrawerFromTheMenu) {
+    JobListener printerOnTheNetwork;
+    const auto queue = rawQueue(printerOnTheNetwork.uri());
+    ASSERT_TRUE(queue);
+    FormWindow* sales = openSales();
+    ASSERT_NE(sales, nullptr);
+    const QString openDrawer = QStringLiteral("打开钱箱");
+
+    logIn(QStringLiteral("cashier"), QStringLiteral("普通用户"));
+    triggerMenu(sales, openDrawer);
+    EXPECT_EQ(messages.texts(), QStringList{sales_text::drawerAdminOnly()});
+    messages.clear();
+
+    logIn(QStringLiteral("admin"), QStringLiteral("管理员"));
+    triggerMenu(sales, openDrawer);
+    EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
+    EXPECT_EQ(decodeEscPos(printerOnTheNetwork.waitForJob(0), 384).actions, QStringLiteral("ID"));
+    EXPECT_EQ(printerOnTheNetwork.jobCount(), 1);  // the refusal sent nothing
+
+    ASSERT_TRUE(SystemPrinters::setDefault(kDefaultQueue));
+    triggerMenu(sales, openDrawer);
+    EXPECT_EQ(messages.texts(), QStringList{Printer::noDrawerPrinterText()});
 }
 
 // A page printer whose default paper is a 58 x 210 mm roll (and which lists A4 as well): the
