@@ -27,6 +27,7 @@
 #include "print/printer.h"
 #include "print/printer_component.h"
 #include "print/system_printers.h"
+#include "print/till_printer.h"
 #include "sales/receipt_printer.h"
 #include "sales/sales_module.h"
 #include "tests/print/cups/cups_client.h"
@@ -142,8 +143,9 @@ TEST_F(PrinterChoiceTest, ListsThePrintersWithTheDefaultChosen) {
     ASSERT_GE(list(w)->currentIndex(), 0);
     EXPECT_EQ(items.at(list(w)->currentIndex()), kDefaultQueue);
 
-    EXPECT_EQ(w->size(), WindowFrameMetrics(2, true).clientSize(QSize(354, 210)));
-    const QStringList order{QStringLiteral("组合框_打印机名称"), QStringLiteral("按钮_保存"),
+    EXPECT_EQ(w->size(), WindowFrameMetrics(2, true).clientSize(QSize(530, 210)));
+    const QStringList order{QStringLiteral("组合框_打印机名称"), QStringLiteral("组合框_纸宽"),
+                            QStringLiteral("选择框_打开钱箱"), QStringLiteral("按钮_保存"),
                             QStringLiteral("按钮1")};
     EXPECT_EQ(tabWalk(w, order), order.mid(1));
     w->show();
@@ -179,12 +181,21 @@ TEST_F(PrinterChoiceTest, SavingMakesTheChosenPrinterTheUsersDefault) {
         key(combo, Qt::Key_Down);
         ASSERT_NE(list(w)->currentIndex(), before) << "TilloraPDF2 not reached";
     }
+    // Beside the list, this till's paper and drawer: 80 mm, drawer on.
     key(combo, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), w->component(QStringLiteral("组合框_纸宽"))->widget());
+    key(QApplication::focusWidget(), Qt::Key_Down);
+    key(QApplication::focusWidget(), Qt::Key_Tab);
+    key(QApplication::focusWidget(), Qt::Key_Space, QStringLiteral(" "));
+    key(QApplication::focusWidget(), Qt::Key_Tab);
     key(QApplication::focusWidget(), Qt::Key_Return, QStringLiteral("\r"));
     settle();
     EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
     EXPECT_FALSE(isOpen(FormId::PrinterChoice));
     EXPECT_EQ(lpstatDefault(), kSecondQueue);
+    const TillPrinter till = TillPrinter::read();
+    EXPECT_EQ(till.paperWidthMm, 80);
+    EXPECT_TRUE(till.openDrawer);
     EXPECT_TRUE(userOptions().contains(QStringLiteral("Default ") + kSecondQueue))
         << userOptions().toStdString();
     EXPECT_EQ(machineDefault(), machineBefore);
@@ -193,6 +204,8 @@ TEST_F(PrinterChoiceTest, SavingMakesTheChosenPrinterTheUsersDefault) {
     w = openChoice();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(list(w)->items().at(list(w)->currentIndex()), kSecondQueue);
+    EXPECT_EQ(w->component(QStringLiteral("组合框_纸宽"))->currentIndex(), 1);
+    EXPECT_TRUE(w->component(QStringLiteral("选择框_打开钱箱"))->isChecked());
     list(w)->setCurrentIndex(static_cast<int>(list(w)->items().indexOf(kDefaultQueue)));
     w->show();
     mouseClick(w->component(QStringLiteral("按钮_保存"))->widget());
