@@ -9,9 +9,13 @@
 
 #include "forms/services/message_service.h"
 #include "platform/event_log.h"
+#include "print/escpos_raster.h"
 #include "print/print_dialog_service.h"
 #include "print/print_progress_window.h"
 #include "print/print_support.h"
+#include "print/raw_print_job.h"
+#include "print/system_printers.h"
+#include "print/till_printer.h"
 
 namespace tillora {
 
@@ -217,11 +221,18 @@ double Printer::deviceDpiY() const {
     return dpiY_;
 }
 
+QSize Printer::sheetPixels() const {
+    if (receiptPrinter()) {
+        return dots_.size();
+    }
+    return {device_->sheet().width(), device_->sheet().height()};
+}
+
 int Printer::printableWidth() const {
     if (!isPrinting()) {
         return 0;
     }
-    const int w = mapping().toLogicalX(device_->sheet().width()) - leftMargin() - rightMargin();
+    const int w = mapping().toLogicalX(sheetPixels().width()) - leftMargin() - rightMargin();
     return std::max(0, w);
 }
 
@@ -229,7 +240,7 @@ int Printer::printableHeight() const {
     if (!isPrinting()) {
         return 0;
     }
-    const int h = mapping().toLogicalY(device_->sheet().height()) - topMargin() - bottomMargin();
+    const int h = mapping().toLogicalY(sheetPixels().height()) - topMargin() - bottomMargin();
     return std::max(0, h);
 }
 
@@ -330,8 +341,19 @@ bool Printer::StartPrint(bool showDialog, bool showProgress, const Paper& paper,
     currentPage_ = fromPage_ > 0 ? fromPage_ : 1;
     currentCopy_ = 1;
     cancelled_ = 0;
-    dpiX_ = device_->sheet().logicalDpiX();
-    dpiY_ = device_->sheet().logicalDpiY();
+    failure_.clear();
+    drawerPulse_ = false;
+    rawQueue_.clear();
+    dots_ = QImage();
+    if (!device_->toFile() && SystemPrinters::isRaw(device_->printerName())) {
+        // A page description would print as garbage: the receipt goes as the printer's dots.
+        rawQueue_ = device_->printerName();
+        dots_ = EscPosRaster::blankSheet(EscPosRaster::paperDots(TillPrinter::read().paperWidthMm));
+        dpiX_ = dpiY_ = EscPosRaster::kDotsPerInch;
+    } else {
+        dpiX_ = device_->sheet().logicalDpiX();
+        dpiY_ = device_->sheet().logicalDpiY();
+    }
     setWritePositionDevice({0, 0});
     const QString jobName = documentName_.isEmpty() ? defaultDocumentName() : documentName_;
     device_->setDocumentName(jobName);
@@ -349,7 +371,9 @@ bool Printer::StartPrint(bool showDialog, bool showProgress, const Paper& paper,
         connect(progress_, &PrintProgressWindow::abortRequested, this, &Printer::abortJob);
         progress_->show();
     }
-    if (!painter_.begin(&device_->sheet())) {
+    QPaintDevice* target =
+        receiptPrinter() ? static_cast<QPaintDevice*>(&dots_) : &device_->sheet();
+    if (!painter_.begin(target)) {
         EventLog::write(QStringLiteral("print"), QStringLiteral("cannot start on ") + destination_);
         closeProgress();
         device_.reset();
@@ -361,17 +385,48 @@ bool Printer::StartPrint(bool showDialog, bool showProgress, const Paper& paper,
 }
 
 void Printer::EndPrint() {
-    if (painter_.isActive()) {
-        const bool sent = painter_.end();
-        EventLog::write(QStringLiteral("print"),
-                        QStringLiteral("%1, %2 page(s): %3")
-                            .arg(destination_)
-                            .arg(currentPage_)
-                            .arg(cancelled_ != 0 ? QStringLiteral("cancelled")
-                                 : sent          ? QStringLiteral("sent")
-                                                 : QStringLiteral("failed")));
+    const bool wasPrinting = painter_.isActive();
+    bool sent = false;
+    if (wasPrinting) {
+        sent = painter_.end();
     }
     closeProgress();
+    if (wasPrinting && receiptPrinter() && cancelled_ == 0) {
+        sendReceipt(documentName_.isEmpty() ? defaultDocumentName() : documentName_);
+        sent = failure_.isEmpty();
+    }
+    if (wasPrinting) {
+        EventLog::write(
+            QStringLiteral("print"),
+            QStringLiteral("%1, %2 page(s): %3%4")
+                .arg(destination_)
+                .arg(currentPage_)
+                .arg(cancelled_ != 0 ? QStringLiteral("cancelled")
+                     : sent          ? QStringLiteral("sent")
+                                     : QStringLiteral("failed"))
+                .arg(failure_.isEmpty() ? QString()
+                                        : QStringLiteral(" (") + failure_ + QLatin1Char(')')));
+    }
+    dots_ = QImage();
+}
+
+void Printer::sendReceipt(const QString& jobName) {
+    QByteArray commands = EscPosRaster::initialise();
+    commands += EscPosRaster::raster(dots_);
+    commands += EscPosRaster::feedAndCut();
+    if (drawerPulse_) {
+        commands += EscPosRaster::drawerPulse();
+    }
+    failure_ = RawPrintJob::send(rawQueue_, jobName, commands, drawerPulse_);
+}
+
+QString Printer::openCashDrawer() {
+    const QString queue = SystemPrinters::list().defaultName;
+    if (queue.isEmpty() || !SystemPrinters::isRaw(queue)) {
+        return noDrawerPrinterText();
+    }
+    return RawPrintJob::send(queue, QStringLiteral("打开钱箱"),
+                             EscPosRaster::initialise() + EscPosRaster::drawerPulse(), true);
 }
 
 void Printer::discardJob() {
@@ -424,7 +479,7 @@ QPainter* Printer::acquirePainter() {
 }
 
 std::optional<int> Printer::pageBreakHeight() {
-    if (!isPrinting()) {
+    if (!isPrinting() || receiptPrinter()) {  // a roll has no pages
         return std::nullopt;
     }
     return mapping().toLogicalY(device_->sheet().height()) - topMargin() - bottomMargin();

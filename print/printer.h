@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QObject>
 #include <QPainter>
 #include <QPointer>
@@ -104,6 +105,19 @@ class Printer : public QObject, public PainterSurface {
     int cancelled() const { return cancelled_; }
     // Where the open (or last) job went: printer name or output file.
     QString destination() const { return destination_; }
+    // True while the open (or last) job goes to a receipt printer (a queue without a driver):
+    // the page is drawn as dots, on a roll as wide as the till's paper.
+    bool receiptPrinter() const { return !rawQueue_.isEmpty(); }
+    // The open job ends with the cash drawer pulse (receipt printers only).
+    void requestDrawerPulse() { drawerPulse_ = true; }
+    // Why the last job did not reach the printer, for the cashier; empty when it did (or when the
+    // print system takes the job and tells nothing more, as for page printers).
+    QString failure() const { return failure_; }
+    // Opens the cash drawer on the default printer without printing; the failure, or empty.
+    static QString openCashDrawer();
+    static QString noDrawerPrinterText() {
+        return QStringLiteral("默认打印机不是小票打印机，不能打开钱箱！");
+    }
 
     bool StartPrint(bool showDialog = true, bool showProgress = true, const Paper& paper = {},
                     std::optional<int> orientation = {}, int paperWidth = 0, int paperHeight = 0);
@@ -138,6 +152,8 @@ class Printer : public QObject, public PainterSurface {
     void serveProgress();
     void closeProgress();
     bool applyPaper(const Paper& paper, std::optional<int> orientation, int width, int height);
+    QSize sheetPixels() const;
+    void sendReceipt(const QString& jobName);
 
     QString documentName_;
     int copies_ = 1;
@@ -151,6 +167,10 @@ class Printer : public QObject, public PainterSurface {
     int currentCopy_ = 1;
     int cancelled_ = 0;
     QString destination_;
+    QString rawQueue_;
+    QImage dots_;
+    bool drawerPulse_ = false;
+    QString failure_;
 
     std::unique_ptr<PrintDevice> device_;
     QPainter painter_;

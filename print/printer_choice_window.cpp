@@ -10,10 +10,9 @@
 #include "forms/services/message_service.h"
 #include "formset/form_ids.h"
 #include "print/system_printers.h"
+#include "print/till_printer.h"
 
 namespace tillora {
-
-namespace {}  // namespace
 
 PrinterChoiceWindow::PrinterChoiceWindow(FormWindow* window)
     : QObject(window), window_(window), ui_(*window) {
@@ -49,6 +48,9 @@ void PrinterChoiceWindow::start() {
     if (QWidget* box = list.widget()) {
         box->setFocus(Qt::TabFocusReason);
     }
+    const TillPrinter till = TillPrinter::read();
+    ui_.组合框_纸宽.setCurrentIndex(till.paperWidthMm == 80 ? 1 : 0);
+    ui_.选择框_打开钱箱.setChecked(till.openDrawer);
     const PrinterListing printers = SystemPrinters::list();
     list.setItems(printers.names);
     list.setCurrentIndex(static_cast<int>(printers.names.indexOf(printers.defaultName)));
@@ -58,6 +60,13 @@ void PrinterChoiceWindow::start() {
 }
 
 void PrinterChoiceWindow::save() {
+    TillPrinter till;
+    till.paperWidthMm = ui_.组合框_纸宽.currentIndex() == 1 ? 80 : 58;
+    till.openDrawer = ui_.选择框_打开钱箱.isChecked();
+    if (!till.write()) {
+        showMessage(tillSaveFailedText(), 0, {}, window_);
+        return;
+    }
     ComboBox& list = ui_.组合框_打印机名称;
     const int index = list.currentIndex();
     const QStringList names = list.items();

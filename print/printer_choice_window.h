@@ -11,8 +11,9 @@ class FormManager;
 class FormWindow;
 class HandlerRegistry;
 
-// The printer choice window: the print system's printers with the current default chosen;
-// "保存" makes the chosen one the default destination, which every receipt is printed on.
+// The printer choice window: the print system's printers with the current default chosen, and
+// beside them this till's paper width and cash drawer; "保存" keeps the till's choices and makes
+// the chosen printer the default destination, which every receipt is printed on.
 class PrinterChoiceWindow : public QObject {
     Q_OBJECT
 
@@ -24,12 +25,14 @@ class PrinterChoiceWindow : public QObject {
     // Lists the printers and selects the default; "枚举打印机失败" when the print system can't
     // be asked.
     void start();
-    // Makes the chosen printer the default and closes; nothing chosen, nothing done.
+    // Keeps the till's paper and drawer choices, makes the chosen printer the default and
+    // closes; with no printer chosen the window stays.
     void save();
     void exit();
 
     static QString enumerationFailedText() { return QStringLiteral("枚举打印机失败"); }
     static QString saveFailedText() { return QStringLiteral("设置默认打印机失败！"); }
+    static QString tillSaveFailedText() { return QStringLiteral("本收银机的打印设置保存失败！"); }
 
   private:
     FormWindow* window_;

@@ -98,4 +98,27 @@ bool SystemPrinters::setDefault(const QString& name) {
     return list().defaultName == name;
 }
 
+QString SystemPrinters::option(const QString& name, const QString& key) {
+    Destinations dests;
+    const QByteArray wanted = key.toUtf8();
+    for (int i = 0; i < dests.count(); ++i) {
+        if (!dests.isPrinter(i) || dests.name(i) != name) {
+            continue;
+        }
+        const CupsDest& dest = dests.at(i);
+        for (int o = 0; o < dest.optionCount; ++o) {
+            if (dest.options[o].name != nullptr && wanted == dest.options[o].name) {
+                return QString::fromUtf8(dest.options[o].value);
+            }
+        }
+    }
+    return {};
+}
+
+bool SystemPrinters::isRaw(const QString& name) {
+    // What the print system calls a queue that was given no driver.
+    return option(name, QStringLiteral("printer-make-and-model")) ==
+           QLatin1String("Local Raw Printer");
+}
+
 }  // namespace tillora

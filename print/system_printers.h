@@ -22,6 +22,12 @@ class SystemPrinters {
     // options file, or, for root, in the print system's options file for every user. False when
     // `name` is not a printer of the list or the default did not change to it.
     static bool setDefault(const QString& name);
+    // One attribute of printer `name` as the print system lists it ("printer-state-reasons");
+    // empty when there is no such printer or attribute.
+    static QString option(const QString& name, const QString& key);
+    // True for a queue without a driver: its jobs reach the printer unchanged, so it gets printer
+    // commands (a receipt printer) and never a page description.
+    static bool isRaw(const QString& name);
 };
 
 }  // namespace tillora

@@ -15,6 +15,15 @@ namespace {
 
 class QtPrintDevice final : public PrintDevice {
   public:
+    QtPrintDevice() {
+        // Qt keeps its locale's paper (A4) whenever the printer lists it too; a receipt printer's
+        // default is its own roll, and the receipt belongs on that.
+        const QPageSize own = QPrinterInfo(printer_).defaultPageSize();
+        if (own.isValid()) {
+            printer_.setPageSize(own);
+        }
+    }
+
     QPrinter& printer() override { return printer_; }
     QPagedPaintDevice& sheet() override { return printer_; }
 

@@ -9,6 +9,7 @@
 #include "forms/services/message_service.h"
 #include "print/printer.h"
 #include "print/printer_component.h"
+#include "print/till_printer.h"
 #include "sales/preview_window.h"
 #include "sales/sales_entry_window.h"
 #include "sales/sales_module.h"
@@ -21,6 +22,10 @@ ReceiptPrinter::Options ReceiptPrinter::Options::from(const SettingsRecord& sett
     o.showPrinted = SettingsRecord::isYes(settings.showPrinted);
     o.askReprint = SettingsRecord::isYes(settings.askReprint);
     return o;
+}
+
+bool ReceiptPrinter::isCashSale(const Receipt& receipt) {
+    return receipt.paymentMethod == QStringLiteral("现金");
 }
 
 bool ReceiptPrinter::print(Printer& printer, const Receipt& receipt, const Options& options,
@@ -43,8 +48,16 @@ bool ReceiptPrinter::print(Printer& printer, const Receipt& receipt, const Optio
         }
         const ReceiptLayoutResult result = ReceiptLayout::draw(printer, printed, options.layout,
                                                                ReceiptLayout::Labels::Paper, logo);
+        // The drawer opens for the stored cash sale, once, with its first receipt.
+        if (steps.record && !done && isCashSale(printed) && TillPrinter::read().openDrawer) {
+            printer.requestDrawerPulse();
+        }
         printer.EndPrint();
         if (printer.cancelled() != 0) {
+            return done;
+        }
+        if (!printer.failure().isEmpty()) {
+            showMessage(printer.failure(), MessageFlags::IconError);
             return done;
         }
         done = true;

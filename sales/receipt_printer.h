@@ -45,6 +45,9 @@ class ReceiptPrinter {
     static bool printFromWindow(SalesEntryWindow& window, const Receipt& receipt, ODBCDB& db,
                                 const PrintSteps& steps = {});
 
+    // Paid in cash: the sale that opens the cash drawer.
+    static bool isCashSale(const Receipt& receipt);
+
     static QString printedText() { return QStringLiteral("打印完毕"); }
     static QString reprintQuestion() { return QStringLiteral("打印完毕,是否再次打印！"); }
     static QString logoFailedText() { return QStringLiteral("logo数据打开失败！"); }

@@ -1,5 +1,6 @@
 #include "sales/sales_module.h"
 
+#include "data/current_user.h"
 #include "data/database_setup.h"
 #include "forms/event_args.h"
 #include "forms/form_manager.h"
@@ -9,6 +10,7 @@
 #include "formset/form_ids.h"
 #include "platform/data_folder.h"
 #include "platform/desktop_programs.h"
+#include "print/printer.h"
 #include "sales/customers_window.h"
 #include "sales/payment_methods_window.h"
 #include "sales/receipt_number_format_window.h"
@@ -124,6 +126,17 @@ void SalesModule::registerHandlers(HandlerRegistry& r) {
     r.add(name("salesEntry.notepad"), [](const EventArgs&) {
         if (!DesktopPrograms::startTextEditor()) {
             showMessage(QStringLiteral("无法启动记事本！"), 0, sales_text::hint());
+        }
+        return Value();
+    });
+    r.add(name("salesEntry.openDrawer"), [](const EventArgs&) {
+        if (!CurrentUser::orNobody().isAdministrator()) {
+            showMessage(sales_text::drawerAdminOnly(), 0, sales_text::hint());
+            return Value();
+        }
+        const QString failure = Printer::openCashDrawer();
+        if (!failure.isEmpty()) {
+            showMessage(failure, 0, sales_text::hint());
         }
         return Value();
     });

@@ -36,6 +36,10 @@ inline QString notYetAvailable() {
 inline QString savedNotPrinted() {
     return QStringLiteral("已保存，但小票没有打印！可在统计销售中用打印记录重印。");
 }
+// The cash drawer opens without a sale for administrators alone.
+inline QString drawerAdminOnly() {
+    return QStringLiteral("只有管理员才有打开钱箱的权限！");
+}
 // "<field>不能超过<n>个字符！"
 inline QString tooLong(const QString& field, int length) {
     return QStringLiteral("%1不能超过%2个字符！").arg(field).arg(length);

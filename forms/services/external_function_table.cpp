@@ -79,6 +79,11 @@ ExternalFunctionTable& programFunctions() {
         table.declare(cups, QStringLiteral("cupsGetDefault"));
         table.declare(cups, QStringLiteral("cupsGetDest"));
         table.declare(cups, QStringLiteral("cupsLastError"));
+        for (const char* name :
+             {"cupsCreateJob", "cupsStartDocument", "cupsWriteRequestData", "cupsFinishDocument",
+              "cupsCancelJob", "cupsGetJobs", "cupsFreeJobs", "cupsLastErrorString"}) {
+            table.declare(cups, QString::fromLatin1(name));
+        }
         return true;
     }();
     Q_UNUSED(declared);

@@ -68,6 +68,13 @@ class ExternalFunctionTable {
 //   cupsSetDests(int, cups_dest_t*) (writes the user's default), cupsGetDefault() -> const char*,
 //   cupsGetDest(const char* name, const char* instance, int, cups_dest_t*) -> cups_dest_t*,
 //   cupsLastError() -> ipp_status_t (an int): tells "no printers" from "no scheduler".
+// Receipt printers get their jobs raw, through the same library:
+//   cupsCreateJob(http_t*, name, title, int, cups_option_t*) -> int job id (0: refused),
+//   cupsStartDocument(http_t*, name, int job, docname, format, int last) -> http_status_t,
+//   cupsWriteRequestData(http_t*, const char*, size_t) -> http_status_t,
+//   cupsFinishDocument(http_t*, name) -> ipp_status_t, cupsCancelJob(name, int job) -> int,
+//   cupsGetJobs(cups_job_t**, name, int mine, int which) -> int, cupsFreeJobs(int, cups_job_t*),
+//   cupsLastErrorString() -> const char*.
 struct ProgramFunction {
     enum : int {
         CupsGetDests = 0,
@@ -76,6 +83,14 @@ struct ProgramFunction {
         CupsGetDefault,
         CupsGetDest,
         CupsLastError,
+        CupsCreateJob,
+        CupsStartDocument,
+        CupsWriteRequestData,
+        CupsFinishDocument,
+        CupsCancelJob,
+        CupsGetJobs,
+        CupsFreeJobs,
+        CupsLastErrorString,
         Count,
     };
 };

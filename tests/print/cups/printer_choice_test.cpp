@@ -27,80 +27,15 @@
 #include "print/printer.h"
 #include "print/printer_component.h"
 #include "print/system_printers.h"
+#include "print/till_printer.h"
 #include "sales/receipt_printer.h"
 #include "sales/sales_module.h"
+#include "tests/print/cups/cups_client.h"
 #include "tests/print/print_windows_fixture.h"
 #include "tests/support/logged_in_user.h"
 
 namespace tillora::test {
 namespace {
-
-const QString kDefaultQueue = QStringLiteral("TilloraPDF");
-const QString kSecondQueue = QStringLiteral("TilloraPDF2");
-
-// CUPS keeps the user's default destination in $HOME/.cups/lpoptions and reads HOME (and
-// CUPS_SERVERROOT, root's options file) once per thread, on its first call. So before anything
-// else runs, this process gets folders of its own for both: what these tests choose never
-// reaches the machine's default that other test programs print on.
-struct PrivateCupsClient {
-    QString realHome;
-    QString folder;
-
-    PrivateCupsClient() : realHome(qEnvironmentVariable("HOME")) {
-        QByteArray pattern = QDir::tempPath().toLocal8Bit() + "/tillora-cups-XXXXXX";
-        if (mkdtemp(pattern.data()) == nullptr) {
-            std::perror("mkdtemp");
-            std::abort();
-        }
-        folder = QString::fromLocal8Bit(pattern);
-        QDir(folder).mkpath(QStringLiteral("serverroot"));
-        qputenv("HOME", pattern);
-        qputenv("CUPS_SERVERROOT", pattern + "/serverroot");
-        // The default starts as the first queue in this user's own options, never the machine's:
-        // a queue named by the environment would hide what the window saves.
-        qunsetenv("PRINTER");
-        qunsetenv("LPDEST");
-        QDir(folder).mkpath(QStringLiteral(".cups"));
-        QFile options(folder + QStringLiteral("/.cups/lpoptions"));
-        if (!options.open(QIODevice::WriteOnly) ||
-            options.write("Default " + kDefaultQueue.toLatin1() + '\n') < 0) {
-            std::perror("lpoptions");
-            std::abort();
-        }
-    }
-    ~PrivateCupsClient() { QDir(folder).removeRecursively(); }
-};
-PrivateCupsClient& privateClient() {
-    static PrivateCupsClient client;
-    return client;
-}
-const bool kPrivateClientReady = (privateClient(), true);
-
-QString run(const QString& tool, const QStringList& args,
-            const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
-    const QString path = QStandardPaths::findExecutable(tool);
-    if (path.isEmpty()) {
-        ADD_FAILURE() << tool.toStdString() << " not found";
-        return {};
-    }
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(path, args);
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-// "system default destination: X" -> X; empty when there is none.
-QString lpstatDefault(const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
-    const QString out = run(QStringLiteral("lpstat"), {QStringLiteral("-d")}, env).trimmed();
-    const qsizetype colon = out.lastIndexOf(u':');
-    return colon < 0 ? QString() : out.mid(colon + 1).trimmed();
-}
-
-bool schedulerRuns(const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
-    return run(QStringLiteral("lpstat"), {QStringLiteral("-r")}, env)
-        .contains(QStringLiteral("scheduler is running"));
-}
 
 // Points this thread's CUPS client at another server until destroyed.
 class CupsServerOverride {
@@ -185,56 +120,6 @@ class EmptyScheduler {
     QProcess process_;
 };
 
-// Puts the default destination back however a test ends.
-struct DefaultRestorer {
-    ~DefaultRestorer() { SystemPrinters::setDefault(kDefaultQueue); }
-};
-
-class PrinterChoiceTest : public PrintWindowsFixture {
-  protected:
-    void SetUp() override {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        module = std::make_unique<SalesModule>(db);
-        PrintWindowsFixture::SetUp();
-        logIn(QStringLiteral("admin"), QStringLiteral("管理员"));
-        PrintComponents::registerWith(ComponentFactory::instance());
-        installReceiptPrinting(*module);
-    }
-    void TearDown() override {
-        PrintWindowsFixture::TearDown();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        CurrentUser::forget();
-    }
-    void registerMoreHandlers(HandlerRegistry& r) override { module->registerHandlers(r); }
-
-    FormWindow* openChoice() {
-        if (!openPrinterChoiceWindow(*manager, nullptr)) {
-            ADD_FAILURE() << manager->lastError().toStdString();
-            return nullptr;
-        }
-        return window(FormId::PrinterChoice);
-    }
-    Component* list(FormWindow* w) const {
-        return w->component(QStringLiteral("组合框_打印机名称"));
-    }
-    bool isOpen(FormId id) const { return manager->isOpen(static_cast<qint32>(id)); }
-
-    // The user's options file: what CUPS writes for "lpoptions -d".
-    static QString userOptions() {
-        QFile f(QDir::home().filePath(QStringLiteral(".cups/lpoptions")));
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
-    // The machine's default as a process without this test's private settings sees it.
-    static QString machineDefault() {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), privateClient().realHome);
-        env.remove(QStringLiteral("CUPS_SERVERROOT"));
-        return lpstatDefault(env);
-    }
-
-    std::unique_ptr<SalesModule> module;
-};
-
 #define REQUIRE_SCHEDULER()                                                              \
     ASSERT_TRUE(schedulerRuns()) << "no CUPS scheduler answers (scripts/start_cups.sh)"; \
     ASSERT_EQ(lpstatDefault(), kDefaultQueue)
@@ -258,8 +143,9 @@ TEST_F(PrinterChoiceTest, ListsThePrintersWithTheDefaultChosen) {
     ASSERT_GE(list(w)->currentIndex(), 0);
     EXPECT_EQ(items.at(list(w)->currentIndex()), kDefaultQueue);
 
-    EXPECT_EQ(w->size(), WindowFrameMetrics(2, true).clientSize(QSize(354, 210)));
-    const QStringList order{QStringLiteral("组合框_打印机名称"), QStringLiteral("按钮_保存"),
+    EXPECT_EQ(w->size(), WindowFrameMetrics(2, true).clientSize(QSize(530, 210)));
+    const QStringList order{QStringLiteral("组合框_打印机名称"), QStringLiteral("组合框_纸宽"),
+                            QStringLiteral("选择框_打开钱箱"), QStringLiteral("按钮_保存"),
                             QStringLiteral("按钮1")};
     EXPECT_EQ(tabWalk(w, order), order.mid(1));
     w->show();
@@ -295,12 +181,21 @@ TEST_F(PrinterChoiceTest, SavingMakesTheChosenPrinterTheUsersDefault) {
         key(combo, Qt::Key_Down);
         ASSERT_NE(list(w)->currentIndex(), before) << "TilloraPDF2 not reached";
     }
+    // Beside the list, this till's paper and drawer: 80 mm, drawer on.
     key(combo, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), w->component(QStringLiteral("组合框_纸宽"))->widget());
+    key(QApplication::focusWidget(), Qt::Key_Down);
+    key(QApplication::focusWidget(), Qt::Key_Tab);
+    key(QApplication::focusWidget(), Qt::Key_Space, QStringLiteral(" "));
+    key(QApplication::focusWidget(), Qt::Key_Tab);
     key(QApplication::focusWidget(), Qt::Key_Return, QStringLiteral("\r"));
     settle();
     EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
     EXPECT_FALSE(isOpen(FormId::PrinterChoice));
     EXPECT_EQ(lpstatDefault(), kSecondQueue);
+    const TillPrinter till = TillPrinter::read();
+    EXPECT_EQ(till.paperWidthMm, 80);
+    EXPECT_TRUE(till.openDrawer);
     EXPECT_TRUE(userOptions().contains(QStringLiteral("Default ") + kSecondQueue))
         << userOptions().toStdString();
     EXPECT_EQ(machineDefault(), machineBefore);
@@ -309,6 +204,8 @@ TEST_F(PrinterChoiceTest, SavingMakesTheChosenPrinterTheUsersDefault) {
     w = openChoice();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(list(w)->items().at(list(w)->currentIndex()), kSecondQueue);
+    EXPECT_EQ(w->component(QStringLiteral("组合框_纸宽"))->currentIndex(), 1);
+    EXPECT_TRUE(w->component(QStringLiteral("选择框_打开钱箱"))->isChecked());
     list(w)->setCurrentIndex(static_cast<int>(list(w)->items().indexOf(kDefaultQueue)));
     w->show();
     mouseClick(w->component(QStringLiteral("按钮_保存"))->widget());

@@ -1,0 +1,300 @@
+// Receipt printers as shops have them, each behind a private CUPS queue of this test: a thermal
+// printer on the network (a listener on 127.0.0.1 behind a queue without a driver), one that does
+// not answer, and a page printer whose own paper is a 58 mm roll.
+#include <QAction>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QThread>
+
+#include "print/escpos_raster.h"
+#include "print/printer.h"
+#include "print/raw_print_job.h"
+#include "print/till_printer.h"
+#include "sales/receipt_layout.h"
+#include "sales/sales_texts.h"
+#include "tests/print/cups/cups_client.h"
+#include "tests/print/cups/job_listener.h"
+#include "tests/print/escpos_decoder.h"
+#include "tests/support/first_cell.h"
+
+namespace tillora::test {
+namespace {
+
+QString queueName(const char* kind) {
+    return QStringLiteral("Tillora%1%2")
+        .arg(QLatin1String(kind))
+        .arg(QCoreApplication::applicationPid());
+}
+
+Receipt sampleReceipt(int lines) {
+    Receipt r;
+    r.number = QStringLiteral("2026120800017");
+    r.timeText = QStringLiteral("2026-12-08  09:30:00");
+    for (int i = 1; i <= lines; ++i) {
+        r.lines.append({QString::number(i), QStringLiteral("龙井茶叶%1").arg(i),
+                        QStringLiteral("2"), QStringLiteral("19.90"), QStringLiteral("39.80"),
+                        QStringLiteral("39.80")});
+    }
+    r.totalQuantity = QString::number(2 * lines);
+    r.totalAmount = r.discountedTotal = QStringLiteral("%1.80").arg(39 * lines);
+    r.cashReceived = QStringLiteral("2000.00");
+    r.cashier = QStringLiteral("张三");
+    r.paymentMethod = QStringLiteral("现金");
+    r.remark = QStringLiteral("谢谢惠顾\r\n欢迎再来");
+    return r;
+}
+
+class ReceiptPrinterTest : public PrinterChoiceTest {
+  protected:
+    void SetUp() override {
+        PrinterChoiceTest::SetUp();
+        if (!schedulerRuns()) {
+            GTEST_SKIP() << "no CUPS scheduler answers (scripts/start_cups.sh)";
+        }
+        Printer::setOutputFileOverride({});
+    }
+    void TearDown() override {
+        RawPrintJob::setAnswerTime(5000);
+        PrinterChoiceTest::TearDown();
+    }
+
+    // A thermal printer behind a queue without a driver, made the default destination.
+    std::unique_ptr<PrivateQueue> rawQueue(const QString& uri) {
+        auto queue = std::make_unique<PrivateQueue>(queueName("Raw"),
+                                                    QStringList{QStringLiteral("-v"), uri});
+        if (!queue->added()) {
+            ADD_FAILURE() << "lpadmin could not add a queue (needs root or the lpadmin group)";
+            return nullptr;
+        }
+        EXPECT_TRUE(SystemPrinters::setDefault(queue->name()));
+        return queue;
+    }
+    static void keepTill(int paperWidthMm, bool openDrawer) {
+        TillPrinter till;
+        till.paperWidthMm = paperWidthMm;
+        till.openDrawer = openDrawer;
+        ASSERT_TRUE(till.write());
+    }
+    FormWindow* openSales() {
+        return manager->open(static_cast<qint32>(FormId::SalesEntry)) ? window(FormId::SalesEntry)
+                                                                      : nullptr;
+    }
+    void sell(FormWindow* sales) {
+        sales->setText(QStringLiteral("编辑框_名称"), QStringLiteral("茶叶"));
+        sales->setText(QStringLiteral("编辑框_单价"), QStringLiteral("19.99"));
+        sales->setText(QStringLiteral("编辑框_数量"), QStringLiteral("2"));
+        click(sales, "按钮_添加商品");
+        sales->setText(QStringLiteral("编辑框_实收"), QStringLiteral("50"));
+        click(sales, "按钮_打印小票");
+    }
+    int storedSales() { return firstNumber(db, QStringLiteral("select count(*) from 销售记录")); }
+    static void triggerMenu(FormWindow* w, const QString& caption) {
+        for (QAction* menu : w->formMenuBar()->actions()) {
+            for (QAction* item : menu->menu()->actions()) {
+                if (item->text() == caption) {
+                    item->trigger();
+                    return;
+                }
+            }
+        }
+        ADD_FAILURE() << caption.toStdString();
+    }
+
+    DefaultRestorer restore;
+};
+
+// The receipt reaches the printer as the dots the layout draws at 203 dpi, on 58 and on 80 mm
+// paper, then one cut; no drawer pulse for a receipt that is not a stored cash sale.
+TEST_F(ReceiptPrinterTest, ReceiptArrivesAsItsDrawnDotsThenOneCut) {
+    JobListener printerOnTheNetwork;
+    ASSERT_NE(printerOnTheNetwork.port(), 0);
+    const auto queue = rawQueue(printerOnTheNetwork.uri());
+    ASSERT_TRUE(queue);
+    ReceiptPrinter::Options options;
+    options.layout.shopName = QStringLiteral("好再来便利店");
+    const Receipt receipt = sampleReceipt(5);
+    int job = 0;
+    for (const int paper : {58, 80}) {
+        SCOPED_TRACE(paper);
+        keepTill(paper, true);
+        Printer printer;
+        printer.setPenType(3);
+        ASSERT_TRUE(ReceiptPrinter::print(printer, receipt, options, {}));
+        EXPECT_TRUE(printer.receiptPrinter());
+        EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
+        const int dots = EscPosRaster::paperDots(paper);
+        const DecodedJob printed = decodeEscPos(printerOnTheNetwork.waitForJob(job++), dots);
+        ASSERT_TRUE(printed.error.isEmpty()) << printed.error.toStdString();
+        EXPECT_TRUE(
+            QRegularExpression(QStringLiteral("^IF?R[RF]*C$")).match(printed.actions).hasMatch())
+            << printed.actions.toStdString();
+
+        DotSheetSurface drawn(dots);
+        drawn.setPenType(3);
+        ReceiptLayout::draw(drawn, receipt, options.layout, ReceiptLayout::Labels::Paper);
+        const QImage expected = drawn.finish();
+        EXPECT_GT(inkDots(expected), 2000);
+        EXPECT_LE(differingDots(printed.dots, expected), inkDots(expected) / 200);
+        EXPECT_EQ(printed.dots.width(), dots);
+    }
+    EXPECT_EQ(printerOnTheNetwork.jobCount(), 2);
+}
+
+// A cash sale from the sales window: stored, printed, cut, and the drawer opens after the cut
+// when this till says so, and not otherwise.
+TEST_F(ReceiptPrinterTest, CashSaleOpensTheDrawerWhenTheTillSaysSo) {
+    JobListener printerOnTheNetwork;
+    const auto queue = rawQueue(printerOnTheNetwork.uri());
+    ASSERT_TRUE(queue);
+    FormWindow* sales = openSales();
+    ASSERT_NE(sales, nullptr);
+    const int before = storedSales();
+
+    keepTill(58, true);
+    sell(sales);
+    EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
+    DecodedJob printed = decodeEscPos(printerOnTheNetwork.waitForJob(0), 384);
+    EXPECT_TRUE(printed.error.isEmpty()) << printed.error.toStdString();
+    EXPECT_TRUE(printed.actions.startsWith(u'I'));
+    EXPECT_TRUE(printed.actions.endsWith(QStringLiteral("RCD"))) << printed.actions.toStdString();
+    EXPECT_EQ(printed.actions.count(u'D'), 1);
+
+    keepTill(58, false);
+    sell(sales);
+    printed = decodeEscPos(printerOnTheNetwork.waitForJob(1), 384);
+    EXPECT_TRUE(printed.actions.endsWith(QStringLiteral("RC"))) << printed.actions.toStdString();
+    EXPECT_FALSE(printed.actions.contains(u'D'));
+    EXPECT_EQ(storedSales(), before + 2);
+}
+
+// A printer that is off: the cashier is told in Chinese, the sale stays stored with 重印 offered,
+// and the job does not wait in the queue to print later beside the reprint.
+TEST_F(ReceiptPrinterTest, PrinterThatDoesNotAnswerIsToldAndTheSaleKept) {
+    int port = 0;
+    {
+        JobListener gone;  // a port nothing listens on once it is gone
+        port = gone.port();
+    }
+    const auto queue = rawQueue(QStringLiteral("socket://127.0.0.1:%1").arg(port));
+    ASSERT_TRUE(queue);
+    RawPrintJob::setAnswerTime(1500);
+    keepTill(58, true);
+    FormWindow* sales = openSales();
+    ASSERT_NE(sales, nullptr);
+    const int before = storedSales();
+    sell(sales);
+    EXPECT_EQ(messages.texts(),
+              (QStringList{RawPrintJob::notConnectedText(), sales_text::savedNotPrinted()}));
+    EXPECT_EQ(storedSales(), before + 1);
+    EXPECT_TRUE(run(QStringLiteral("lpstat"), {QStringLiteral("-o"), queue->name()}).isEmpty());
+}
+
+// 打开钱箱 in the menu: refused to an ordinary user, a drawer pulse alone for an administrator,
+// and a plain word when the default printer is a page printer.
+TEST_F(ReceiptPrinterTest, AdministratorOpensTheDrawerFromTheMenu) {
+    JobListener printerOnTheNetwork;
+    const auto queue = rawQueue(printerOnTheNetwork.uri());
+    ASSERT_TRUE(queue);
+    FormWindow* sales = openSales();
+    ASSERT_NE(sales, nullptr);
+    const QString openDrawer = QStringLiteral("打开钱箱");
+
+    logIn(QStringLiteral("cashier"), QStringLiteral("普通用户"));
+    triggerMenu(sales, openDrawer);
+    EXPECT_EQ(messages.texts(), QStringList{sales_text::drawerAdminOnly()});
+    messages.clear();
+
+    logIn(QStringLiteral("admin"), QStringLiteral("管理员"));
+    triggerMenu(sales, openDrawer);
+    EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
+    EXPECT_EQ(decodeEscPos(printerOnTheNetwork.waitForJob(0), 384).actions, QStringLiteral("ID"));
+    EXPECT_EQ(printerOnTheNetwork.jobCount(), 1);  // the refusal sent nothing
+
+    ASSERT_TRUE(SystemPrinters::setDefault(kDefaultQueue));
+    triggerMenu(sales, openDrawer);
+    EXPECT_EQ(messages.texts(), QStringList{Printer::noDrawerPrinterText()});
+}
+
+// A page printer whose default paper is a 58 x 210 mm roll (and which lists A4 as well): the
+// receipt's page is the roll, not the locale's A4.
+TEST_F(ReceiptPrinterTest, PagePrinterPrintsOnItsOwnRoll) {
+    QFile pdfDriver(QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd"));
+    if (!pdfDriver.open(QIODevice::ReadOnly)) {
+        GTEST_SKIP() << "cups-pdf is not installed";
+    }
+    QString ppd = QString::fromLatin1(pdfDriver.readAll());
+    const QString roll = QStringLiteral("X58MMY210MM");
+    for (const char* keyword : {"PageSize", "PageRegion", "ImageableArea", "PaperDimension"}) {
+        const QString k = QLatin1String(keyword);
+        ppd.replace(QStringLiteral("*Default%1: A4").arg(k),
+                    QStringLiteral("*Default%1: %2").arg(k, roll));
+    }
+    ppd.replace(QStringLiteral("*PageSize A4/A4:"),
+                QStringLiteral("*PageSize %1/58 x 210 mm: \"<</PageSize[164 595]/ImagingBBox null>>"
+                               "setpagedevice\"\n*PageSize A4/A4:")
+                    .arg(roll));
+    ppd.replace(QStringLiteral("*PageRegion A4/A4:"),
+                QStringLiteral("*PageRegion %1/58 x 210 mm: \"<</PageSize[164 595]/ImagingBBox "
+                               "null>>setpagedevice\"\n*PageRegion A4/A4:")
+                    .arg(roll));
+    ppd.replace(
+        QStringLiteral("*ImageableArea A4/A4:"),
+        QStringLiteral("*ImageableArea %1/58 x 210 mm: \"0 0 164 595\"\n*ImageableArea A4/A4:")
+            .arg(roll));
+    ppd.replace(
+        QStringLiteral("*PaperDimension A4/A4:"),
+        QStringLiteral("*PaperDimension %1/58 x 210 mm: \"164 595\"\n*PaperDimension A4/A4:")
+            .arg(roll));
+    QFile rollDriver(folder.file(QStringLiteral("roll58.ppd")));
+    ASSERT_TRUE(rollDriver.open(QIODevice::WriteOnly));
+    rollDriver.write(ppd.toLatin1());
+    rollDriver.close();
+    PrivateQueue queue(queueName("Roll"), {QStringLiteral("-v"), QStringLiteral("cups-pdf:/"),
+                                           QStringLiteral("-P"), rollDriver.fileName()});
+    ASSERT_TRUE(queue.added());
+    ASSERT_TRUE(SystemPrinters::setDefault(queue.name()));
+
+    const QString token = QStringLiteral("TilloraRoll%1x%2")
+                              .arg(QCoreApplication::applicationPid())
+                              .arg(QDateTime::currentMSecsSinceEpoch() % 1000000);
+    Printer printer;
+    printer.setDocumentName(token);
+    ASSERT_TRUE(printer.StartPrint(false, false));
+    EXPECT_FALSE(printer.receiptPrinter());
+    // The roll less the driver's margins: nowhere near A4's 2100.
+    EXPECT_GT(printer.printableWidth(), 400);
+    EXPECT_LE(printer.printableWidth(), 580);
+    printer.WriteAt(0, 0, QStringList{QStringLiteral("单号：2026120800017")});
+    printer.EndPrint();
+    EXPECT_TRUE(printer.failure().isEmpty());
+
+    const QDir out(QDir(privateClient().realHome).filePath(QStringLiteral("PDF")));
+    QString found;
+    QElapsedTimer waited;
+    waited.start();
+    while (found.isEmpty() && waited.elapsed() < 60000) {
+        for (const QFileInfo& f : out.entryInfoList({QStringLiteral("*.pdf")}, QDir::Files)) {
+            if (f.fileName().contains(token) && f.size() > 0) {
+                found = f.absoluteFilePath();
+            }
+        }
+        QThread::msleep(200);
+    }
+    ASSERT_FALSE(found.isEmpty()) << "no PDF for " << token.toStdString();
+    QThread::msleep(300);
+    const QString info = run(QStringLiteral("pdfinfo"), {found});
+    const QRegularExpressionMatch size =
+        QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+) x ([0-9.]+) pts")).match(info);
+    ASSERT_TRUE(size.hasMatch()) << info.toStdString();
+    EXPECT_NEAR(size.captured(1).toDouble(), 164.4, 2);
+    EXPECT_NEAR(size.captured(2).toDouble(), 595.3, 2);
+    QFile::remove(found);
+}
+
+}  // namespace
+}  // namespace tillora::test
