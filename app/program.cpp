@@ -16,6 +16,7 @@
 #include "app/settings_hand_over.h"
 #include "app/shell.h"
 #include "app/start_routine.h"
+#include "data/current_user.h"
 #include "data/database_setup.h"
 #include "forms/component_factory.h"
 #include "forms/component_font.h"
@@ -35,6 +36,7 @@
 #include "print/print_components.h"
 #include "print/print_support.h"
 #include "print/printer_choice_window.h"
+#include "print/raw_print_job.h"
 #include "records/records_module.h"
 #include "sales/receipt_printer.h"
 #include "sales/sales_module.h"
@@ -79,6 +81,17 @@ int runProgram(QApplication& application) {
                                                  .arg(QCoreApplication::applicationFilePath())
                                                  .arg(QCoreApplication::applicationPid())
                                                  .arg(data));
+    // Raw receipt-printer jobs and every drawer opening, with who opened it.
+    RawPrintJob::setObserver([](const RawPrintJob::Report& r) {
+        EventLog::write(QStringLiteral("print"),
+                        QStringLiteral("%1 \"%2\", %3 bytes%4: %5")
+                            .arg(r.queue, r.title)
+                            .arg(r.bytes)
+                            .arg(r.drawerPulse ? QStringLiteral(", drawer opened by ") +
+                                                     CurrentUser::orNobody().userName()
+                                               : QString())
+                            .arg(r.failure.isEmpty() ? QStringLiteral("taken") : r.failure));
+    });
     Shell shell(application);
     // Relative paths (the database, the export's work file) resolve in the data folder, whatever
     // folder the program was started from.
