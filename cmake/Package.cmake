@@ -42,9 +42,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Not seen by shlibdeps: the windows' Chinese font, Qt's own Chinese texts and its display
-# plugins.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei, qt6-translations-l10n, qt6-qpa-plugins")
+# Not seen by shlibdeps: the windows' Chinese font (the one with 宋体's metrics, which the
+# templates' places were measured with), a sans one for Qt's own dialogs, Qt's Chinese texts and
+# its display plugins.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "fonts-arphic-uming, fonts-wqy-microhei, qt6-translations-l10n, qt6-qpa-plugins")
 # Loaded on first use; without them the program names what is missing when it is needed.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libpq5, libxlsxwriter4, libjpeg62-turbo, libcups2")
 # No maintainer scripts (the module is no public library, so no ldconfig either): removing or

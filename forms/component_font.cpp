@@ -16,11 +16,18 @@ const QStringList& windowsCjkFaces() {
     return faces;
 }
 
+// Ordered by how close each font comes to 宋体's metrics, on which every template's places were
+// measured: a Chinese character one pixel size wide, Latin letters, digits and blanks half of it,
+// and a line exactly the pixel size tall. AR PL UMing matches all three (and is a Song face too);
+// UKai and the two monospaced sans faces keep the widths but take taller lines; the proportional
+// faces last, as their wider digits and narrow blanks cut texts and shift aligned columns.
 const QStringList& cjkStandIns() {
     static const QStringList families{
-        QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("WenQuanYi Zen Hei"),
-        QStringLiteral("Noto Sans CJK SC"),    QStringLiteral("Noto Serif CJK SC"),
-        QStringLiteral("Droid Sans Fallback"), QStringLiteral("AR PL UMing CN"),
+        QStringLiteral("AR PL UMing CN"),         QStringLiteral("AR PL UKai CN"),
+        QStringLiteral("WenQuanYi Zen Hei Mono"), QStringLiteral("Noto Sans Mono CJK SC"),
+        QStringLiteral("WenQuanYi Micro Hei"),    QStringLiteral("WenQuanYi Zen Hei"),
+        QStringLiteral("Noto Sans CJK SC"),       QStringLiteral("Noto Serif CJK SC"),
+        QStringLiteral("Droid Sans Fallback"),
     };
     return families;
 }
@@ -38,6 +45,13 @@ void installFontSubstitutions() {
     for (const QString& face : windowsCjkFaces()) {
         QFont::insertSubstitutions(face, cjkStandIns());
     }
+}
+
+QFont defaultGuiFont() {
+    QFont font;
+    font.setFamilies(fontFamilies(QStringLiteral("宋体")));
+    font.setPixelSize(kDefaultGuiFontPixels);
+    return font;
 }
 
 int characterPixelHeight(qint32 height) {

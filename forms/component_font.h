@@ -15,6 +15,11 @@ QStringList fontFamilies(const QString& face);
 // Registers the same stand-ins with Qt for fonts made by name elsewhere. Called once at start-up.
 void installFontSubstitutions();
 
+// The system's default GUI font, which every component without a font of its own uses: 宋体 at
+// 12 pixels (9 points on a 96-dpi screen).
+inline constexpr int kDefaultGuiFontPixels = 12;
+QFont defaultGuiFont();
+
 // The character height in pixels of a stored LOGFONT height: a negative height is the character
 // height itself; a positive one is the cell height, which includes the internal leading (about an
 // eighth of it for CJK fonts); 0 means no height (the caller's default).

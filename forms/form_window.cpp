@@ -2,6 +2,7 @@
 
 #include "forms/component.h"
 #include "forms/component_factory.h"
+#include "forms/component_font.h"
 #include "forms/event_dispatcher.h"
 #include "forms/form_manager.h"
 #include "forms/window_frame_metrics.h"
@@ -35,6 +36,8 @@ constexpr int kControlIdStep = 10;
 FormWindow::FormWindow(FormManager* manager, const WindowTemplate& windowTemplate)
     : QWidget(nullptr), manager_(manager), template_(windowTemplate) {
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // Components without a font of their own inherit it, as they take the system's GUI font.
+    setFont(defaultGuiFont());
 }
 
 FormWindow::~FormWindow() {

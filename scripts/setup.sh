@@ -17,7 +17,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-translations-l10n qt6-qpa-plugins
   libsqlite3-dev libpng-dev libjpeg-dev zlib1g-dev
-  libxlsxwriter-dev libpq-dev libcups2 fonts-wqy-microhei
+  libxlsxwriter-dev libpq-dev libcups2 fonts-arphic-uming fonts-wqy-microhei
 )
 packaging=(dpkg-dev file)
 for set in "$@"; do

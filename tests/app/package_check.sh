@@ -20,7 +20,7 @@ dpkg-deb -x "$deb" "$work/root"
 dpkg-deb -e "$deb" "$work/control"
 
 depends="$(dpkg-deb -f "$deb" Depends)"
-for p in fonts-wqy-microhei qt6-translations-l10n libqt6widgets6; do
+for p in fonts-arphic-uming fonts-wqy-microhei qt6-translations-l10n libqt6widgets6; do
   [[ "$depends" == *"$p"* ]] || fail "Depends lacks $p: $depends"
 done
 recommends="$(dpkg-deb -f "$deb" Recommends)"
