@@ -47,6 +47,7 @@ QString causeOf(const BackupResult& result, const QString& target) {
             break;
         case BackupStatus::TargetUnwritable:
         case BackupStatus::Ok:
+        case BackupStatus::Cancelled:
             cause = QStringLiteral("无法写入 %1，磁盘可能已满或没有写入权限")
                         .arg(QDir::toNativeSeparators(QFileInfo(target).absolutePath()));
             break;

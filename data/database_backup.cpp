@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -61,11 +62,36 @@ BackupResult sqliteFailure(int rc) {
     return failure(BackupStatus::SourceUnreadable, detail);
 }
 
-// Copies the file byte for byte while holding SQLite's shared lock: no writer can change the
-// file meanwhile, and a journal left by a crashed writer is rolled back before the lock is
-// granted. The copy is therefore consistent and identical to the database as committed (an
-// online backup through sqlite3_backup would rewrite the header's change counters).
-BackupResult copyInto(const QString& sourcePath, const QString& copyPath) {
+// Starts a read transaction: from here until endRead no writer can change the file, and a
+// journal left by a crashed writer has been rolled back.
+int beginRead(Handle& source) {
+    return sqlite3_exec(source.db, "BEGIN; SELECT count(*) FROM sqlite_master;", nullptr, nullptr,
+                        nullptr);
+}
+
+void endRead(Handle& source) {
+    sqlite3_exec(source.db, "COMMIT", nullptr, nullptr, nullptr);
+}
+
+constexpr qint64 kHeaderBytes = 100;
+// Every commit moves the file change counter in the header.
+constexpr qint64 kChangeCounterAt = 24;
+// Commits between steps that start the copy again before one step takes the whole file.
+constexpr int kStepwiseAttempts = 3;
+
+QByteArray changeCounter(QFile& in) {
+    return in.seek(kChangeCounterAt) ? in.read(4) : QByteArray();
+}
+
+bool cancelled(const BackupControl& control) {
+    return control.cancel.load(std::memory_order_relaxed);
+}
+
+// Copies the file byte for byte in steps, each under SQLite's shared lock. The copy is the
+// database as committed when every step saw the same change counter; a commit between steps
+// starts it again. (An online backup through sqlite3_backup would rewrite the header's change
+// counters, and the copy would no longer compare equal to its source.)
+BackupResult copyInto(const QString& sourcePath, const QString& copyPath, BackupControl& control) {
     if (!QFileInfo(sourcePath).isFile()) {
         return failure(BackupStatus::SourceUnreadable, QStringLiteral("文件不存在"));
     }
@@ -73,27 +99,66 @@ BackupResult copyInto(const QString& sourcePath, const QString& copyPath) {
     if (!openFile(source, sourcePath, SQLITE_OPEN_READWRITE)) {
         return failure(BackupStatus::SourceUnreadable, source.error());
     }
-    int rc = sqlite3_exec(source.db, "BEGIN; SELECT count(*) FROM sqlite_master;", nullptr, nullptr,
-                          nullptr);
-    if (rc != SQLITE_OK) {
-        return sqliteFailure(sqlite3_extended_errcode(source.db) & 0xff);
-    }
+    // Unbuffered: after a new start every byte must come from the file, none from an old read.
     QFile in(sourcePath);
     QFile out(copyPath);
-    if (!in.open(QIODevice::ReadOnly)) {
+    if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         return failure(BackupStatus::SourceUnreadable, in.errorString());
     }
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         return failure(BackupStatus::TargetUnwritable, out.errorString());
     }
-    constexpr qint64 kChunk = 1 << 20;
-    while (!in.atEnd()) {
-        const QByteArray chunk = in.read(kChunk);
-        if (chunk.isEmpty() && in.error() != QFileDevice::NoError) {
-            return failure(BackupStatus::SourceUnreadable, in.errorString());
-        }
-        if (out.write(chunk) != chunk.size()) {
+    const qint64 step = std::max<qint64>(control.stepBytes, kHeaderBytes);
+    bool whole = false;
+    for (int attempt = 1; !whole; ++attempt) {
+        // The last attempt copies the file in one step.
+        const qint64 stepBytes = attempt >= kStepwiseAttempts ? -1 : step;
+        if (!out.resize(0) || !out.seek(0)) {
             return failure(BackupStatus::TargetUnwritable, out.errorString());
+        }
+        QByteArray counter;
+        qint64 size = 0;
+        qint64 done = 0;
+        for (bool first = true;; first = false) {
+            if (cancelled(control)) {
+                return failure(BackupStatus::Cancelled, {});
+            }
+            if (const int rc = beginRead(source); rc != SQLITE_OK) {
+                return sqliteFailure(sqlite3_extended_errcode(source.db) & 0xff);
+            }
+            const QByteArray now = changeCounter(in);
+            if (first) {
+                counter = now;
+                size = in.size();
+            } else if (now != counter || in.size() != size) {
+                endRead(source);
+                break;
+            }
+            const qint64 end = stepBytes < 0 ? size : std::min(size, done + stepBytes);
+            if (!in.seek(done)) {
+                endRead(source);
+                return failure(BackupStatus::SourceUnreadable, in.errorString());
+            }
+            while (done < end) {
+                const QByteArray chunk = in.read(std::min<qint64>(end - done, qint64(1) << 20));
+                if (chunk.isEmpty()) {
+                    endRead(source);
+                    return failure(BackupStatus::SourceUnreadable, in.errorString());
+                }
+                if (out.write(chunk) != chunk.size()) {
+                    endRead(source);
+                    return failure(BackupStatus::TargetUnwritable, out.errorString());
+                }
+                done += chunk.size();
+            }
+            endRead(source);
+            if (done == size) {
+                whole = true;
+                break;
+            }
+            if (control.betweenSteps) {
+                control.betweenSteps();
+            }
         }
     }
     if (!out.flush()) {
@@ -105,11 +170,17 @@ BackupResult copyInto(const QString& sourcePath, const QString& copyPath) {
         return failure(BackupStatus::TargetUnwritable, QString::fromLocal8Bit(strerror(errno)));
     }
 #endif
-    sqlite3_exec(source.db, "COMMIT", nullptr, nullptr, nullptr);
     return {};
 }
 
-BackupResult verify(Handle& copy) {
+int stopWhenCancelled(void* control) {
+    return cancelled(*static_cast<BackupControl*>(control)) ? 1 : 0;
+}
+
+BackupResult verify(Handle& copy, BackupControl* control = nullptr) {
+    if (control != nullptr) {
+        sqlite3_progress_handler(copy.db, 10000, stopWhenCancelled, control);
+    }
     sqlite3_stmt* check = nullptr;
     if (sqlite3_prepare_v2(copy.db, "PRAGMA integrity_check", -1, &check, nullptr) != SQLITE_OK) {
         return failure(BackupStatus::VerifyFailed, copy.error());
@@ -121,18 +192,26 @@ BackupResult verify(Handle& copy) {
                    QString::fromUtf8(text ? text : "");
     }
     sqlite3_finalize(check);
+    if (control != nullptr && cancelled(*control)) {
+        return failure(BackupStatus::Cancelled, {});
+    }
     if (verdict != QStringLiteral("ok")) {
         return failure(BackupStatus::VerifyFailed, verdict.isEmpty() ? copy.error() : verdict);
     }
     return {};
 }
 
-BackupResult verify(const QString& copyPath) {
+BackupResult verify(const QString& copyPath, BackupControl& control) {
     Handle copy;
     if (!openFile(copy, copyPath, SQLITE_OPEN_READONLY)) {
         return failure(BackupStatus::VerifyFailed, copy.error());
     }
-    return verify(copy);
+    return verify(copy, &control);
+}
+
+QByteArray headerOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.read(kHeaderBytes) : QByteArray();
 }
 
 // The rename is only durable once the folder's entry is on the disk.
@@ -212,7 +291,24 @@ int removeInterruptedCopies(const QString& folder, const QString& targetNamePatt
     return removed;
 }
 
+bool backupIsCurrent(const QString& sourcePath, const QString& backupPath) {
+    const QFileInfo source(sourcePath);
+    const QFileInfo backup(backupPath);
+    if (!source.isFile() || !backup.isFile() || source.size() != backup.size() ||
+        source.lastModified() > backup.lastModified()) {
+        return false;
+    }
+    const QByteArray header = headerOf(sourcePath);
+    return header.size() == kHeaderBytes && header == headerOf(backupPath);
+}
+
 BackupResult backupDatabaseFile(const QString& sourcePath, const QString& targetPath) {
+    BackupControl control;
+    return backupDatabaseFile(sourcePath, targetPath, control);
+}
+
+BackupResult backupDatabaseFile(const QString& sourcePath, const QString& targetPath,
+                                BackupControl& control) {
     const QFileInfo target(targetPath);
     // The temporary copy lives beside the target so that the final rename stays on one file
     // system and replaces the target in one step.
@@ -223,9 +319,9 @@ BackupResult backupDatabaseFile(const QString& sourcePath, const QString& target
     }
     lockCopy(temporary.handle(), true);
     const QString copyPath = temporary.fileName();
-    BackupResult result = copyInto(sourcePath, copyPath);
+    BackupResult result = copyInto(sourcePath, copyPath, control);
     if (result.ok()) {
-        result = verify(copyPath);
+        result = verify(copyPath, control);
     }
     if (!result.ok()) {
         return result;  // the temporary file goes with `temporary`

@@ -49,10 +49,17 @@ struct DatabaseHealth {
 QString databasePath(const QString& programFolder);
 
 // Opens the file and checks that it really is the program's database (the seven tables with
-// their columns), that it is whole (quick_check) and can be written, and puts the unique index on
-// the receipt numbers when it is missing. A file that fails leaves the component closed.
+// their columns), that it is whole as far as a check can tell in the same time at any size (the
+// length its header gives, the first row of every table and index), that it can be written, and
+// puts the unique index on the receipt numbers when it is missing. A file marked for the full
+// check gets quick_check instead, and loses the mark when it passes. A file that fails leaves the
+// component closed.
 DatabaseHealth checkProgramDatabase(ODBCDB& db, const QString& path);
 bool openProgramDatabase(ODBCDB& db, const QString& path);
+
+// Marks the file for the full check at the next start: a check of a copy found damage that may
+// be the file's own. False when the mark could not be made.
+bool markForFullCheck(const QString& path);
 
 // The unique index on 销售票号, created when it is missing. A file that already holds the same
 // number twice keeps working without it; the count of such numbers is given back the first time
