@@ -10,6 +10,7 @@
 
 #include "data/backup_folder.h"
 #include "data/database_backup.h"
+#include "data/database_setup.h"
 #include "forms/services/message_service.h"
 #include "platform/event_log.h"
 
@@ -103,9 +104,23 @@ Outcome take(const QString& databasePath, const QDateTime& now, QString* cause) 
         EventLog::write(QStringLiteral("backup"), QStringLiteral("failed: ") + *cause);
         return Outcome::Failed;
     }
+    // Nothing committed since the newest backup: another copy would only cost the cashier time
+    // and push an older backup out of the folder.
+    const QString newest = backup_folder::newest(databasePath, now);
+    if (!newest.isEmpty() && backupIsCurrent(databasePath, newest)) {
+        EventLog::write(QStringLiteral("backup"),
+                        QStringLiteral("skipped: unchanged since ") + QFileInfo(newest).fileName());
+        return Outcome::Skipped;
+    }
     const QString target = backup_folder::fileFor(databasePath, now);
     const BackupResult result = backupDatabaseFile(databasePath, target);
     if (!result.ok()) {
+        // A file that can't be read whole, or whose copy fails the check, is checked in full at
+        // the next start, which offers the backups when it is damaged.
+        if (result.status == BackupStatus::SourceUnreadable ||
+            result.status == BackupStatus::VerifyFailed) {
+            markForFullCheck(databasePath);
+        }
         qWarning("automatic backup to %s failed: %s", qPrintable(target),
                  qPrintable(result.detail));
         *cause = causeOf(result, target);

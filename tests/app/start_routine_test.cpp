@@ -160,5 +160,25 @@ TEST_F(StartRoutineTest, FailedAutomaticBackupIsToldOnce) {
     EXPECT_TRUE(messages.texts()[1].startsWith(u"自动备份失败："_s));
 }
 
+// A backup is made only when something was committed since the newest one, so an exit without a
+// sale costs nothing and doesn't push an older backup out of the folder.
+TEST_F(StartRoutineTest, UnchangedDatabaseIsNotCopiedAgain) {
+    ASSERT_TRUE(restoreTemplateDatabase(databaseFile()));
+    const QDateTime day(QDate(2024, 3, 5), QTime(8, 0));
+    EXPECT_TRUE(automatic_backup::atStart(databaseFile(), day));
+    EXPECT_FALSE(automatic_backup::atExit(databaseFile(), day.addSecs(60)));
+    EXPECT_EQ(backup_folder::files(databaseFile(), day.addSecs(60)).size(), 1);
+
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(databaseFile().toUtf8().constData(), &raw), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(raw, "update 用户登录 set 密码 = '1' where 用户名 = 'admin'", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(raw);
+    EXPECT_TRUE(automatic_backup::atExit(databaseFile(), day.addSecs(120)));
+    EXPECT_EQ(backup_folder::files(databaseFile(), day.addSecs(120)).size(), 2);
+    EXPECT_TRUE(messages.texts().isEmpty());
+}
+
 }  // namespace
 }  // namespace tillora
