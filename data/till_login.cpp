@@ -2,10 +2,7 @@
 
 #include "data/odbcdb.h"
 #include "data/postgres_driver.h"
-
-#include <QDir>
-#include <QFile>
-#include <QSaveFile>
+#include "platform/till_settings_file.h"
 
 namespace tillora {
 
@@ -13,6 +10,7 @@ namespace {
 
 constexpr char kDirectKey[] = "direct_login";
 constexpr char kUserKey[] = "user";
+const QString kFileName = QStringLiteral("tillora-login.conf");
 
 }  // namespace
 
@@ -25,37 +23,18 @@ bool isServerDatabase(const ODBCDB& db) {
 }
 
 QString tillLoginPath() {
-    return QDir::current().filePath(QStringLiteral("tillora-login.conf"));
+    return till_settings_file::path(kFileName);
 }
 
 TillLogin readTillLogin() {
+    const QHash<QString, QString> values = till_settings_file::read(kFileName);
     TillLogin login;
-    QFile file(tillLoginPath());
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        return login;
-    }
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        const qsizetype eq = line.indexOf(u'=');
-        if (line.startsWith(u'#') || eq <= 0) {
-            continue;
-        }
-        const QString key = line.left(eq).trimmed();
-        const QString value = line.mid(eq + 1).trimmed();
-        if (key == QLatin1String(kDirectKey)) {
-            login.direct = value == QLatin1String("1");
-        } else if (key == QLatin1String(kUserKey)) {
-            login.user = value;
-        }
-    }
+    login.direct = values.value(QLatin1String(kDirectKey)) == QLatin1String("1");
+    login.user = values.value(QLatin1String(kUserKey));
     return login;
 }
 
 bool writeTillLogin(const TillLogin& login) {
-    QSaveFile file(tillLoginPath());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        return false;
-    }
     // A line break in a name would make a second line of its own; names never hold one.
     QString user = login.user;
     user.remove(u'\n').remove(u'\r');
@@ -63,12 +42,7 @@ bool writeTillLogin(const TillLogin& login) {
                             (login.direct ? " = 1\n" : " = 0\n") + kUserKey + " = " +
                             user.toUtf8() + '\n';
     // Who logs in without a password is this till's owner's business alone.
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (file.write(text) != text.size() || !file.flush() || file.error() != QFileDevice::NoError) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return till_settings_file::write(kFileName, text, true);
 }
 
 }  // namespace tillora
