@@ -5,7 +5,7 @@
 set -uo pipefail
 build_dir="$(cd "$1" && pwd)"
 source_dir="$(cd "$2" && pwd)"
-for tool in cpack dpkg-deb dpkg-shlibdeps lintian; do
+for tool in cpack dpkg-deb dpkg-shlibdeps lintian sqlite3; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool not installed (scripts/setup.sh test)"; exit 77; }
 done
 work="$(mktemp -d)"
@@ -55,20 +55,27 @@ module="$(run --check-print-module)" || fail "the print module does not load"
 [[ "$module" == "$work/root/usr/lib/"*/libtillora_print_support.so ]] ||
   fail "print module loaded from '$module'"
 
-# The first start: the database is written without a question, owner-only, and the log has the
-# start and the new database. The program then waits for the cashier, so it is ended here.
-run >"$work/first-start.log" 2>&1 &
-pid=$!
+# The first start, at the keyboard: the database is written without a question (the one message,
+# where it lives, is answered with Enter), admin logs in, keys one line (2 x 80.00), saves it with
+# F10 and closes the sales window. The keys come from a Qt input plugin of the tests, so the
+# installed program runs as it is.
+driver="$build_dir/tests/app/key_driver"
+[ -e "$driver/generic/libtillora_key_driver.so" ] || fail "the key driver plugin was not built"
+QT_PLUGIN_PATH="$driver" QT_QPA_GENERIC_PLUGINS=tillora-keys timeout 60 \
+  env -u XDG_DATA_HOME HOME="$work/home" QT_QPA_PLATFORM=offscreen "$program" \
+  >"$work/first-start.log" 2>&1
+status=$?
 log="$where/tillora.log"
-for _ in $(seq 100); do
-  grep -q 'first start: new database' "$log" 2>/dev/null && break
-  sleep 0.2
-done
-kill "$pid" 2>/dev/null
-wait "$pid" 2>/dev/null
+[ "$status" -eq 0 ] || { cat "$work/first-start.log" "$log" 2>/dev/null; fail "the first start ended with $status"; }
+grep -q "key driver: message \"已新建数据库：$where/Zeb.mdb\"" "$work/first-start.log" ||
+  { cat "$work/first-start.log"; fail "the first start did not say where the database lives"; }
 grep -q ' start: .*data folder '"$where" "$log" 2>/dev/null || fail "the start is not logged"
-grep -q "first start: new database $where/Zeb.mdb" "$log" 2>/dev/null ||
-  { cat "$work/first-start.log" "$log" 2>/dev/null; fail "the new database is not logged"; }
+grep -q "first start: new database $where/Zeb.mdb" "$log" 2>/dev/null || fail "the new database is not logged"
+number="$(sed -n 's/.* sale: stored \([0-9]*\), 1 lines$/\1/p' "$log" 2>/dev/null)"
+[ -n "$number" ] || { cat "$work/first-start.log" "$log" 2>/dev/null; fail "no stored sale in the log"; }
+stored="$(sqlite3 "$where/Zeb.mdb" "select 数量 || ' ' || 金额 || ' ' || 收银员 from 销售记录 where 销售票号 = '$number'")"
+[ "$stored" = "2 160.00 admin" ] || fail "the sale $number in the database reads '$stored'"
+grep -q ' stop: exit code 0' "$log" 2>/dev/null || fail "the stop is not logged"
 [ "$(stat -c %a "$where/Zeb.mdb" 2>/dev/null)" = 600 ] || fail "database not owner-only"
 [ "$(stat -c %a "$log" 2>/dev/null)" = 600 ] || fail "log not owner-only"
 
