@@ -21,7 +21,14 @@ add_custom_command(OUTPUT ${tillora_changelog}
   COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/packaging/changelog > ${tillora_changelog}
   DEPENDS ${PROJECT_SOURCE_DIR}/packaging/changelog
   COMMENT "Compressing the package's changelog")
-add_custom_target(tillora_package_files ALL DEPENDS ${tillora_changelog})
+set(tillora_manual ${PROJECT_BINARY_DIR}/packaging/tillora.1.gz)
+add_custom_command(OUTPUT ${tillora_manual}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/packaging
+  COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/packaging/tillora.1 > ${tillora_manual}
+  DEPENDS ${PROJECT_SOURCE_DIR}/packaging/tillora.1
+  COMMENT "Compressing the manual page")
+add_custom_target(tillora_package_files ALL DEPENDS ${tillora_changelog} ${tillora_manual})
+install(FILES ${tillora_manual} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/packaging/copyright
   ${tillora_changelog} DESTINATION ${tillora_doc})
 

@@ -32,7 +32,8 @@ for script in preinst postinst prerm postrm; do
   [ ! -e "$work/control/$script" ] || fail "maintainer script $script"
 done
 for f in usr/bin/tillora usr/share/doc/tillora/copyright usr/share/doc/tillora/README.md \
-  usr/share/applications/tillora.desktop usr/share/icons/hicolor/scalable/apps/tillora.svg; do
+  usr/share/applications/tillora.desktop usr/share/icons/hicolor/scalable/apps/tillora.svg \
+  usr/share/man/man1/tillora.1.gz; do
   [ -e "$work/root/$f" ] || fail "missing /$f"
 done
 grep -q '^Name\[zh_CN\]=' "$work/root/usr/share/applications/tillora.desktop" ||
@@ -79,9 +80,9 @@ grep -q ' stop: exit code 0' "$log" 2>/dev/null || fail "the stop is not logged"
 [ "$(stat -c %a "$where/Zeb.mdb" 2>/dev/null)" = 600 ] || fail "database not owner-only"
 [ "$(stat -c %a "$log" 2>/dev/null)" = 600 ] || fail "log not owner-only"
 
-# Errors fail; warnings are for reading.
-lintian --fail-on error "$deb" >"$work/lintian.log" 2>&1 ||
-  { cat "$work/lintian.log"; fail "lintian reports errors"; }
+# Errors and warnings fail; the rest is for reading.
+lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 ||
+  { cat "$work/lintian.log"; fail "lintian reports errors or warnings"; }
 grep -E '^[WE]:' "$work/lintian.log" || true
 
 [ "$failures" -eq 0 ] || exit 1
