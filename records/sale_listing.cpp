@@ -61,32 +61,95 @@ SaleListing SaleListing::read(ODBCDB& db, const SalesSelection& selection, int c
 
 bool SaleListing::readMore(int rows) {
     while (!complete_ && rows > 0) {
+        const int asked = rows;
         const int h = db_->OpenTable(
-            selection_.page(QStringLiteral("[ID], [数量], [金额]"), rows, undated_, lastInPart_));
+            selection_.page(QStringLiteral("[ID], [数量], [金额]"), asked, undated_, lastInPart_));
         if (h == 0) {
-            fault_ = db_->lastFault();
-            // A busy file is asked again later; any other failure ends the listing.
-            complete_ = fault_ != DbFault::Locked;
-            return false;
+            return failed();
         }
         fault_ = DbFault::None;
         int got = 0;
         for (; !db_->IsEOF(h); db_->MoveNext(h)) {
             lastInPart_ = db_->ReadColByIndex(h, 1).toInt();
+            ++got;
+            if (readAgain_.erase(lastInPart_) != 0) {
+                continue;
+            }
             ids_.push_back(lastInPart_);
             addCents(quantityCents_, cents(db_->ReadColByIndex(h, 2).toText()));
             addCents(amountCents_, cents(db_->ReadColByIndex(h, 3).toText()));
-            ++got;
+            --rows;
         }
         db_->CloseTable(h);
-        rows -= got;
-        if (rows > 0) {
+        if (got < asked) {
+            bool resumed = false;
+            if (!resumeAfterDeletedSale(resumed)) {
+                return failed();
+            }
+            if (resumed) {
+                continue;
+            }
             // This part is read to its end.
             complete_ = undated_ || !selection_.hasUndated();
             undated_ = true;
             lastInPart_ = 0;
+            partStart_ = size();
+            readAgain_.clear();
         }
     }
+    return true;
+}
+
+bool SaleListing::failed() {
+    fault_ = db_->lastFault();
+    // A busy file is asked again later; any other failure ends the listing.
+    complete_ = fault_ != DbFault::Locked;
+    return false;
+}
+
+bool SaleListing::stillStored(int saleId, bool& stored) const {
+    const int h = db_->OpenTable(QStringLiteral("select [ID] from [销售记录] where [ID] = ") +
+                                 QString::number(saleId));
+    if (h == 0) {
+        return false;
+    }
+    stored = !db_->IsEOF(h);
+    db_->CloseTable(h);
+    return true;
+}
+
+// The dated part goes on from the time of the last sale read, looked up by its ID: when another
+// till deleted that sale meanwhile, the part would seem to end there. It goes on instead from the
+// newest sale read that is still stored (or from its start), passing over the sales read since.
+bool SaleListing::resumeAfterDeletedSale(bool& resumed) {
+    resumed = false;
+    if (undated_ || lastInPart_ == 0) {
+        return true;
+    }
+    bool stored = false;
+    if (!stillStored(lastInPart_, stored)) {
+        return false;
+    }
+    if (stored) {
+        return true;
+    }
+    int from = size();
+    int anchor = 0;
+    while (from > partStart_ && anchor == 0) {
+        --from;
+        if (!stillStored(idAt(from), stored)) {
+            return false;
+        }
+        if (stored) {
+            anchor = idAt(from);
+        }
+    }
+    readAgain_.clear();
+    for (int r = anchor != 0 ? from + 1 : partStart_; r < size(); ++r) {
+        readAgain_.insert(idAt(r));
+    }
+    lastInPart_ = anchor;
+    resumed = true;
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <unordered_set>
 #include <vector>
 
 #include "data/db_fault.h"
@@ -76,11 +77,17 @@ class SaleListing {
     const Page& page(int first) const;
     // The texts of rows [first, first + count); false when the statement failed.
     bool load(int first, int count, std::vector<SaleRow>& rows) const;
+    bool failed();
+    bool stillStored(int saleId, bool& stored) const;
+    bool resumeAfterDeletedSale(bool& resumed);
 
     ODBCDB* db_ = nullptr;
     SalesSelection selection_;
     std::vector<qint32> ids_;
-    int lastInPart_ = 0;    // the last sale read of the part being read
+    int lastInPart_ = 0;  // the last sale read of the part being read
+    int partStart_ = 0;   // the row where that part began
+    // Sales of the part already listed that a resumed read gives again.
+    std::unordered_set<qint32> readAgain_;
     bool undated_ = false;  // reading the sales without a time, after the others
     bool complete_ = true;
     DbFault fault_ = DbFault::None;
