@@ -33,8 +33,6 @@ double powerOfTen(int n) {
     return std::pow(10.0, n);
 }
 
-// Splits a clamped day number into calendar day and time of day in `unitsPerDay` units, rounded
-// to the nearest unit; a time that rounds up to midnight moves to the next day.
 bool isCSpace(char16_t c) {
     return c == u' ' || (c >= u'\t' && c <= u'\r');
 }
@@ -42,19 +40,25 @@ bool isDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
 }
 
+// Passes leading blanks and a sign; the position of what follows them.
+qsizetype afterBlanksAndSign(const QString& s, bool& negative) {
+    qsizetype i = 0;
+    while (i < s.size() && isCSpace(s[i].unicode())) {
+        ++i;
+    }
+    negative = i < s.size() && s[i] == u'-';
+    if (i < s.size() && (s[i] == u'-' || s[i] == u'+')) {
+        ++i;
+    }
+    return i;
+}
+
 // Reads [blanks][sign]digits and returns the value saturated at `limit` (in magnitude).
 qint64 readInteger(const QString& text, qint64 low, qint64 high) {
     const QString s = fullWidthToAscii(text);
-    qsizetype i = 0;
-    const qsizetype n = s.size();
-    while (i < n && isCSpace(s[i].unicode())) {
-        ++i;
-    }
     bool negative = false;
-    if (i < n && (s[i] == u'-' || s[i] == u'+')) {
-        negative = s[i] == u'-';
-        ++i;
-    }
+    qsizetype i = afterBlanksAndSign(s, negative);
+    const qsizetype n = s.size();
     // Accumulate toward the sign's side so that the lowest value is reachable without overflow.
     qint64 v = 0;
     for (; i < n && isDigit(s[i].unicode()); ++i) {
@@ -129,16 +133,9 @@ QString fullWidthToAscii(const QString& text) {
 
 double textToDouble(const QString& text) {
     const QString s = fullWidthToAscii(text);
-    const qsizetype n = s.size();
-    qsizetype i = 0;
-    while (i < n && isCSpace(s[i].unicode())) {
-        ++i;
-    }
     bool negative = false;
-    if (i < n && (s[i] == u'-' || s[i] == u'+')) {
-        negative = s[i] == u'-';
-        ++i;
-    }
+    qsizetype i = afterBlanksAndSign(s, negative);
+    const qsizetype n = s.size();
     std::string number;
     int digits = 0;
     // Decimal position of the first significant digit, to tell overflow from underflow.
