@@ -46,32 +46,27 @@ QSizeF RecordingSurface::textExtent(const QString& text) {
     return {width, static_cast<double>(size)};
 }
 
-void RecordingSurface::paintText(QPoint topLeft, const QString& text) {
+RecordedOperation& RecordingSurface::record(RecordedOperation::Kind kind, QPoint at) {
     RecordedOperation op;
-    op.kind = RecordedOperation::Kind::Text;
-    op.at = topLeft;
-    op.text = text;
+    op.kind = kind;
+    op.at = at;
     op.page = page_;
     ops_.append(op);
+    return ops_.last();
+}
+
+void RecordingSurface::paintText(QPoint topLeft, const QString& text) {
+    record(RecordedOperation::Kind::Text, topLeft).text = text;
 }
 
 void RecordingSurface::paintLine(QPoint from, QPoint to) {
-    RecordedOperation op;
-    op.kind = RecordedOperation::Kind::Line;
-    op.at = from;
-    op.to = to;
-    op.page = page_;
-    ops_.append(op);
+    record(RecordedOperation::Kind::Line, from).to = to;
 }
 
 void RecordingSurface::paintPicture(const QImage&, const QRect& target, int copyMode) {
-    RecordedOperation op;
-    op.kind = RecordedOperation::Kind::Picture;
-    op.at = target.topLeft();
+    RecordedOperation& op = record(RecordedOperation::Kind::Picture, target.topLeft());
     op.size = target.size();
     op.copyMode = copyMode;
-    op.page = page_;
-    ops_.append(op);
 }
 
 std::optional<int> RecordingSurface::pageBreakHeight() {

@@ -60,6 +60,7 @@ class RecordingSurface : public DrawingSurface {
     bool startNextPage() override;
 
   private:
+    RecordedOperation& record(RecordedOperation::Kind kind, QPoint at);
     Metrics metrics_;
     double dpi_;
     std::optional<int> pageHeight_;

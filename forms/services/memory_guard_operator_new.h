@@ -10,12 +10,13 @@
 
 #include "forms/services/memory_guard.h"
 
-void* operator new(std::size_t size) {
-    if (size == 0) {
-        size = 1;
-    }
+namespace tillora::memory_guard_detail {
+
+// The library's loop: try, note a failure, let the new_handler free memory, try again.
+template <class Allocate>
+void* allocateOrRetry(std::size_t size, Allocate allocate) {
     for (;;) {
-        if (void* p = std::malloc(size)) {
+        if (void* p = allocate(size)) {
             return p;
         }
         tillora::noteFailedAllocation(size);
@@ -25,6 +26,12 @@ void* operator new(std::size_t size) {
         }
         handler();
     }
+}
+
+}  // namespace tillora::memory_guard_detail
+
+void* operator new(std::size_t size) {
+    return tillora::memory_guard_detail::allocateOrRetry(size == 0 ? 1 : size, std::malloc);
 }
 
 void* operator new[](std::size_t size) {
@@ -46,21 +53,10 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
 
 void* operator new(std::size_t size, std::align_val_t align) {
     const std::size_t alignment = static_cast<std::size_t>(align);
-    if (size == 0) {
-        size = 1;
-    }
-    size = (size + alignment - 1) / alignment * alignment;
-    for (;;) {
-        if (void* p = std::aligned_alloc(alignment, size)) {
-            return p;
-        }
-        tillora::noteFailedAllocation(size);
-        const std::new_handler handler = std::get_new_handler();
-        if (!handler) {
-            throw std::bad_alloc();
-        }
-        handler();
-    }
+    // aligned_alloc wants a multiple of the alignment.
+    const std::size_t rounded = ((size == 0 ? 1 : size) + alignment - 1) / alignment * alignment;
+    return tillora::memory_guard_detail::allocateOrRetry(
+        rounded, [alignment](std::size_t n) { return std::aligned_alloc(alignment, n); });
 }
 void* operator new[](std::size_t size, std::align_val_t align) {
     return ::operator new(size, align);
