@@ -11,6 +11,19 @@ namespace tillora {
 
 namespace {
 
+// The head that component and menu records share: type, handler source, reserved words, name
+// and remark.
+template <class Record>
+void writeRecordHead(TemplateByteWriter& w, const Record& r) {
+    w.writeInt32(r.type);
+    w.writeInt32(r.handlerSource);
+    for (qint32 x : r.reserved) {
+        w.writeInt32(x);
+    }
+    w.writeCString(r.name);
+    w.writeCString(r.remark);
+}
+
 class SetWriter {
   public:
     explicit SetWriter(const TemplateSet& set) : set_(set) {}
@@ -135,13 +148,7 @@ bool SetWriter::writeWindow(TemplateByteWriter& w, const WindowTemplate& window)
 bool SetWriter::componentRecord(const ComponentRecord& c, QByteArray& out) {
     const QString owner = c.name.isEmpty() ? QStringLiteral("(window)") : c.name;
     TemplateByteWriter w;
-    w.writeInt32(c.type);
-    w.writeInt32(c.handlerSource);
-    for (qint32 x : c.reserved) {
-        w.writeInt32(x);
-    }
-    w.writeCString(c.name);
-    w.writeCString(c.remark);
+    writeRecordHead(w, c);
     w.writeInt32(c.objectSlot);
     w.writeInt32(c.left);
     w.writeInt32(c.top);
@@ -189,13 +196,7 @@ bool SetWriter::menuItemRecord(const MenuItemRecord& m, QByteArray& out) {
             QStringLiteral("%1: %2 has a reserved tail of the wrong size").arg(where_, owner));
     }
     TemplateByteWriter w;
-    w.writeInt32(m.type);
-    w.writeInt32(m.handlerSource);
-    for (qint32 x : m.reserved) {
-        w.writeInt32(x);
-    }
-    w.writeCString(m.name);
-    w.writeCString(m.remark);
+    writeRecordHead(w, m);
     w.writeInt32(m.shortcut);
     w.writeInt32(m.level);
     w.writeInt32(m.flags);
