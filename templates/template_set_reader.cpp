@@ -9,6 +9,18 @@ namespace tillora {
 
 namespace {
 
+// The head that component and menu records share (see the writer).
+template <class Record>
+void readRecordHead(TemplateByteReader& r, Record& out) {
+    out.type = r.readInt32();
+    out.handlerSource = r.readInt32();
+    for (qint32& x : out.reserved) {
+        x = r.readInt32();
+    }
+    out.name = r.readCString();
+    out.remark = r.readCString();
+}
+
 class SetReader {
   public:
     SetReader(QByteArrayView data, const QStringList& handlerNames)
@@ -176,13 +188,7 @@ bool SetReader::resolveHandler(qint32 index, QString& name) {
 
 bool SetReader::readComponent(QByteArrayView record, ComponentRecord& c) {
     TemplateByteReader r(record);
-    c.type = r.readInt32();
-    c.handlerSource = r.readInt32();
-    for (qint32& x : c.reserved) {
-        x = r.readInt32();
-    }
-    c.name = r.readCString();
-    c.remark = r.readCString();
+    readRecordHead(r, c);
     c.objectSlot = r.readInt32();
     c.left = r.readInt32();
     c.top = r.readInt32();
@@ -225,13 +231,7 @@ bool SetReader::readComponent(QByteArrayView record, ComponentRecord& c) {
 
 bool SetReader::readMenuItem(QByteArrayView record, MenuItemRecord& m) {
     TemplateByteReader r(record);
-    m.type = r.readInt32();
-    m.handlerSource = r.readInt32();
-    for (qint32& x : m.reserved) {
-        x = r.readInt32();
-    }
-    m.name = r.readCString();
-    m.remark = r.readCString();
+    readRecordHead(r, m);
     m.shortcut = r.readInt32();
     m.level = r.readInt32();
     m.flags = r.readInt32();
