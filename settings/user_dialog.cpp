@@ -72,6 +72,33 @@ QString UserDialog::permission() const {
     return boxes_.permission.text();
 }
 
+namespace {
+
+// What adding and changing a user both refuse, in the order they tell it: no permission, two
+// passwords that differ, text that can't go into a statement, a name (when adding) or a
+// permission too long for its column. Empty when none.
+QString sharedProblem(const QString& password, const QString& confirmation, const QString& chosen,
+                      const QString* name) {
+    if (chosen.trimmed().isEmpty()) {
+        return settings_text::permissionEmpty();
+    }
+    if (password != confirmation) {
+        return settings_text::passwordsDiffer();
+    }
+    if (containsInjectionText(password)) {
+        return user_text::injection();
+    }
+    if (name != nullptr && name->size() > kFieldLength) {
+        return settings_text::tooLong(QStringLiteral("用户名"), kFieldLength);
+    }
+    if (chosen.size() > kFieldLength) {
+        return settings_text::tooLong(QStringLiteral("用户权限"), kFieldLength);
+    }
+    return {};
+}
+
+}  // namespace
+
 void UserDialog::add() {
     const QString name = boxes_.name.text();
     const QString password = boxes_.password.text();
@@ -89,24 +116,9 @@ void UserDialog::add() {
         hint(settings_text::confirmationEmpty());
         return;
     }
-    if (chosen.trimmed().isEmpty()) {
-        hint(settings_text::permissionEmpty());
-        return;
-    }
-    if (password != confirmation) {
-        hint(settings_text::passwordsDiffer());
-        return;
-    }
-    if (containsInjectionText(password)) {
-        hint(user_text::injection());
-        return;
-    }
-    if (name.size() > kFieldLength) {
-        hint(settings_text::tooLong(QStringLiteral("用户名"), kFieldLength));
-        return;
-    }
-    if (chosen.size() > kFieldLength) {
-        hint(settings_text::tooLong(QStringLiteral("用户权限"), kFieldLength));
+    if (const QString problem = sharedProblem(password, confirmation, chosen, &name);
+        !problem.isEmpty()) {
+        hint(problem);
         return;
     }
     if (!module_.database().ExecuteSql(user_sql::addUser(name, chosen, passwordDigest(password)))) {
@@ -121,20 +133,9 @@ void UserDialog::change() {
     const QString password = boxes_.password.text();
     const QString confirmation = boxes_.confirmation.text();
     const QString chosen = permission();
-    if (chosen.trimmed().isEmpty()) {
-        hint(settings_text::permissionEmpty());
-        return;
-    }
-    if (password != confirmation) {
-        hint(settings_text::passwordsDiffer());
-        return;
-    }
-    if (containsInjectionText(password)) {
-        hint(user_text::injection());
-        return;
-    }
-    if (chosen.size() > kFieldLength) {
-        hint(settings_text::tooLong(QStringLiteral("用户权限"), kFieldLength));
+    if (const QString problem = sharedProblem(password, confirmation, chosen, nullptr);
+        !problem.isEmpty()) {
+        hint(problem);
         return;
     }
     ODBCDB& db = module_.database();
