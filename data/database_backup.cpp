@@ -76,8 +76,9 @@ void endRead(Handle& source) {
 constexpr qint64 kHeaderBytes = 100;
 // Every commit moves the file change counter in the header.
 constexpr qint64 kChangeCounterAt = 24;
-// Commits between steps that start the copy again before one step takes the whole file.
-constexpr int kStepwiseAttempts = 3;
+// Passes in steps before one holds the file to the end. The last one keeps sales waiting for
+// the whole copy; each pass before it is another chance to fit between two sales.
+constexpr int kStepwiseAttempts = 5;
 
 // The source file read through SQLite's own handle of it. A descriptor of our own would do for
 // reading, but closing it would drop every POSIX lock this process holds on the file, those of
