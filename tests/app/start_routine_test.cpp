@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSemaphore>
@@ -164,8 +165,9 @@ TEST_F(StartRoutineTest, FailedAutomaticBackupIsToldOnce) {
 }
 
 // The start's backup runs beside the first window: its failure is told from the event loop, not
-// before the constructor returns; an exit stops it without a backup or a temporary copy left.
-TEST_F(StartRoutineTest, DailyBackupBesideTheWindowTellsItsFailureAndStopsCleanly) {
+// before the constructor returns; an exit stops it without a backup or a temporary copy left;
+// sales go on during it.
+TEST_F(StartRoutineTest, DailyBackupBesideTheWindow) {
     ASSERT_TRUE(restoreTemplateDatabase(databaseFile()));
     const QString backups = backup_folder::folderFor(databaseFile());
     QFile(backups).open(QIODevice::WriteOnly);  // a file where the folder belongs
@@ -204,6 +206,36 @@ TEST_F(StartRoutineTest, DailyBackupBesideTheWindowTellsItsFailureAndStopsCleanl
         << QDir(backups).entryList(QDir::Files).join(u' ').toStdString();
     EXPECT_TRUE(messages.texts().isEmpty());
     EXPECT_FALSE(QFile::exists(databaseFile() + u".backup-failed"_s));
+
+    // A sale stored while the copy is between steps doesn't wait for it, and the copy, started
+    // again, holds it.
+    ASSERT_TRUE(database.OpenMdbDatabase(databaseFile()));
+    QSemaphore stored;
+    bool held = false;  // touched by the backup's thread only
+    {
+        automatic_backup::DailyBackup daily(databaseFile(), day.addDays(1), [&] {
+            if (!held) {
+                held = true;
+                copying.release();
+                stored.tryAcquire(1, 10000);
+            }
+        });
+        ASSERT_TRUE(copying.tryAcquire(1, 10000));
+        QElapsedTimer clock;
+        clock.start();
+        const bool saved = database.ExecuteSql(u"insert into 付款方式 (方式) values ('备份中')"_s);
+        const qint64 waited = clock.elapsed();
+        stored.release();
+        EXPECT_TRUE(saved);
+        EXPECT_LT(waited, 150);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return !backup_folder::newest(databaseFile()).isEmpty(); }, 10000));
+    }
+    ODBCDB backup;
+    ASSERT_TRUE(backup.OpenMdbDatabase(backup_folder::newest(databaseFile())));
+    const int h = backup.OpenTable(u"select count(*) from 付款方式 where 方式 = '备份中'"_s);
+    EXPECT_EQ(backup.ReadColByIndex(h, 1).toInt(), 1);
+    backup.CloseTable(h);
 }
 
 // A backup is made only when something was committed since the newest one, so an exit without a
