@@ -226,6 +226,22 @@ TEST_F(ProgramProcessTest, TerminationSignalEndsAtOnceAndHandsTheBackupOver) {
     EXPECT_TRUE(QFile::exists(databasePath(folder.path()) + QStringLiteral(".backup-failed")));
 }
 
+// Exit backups of two quick runs take turns: the second finds the first's backup current.
+TEST_F(ProgramProcessTest, RacingExitBackupsTakeTurns) {
+    QProcess one;
+    QProcess two;
+    for (QProcess* process : {&one, &two}) {
+        process->start(program, {QStringLiteral("--exit-backup"), databasePath(folder.path())});
+    }
+    for (QProcess* process : {&one, &two}) {
+        ASSERT_TRUE(process->waitForFinished(30000));
+        EXPECT_EQ(process->exitCode(), 0);
+    }
+    EXPECT_EQ(waitForBackups(1).size(), 1);
+    EXPECT_EQ(log().count(QStringLiteral("backup: made")), 1) << log().toStdString();
+    EXPECT_EQ(log().count(QStringLiteral("backup: skipped: unchanged")), 1);
+}
+
 // The set-up commands name the server and the fault on the terminal, never the password.
 TEST_F(ProgramProcessTest, CopyToServerPrintsNoPassword) {
     const struct {
