@@ -1,17 +1,26 @@
 #include "app/automatic_backup.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QtGlobal>
 
+#include <csignal>
 #include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 #include "data/backup_folder.h"
 #include "data/database_backup.h"
 #include "data/database_setup.h"
 #include "forms/services/message_service.h"
+#include "platform/clock.h"
 #include "platform/event_log.h"
 
 namespace tillora {
@@ -20,7 +29,7 @@ namespace automatic_backup {
 
 namespace {
 
-enum class Outcome { Taken, Skipped, Failed };
+enum class Outcome { Taken, Skipped, Failed, Cancelled };
 
 // The state of a run of failures lives beside the database, whose folder the start has found
 // writable: "<db>.backup-failed" holds the cause until the cashier was told, then it is renamed
@@ -92,7 +101,19 @@ void tellPending(const QString& databasePath) {
     }
 }
 
-Outcome take(const QString& databasePath, const QDateTime& now, QString* cause) {
+// True when a backup taken now would hold nothing the newest one lacks.
+bool newestIsCurrent(const QString& databasePath, const QDateTime& now) {
+    const QString newest = backup_folder::newest(databasePath, now);
+    if (!newest.isEmpty() && backupIsCurrent(databasePath, newest)) {
+        EventLog::write(QStringLiteral("backup"),
+                        QStringLiteral("skipped: unchanged since ") + QFileInfo(newest).fileName());
+        return true;
+    }
+    return false;
+}
+
+Outcome take(const QString& databasePath, const QDateTime& now, QString* cause,
+             BackupControl& control) {
     // A till on a database server has no file here to copy.
     if (!QFileInfo::exists(databasePath)) {
         EventLog::write(QStringLiteral("backup"), QStringLiteral("skipped: no database file"));
@@ -104,16 +125,28 @@ Outcome take(const QString& databasePath, const QDateTime& now, QString* cause) 
         EventLog::write(QStringLiteral("backup"), QStringLiteral("failed: ") + *cause);
         return Outcome::Failed;
     }
-    // Nothing committed since the newest backup: another copy would only cost the cashier time
-    // and push an older backup out of the folder.
-    const QString newest = backup_folder::newest(databasePath, now);
-    if (!newest.isEmpty() && backupIsCurrent(databasePath, newest)) {
-        EventLog::write(QStringLiteral("backup"),
-                        QStringLiteral("skipped: unchanged since ") + QFileInfo(newest).fileName());
+    backup_folder::Lock lock(databasePath);
+    if (!lock.acquire([&control] { return control.cancel.load(); })) {
+        if (control.cancel.load()) {
+            EventLog::write(QStringLiteral("backup"), QStringLiteral("stopped at exit"));
+            return Outcome::Cancelled;
+        }
+        *cause = QStringLiteral("无法写入 %1").arg(QDir::toNativeSeparators(folder));
+        EventLog::write(QStringLiteral("backup"), QStringLiteral("failed: ") + *cause);
+        return Outcome::Failed;
+    }
+    // Nothing committed since the newest backup: another copy would only cost time and push an
+    // older backup out of the folder. Asked under the lock: another process may just have
+    // taken it.
+    if (newestIsCurrent(databasePath, now)) {
         return Outcome::Skipped;
     }
     const QString target = backup_folder::fileFor(databasePath, now);
-    const BackupResult result = backupDatabaseFile(databasePath, target);
+    const BackupResult result = backupDatabaseFile(databasePath, target, control);
+    if (result.status == BackupStatus::Cancelled) {
+        EventLog::write(QStringLiteral("backup"), QStringLiteral("stopped at exit"));
+        return Outcome::Cancelled;
+    }
     if (!result.ok()) {
         // A file that can't be read whole, or whose copy fails the check, is checked in full at
         // the next start, which offers the backups when it is damaged.
@@ -133,6 +166,21 @@ Outcome take(const QString& databasePath, const QDateTime& now, QString* cause) 
     return Outcome::Taken;
 }
 
+Outcome take(const QString& databasePath, const QDateTime& now, QString* cause) {
+    BackupControl control;
+    return take(databasePath, now, cause, control);
+}
+
+// After a backup at start: its failure kept, or said now when it can't be; then the failure not
+// yet told, if any.
+void reportStart(const QString& databasePath, Outcome outcome, const QString& cause) {
+    if (outcome == Outcome::Failed && !recordFailure(databasePath, cause)) {
+        // Nothing can be remembered here: say it now rather than not at all.
+        showMessage(failedText(cause), MessageFlags::IconWarning);
+    }
+    tellPending(databasePath);
+}
+
 }  // namespace
 
 QString failedText(const QString& cause) {
@@ -142,17 +190,13 @@ QString failedText(const QString& cause) {
 
 bool atStart(const QString& databasePath, const QDateTime& now) {
     Outcome outcome = Outcome::Skipped;
+    QString cause;
     if (backup_folder::dueOn(databasePath, now.date())) {
-        QString cause;
         outcome = take(databasePath, now, &cause);
-        if (outcome == Outcome::Failed && !recordFailure(databasePath, cause)) {
-            // Nothing can be remembered here: say it now rather than not at all.
-            showMessage(failedText(cause), MessageFlags::IconWarning);
-        }
     } else {
         EventLog::write(QStringLiteral("backup"), QStringLiteral("skipped: made today already"));
     }
-    tellPending(databasePath);
+    reportStart(databasePath, outcome, cause);
     return outcome == Outcome::Taken;
 }
 
@@ -163,6 +207,92 @@ bool atExit(const QString& databasePath, const QDateTime& now) {
         recordFailure(databasePath, cause);
     }
     return outcome == Outcome::Taken;
+}
+
+struct DailyBackup::Work {
+    BackupControl control;
+};
+
+DailyBackup::DailyBackup(const QString& databasePath, const QDateTime& now,
+                         std::function<void()> betweenSteps)
+    : work_(std::make_shared<Work>()), receiver_(std::make_unique<QObject>()) {
+    QObject* receiver = receiver_.get();
+    if (!backup_folder::dueOn(databasePath, now.date())) {
+        EventLog::write(QStringLiteral("backup"), QStringLiteral("skipped: made today already"));
+        QTimer::singleShot(0, receiver,
+                           [databasePath] { reportStart(databasePath, Outcome::Skipped, {}); });
+        return;
+    }
+    work_->control.betweenSteps = std::move(betweenSteps);
+    thread_ = std::thread([work = work_, receiver, databasePath, now] {
+        QString cause;
+        const Outcome outcome = take(databasePath, now, &cause, work->control);
+        if (outcome == Outcome::Cancelled) {
+            return;
+        }
+        // The receiver outlives the thread (stop() joins first); a report still queued when it
+        // goes is dropped with it.
+        QMetaObject::invokeMethod(
+            receiver, [databasePath, outcome, cause] { reportStart(databasePath, outcome, cause); },
+            Qt::QueuedConnection);
+    });
+}
+
+DailyBackup::~DailyBackup() {
+    stop();
+}
+
+void DailyBackup::stop() {
+    work_->control.cancel.store(true);
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+    receiver_.reset();
+}
+
+bool handOver(const QString& databasePath, const QString& program, const QDateTime& now) {
+    if (!QFileInfo::exists(databasePath)) {
+        EventLog::write(QStringLiteral("backup"), QStringLiteral("skipped: no database file"));
+        return false;
+    }
+    // Two headers read: most exits without a sale end here.
+    if (newestIsCurrent(databasePath, now)) {
+        return false;
+    }
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(
+        {QString::fromLatin1(kExitBackupArgument), QFileInfo(databasePath).absoluteFilePath()});
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    qint64 pid = 0;
+    if (process.startDetached(&pid)) {
+        EventLog::write(QStringLiteral("backup"),
+                        QStringLiteral("handed to process %1 at exit").arg(pid));
+        return true;
+    }
+    EventLog::write(
+        QStringLiteral("backup"),
+        QStringLiteral("cannot start the exit backup's process: ") + process.errorString());
+    return atExit(databasePath, now);
+}
+
+int runExitBackup(const QString& databasePath) {
+#ifdef Q_OS_UNIX
+    // The program that started it has ended, maybe because its terminal closed: the backup goes
+    // on outside that session.
+    std::signal(SIGHUP, SIG_IGN);
+    ::setsid();
+#endif
+    EventLog::open(QFileInfo(databasePath).absolutePath());
+    QString cause;
+    BackupControl control;
+    const Outcome outcome = take(databasePath, Clock::now(), &cause, control);
+    if (outcome == Outcome::Failed) {
+        recordFailure(databasePath, cause);
+    }
+    return outcome == Outcome::Failed ? 1 : 0;
 }
 
 }  // namespace automatic_backup

@@ -17,6 +17,12 @@ int main(int argc, char** argv) {
         return tillora::runBackupCommand(tillora::databasePath(tillora::DataFolder::current()),
                                          QString::fromLocal8Bit(argv[2]));
     }
+    // The backup an ending program handed over; it takes no single-instance hold, so a new start
+    // meanwhile goes ahead.
+    if (argc == 3 && std::strcmp(argv[1], tillora::automatic_backup::kExitBackupArgument) == 0) {
+        QCoreApplication application(argc, argv);
+        return tillora::automatic_backup::runExitBackup(QString::fromLocal8Bit(argv[2]));
+    }
     // "--where" names the data folder (making it on an installed program's first run).
     if (argc == 2 && std::strcmp(argv[1], "--where") == 0) {
         QCoreApplication application(argc, argv);

@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QLocale>
+#include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 #include "app/automatic_backup.h"
 #include "app/database_wait_indicator.h"
@@ -93,6 +95,7 @@ int runProgram(QApplication& application) {
                             .arg(r.failure.isEmpty() ? QStringLiteral("taken") : r.failure));
     });
     Shell shell(application);
+    shell.endOnTerminationSignals();
     // Relative paths (the database, the export's work file) resolve in the data folder, whatever
     // folder the program was started from.
     shell.setProgramFolder(data);
@@ -126,12 +129,20 @@ int runProgram(QApplication& application) {
             shell.end(1);
     }
     const QString database = databasePath(data);
-    automatic_backup::atStart(database, Clock::now());
-    shell.addExitCallback([database] { automatic_backup::atExit(database, Clock::now()); });
+    // The day's backup starts once the first window is up and runs beside it; an exit stops it
+    // first, then hands its own backup to a process of its own so that this one ends at once.
+    const auto dailyBackup = std::make_shared<std::unique_ptr<automatic_backup::DailyBackup>>();
+    shell.addExitCallback([dailyBackup, database] {
+        dailyBackup->reset();
+        automatic_backup::handOver(database, QCoreApplication::applicationFilePath(), Clock::now());
+    });
 
     if (!showFirstWindow(forms, shell.holder().database(), openMainWindow)) {
         reportRuntimeError(RuntimeErrorCode::None, windowLoadFailedText());
     }
+    QTimer::singleShot(0, &shell.holder(), [dailyBackup, database] {
+        *dailyBackup = std::make_unique<automatic_backup::DailyBackup>(database, Clock::now());
+    });
     const int exitCode = shell.run();
     shell.shutdown();
     EventLog::write(QStringLiteral("stop"), QStringLiteral("exit code %1").arg(exitCode));

@@ -2,11 +2,17 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QThread>
 #include <QWidget>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "app/program_holder.h"
 #include "forms/form_manager.h"
@@ -18,7 +24,17 @@ namespace tillora {
 
 namespace {
 Shell* currentShell = nullptr;
+
+// The signal handler only writes the signal's number here; the loop reads it.
+int signalPipe[2] = {-1, -1};
+
+extern "C" void onTerminationSignal(int signalNumber) {
+    const int saved = errno;
+    const auto byte = static_cast<char>(signalNumber);
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
+    errno = saved;
 }
+}  // namespace
 
 Shell::Shell(QApplication& application)
     : application_(application),
@@ -45,6 +61,29 @@ Shell* Shell::instance() {
 bool Shell::setProgramFolder(const QString& folder) {
     programFolder_ = folder;
     return ProgramFolder::enter(folder);
+}
+
+void Shell::endOnTerminationSignals() {
+    if (signalPipe[0] < 0 && ::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        return;
+    }
+    // Owned by the holder: once the shutdown has begun, a further signal changes nothing.
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, holder_.get());
+    QObject::connect(notifier, &QSocketNotifier::activated, holder_.get(), [this] {
+        char received = 0;
+        while (::read(signalPipe[0], &received, 1) == 1) {
+        }
+        EventLog::write(QStringLiteral("signal"),
+                        QStringLiteral("%1, ending as 退出").arg(int(received)));
+        end(0);
+    });
+    struct sigaction action {};
+    action.sa_handler = onTerminationSignal;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
+        sigaction(signalNumber, &action, nullptr);
+    }
 }
 
 void Shell::addExitCallback(std::function<void()> callback) {
@@ -82,6 +121,12 @@ void Shell::shutdown() {
         windows.append(window);
     }
     for (const QPointer<QWidget>& window : windows) {
+        // A box a handler is waiting in (an end requested from inside it: a signal, a runtime
+        // error) lives on that handler's stack; it goes with the stack or with the process.
+        if (window && window->isModal()) {
+            window->hide();
+            continue;
+        }
         delete window.data();
     }
 

@@ -34,6 +34,10 @@ class Shell {
     // (the folder is still remembered, so absolute paths built from it keep working).
     bool setProgramFolder(const QString& folder);
 
+    // SIGTERM, SIGINT and SIGHUP (the system shutting down, Ctrl+C, the terminal closed) end the
+    // program as 退出 does: windows closed, the exit list run, the stop logged, exit code 0.
+    void endOnTerminationSignals();
+
     // Callbacks run once during shutdown, in registration order.
     void addExitCallback(std::function<void()> callback);
 

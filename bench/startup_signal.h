@@ -1,15 +1,17 @@
 #pragma once
 
 // Tells the start-up benchmark, on standard output, when the first window has been shown and
-// painted, then ends the process at once. Shared by the program's run and the bare window so
-// that both are timed to the same moment.
-#include <QCoreApplication>
+// painted; then waits for a line on standard input and closes every window, as the user closing
+// the program would. Shared by the program's run and the bare window so that both are timed to
+// the same moments.
+#include <QApplication>
 #include <QEvent>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QWidget>
 
+#include <unistd.h>
 #include <cstdio>
-#include <cstdlib>
 
 namespace tillora::bench {
 
@@ -21,10 +23,16 @@ class FirstWindowSignal : public QObject {
             fired_ = true;
             const QString title = static_cast<QWidget*>(watched)->windowTitle();
             // After the events already queued, among them the window's first paint.
-            QTimer::singleShot(0, [title] {
+            QTimer::singleShot(0, this, [this, title] {
                 std::printf("shown %s\n", title.toUtf8().constData());
                 std::fflush(stdout);
-                std::_Exit(0);
+                closeOnInput_ = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
+                connect(closeOnInput_, &QSocketNotifier::activated, this, [this] {
+                    char line[64];
+                    [[maybe_unused]] const ssize_t n = ::read(STDIN_FILENO, line, sizeof line);
+                    closeOnInput_->setEnabled(false);
+                    QApplication::closeAllWindows();
+                });
             });
         }
         return false;
@@ -32,6 +40,7 @@ class FirstWindowSignal : public QObject {
 
   private:
     bool fired_ = false;
+    QSocketNotifier* closeOnInput_ = nullptr;
 };
 
 }  // namespace tillora::bench

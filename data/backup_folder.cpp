@@ -7,10 +7,18 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <QThread>
+
 #include <algorithm>
 #include <functional>
 #include <utility>
 #include <vector>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
 
 namespace tillora::backup_folder {
 
@@ -121,6 +129,37 @@ int prune(const QString& databasePath, const QDateTime& now, int keep) {
 
 int removeLeftovers(const QString& databasePath) {
     return removeInterruptedCopies(folderFor(databasePath), nameCore(databasePath));
+}
+
+Lock::Lock(const QString& databasePath)
+    : path_(QDir(folderFor(databasePath)).filePath(QStringLiteral(".lock"))) {}
+
+Lock::~Lock() {
+#ifdef Q_OS_UNIX
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+#endif
+}
+
+bool Lock::acquire(const std::function<bool()>& stop) {
+#ifdef Q_OS_UNIX
+    if (fd_ < 0) {
+        fd_ = ::open(QFile::encodeName(path_).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    }
+    if (fd_ < 0) {
+        return false;
+    }
+    while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        if (stop()) {
+            return false;
+        }
+        QThread::msleep(20);
+    }
+    return true;
+#else
+    return !stop();
+#endif
 }
 
 }  // namespace tillora::backup_folder

@@ -7,6 +7,8 @@
 
 #include <QtGlobal>
 
+#include <functional>
+
 namespace tillora {
 
 // The automatic backups of a database: the folder "backup" beside it, one file per backup named
@@ -48,6 +50,25 @@ int prune(const QString& databasePath, const QDateTime& now = QDateTime::current
 
 // Removes the temporary copies of interrupted backups from the folder; the number removed.
 int removeLeftovers(const QString& databasePath);
+
+// Held while one process takes an automatic backup, so that backups of the same database from
+// several processes (a start's and an earlier run's exit backup) neither pick the same name nor
+// prune each other's files. The system lets go of it when the process ends, however it ends.
+class Lock {
+  public:
+    explicit Lock(const QString& databasePath);
+    ~Lock();
+    Lock(const Lock&) = delete;
+    Lock& operator=(const Lock&) = delete;
+
+    // Waits for the lock while `stop` says false, asking it every few milliseconds; true once
+    // held. The backup folder must exist.
+    bool acquire(const std::function<bool()>& stop);
+
+  private:
+    QString path_;
+    int fd_ = -1;
+};
 
 }  // namespace backup_folder
 

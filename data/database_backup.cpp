@@ -76,11 +76,40 @@ void endRead(Handle& source) {
 constexpr qint64 kHeaderBytes = 100;
 // Every commit moves the file change counter in the header.
 constexpr qint64 kChangeCounterAt = 24;
-// Commits between steps that start the copy again before one step takes the whole file.
-constexpr int kStepwiseAttempts = 3;
+// Passes in steps before one holds the file to the end. The last one keeps sales waiting for
+// the whole copy; each pass before it is another chance to fit between two sales.
+constexpr int kStepwiseAttempts = 5;
 
-QByteArray changeCounter(QFile& in) {
-    return in.seek(kChangeCounterAt) ? in.read(4) : QByteArray();
+// The source file read through SQLite's own handle of it. A descriptor of our own would do for
+// reading, but closing it would drop every POSIX lock this process holds on the file, those of
+// the program's other connection (mid-sale, on another thread) included; SQLite keeps its
+// descriptors open while any connection of the process holds a lock.
+class SourceFile {
+  public:
+    explicit SourceFile(sqlite3* db) {
+        if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file_) != SQLITE_OK ||
+            file_ == nullptr || file_->pMethods == nullptr) {
+            file_ = nullptr;
+        }
+    }
+    bool isOpen() const { return file_ != nullptr; }
+    qint64 size() const {
+        sqlite3_int64 bytes = -1;
+        return file_->pMethods->xFileSize(file_, &bytes) == SQLITE_OK ? bytes : -1;
+    }
+    bool read(qint64 offset, qint64 bytes, QByteArray* into) const {
+        into->resize(bytes);
+        return file_->pMethods->xRead(file_, into->data(), static_cast<int>(bytes), offset) ==
+               SQLITE_OK;
+    }
+
+  private:
+    sqlite3_file* file_ = nullptr;
+};
+
+QByteArray changeCounter(const SourceFile& in) {
+    QByteArray counter;
+    return in.read(kChangeCounterAt, 4, &counter) ? counter : QByteArray();
 }
 
 bool cancelled(const BackupControl& control) {
@@ -99,16 +128,17 @@ BackupResult copyInto(const QString& sourcePath, const QString& copyPath, Backup
     if (!openFile(source, sourcePath, SQLITE_OPEN_READWRITE)) {
         return failure(BackupStatus::SourceUnreadable, source.error());
     }
-    // Unbuffered: after a new start every byte must come from the file, none from an old read.
-    QFile in(sourcePath);
+    const SourceFile in(source.db);
     QFile out(copyPath);
-    if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        return failure(BackupStatus::SourceUnreadable, in.errorString());
+    if (!in.isOpen()) {
+        return failure(BackupStatus::SourceUnreadable, source.error());
     }
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         return failure(BackupStatus::TargetUnwritable, out.errorString());
     }
     const qint64 step = std::max<qint64>(control.stepBytes, kHeaderBytes);
+    const QString readFailed = QStringLiteral("读取失败");
+    QByteArray chunk;
     bool whole = false;
     for (int attempt = 1; !whole; ++attempt) {
         // The last attempt copies the file in one step.
@@ -135,15 +165,10 @@ BackupResult copyInto(const QString& sourcePath, const QString& copyPath, Backup
                 break;
             }
             const qint64 end = stepBytes < 0 ? size : std::min(size, done + stepBytes);
-            if (!in.seek(done)) {
-                endRead(source);
-                return failure(BackupStatus::SourceUnreadable, in.errorString());
-            }
             while (done < end) {
-                const QByteArray chunk = in.read(std::min<qint64>(end - done, qint64(1) << 20));
-                if (chunk.isEmpty()) {
+                if (!in.read(done, std::min<qint64>(end - done, qint64(1) << 20), &chunk)) {
                     endRead(source);
-                    return failure(BackupStatus::SourceUnreadable, in.errorString());
+                    return failure(BackupStatus::SourceUnreadable, readFailed);
                 }
                 if (out.write(chunk) != chunk.size()) {
                     endRead(source);
@@ -212,6 +237,17 @@ BackupResult verify(const QString& copyPath, BackupControl& control) {
 QByteArray headerOf(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.read(kHeaderBytes) : QByteArray();
+}
+
+// The live database's header, read through SQLite for the reason SourceFile gives.
+QByteArray sourceHeaderOf(const QString& path) {
+    Handle source;
+    if (!openFile(source, path, SQLITE_OPEN_READONLY)) {
+        return {};
+    }
+    const SourceFile in(source.db);
+    QByteArray header;
+    return in.isOpen() && in.read(0, kHeaderBytes, &header) ? header : QByteArray();
 }
 
 // The rename is only durable once the folder's entry is on the disk.
@@ -298,7 +334,7 @@ bool backupIsCurrent(const QString& sourcePath, const QString& backupPath) {
         source.lastModified() > backup.lastModified()) {
         return false;
     }
-    const QByteArray header = headerOf(sourcePath);
+    const QByteArray header = sourceHeaderOf(sourcePath);
     return header.size() == kHeaderBytes && header == headerOf(backupPath);
 }
 

@@ -317,11 +317,18 @@ DatabaseHealth checkProgramDatabase(ODBCDB& db, const QString& path) {
     };
     if (!db.OpenMdbDatabase(path)) {
         health.fault = db.lastFault();
+        // The engine refuses a file shorter than its header says before any table is read.
+        if (health.fault == DbFault::Damaged) {
+            health.problem = truncationProblem(path);
+        }
         return health;
     }
     db.setLockWait(kStartLockWaitMs);
     if (!hasProgramSchema(db)) {
         const DbFault why = db.lastFault();
+        if (why == DbFault::Damaged) {
+            health.problem = truncationProblem(path);
+        }
         return fail(why == DbFault::Locked || why == DbFault::Damaged ? why
                                                                       : DbFault::NotADatabase);
     }

@@ -4,11 +4,16 @@
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QThread>
 
+#include <sqlite3.h>
+
+#include "data/backup_folder.h"
+#include "data/database_backup.h"
 #include "data/database_setup.h"
 #include "tests/support/temp_program_folder.h"
 
@@ -67,6 +72,34 @@ class ProgramProcessTest : public ::testing::Test {
         return true;
     }
 
+    QString log() const {
+        QFile file(folder.file(QStringLiteral("tillora.log")));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+    // Waits for the automatic backups (no temporary copy left) to number `count`.
+    QStringList waitForBackups(qsizetype count) const {
+        const QDir backups(backup_folder::folderFor(databasePath(folder.path())));
+        QDeadlineTimer deadline(20000);
+        QStringList all;
+        do {
+            QThread::msleep(50);
+            all = backups.entryList(QDir::Files);
+        } while ((all.size() != count || !all.filter(QStringLiteral(".tmp")).isEmpty()) &&
+                 !deadline.hasExpired());
+        return all;
+    }
+
+    void changeDatabase() const {
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(databasePath(folder.path())).constData(), &raw),
+                  SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(raw, "update 用户登录 set 密码 = '1' where 用户名 = 'admin'",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(raw);
+    }
+
     QByteArray databaseDigest() const {
         QFile file(databasePath(folder.path()));
         if (!file.open(QIODevice::ReadOnly)) {
@@ -116,7 +149,7 @@ TEST_F(ProgramProcessTest, KeepsOneBackupADayFromItsStarts) {
     for (int start = 0; start < 2; ++start) {
         startCopy(first);
         ASSERT_TRUE(waitUntilHoldsDatabase(first));
-        // The start's backup is taken before the first window; give it time to be in place.
+        // The start's backup is taken beside the first window; give it time to be in place.
         const QStringList pattern{QStringLiteral("Zeb-*.mdb")};
         QDeadlineTimer deadline(20000);
         while (backups.entryList(pattern, QDir::Files).isEmpty() && !deadline.hasExpired()) {
@@ -153,6 +186,60 @@ TEST_F(ProgramProcessTest, BackupCommandWritesACheckedCopyWhileTheProgramRuns) {
     EXPECT_EQ(backup.exitCode(), 1);
     EXPECT_TRUE(
         QString::fromUtf8(backup.readAllStandardError()).startsWith(QStringLiteral("备份失败")));
+}
+
+// A till shut down by the system ends as 退出 does, at once: the exit backup goes to a process of
+// its own, which neither keeps the next start out nor leaves a failure untold.
+TEST_F(ProgramProcessTest, TerminationSignalEndsAtOnceAndHandsTheBackupOver) {
+    startCopy(first);
+    ASSERT_TRUE(waitUntilHoldsDatabase(first));
+    ASSERT_EQ(waitForBackups(1).size(), 1);  // the day's, taken after the window showed
+    changeDatabase();
+    QElapsedTimer clock;
+    clock.start();
+    ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
+    ASSERT_TRUE(first.waitForFinished(10000));
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first.exitCode(), 0);
+    EXPECT_TRUE(log().contains(QStringLiteral("stop: exit code 0"))) << log().toStdString();
+
+    startCopy(second);  // while the backup may still run: no "already running"
+    EXPECT_TRUE(waitUntilHoldsDatabase(second));
+    const QStringList backups = waitForBackups(2);
+    ASSERT_EQ(backups.size(), 2) << backups.join(u' ').toStdString();
+    EXPECT_TRUE(backupIsCurrent(databasePath(folder.path()),
+                                backup_folder::newest(databasePath(folder.path()))));
+    EXPECT_TRUE(log().contains(QStringLiteral("handed to process"))) << log().toStdString();
+
+    // A failing exit backup is kept to be told at the next start.
+    second.kill();
+    second.waitForFinished();
+    changeDatabase();
+    const QString backupFolder = backup_folder::folderFor(databasePath(folder.path()));
+    ASSERT_TRUE(QDir(backupFolder).removeRecursively());
+    QFile(backupFolder).open(QIODevice::WriteOnly);  // a file where the folder belongs
+    QProcess exitBackup;
+    exitBackup.start(program, {QStringLiteral("--exit-backup"), databasePath(folder.path())});
+    ASSERT_TRUE(exitBackup.waitForFinished(30000));
+    EXPECT_EQ(exitBackup.exitCode(), 1);
+    EXPECT_TRUE(QFile::exists(databasePath(folder.path()) + QStringLiteral(".backup-failed")));
+}
+
+// Exit backups of two quick runs take turns: the second finds the first's backup current.
+TEST_F(ProgramProcessTest, RacingExitBackupsTakeTurns) {
+    QProcess one;
+    QProcess two;
+    for (QProcess* process : {&one, &two}) {
+        process->start(program, {QStringLiteral("--exit-backup"), databasePath(folder.path())});
+    }
+    for (QProcess* process : {&one, &two}) {
+        ASSERT_TRUE(process->waitForFinished(30000));
+        EXPECT_EQ(process->exitCode(), 0);
+    }
+    EXPECT_EQ(waitForBackups(1).size(), 1);
+    EXPECT_EQ(log().count(QStringLiteral("backup: made")), 1) << log().toStdString();
+    EXPECT_EQ(log().count(QStringLiteral("backup: skipped: unchanged")), 1);
 }
 
 // The set-up commands name the server and the fault on the terminal, never the password.

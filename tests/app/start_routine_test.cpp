@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QSemaphore>
+#include <QTest>
+#include <QThread>
 
 #include "app/automatic_backup.h"
 #include "app/message_database_prompts.h"
@@ -158,6 +162,80 @@ TEST_F(StartRoutineTest, FailedAutomaticBackupIsToldOnce) {
     EXPECT_FALSE(automatic_backup::atStart(databaseFile(), day.addDays(1).addSecs(120)));
     ASSERT_EQ(messages.texts().size(), 2);
     EXPECT_TRUE(messages.texts()[1].startsWith(u"自动备份失败："_s));
+}
+
+// The start's backup runs beside the first window: its failure is told from the event loop, not
+// before the constructor returns; an exit stops it without a backup or a temporary copy left;
+// sales go on during it.
+TEST_F(StartRoutineTest, DailyBackupBesideTheWindow) {
+    ASSERT_TRUE(restoreTemplateDatabase(databaseFile()));
+    const QString backups = backup_folder::folderFor(databaseFile());
+    QFile(backups).open(QIODevice::WriteOnly);  // a file where the folder belongs
+    const QDateTime day(QDate(2024, 3, 5), QTime(8, 0));
+    {
+        automatic_backup::DailyBackup daily(databaseFile(), day);
+        EXPECT_TRUE(messages.texts().isEmpty());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !messages.texts().isEmpty(); }, 10000));
+    }
+    ASSERT_EQ(messages.texts().size(), 1);
+    EXPECT_TRUE(messages.texts()[0].startsWith(u"自动备份失败：无法建立备份文件夹 "_s + backups));
+
+    ASSERT_TRUE(QFile::remove(backups));
+    // Larger than one step of the copy.
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(databaseFile().toUtf8().constData(), &raw), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(raw,
+                           "create table 填充 (x); with recursive n(i) as (select 1 union all "
+                           "select i + 1 from n where i < 600) insert into 填充 select "
+                           "randomblob(4000) from n",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(raw);
+    messages.clear();
+    QSemaphore copying;
+    {
+        automatic_backup::DailyBackup daily(databaseFile(), day.addDays(1), [&] {
+            copying.release();
+            QThread::msleep(200);
+        });
+        ASSERT_TRUE(copying.tryAcquire(1, 10000));
+        daily.stop();
+    }
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(QDir(backups).entryList(QDir::Files).isEmpty())
+        << QDir(backups).entryList(QDir::Files).join(u' ').toStdString();
+    EXPECT_TRUE(messages.texts().isEmpty());
+    EXPECT_FALSE(QFile::exists(databaseFile() + u".backup-failed"_s));
+
+    // A sale stored while the copy is between steps doesn't wait for it, and the copy, started
+    // again, holds it.
+    ASSERT_TRUE(database.OpenMdbDatabase(databaseFile()));
+    QSemaphore stored;
+    bool held = false;  // touched by the backup's thread only
+    {
+        automatic_backup::DailyBackup daily(databaseFile(), day.addDays(1), [&] {
+            if (!held) {
+                held = true;
+                copying.release();
+                stored.tryAcquire(1, 10000);
+            }
+        });
+        ASSERT_TRUE(copying.tryAcquire(1, 10000));
+        QElapsedTimer clock;
+        clock.start();
+        const bool saved = database.ExecuteSql(u"insert into 付款方式 (方式) values ('备份中')"_s);
+        const qint64 waited = clock.elapsed();
+        stored.release();
+        EXPECT_TRUE(saved);
+        EXPECT_LT(waited, 150);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return !backup_folder::newest(databaseFile()).isEmpty(); }, 10000));
+    }
+    ODBCDB backup;
+    ASSERT_TRUE(backup.OpenMdbDatabase(backup_folder::newest(databaseFile())));
+    const int h = backup.OpenTable(u"select count(*) from 付款方式 where 方式 = '备份中'"_s);
+    EXPECT_EQ(backup.ReadColByIndex(h, 1).toInt(), 1);
+    backup.CloseTable(h);
 }
 
 // A backup is made only when something was committed since the newest one, so an exit without a

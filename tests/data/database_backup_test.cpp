@@ -11,8 +11,11 @@
 #include <QRegularExpression>
 #include <QTemporaryFile>
 
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace tillora {
 namespace {
@@ -53,6 +56,70 @@ TEST_F(FreshDatabase, BackupOfAnOpenDatabaseIsItsExactCopy) {
     const int h = reader.OpenTable(u"select count(*) from 付款方式 where 方式 = '礼''券'"_s);
     EXPECT_EQ(reader.ReadColByIndex(h, 1).toInt(), 1);
     reader.CloseTable(h);
+}
+
+// Sales committed between the steps restart the copy; it still ends as a checked copy of the
+// file as last committed, holding them.
+TEST_F(FreshDatabase, SteppedCopyWhileAnotherConnectionWritesBetweenSteps) {
+    test::TempProgramFolder other;
+    const QString copy = other.file(u"copy.mdb"_s);
+    BackupControl control;
+    control.stepBytes = 16 * 1024;
+    int steps = 0;
+    int inserted = 0;
+    control.betweenSteps = [&] {
+        if (++steps % 4 == 0) {
+            ASSERT_TRUE(
+                db.ExecuteSql(u"insert into 付款方式 (方式) values ('中途%1')"_s.arg(steps)));
+            ++inserted;
+        }
+    };
+    const BackupResult result = backupDatabaseFile(path, copy, control);
+    ASSERT_TRUE(result.ok()) << result.detail.toStdString();
+    EXPECT_GE(inserted, 2);  // passes restarted until the last one took the file in one step
+    EXPECT_EQ(contents(copy), contents(path));
+    EXPECT_TRUE(readBackupContents(copy, true).whole);
+    ODBCDB reader;
+    ASSERT_TRUE(reader.OpenMdbDatabase(copy));
+    EXPECT_EQ(test::firstNumber(reader, u"select count(*) from 付款方式 where 方式 like '中途%'"_s),
+              inserted);
+}
+
+// The copy reads the live file and then lets go of it; this process's own writer must keep its
+// lock against other processes (POSIX drops all of a process's locks on a file when any of its
+// descriptors of that file is closed).
+TEST_F(FreshDatabase, BackupKeepsTheLocksOfTheProcesssOtherConnections) {
+    sqlite3* writer = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &writer), SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(writer, "BEGIN IMMEDIATE; DELETE FROM 付款方式;", nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    test::TempProgramFolder other;
+    ASSERT_TRUE(backupDatabaseFile(path, other.file(u"copy.mdb"_s)).ok());
+    EXPECT_FALSE(backupIsCurrent(path, other.file(u"missing.mdb"_s)));
+
+    const QByteArray file = QFile::encodeName(path);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Asked of the system, not of SQLite, whose in-process state the fork copied: is the
+        // reserved byte still write-locked by the parent?
+        struct flock reserved {};
+        reserved.l_type = F_WRLCK;
+        reserved.l_whence = SEEK_SET;
+        reserved.l_start = 0x40000001;
+        reserved.l_len = 1;
+        const int fd = ::open(file.constData(), O_RDONLY);
+        const bool held =
+            fd >= 0 && ::fcntl(fd, F_GETLK, &reserved) == 0 && reserved.l_type != F_UNLCK;
+        ::_exit(held ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "another process got the write lock";
+    sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(writer);
 }
 
 TEST_F(FreshDatabase, FailedBackupLeavesTheTargetAlone) {

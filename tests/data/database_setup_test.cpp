@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <deque>
 
 namespace tillora {
@@ -66,6 +68,53 @@ TEST(OpenOrRestore, HealthyDatabaseOpensWithoutQuestions) {
     EXPECT_EQ(db.ReadColByIndex(h, 1).toInt(), 2);
     db.CloseTable(h);
     EXPECT_FALSE(db.inTransaction());
+}
+
+// A database larger than the template: a table of its own whose last pages hold no root.
+void growDatabase(const QString& path) {
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &raw), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(raw,
+                           "create table 填充 (x); with recursive n(i) as (select 1 union all "
+                           "select i + 1 from n where i < 400) insert into 填充 select "
+                           "randomblob(3000) from n",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(raw);
+}
+
+// The start reads the same few pages at any size, so it finds a cut-off file but not damage deep
+// in it; a file marked after a backup's check failed gets the full check, and keeps the mark until
+// it passes.
+TEST(StartCheck, TruncatedFileAlwaysDeepDamageWhenMarked) {
+    test::TempProgramFolder folder;
+    const QString path = databasePath(folder.path());
+    ASSERT_TRUE(writeTemplateDatabase(path));
+    growDatabase(path);
+    const QByteArray whole = readAll(path);
+    const qint64 pageSize = (quint8(whole[16]) << 8) | quint8(whole[17]);
+    ASSERT_GT(pageSize, 0);
+
+    writeFile(path, whole.left(whole.size() - 8 * pageSize));
+    ODBCDB db;
+    DatabaseHealth health = checkProgramDatabase(db, path);
+    EXPECT_EQ(health.fault, DbFault::Damaged);
+    EXPECT_TRUE(health.problem.startsWith(u"文件不完整"_s)) << health.problem.toStdString();
+    EXPECT_FALSE(db.isOpen());
+
+    QByteArray damaged = whole;
+    damaged.replace(damaged.size() - pageSize, pageSize, QByteArray(pageSize, '\xff'));
+    writeFile(path, damaged);
+    EXPECT_EQ(checkProgramDatabase(db, path).fault, DbFault::None);
+    db.CloseDatabase();
+    ASSERT_TRUE(markForFullCheck(path));
+    health = checkProgramDatabase(db, path);
+    EXPECT_EQ(health.fault, DbFault::Damaged);
+    EXPECT_TRUE(QFile::exists(path + u".needs-check"_s));
+
+    writeFile(path, whole);
+    EXPECT_EQ(checkProgramDatabase(db, path).fault, DbFault::None);
+    EXPECT_FALSE(QFile::exists(path + u".needs-check"_s));
 }
 
 // A backup the integrity check refuses: a sign that a database was kept here once.
