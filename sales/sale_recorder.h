@@ -62,7 +62,6 @@ struct RecordOutcome {
 // cashier is told the truth and a stored sale is never stored a second time.
 class SaleRecorder {
   public:
-    static constexpr int kTextColumnLength = 50;
     // How long a save waits for another program's lock, and a commit for its readers.
     static constexpr int kLockWaitMs = 3000;
     static constexpr int kCommitWaitMs = 10000;
@@ -80,13 +79,9 @@ class SaleRecorder {
     // without, the receipt's own number is stored as it stands.
     void setNumbering(const ReceiptNumbering* numbering) { numbering_ = numbering; }
 
-    // The message for the first value too long for its column, or holding a character that
-    // can't be stored; empty when everything fits. Checked before any statement runs, so the
-    // user learns which field to mend.
-    static QString lengthProblem(const Receipt& receipt);
-
     // Takes the write lock and writes the sale, leaving the transaction open. stored is false;
-    // on failure message names the cause and nothing stays written.
+    // on failure message names the cause and nothing stays written. A value that can't be
+    // stored (ReceiptModel::storeProblem) is refused before any statement runs.
     RecordOutcome insert(const Receipt& receipt);
     // Finishes what insert() wrote; true (outcome.stored set) when the sale is stored. A commit
     // left unanswered is settled before this returns; when even that fails the outcome stays
