@@ -79,15 +79,20 @@ ReceiptLogoSource ReceiptPrinter::logoFrom(ODBCDB& db) {
     };
 }
 
-SalePrint SalePrint::read(ODBCDB& db, const SettingsRecord& shown) {
+SalePrint SalePrint::from(const SettingsRecord& shown, const SettingsRecord* stored) {
     SalePrint sale;
     sale.options = ReceiptPrinter::Options::from(shown);
-    SettingsRecord row;
-    if (readSettingsRecord(db, row, settings_sql::selectById())) {
-        sale.options.layout.printLogo = SettingsRecord::isYes(row.printLogo);
-        sale.logo = ReceiptLogo{row.logo, row.logoOffset};
+    if (stored != nullptr) {
+        sale.options.layout.printLogo = SettingsRecord::isYes(stored->printLogo);
+        sale.logo = ReceiptLogo{stored->logo, stored->logoOffset};
     }
     return sale;
+}
+
+SalePrint SalePrint::read(ODBCDB& db, const SettingsRecord& shown) {
+    SettingsRecord row;
+    const bool read = readSettingsRecord(db, row, settings_sql::selectById());
+    return from(shown, read ? &row : nullptr);
 }
 
 ReceiptLogoSource SalePrint::logoSource() const {

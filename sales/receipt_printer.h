@@ -59,6 +59,8 @@ struct SalePrint {
     ReceiptPrinter::Options options;
     std::optional<ReceiptLogo> logo;  // none when the row could not be read
 
+    // shown: the row as the window took it; stored: as read now (none when it can't be read).
+    static SalePrint from(const SettingsRecord& shown, const SettingsRecord* stored);
     static SalePrint read(ODBCDB& db, const SettingsRecord& shown);
     ReceiptLogoSource logoSource() const;
 };

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QScopedValueRollback>
 
-#include "data/settings_record.h"
 #include "forms/services/message_service.h"
 #include "sales/receipt_numbering.h"
 #include "sales/receipt_printer.h"
@@ -21,6 +20,14 @@ void hint(const QString& text) {
 
 QString nothingToPrint() {
     return QStringLiteral("没有可以打印的数据！");
+}
+
+std::optional<SettingsRecord> readStored(ODBCDB& db) {
+    SettingsRecord row;
+    if (!readSettingsRecord(db, row, settings_sql::selectById())) {
+        return std::nullopt;
+    }
+    return row;
 }
 
 // The busy cursor while a save waits for the database.
@@ -46,13 +53,18 @@ bool SaleCheckout::ready(const QString& emptyText) {
     return true;
 }
 
-void SaleCheckout::prepare(SaleRecorder& recorder, const ReceiptNumbering& numbering) const {
+void SaleCheckout::prepare(SaleRecorder& recorder, const ReceiptNumbering& numbering,
+                           const std::optional<SettingsRecord>& stored) const {
     // While the save waits for a lock the windows only repaint: a click or a clock tick must
     // not run a handler in the middle of a sale.
     recorder.setWaiting([] { QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest); });
     // A number an administrator typed is stored as typed (and refused if it is taken).
     if (!window_.numberTyped()) {
-        recorder.setNumbering(&numbering);
+        std::optional<ReceiptNumberFormat> format;
+        if (stored) {
+            format = ReceiptNumberFormat::fromStored(stored->receiptNumberFormat);
+        }
+        recorder.setNumbering(&numbering, format);
     }
 }
 
@@ -65,11 +77,12 @@ void SaleCheckout::showFailure(const RecordOutcome& outcome) {
     }
 }
 
-RecordOutcome SaleCheckout::store(const Receipt& receipt) {
+RecordOutcome SaleCheckout::store(const Receipt& receipt,
+                                  const std::optional<SettingsRecord>& stored) {
     const BusyCursor busy;
     ReceiptNumbering numbering(module_.database());
     SaleRecorder recorder(module_.database());
-    prepare(recorder, numbering);
+    prepare(recorder, numbering, stored);
     if (unsettled_) {
         RecordOutcome earlier;
         earlier.number = unsettled_->number;
@@ -96,7 +109,7 @@ RecordOutcome SaleCheckout::store(const Receipt& receipt) {
 }
 
 bool SaleCheckout::recordNow() {
-    const RecordOutcome outcome = store(window_.currentReceipt());
+    const RecordOutcome outcome = store(window_.currentReceipt(), readStored(module_.database()));
     if (!outcome.stored) {
         showFailure(outcome);
         return false;
@@ -129,7 +142,9 @@ void SaleCheckout::print() {
         }
         return;
     }
-    SalePrint sale = SalePrint::read(module_.database(), window_.settings());
+    // The one read of the settings row for this sale: the logo as stored now, the number's format.
+    const std::optional<SettingsRecord> stored = readStored(module_.database());
+    SalePrint sale = SalePrint::from(window_.settings(), stored ? &*stored : nullptr);
     Receipt receipt = window_.currentReceipt();
     if (!save) {
         if (printing.print(window_, receipt, sale)) {
@@ -141,7 +156,7 @@ void SaleCheckout::print() {
     if (printing.choosePrinter && !printing.choosePrinter(window_)) {
         return;  // no printer chosen: nothing stored, the receipt stays
     }
-    const RecordOutcome outcome = store(receipt);
+    const RecordOutcome outcome = store(receipt, stored);
     if (!outcome.stored) {
         if (printing.abandon) {
             printing.abandon(window_);

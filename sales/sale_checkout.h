@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "data/settings_record.h"
 #include "sales/receipt.h"
 #include "sales/sale_recorder.h"
 
@@ -29,11 +30,13 @@ class SaleCheckout {
     bool ready(const QString& emptyText);
     bool recordNow();
     // The recorder of this window: waits for a lock with the window painting, and takes the
-    // number inside its transaction unless an administrator typed one.
-    void prepare(SaleRecorder& recorder, const ReceiptNumbering& numbering) const;
+    // number inside its transaction unless an administrator typed one, in the format of the
+    // settings row read for this sale (read inside the transaction when that failed).
+    void prepare(SaleRecorder& recorder, const ReceiptNumbering& numbering,
+                 const std::optional<SettingsRecord>& stored) const;
     // Records the receipt, first settling a sale left unsettled before (found stored with the
     // same lines, that sale is the outcome and nothing new is stored).
-    RecordOutcome store(const Receipt& receipt);
+    RecordOutcome store(const Receipt& receipt, const std::optional<SettingsRecord>& stored);
     static void showFailure(const RecordOutcome& outcome);
 
     SalesModule& module_;

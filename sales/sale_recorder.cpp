@@ -141,7 +141,7 @@ RecordOutcome SaleRecorder::insert(const Receipt& receipt) {
         return outcome;
     }
     if (numbering_ != nullptr) {
-        const ReceiptNumberFormat format = numbering_->readFormat();
+        const ReceiptNumberFormat format = format_ ? *format_ : numbering_->readFormat();
         const QDate today = Clock::now().date();
         outcome.number = numbering_->next(format, today);
         if (outcome.number.isEmpty()) {

@@ -3,14 +3,15 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 #include "data/db_fault.h"
 #include "sales/receipt.h"
+#include "sales/receipt_numbering.h"
 
 namespace tillora {
 
 class ODBCDB;
-class ReceiptNumbering;
 
 // The statements that store and find sales; user text goes through sqlText().
 namespace sale_sql {
@@ -76,8 +77,13 @@ class SaleRecorder {
     // Called between tries while another program holds the lock (the window keeps painting).
     void setWaiting(std::function<void()> waiting) { waiting_ = std::move(waiting); }
     // With numbering, the number is taken inside the transaction (the highest of the day + 1);
-    // without, the receipt's own number is stored as it stands.
-    void setNumbering(const ReceiptNumbering* numbering) { numbering_ = numbering; }
+    // without, the receipt's own number is stored as it stands. format: as read with the sale's
+    // settings row; without it the format is read inside the transaction.
+    void setNumbering(const ReceiptNumbering* numbering,
+                      std::optional<ReceiptNumberFormat> format = std::nullopt) {
+        numbering_ = numbering;
+        format_ = std::move(format);
+    }
 
     // Takes the write lock and writes the sale, leaving the transaction open. stored is false;
     // on failure message names the cause and nothing stays written. A value that can't be
@@ -119,6 +125,7 @@ class SaleRecorder {
     ODBCDB& db_;
     std::function<void()> waiting_;
     const ReceiptNumbering* numbering_ = nullptr;
+    std::optional<ReceiptNumberFormat> format_;
     bool open_ = false;
     Receipt written_;  // what insert() wrote, to settle a lost commit by
 };
