@@ -3,11 +3,11 @@
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
 #include "formset/form_ids.h"
-#include "print/logo_window.h"
-#include "print/printer_choice_window.h"
 #include "sales/receipt_numbering.h"
 #include "sales/sales_entry_window.h"
 #include "sales/sales_module.h"
+#include "settings/logo_window.h"
+#include "settings/printer_choice_window.h"
 #include "settings/settings_module.h"
 
 namespace tillora {

@@ -8,9 +8,7 @@ set(tillora_links_values platform Qt6::Core)
 set(tillora_links_data platform Qt6::Core SQLite::SQLite3)
 set(tillora_links_spreadsheet platform Qt6::Core)
 set(tillora_links_forms templates values platform Qt6::Core Qt6::Gui Qt6::Widgets PNG::PNG)
-# The logo window keeps its tick in the settings record, hence data.
-set(tillora_links_print forms formset templates values platform data
-  Qt6::Core Qt6::Gui Qt6::Widgets)
+set(tillora_links_print forms templates values platform Qt6::Core Qt6::Gui Qt6::Widgets)
 set(tillora_links_sales print forms formset values data platform Qt6::Core Qt6::Gui Qt6::Widgets)
 set(tillora_links_settings print forms formset values data platform
   Qt6::Core Qt6::Gui Qt6::Widgets)

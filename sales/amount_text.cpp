@@ -25,14 +25,6 @@ QString normalized(const QString& text) {
     return toText(fromText(text));
 }
 
-double lineTotal(double unitPrice, int quantity) {
-    return roundTo(unitPrice * quantity, 2);
-}
-
-double discounted(double lineTotal, double discountTenths) {
-    return roundTo(lineTotal * (discountTenths * 0.1), 2);
-}
-
 std::optional<int> parseQuantity(const QString& text) {
     static const QRegularExpression whole(QStringLiteral("^-?[0-9]{1,8}$"));
     if (hasControlCharacter(text) || !whole.match(text.trimmed()).hasMatch()) {

@@ -8,8 +8,9 @@
 
 namespace tillora {
 
-// Money is computed in doubles, rounded to cents and shown with exactly two decimals, so that
-// sums such as 0.1 + 0.2 read "0.30" and never carry binary noise into the database.
+// Amount texts as the windows show and store them: exactly two decimals, so that sums such as
+// 0.1 + 0.2 read "0.30" and never carry binary noise into the database. The receipt being sold
+// computes in whole cents (ReceiptModel); these read and write the texts.
 namespace amounts {
 
 // Rounded to cents: "10.00", "9.50", "-3.25"; never "-0.00".
@@ -18,10 +19,6 @@ QString toText(double amount);
 double fromText(const QString& text);
 // An amount text as the window shows it: empty -> "0.00", "10" -> "10.00".
 QString normalized(const QString& text);
-// Unit price x quantity, rounded to cents.
-double lineTotal(double unitPrice, int quantity);
-// The discount list's value is tenths of the price: "9.5" pays 95 percent.
-double discounted(double lineTotal, double discountTenths);
 // The values of the discount drop-down: "10", "9.9", "9.8" ... "1.0".
 QStringList discountChoices();
 

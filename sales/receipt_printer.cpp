@@ -29,27 +29,17 @@ bool ReceiptPrinter::isCashSale(const Receipt& receipt) {
 }
 
 bool ReceiptPrinter::print(Printer& printer, const Receipt& receipt, const Options& options,
-                           const ReceiptLogoSource& logo, const PrintSteps& steps) {
-    Receipt printed = receipt;
+                           const ReceiptLogoSource& logo) {
     bool done = false;
-    // The sale is stored before the job starts; only a printer dialog, when there must be one,
-    // is answered first, so that a cancelled choice leaves the receipt unstored.
-    const bool chooseFirst = steps.record && Printer::mustChoosePrinter();
-    if (steps.record && !chooseFirst && !steps.record(printed)) {
-        return false;
-    }
     for (;;) {
-        if (!printer.StartPrint(false, true)) {
+        // The first job may have been opened when the printer was chosen.
+        if (!printer.isPrinting() && !printer.StartPrint(false, true)) {
             return done;
         }
-        if (chooseFirst && !done && !steps.record(printed)) {
-            printer.discardJob();
-            return false;
-        }
-        const ReceiptLayoutResult result = ReceiptLayout::draw(printer, printed, options.layout,
+        const ReceiptLayoutResult result = ReceiptLayout::draw(printer, receipt, options.layout,
                                                                ReceiptLayout::Labels::Paper, logo);
         // The drawer opens for the stored cash sale, once, with its first receipt.
-        if (steps.record && !done && isCashSale(printed) && TillPrinter::read().openDrawer) {
+        if (options.openDrawer && !done && isCashSale(receipt) && TillPrinter::read().openDrawer) {
             printer.requestDrawerPulse();
         }
         printer.EndPrint();
@@ -75,6 +65,10 @@ bool ReceiptPrinter::print(Printer& printer, const Receipt& receipt, const Optio
     }
 }
 
+bool ReceiptPrinter::choosePrinter(Printer& printer) {
+    return !Printer::mustChoosePrinter() || printer.StartPrint(false, true);
+}
+
 ReceiptLogoSource ReceiptPrinter::logoFrom(ODBCDB& db) {
     return [&db]() -> std::optional<ReceiptLogo> {
         SettingsRecord row;
@@ -85,45 +79,64 @@ ReceiptLogoSource ReceiptPrinter::logoFrom(ODBCDB& db) {
     };
 }
 
-bool ReceiptPrinter::storedPrintLogo(ODBCDB& db, bool fallback) {
-    SettingsRecord row;
-    if (!readSettingsRecord(db, row, settings_sql::selectById())) {
-        return fallback;
+SalePrint SalePrint::from(const SettingsRecord& shown, const SettingsRecord* stored) {
+    SalePrint sale;
+    sale.options = ReceiptPrinter::Options::from(shown);
+    if (stored != nullptr) {
+        sale.options.layout.printLogo = SettingsRecord::isYes(stored->printLogo);
+        sale.logo = ReceiptLogo{stored->logo, stored->logoOffset};
     }
-    return SettingsRecord::isYes(row.printLogo);
+    return sale;
 }
 
-bool ReceiptPrinter::printFromWindow(SalesEntryWindow& window, const Receipt& receipt, ODBCDB& db,
-                                     const PrintSteps& steps) {
-    Options options = Options::from(window.settings());
-    options.layout.printLogo = storedPrintLogo(db, options.layout.printLogo);
-    // A plain component when printing did not register its printer type.
-    auto* component = dynamic_cast<PrinterComponent*>(&window.handles().打印机1);
-    if (component != nullptr) {
-        return print(component->printer(), receipt, options, logoFrom(db), steps);
-    }
-    // A window without its printer component still prints, with the stored pen of the others.
-    Printer printer;
-    printer.setOwnerWidget(window.window());
-    printer.setPenType(3);
-    return print(printer, receipt, options, logoFrom(db), steps);
+SalePrint SalePrint::read(ODBCDB& db, const SettingsRecord& shown) {
+    SettingsRecord row;
+    const bool read = readSettingsRecord(db, row, settings_sql::selectById());
+    return from(shown, read ? &row : nullptr);
 }
+
+ReceiptLogoSource SalePrint::logoSource() const {
+    return [logo = logo] { return logo; };
+}
+
+namespace {
+
+// The window's 打印机1; a plain component when printing did not register its printer type, and
+// then a printer of the window's own, with the stored pen of the others.
+Printer& printerOf(SalesEntryWindow& window) {
+    if (auto* component = dynamic_cast<PrinterComponent*>(&window.handles().打印机1)) {
+        return component->printer();
+    }
+    auto* own = window.findChild<Printer*>(QString(), Qt::FindDirectChildrenOnly);
+    if (own == nullptr) {
+        own = new Printer(&window);
+        own->setOwnerWidget(window.window());
+        own->setPenType(3);
+    }
+    return *own;
+}
+
+}  // namespace
 
 void installReceiptPrinting(SalesModule& module) {
+    ReceiptPrinting printing;
+    printing.choosePrinter = [](SalesEntryWindow& window) {
+        return ReceiptPrinter::choosePrinter(printerOf(window));
+    };
+    printing.abandon = [](SalesEntryWindow& window) { printerOf(window).discardJob(); };
+    printing.print = [](SalesEntryWindow& window, const Receipt& receipt, const SalePrint& sale) {
+        return ReceiptPrinter::print(printerOf(window), receipt, sale.options, sale.logoSource());
+    };
+    module.setPrinting(std::move(printing));
     ODBCDB& db = module.database();
-    module.setPrintHandler(
-        [&db](SalesEntryWindow& window, const Receipt& receipt, const PrintSteps& steps) {
-            return ReceiptPrinter::printFromWindow(window, receipt, db, steps);
-        });
     module.setPreviewHandler([&db](SalesEntryWindow& window, const Receipt& receipt) {
         FormManager* forms = window.window()->manager();
         if (forms == nullptr) {
             forms = FormManager::instance();
         }
         if (forms != nullptr) {
-            ReceiptPrintSettings settings = ReceiptPrintSettings::from(window.settings());
-            settings.printLogo = ReceiptPrinter::storedPrintLogo(db, settings.printLogo);
-            PreviewWindow::show(*forms, receipt, settings, ReceiptPrinter::logoFrom(db));
+            const SalePrint sale = SalePrint::read(db, window.settings());
+            PreviewWindow::show(*forms, receipt, sale.options.layout, sale.logoSource());
         }
     });
 }

@@ -2,15 +2,15 @@
 
 #include <QString>
 
+#include <optional>
+
 #include "sales/receipt.h"
 #include "sales/receipt_layout.h"
-#include "sales/sales_module.h"
 
 namespace tillora {
 
 class ODBCDB;
 class Printer;
-class SalesEntryWindow;
 class SalesModule;
 struct SettingsRecord;
 
@@ -21,6 +21,8 @@ class ReceiptPrinter {
         ReceiptPrintSettings layout;
         bool showPrinted = false;  // 显示打印完毕
         bool askReprint = false;   // 提示再次打印
+        // A stored cash sale: the drawer opens with its first receipt.
+        bool openDrawer = false;
 
         static Options from(const SettingsRecord& settings);
     };
@@ -29,21 +31,18 @@ class ReceiptPrinter {
     // is no default printer), the progress window without blocking, the receipt, the job closed;
     // then "打印完毕" and "打印完毕,是否再次打印！" as the options say, a yes printing it again
     // (and asking again). True when the receipt was printed at least once; a job that could
-    // not start or was aborted prints nothing and counts as not printed. A recorded sale is
-    // stored before the first job starts (after the printer dialog, when one is needed); when
-    // that fails nothing is printed or shown.
+    // not start or was aborted prints nothing and counts as not printed. A job already open
+    // (see choosePrinter) is the first one.
     static bool print(Printer& printer, const Receipt& receipt, const Options& options,
-                      const ReceiptLogoSource& logo, const PrintSteps& steps = {});
+                      const ReceiptLogoSource& logo);
+
+    // Before a recorded sale is stored: without a default printer the job is opened now, with
+    // the printer dialog, so that a cancelled choice stores nothing. False when none was chosen;
+    // a sale that is then not stored ends the open job with Printer::discardJob.
+    static bool choosePrinter(Printer& printer);
 
     // The logo and its offset from the settings row, read when called.
     static ReceiptLogoSource logoFrom(ODBCDB& db);
-    // Whether the logo is printed, as stored now: the logo window changes it while the sales
-    // window is open. `fallback` when the row can't be read.
-    static bool storedPrintLogo(ODBCDB& db, bool fallback);
-
-    // The print handler of the sales entry window: its 打印机1, its settings, its database.
-    static bool printFromWindow(SalesEntryWindow& window, const Receipt& receipt, ODBCDB& db,
-                                const PrintSteps& steps = {});
 
     // Paid in cash: the sale that opens the cash drawer.
     static bool isCashSale(const Receipt& receipt);
@@ -51,6 +50,19 @@ class ReceiptPrinter {
     static QString printedText() { return QStringLiteral("打印完毕"); }
     static QString reprintQuestion() { return QStringLiteral("打印完毕,是否再次打印！"); }
     static QString logoFailedText() { return QStringLiteral("logo数据打开失败！"); }
+};
+
+// What one sale prints by, from the settings row read once when the sale is finished: the
+// options as the window took them, whether and which logo as stored now (the logo window
+// changes them while the sales window is open).
+struct SalePrint {
+    ReceiptPrinter::Options options;
+    std::optional<ReceiptLogo> logo;  // none when the row could not be read
+
+    // shown: the row as the window took it; stored: as read now (none when it can't be read).
+    static SalePrint from(const SettingsRecord& shown, const SettingsRecord* stored);
+    static SalePrint read(ODBCDB& db, const SettingsRecord& shown);
+    ReceiptLogoSource logoSource() const;
 };
 
 // Gives the sales windows their printing and preview.

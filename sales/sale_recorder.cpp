@@ -6,8 +6,8 @@
 #include "data/sql_text.h"
 #include "platform/clock.h"
 #include "platform/event_log.h"
+#include "sales/receipt_model.h"
 #include "sales/receipt_numbering.h"
-#include "sales/sales_texts.h"
 
 #include <QElapsedTimer>
 #include <QStringBuilder>
@@ -57,74 +57,6 @@ QString insertLine(int saleId, const ReceiptLine& line, const QString& remark) {
 }
 
 }  // namespace sale_sql
-
-namespace {
-
-bool tooLong(const QString& value) {
-    return value.size() > SaleRecorder::kTextColumnLength;
-}
-
-QString tooLongText(const QString& field) {
-    return sales_text::tooLong(field, SaleRecorder::kTextColumnLength);
-}
-
-// NUL and other control characters can't go through the statement text; line breaks and tabs
-// in the remark can.
-bool unstorable(const QString& value, bool multiLine = false) {
-    for (QChar c : value) {
-        const char16_t u = c.unicode();
-        if ((u < 0x20 || u == 0x7F) && !(multiLine && (u == u'\r' || u == u'\n' || u == u'\t'))) {
-            return true;
-        }
-    }
-    return false;
-}
-
-QString unstorableText(const QString& field) {
-    return QStringLiteral("%1含有不能保存的控制字符！").arg(field);
-}
-
-}  // namespace
-
-QString SaleRecorder::lengthProblem(const Receipt& receipt) {
-    if (tooLong(receipt.number)) {
-        return tooLongText(QStringLiteral("单号"));
-    }
-    if (tooLong(receipt.cashier)) {
-        return tooLongText(QStringLiteral("收银员"));
-    }
-    if (tooLong(receipt.totalQuantity) || tooLong(receipt.discountedTotal)) {
-        return tooLongText(QStringLiteral("合计"));
-    }
-    if (unstorable(receipt.number)) {
-        return unstorableText(QStringLiteral("单号"));
-    }
-    if (unstorable(receipt.cashier)) {
-        return unstorableText(QStringLiteral("收银员"));
-    }
-    if (unstorable(receipt.remark, true)) {
-        return unstorableText(QStringLiteral("备注"));
-    }
-    for (const ReceiptLine& line : receipt.lines) {
-        if (tooLong(line.name)) {
-            return tooLongText(QStringLiteral("商品名称"));
-        }
-        if (unstorable(line.name)) {
-            return unstorableText(QStringLiteral("商品名称"));
-        }
-        if (unstorable(line.quantity) || unstorable(line.unitPrice) || unstorable(line.lineTotal) ||
-            unstorable(line.discountedTotal)) {
-            return unstorableText(QStringLiteral("金额"));
-        }
-        if (tooLong(line.quantity)) {
-            return tooLongText(QStringLiteral("数量"));
-        }
-        if (tooLong(line.unitPrice) || tooLong(line.lineTotal) || tooLong(line.discountedTotal)) {
-            return tooLongText(QStringLiteral("金额"));
-        }
-    }
-    return {};
-}
 
 int SaleRecorder::newestSaleId(ODBCDB& db) {
     const int h = db.OpenTable(sale_sql::newestSaleId());
@@ -191,7 +123,7 @@ bool SaleRecorder::beginWriting(RecordOutcome& outcome) {
 RecordOutcome SaleRecorder::insert(const Receipt& receipt) {
     RecordOutcome outcome;
     outcome.number = receipt.number;
-    if (const QString problem = lengthProblem(receipt); !problem.isEmpty()) {
+    if (const QString problem = ReceiptModel::storeProblem(receipt); !problem.isEmpty()) {
         outcome.message = problem;
         outcome.fault = DbFault::Other;
         outcome.failure = RecordFailure::Value;
@@ -209,7 +141,7 @@ RecordOutcome SaleRecorder::insert(const Receipt& receipt) {
         return outcome;
     }
     if (numbering_ != nullptr) {
-        const ReceiptNumberFormat format = numbering_->readFormat();
+        const ReceiptNumberFormat format = format_ ? *format_ : numbering_->readFormat();
         const QDate today = Clock::now().date();
         outcome.number = numbering_->next(format, today);
         if (outcome.number.isEmpty()) {

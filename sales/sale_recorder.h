@@ -3,14 +3,15 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 #include "data/db_fault.h"
 #include "sales/receipt.h"
+#include "sales/receipt_numbering.h"
 
 namespace tillora {
 
 class ODBCDB;
-class ReceiptNumbering;
 
 // The statements that store and find sales; user text goes through sqlText().
 namespace sale_sql {
@@ -62,7 +63,6 @@ struct RecordOutcome {
 // cashier is told the truth and a stored sale is never stored a second time.
 class SaleRecorder {
   public:
-    static constexpr int kTextColumnLength = 50;
     // How long a save waits for another program's lock, and a commit for its readers.
     static constexpr int kLockWaitMs = 3000;
     static constexpr int kCommitWaitMs = 10000;
@@ -77,16 +77,17 @@ class SaleRecorder {
     // Called between tries while another program holds the lock (the window keeps painting).
     void setWaiting(std::function<void()> waiting) { waiting_ = std::move(waiting); }
     // With numbering, the number is taken inside the transaction (the highest of the day + 1);
-    // without, the receipt's own number is stored as it stands.
-    void setNumbering(const ReceiptNumbering* numbering) { numbering_ = numbering; }
-
-    // The message for the first value too long for its column, or holding a character that
-    // can't be stored; empty when everything fits. Checked before any statement runs, so the
-    // user learns which field to mend.
-    static QString lengthProblem(const Receipt& receipt);
+    // without, the receipt's own number is stored as it stands. format: as read with the sale's
+    // settings row; without it the format is read inside the transaction.
+    void setNumbering(const ReceiptNumbering* numbering,
+                      std::optional<ReceiptNumberFormat> format = std::nullopt) {
+        numbering_ = numbering;
+        format_ = std::move(format);
+    }
 
     // Takes the write lock and writes the sale, leaving the transaction open. stored is false;
-    // on failure message names the cause and nothing stays written.
+    // on failure message names the cause and nothing stays written. A value that can't be
+    // stored (ReceiptModel::storeProblem) is refused before any statement runs.
     RecordOutcome insert(const Receipt& receipt);
     // Finishes what insert() wrote; true (outcome.stored set) when the sale is stored. A commit
     // left unanswered is settled before this returns; when even that fails the outcome stays
@@ -124,6 +125,7 @@ class SaleRecorder {
     ODBCDB& db_;
     std::function<void()> waiting_;
     const ReceiptNumbering* numbering_ = nullptr;
+    std::optional<ReceiptNumberFormat> format_;
     bool open_ = false;
     Receipt written_;  // what insert() wrote, to settle a lost commit by
 };

@@ -1,13 +1,14 @@
 #include "sales/sales_entry_window.h"
 
-#include <QApplication>
-#include <QScopedValueRollback>
+#include <QAbstractButton>
+#include <QFontMetrics>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QShortcut>
+#include <QTreeWidget>
 
 #include "data/current_user.h"
 #include "data/odbcdb.h"
-#include "data/sql_text.h"
-#include "forms/component.h"
-#include "forms/components/combo_box.h"
 #include "forms/components/list_view.h"
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
@@ -16,21 +17,9 @@
 #include "formset/form_ids.h"
 #include "platform/clock.h"
 #include "sales/amount_text.h"
-#include "sales/product_lookup.h"
 #include "sales/receipt_numbering.h"
-#include "sales/sale_recorder.h"
 #include "sales/sales_module.h"
 #include "sales/sales_texts.h"
-#include "sales/typed_line.h"
-#include "values/value_format.h"
-
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QFontMetrics>
-#include <QKeySequence>
-#include <QLineEdit>
-#include <QShortcut>
-#include <QTreeWidget>
 
 namespace tillora {
 
@@ -38,40 +27,26 @@ namespace {
 
 enum Column { IdColumn, NameColumn, QuantityColumn, PriceColumn, TotalColumn, DiscountedColumn };
 
-// Virtual-key codes as the key events carry them.
 constexpr int kEnterKey = 0x0D;
-constexpr int kEscapeKey = 0x1B;
-constexpr int kUpKey = 0x26;
-constexpr int kDownKey = 0x28;
 
 // The shop name box shows this many characters at least, as the settings window advises.
 constexpr int kShopNameCharacters = 16;
 constexpr int kSmallestShopNamePixels = 9;
 
-QString cash() {
-    return QStringLiteral("现金");
-}
-
 void hint(const QString& text) {
     showMessage(text, 0, sales_text::hint());
 }
 
-QString cashNotPlain() {
-    return QStringLiteral("实收只能是数字（最多两位小数，不超过 99999999.99），例如 100！");
-}
-
-// The busy cursor while a save waits for the database.
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
 }  // namespace
 
 SalesEntryWindow::SalesEntryWindow(SalesModule& module, FormWindow* window)
-    : QObject(window), module_(module), window_(window), ui_(*window) {
+    : QObject(window),
+      module_(module),
+      window_(window),
+      ui_(*window),
+      products_(module, ui_, window),
+      pickers_(module, ui_),
+      checkout_(module, *this) {
     setObjectName(QStringLiteral("salesEntryLogic"));
     if (FormManager* manager = window->manager()) {
         connect(manager, &FormManager::windowClosed, this, &SalesEntryWindow::onWindowClosed);
@@ -84,17 +59,12 @@ SalesEntryWindow* SalesEntryWindow::of(FormWindow* window) {
                              : nullptr;
 }
 
-ListView& SalesEntryWindow::list() const {
-    return ui_.超级列表框1;
-}
-
 void SalesEntryWindow::start() {
     // The window stays from login to the end: closing it ends the program.
     if (FormManager* manager = window_->manager()) {
         manager->setMainWindow(window_);
     }
-    ODBCDB& db = module_.database();
-    if (readSettingsRecord(db, settings_)) {
+    if (readSettingsRecord(module_.database(), settings_)) {
         ui_.编辑框_店名.setText(settings_.shopName);
         ui_.编辑框_备注.setText(settings_.note);
         ui_.选择框_折扣.setChecked(SettingsRecord::isYes(settings_.discountTick));
@@ -108,11 +78,10 @@ void SalesEntryWindow::start() {
     ui_.组合框_折扣.setCurrentIndex(0);
     ui_.组合框_折扣.setEnabled(ui_.选择框_折扣.isChecked());
 
-    fillCustomers();
-    fillPaymentMethods();
-    fillCashiers();
-    catalogue_.load(db);
-    fillProducts();
+    pickers_.fillCustomers();
+    pickers_.fillPaymentMethods();
+    pickers_.fillCashiers();
+    products_.reload();
 
     const CurrentUser& user = CurrentUser::orNobody();
     window_->setWindowTitle(QStringLiteral("Tillorav1.2          收银员：") + user.userName());
@@ -126,7 +95,7 @@ void SalesEntryWindow::start() {
     ui_.编辑框_收银员.setTabStop(admin);
     ui_.编辑框_单号.setInputMode(mode);
 
-    applyPaymentTick();
+    pickers_.applyPaymentTick();
     showReceiptNumber();
     showTime();
     updateChange();
@@ -158,17 +127,7 @@ void SalesEntryWindow::setUpKeyboard() {
             }
         });
     }
-    auto* name = qobject_cast<QLineEdit*>(ui_.编辑框_名称.widget());
-    auto* products = qobject_cast<QComboBox*>(ui_.组合框_名称.widget());
-    if (name != nullptr && products != nullptr && lookup_ == nullptr) {
-        lookup_ =
-            new ProductLookup(name, products->model(), window_->clientArea(), products->width());
-        connect(lookup_, &ProductLookup::picked, this, [this](int row) {
-            lookup_->close();
-            chooseProduct(row);
-            focusEntry(ui_.编辑框_名称);
-        });
-    }
+    products_.setUpLookup();
 }
 
 // A long shop name shrinks the font until the advised number of characters fits the box.
@@ -190,83 +149,12 @@ void SalesEntryWindow::fitShopName() {
     box->setFont(font);
 }
 
-void SalesEntryWindow::focusEntry(EditBox& entry) {
-    if (auto* box = qobject_cast<QLineEdit*>(entry.widget())) {
-        box->setFocus(Qt::OtherFocusReason);
-        box->selectAll();
-    }
-}
-
 bool SalesEntryWindow::entryKey(Component* box, int key) {
-    if (key == kEscapeKey) {
-        if (box == &ui_.编辑框_名称 && lookup_ != nullptr && lookup_->isOpen()) {
-            lookup_->close();
-        } else {
-            box->setText(QString());
-        }
-        return true;
-    }
-    if (box == &ui_.编辑框_名称) {
-        if ((key == kDownKey || key == kUpKey) && lookup_ != nullptr) {
-            if (!lookup_->isOpen()) {
-                fillProducts(box->text().trimmed());
-            }
-            lookup_->step(key == kDownKey ? 1 : -1);
-            return true;
-        }
-        if (key != kEnterKey) {
-            return false;
-        }
-        if (lookup_ != nullptr && lookup_->isOpen()) {
-            const int row = lookup_->chosen();
-            lookup_->close();
-            if (row >= 0) {
-                chooseProduct(row);
-                return true;
-            }
-        }
-        focusEntry(ui_.编辑框_单价);
-        return true;
-    }
-    if (key != kEnterKey) {
-        return false;
-    }
-    if (box == &ui_.编辑框_单价) {
-        focusEntry(ui_.编辑框_数量);
-    } else if (box == &ui_.编辑框_数量) {
+    if (box == &ui_.编辑框_数量 && key == kEnterKey) {
         addLine();
-    } else if (box == &ui_.编辑框_实收) {
-        if (QWidget* print = ui_.按钮_打印小票.widget()) {
-            print->setFocus(Qt::OtherFocusReason);
-        }
-    } else {
-        return false;
+        return true;
     }
-    return true;
-}
-
-void SalesEntryWindow::productTyped() {
-    const QString typed = ui_.编辑框_名称.text().trimmed();
-    if (typed == lookedUp_) {
-        return;  // a key that changed nothing (arrows, Enter, Tab arriving)
-    }
-    fillProducts(typed);
-    if (lookup_ == nullptr) {
-        return;
-    }
-    // Only while the cashier is in the box: a key let go after the focus moved on opens nothing.
-    const QWidget* box = ui_.编辑框_名称.widget();
-    if (typed.isEmpty() || box == nullptr || !box->hasFocus()) {
-        lookup_->close();
-    } else {
-        lookup_->open();
-    }
-}
-
-void SalesEntryWindow::productLeft() {
-    if (lookup_ != nullptr) {
-        lookup_->close();
-    }
+    return products_.key(box, key);
 }
 
 void SalesEntryWindow::settingsChanged() {
@@ -279,55 +167,8 @@ void SalesEntryWindow::settingsChanged() {
         settings_ = std::move(fresh);
         ui_.编辑框_店名.setText(settings_.shopName);
     }
-    catalogue_.load(module_.database());
-    fillProducts();
-    fillCashiers();
-}
-
-void SalesEntryWindow::fillProducts(const QString& typed) {
-    if (!catalogue_.loaded() && !catalogue_.load(module_.database())) {
-        return;  // locked or unreadable for now: the list shown stays
-    }
-    products_ = catalogue_.lookup(typed);
-    QStringList names;
-    for (const Product& p : products_) {
-        names.append(p.name);
-    }
-    ui_.组合框_名称.setItems(names);
-    lookedUp_ = typed;
-}
-
-void SalesEntryWindow::fillPaymentMethods() {
-    paymentMethods_ = readPaymentMethods(module_.database(), master_sql::listPaymentMethods());
-    QStringList names;
-    for (const PaymentMethod& m : paymentMethods_) {
-        names.append(m.name);
-    }
-    ui_.组合框_付款方式.setItems(names);
-}
-
-void SalesEntryWindow::fillCustomers() {
-    customers_ = readCustomers(module_.database(), master_sql::listCustomers());
-    QStringList names, phones;
-    for (const Customer& cu : customers_) {
-        names.append(cu.name);
-        phones.append(cu.phone);
-    }
-    ui_.组合框_客户.setItems(names);
-    ui_.组合框_电话.setItems(phones);
-}
-
-void SalesEntryWindow::fillCashiers() {
-    ODBCDB& db = module_.database();
-    cashiers_.clear();
-    const int h = db.OpenTable(QStringLiteral("select * from 用户登录"));
-    if (h != 0) {
-        for (; !db.IsEOF(h); db.MoveNext(h)) {
-            cashiers_.append(db.ReadColByName(h, QStringLiteral("用户名")).toText());
-        }
-        db.CloseTable(h);
-    }
-    ui_.组合框_收银员.setItems(cashiers_);
+    products_.reload();
+    pickers_.fillCashiers();
 }
 
 void SalesEntryWindow::showReceiptNumber(const QString& given) {
@@ -339,36 +180,35 @@ void SalesEntryWindow::showReceiptNumber(const QString& given) {
     ui_.编辑框_单号.setText(next);
 }
 
+void SalesEntryWindow::showNumber(const QString& number) {
+    ui_.编辑框_单号.setText(number);
+}
+
+bool SalesEntryWindow::numberTyped() const {
+    return ui_.编辑框_单号.text() != proposedNumber_;
+}
+
 void SalesEntryWindow::showTime() {
     ui_.编辑框_时间.setText(Clock::now().toString(QStringLiteral("yyyy-MM-dd  HH:mm:ss")));
 }
 
-void SalesEntryWindow::chooseProduct(int index) {
-    if (index < 0 || index >= static_cast<int>(products_.size())) {
-        return;
-    }
-    const Product& p = products_[static_cast<std::size_t>(index)];
-    // Taken, not typed: the name's own key events must not narrow the list to it again.
-    lookedUp_ = p.name;
-    ui_.编辑框_名称.setText(p.name);
-    ui_.编辑框_单价.setText(amounts::normalized(p.unitPrice));
-}
-
-SalesEntryWindow::EntryLine SalesEntryWindow::lineFromEntry() {
-    TypedLine typed{ui_.编辑框_名称.text(), ui_.编辑框_数量.text(), ui_.编辑框_单价.text(), {}};
+std::optional<SaleLine> SalesEntryWindow::lineFromEntry() {
+    ReceiptModel::Entry entry{ui_.编辑框_名称.text(), ui_.编辑框_数量.text(),
+                              ui_.编辑框_单价.text(), std::nullopt};
     if (ui_.选择框_折扣.isChecked()) {
-        typed.discount = ui_.组合框_折扣.text();
+        entry.discount = ui_.组合框_折扣.text();
     }
-    EntryLine entry;
-    if (const std::optional<ReceiptLine> line = typed.checked()) {
-        entry.line = *line;
-        entry.ok = true;
+    ReceiptModel::Checked checked = ReceiptModel::check(entry);
+    if (!checked.line) {
+        hint(checked.problem);
     }
-    return entry;
+    return checked.line;
 }
 
-void SalesEntryWindow::setRow(int row, const ReceiptLine& line) {
-    ListView& l = list();
+void SalesEntryWindow::showLine(int row) {
+    const ReceiptLine line = ReceiptModel::lineText(row, model_.lines()[static_cast<size_t>(row)]);
+    ListView& l = ui_.超级列表框1;
+    l.setCell(row, IdColumn, line.id);
     l.setCell(row, NameColumn, line.name);
     l.setCell(row, QuantityColumn, line.quantity);
     l.setCell(row, PriceColumn, line.unitPrice);
@@ -376,24 +216,25 @@ void SalesEntryWindow::setRow(int row, const ReceiptLine& line) {
     l.setCell(row, DiscountedColumn, line.discountedTotal);
 }
 
-void SalesEntryWindow::renumber() {
-    ListView& l = list();
-    for (int row = 0; row < l.rowCount(); ++row) {
-        l.setCell(row, IdColumn, QString::number(row + 1));
-    }
+void SalesEntryWindow::showTotals() {
+    ui_.标签_总量.setText(QString::number(model_.totalQuantity()));
+    ui_.标签_总金额.setText(cents::toText(model_.totalAmount()));
+    ui_.标签_打折后.setText(cents::toText(model_.discountedTotal()));
+    updateChange();
 }
 
 void SalesEntryWindow::addLine() {
-    const EntryLine entry = lineFromEntry();
-    if (!entry.ok) {
+    const std::optional<SaleLine> line = lineFromEntry();
+    if (!line) {
         return;
     }
-    ListView& l = list();
-    const int row = l.addRow({QString::number(l.rowCount() + 1)});
-    setRow(row, entry.line);
-    recomputeTotals();
+    ListView& l = ui_.超级列表框1;
+    const int row = model_.add(*line);
+    l.addRow({QString::number(row + 1)});
+    showLine(row);
+    showTotals();
     if (module_.remembersProducts()) {
-        rememberProduct(entry.line.name, entry.line.unitPrice);
+        products_.remember(line->name, cents::toText(line->unitPrice));
     }
     // The new line is the selected one and in sight; the next line starts from a fresh price and
     // quantity (selecting copies the line into the entry boxes first), with the name ready to be
@@ -404,380 +245,94 @@ void SalesEntryWindow::addLine() {
     }
     ui_.编辑框_单价.setText(QStringLiteral("0.00"));
     ui_.编辑框_数量.setText(QStringLiteral("1"));
-    focusEntry(ui_.编辑框_名称);
+    ProductEntry::focus(ui_.编辑框_名称);
 }
 
 void SalesEntryWindow::changeLine() {
-    ListView& l = list();
-    const int row = l.currentIndex();
-    if (row < 0) {
+    const int row = ui_.超级列表框1.currentIndex();
+    if (row < 0 || row >= model_.size()) {
         hint(sales_text::selectRowToChange());
         return;
     }
-    const EntryLine entry = lineFromEntry();
-    if (!entry.ok) {
-        return;
+    if (const std::optional<SaleLine> line = lineFromEntry()) {
+        model_.replace(row, *line);
+        showLine(row);
+        showTotals();
     }
-    setRow(row, entry.line);
-    recomputeTotals();
 }
 
 void SalesEntryWindow::deleteLine() {
-    ListView& l = list();
+    ListView& l = ui_.超级列表框1;
     const int row = l.currentIndex();
-    if (row < 0) {
+    if (!model_.remove(row)) {
         hint(sales_text::selectRowToDelete());
         return;
     }
     l.removeRow(row);
-    renumber();
-    recomputeTotals();
+    for (int r = row; r < model_.size(); ++r) {
+        l.setCell(r, IdColumn, QString::number(r + 1));
+    }
+    showTotals();
 }
 
 void SalesEntryWindow::copyRowToEntry(int row) {
-    ListView& l = list();
-    if (row < 0 || row >= l.rowCount()) {
+    if (row < 0 || row >= model_.size()) {
         return;
     }
-    ui_.编辑框_名称.setText(l.cell(row, NameColumn));
-    ui_.编辑框_数量.setText(l.cell(row, QuantityColumn));
-    ui_.编辑框_单价.setText(l.cell(row, PriceColumn));
-}
-
-// The product is offered next time; a name already remembered at this price is not stored again.
-void SalesEntryWindow::rememberProduct(const QString& name, const QString& unitPrice) {
-    // Unread products can't tell a known one from a new one: nothing is stored then.
-    if ((!catalogue_.loaded() && !catalogue_.load(module_.database())) ||
-        catalogue_.knows(name, unitPrice)) {
-        return;
-    }
-    if (module_.database().ExecuteSql(master_sql::addProduct(name, unitPrice))) {
-        catalogue_.add(Product{0, name, unitPrice});
-        fillProducts();
-    }
-}
-
-void SalesEntryWindow::recomputeTotals() {
-    ListView& l = list();
-    qint64 quantity = 0;
-    double total = 0.0;
-    double after = 0.0;
-    for (int row = 0; row < l.rowCount(); ++row) {
-        quantity += textToInt(l.cell(row, QuantityColumn));
-        total += amounts::fromText(l.cell(row, TotalColumn));
-        after += amounts::fromText(l.cell(row, DiscountedColumn));
-    }
-    ui_.标签_总量.setText(QString::number(quantity));
-    ui_.标签_总金额.setText(amounts::toText(total));
-    ui_.标签_打折后.setText(amounts::toText(after));
-    updateChange();
-}
-
-double SalesEntryWindow::discountedTotal() const {
-    return amounts::fromText(ui_.标签_打折后.text());
+    const ReceiptLine line = ReceiptModel::lineText(row, model_.lines()[static_cast<size_t>(row)]);
+    ui_.编辑框_名称.setText(line.name);
+    ui_.编辑框_数量.setText(line.quantity);
+    ui_.编辑框_单价.setText(line.unitPrice);
 }
 
 void SalesEntryWindow::updateChange() {
-    const QString typed = ui_.编辑框_实收.text();
-    const std::optional<double> received =
-        typed.trimmed().isEmpty() ? std::optional<double>(0.0) : amounts::parsePlainAmount(typed);
+    model_.setCashReceived(ui_.编辑框_实收.text());
     // No change is shown for cash that is not a plain amount, rather than a wrong one.
-    ui_.编辑框_找零.setText(received ? amounts::toText(*received - discountedTotal()) : QString());
+    const std::optional<Cents> change = model_.change();
+    ui_.编辑框_找零.setText(change ? cents::toText(*change) : QString());
 }
 
-bool SalesEntryWindow::cashIsPlain() {
-    const QString typed = ui_.编辑框_实收.text();
-    if (typed.trimmed().isEmpty() || amounts::parsePlainAmount(typed)) {
-        return true;
-    }
-    hint(cashNotPlain());
-    return false;
-}
-
-void SalesEntryWindow::chooseCash(int index) {
-    const QStringList items = ui_.组合框_实收.items();
-    if (index >= 0 && index < items.size()) {
-        ui_.编辑框_实收.setText(items.at(index));
-    }
-}
-
-void SalesEntryWindow::chooseCashier(int index) {
-    if (!CurrentUser::orNobody().isAdministrator() || index < 0 || index >= cashiers_.size()) {
-        return;
-    }
-    ui_.编辑框_收银员.setText(cashiers_.at(index));
-}
-
-void SalesEntryWindow::choosePaymentMethod(int index) {
-    if (index >= 0 && index < static_cast<int>(paymentMethods_.size())) {
-        ui_.编辑框_付款方式.setText(paymentMethods_[static_cast<std::size_t>(index)].name);
-    }
-}
-
-void SalesEntryWindow::chooseCustomer(int index) {
-    if (index < 0 || index >= static_cast<int>(customers_.size())) {
-        return;
-    }
-    const QString name = customers_[static_cast<std::size_t>(index)].name;
-    ui_.编辑框_客户.setText(name);
-    const std::vector<Customer> found =
-        readCustomers(module_.database(), master_sql::customersNamed(name));
-    ui_.编辑框_电话.setText(found.empty() ? QString() : found.front().phone);
-}
-
-void SalesEntryWindow::choosePhone(int index) {
-    if (index < 0 || index >= static_cast<int>(customers_.size())) {
-        return;
-    }
-    const QString phone = customers_[static_cast<std::size_t>(index)].phone;
-    ui_.编辑框_电话.setText(phone);
-    const std::vector<Customer> found =
-        readCustomers(module_.database(), master_sql::customersWithPhone(phone));
-    ui_.编辑框_客户.setText(found.empty() ? QString() : found.front().name);
-}
-
-void SalesEntryWindow::discountTicked() {
-    ui_.组合框_折扣.setEnabled(ui_.选择框_折扣.isChecked());
-}
-
-// The tick is stored at once; when that fails the box goes back to its stored state.
-bool SalesEntryWindow::storeTick(CheckBox& box, const QString& statementOn,
-                                 const QString& statementOff) {
-    const bool on = box.isChecked();
-    if (module_.database().ExecuteSql(on ? statementOn : statementOff)) {
-        return true;
-    }
-    showMessage(sales_text::changeFailed());
-    box.setChecked(!on);
-    return false;
-}
-
-void SalesEntryWindow::applyPaymentTick() {
-    const bool on = ui_.选择框_付款方式.isChecked();
-    ui_.组合框_付款方式.setEnabled(on);
-    EditBox& edit = ui_.编辑框_付款方式;
-    edit.setInputMode(on ? InputMode::Normal : InputMode::ReadOnly);
-    if (!on) {
-        edit.setText(cash());
-    } else if (edit.text().isEmpty() && !paymentMethods_.empty()) {
-        edit.setText(paymentMethods_.front().name);
-    }
-}
-
-void SalesEntryWindow::paymentTicked() {
-    storeTick(ui_.选择框_付款方式, settings_sql::updatePaymentMethodTick(true),
-              settings_sql::updatePaymentMethodTick(false));
-    applyPaymentTick();
-}
-
-void SalesEntryWindow::customerTicked() {
-    storeTick(ui_.选择框_客户, settings_sql::updateCustomerTick(true),
-              settings_sql::updateCustomerTick(false));
-}
-
-void SalesEntryWindow::phoneTicked() {
-    storeTick(ui_.选择框_电话, settings_sql::updatePhoneTick(true),
-              settings_sql::updatePhoneTick(false));
-}
-
-Receipt SalesEntryWindow::currentReceipt() const {
-    Receipt r;
-    r.number = ui_.编辑框_单号.text();
-    r.timeText = ui_.编辑框_时间.text();
-    ListView& l = list();
-    for (int row = 0; row < l.rowCount(); ++row) {
-        r.lines.append({l.cell(row, IdColumn), l.cell(row, NameColumn), l.cell(row, QuantityColumn),
-                        l.cell(row, PriceColumn), l.cell(row, TotalColumn),
-                        l.cell(row, DiscountedColumn)});
-    }
-    r.totalQuantity = ui_.标签_总量.text();
-    r.totalAmount = ui_.标签_总金额.text();
-    r.discountedTotal = ui_.标签_打折后.text();
-    r.cashReceived = amounts::normalized(ui_.编辑框_实收.text());
-    r.change = ui_.编辑框_找零.text();
-    r.cashier = ui_.编辑框_收银员.text();
-    r.paymentMethod = ui_.选择框_付款方式.isChecked() ? ui_.编辑框_付款方式.text() : cash();
-    // The note keeps its CR LF line breaks, whatever the edit control uses inside.
-    r.remark = ui_.编辑框_备注.text();
-    r.remark.remove(QLatin1Char('\r'));
-    r.remark.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    if (ui_.选择框_客户.isChecked()) {
-        r.customer = ui_.编辑框_客户.text();
-    }
-    if (ui_.选择框_电话.isChecked()) {
-        r.phone = ui_.编辑框_电话.text();
-    }
-    return r;
-}
-
-void SalesEntryWindow::prepare(SaleRecorder& recorder, const ReceiptNumbering& numbering) const {
-    // While the save waits for a lock the windows only repaint: a click or a clock tick must
-    // not run a handler in the middle of a sale.
-    recorder.setWaiting([] { QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest); });
-    // A number an administrator typed is stored as typed (and refused if it is taken).
-    if (ui_.编辑框_单号.text() == proposedNumber_) {
-        recorder.setNumbering(&numbering);
-    }
-}
-
-void SalesEntryWindow::showRecordFailure(const RecordOutcome& outcome) {
-    // A value to mend is the user's; a failed statement is the database's.
-    switch (outcome.failure) {
-        case RecordFailure::Value:
-            hint(outcome.message);
-            break;
-        case RecordFailure::Database:
-        case RecordFailure::None:
-            showMessage(outcome.message);
-            break;
-    }
-}
-
-RecordOutcome SalesEntryWindow::store(SaleRecorder& recorder, const Receipt& receipt) {
-    const BusyCursor busy;
-    if (unsettled_) {
-        RecordOutcome earlier;
-        earlier.number = unsettled_->number;
-        earlier.saleId = unsettled_->saleId;
-        earlier.fault = DbFault::CommitUnknown;
-        recorder.settle(earlier, unsettled_->receipt);
-        if (earlier.unsettled()) {
-            return earlier;
-        }
-        // Stored, it is this receipt (unless the cashier has changed it since: then this one
-        // is a sale of its own).
-        const bool same = unsettled_->receipt.lines == receipt.lines &&
-                          unsettled_->receipt.cashier == receipt.cashier;
-        unsettled_.reset();
-        if (earlier.stored && same) {
-            return earlier;
-        }
-    }
-    RecordOutcome outcome = recorder.record(receipt);
-    if (outcome.unsettled()) {
-        unsettled_ = Unsettled{outcome.number, outcome.saleId, receipt};
-    }
-    return outcome;
-}
-
-bool SalesEntryWindow::recordCurrentReceipt() {
-    if (finishing_) {
-        return false;
-    }
-    const QScopedValueRollback<bool> finishing(finishing_, true);
-    const Receipt receipt = currentReceipt();
-    if (receipt.lines.isEmpty()) {
-        hint(QStringLiteral("没有可以打印的数据！"));
-        return false;
-    }
-    if (!cashIsPlain()) {
-        return false;
-    }
-    ReceiptNumbering numbering(module_.database());
-    SaleRecorder recorder(module_.database());
-    prepare(recorder, numbering);
-    const RecordOutcome outcome = store(recorder, receipt);
-    if (!outcome.stored) {
-        showRecordFailure(outcome);
-        return false;
-    }
-    startNextReceipt(outcome.nextNumber);
-    return true;
+Receipt SalesEntryWindow::currentReceipt() {
+    model_.setCashReceived(ui_.编辑框_实收.text());
+    model_.setHeader(
+        {ui_.编辑框_单号.text(), ui_.编辑框_时间.text(), ui_.编辑框_收银员.text(),
+         ui_.选择框_付款方式.isChecked() ? ui_.编辑框_付款方式.text() : SalePickers::cash(),
+         ui_.编辑框_备注.text(), ui_.选择框_客户.isChecked() ? ui_.编辑框_客户.text() : QString(),
+         ui_.选择框_电话.isChecked() ? ui_.编辑框_电话.text() : QString()});
+    return model_.receipt();
 }
 
 void SalesEntryWindow::startNextReceipt(const QString& next) {
-    list().clearRows();
-    recomputeTotals();
+    model_.clear();
+    ui_.超级列表框1.clearRows();
     ui_.编辑框_实收.setText(QString());
+    showTotals();
     ui_.编辑框_名称.setText(QString());
     ui_.编辑框_单价.setText(QStringLiteral("0.00"));
     ui_.编辑框_数量.setText(QStringLiteral("1"));
-    updateChange();
     showReceiptNumber(next);
 }
 
 void SalesEntryWindow::preview() {
-    if (list().rowCount() == 0) {
+    if (model_.isEmpty()) {
         hint(QStringLiteral("没有可以预览的数据！"));
-        return;
-    }
-    if (module_.previewHandler()) {
+    } else if (module_.previewHandler()) {
         module_.previewHandler()(*this, currentReceipt());
     } else {
-        showMessage(sales_text::notYetAvailable(), 0, sales_text::hint());
+        hint(sales_text::notYetAvailable());
     }
-}
-
-void SalesEntryWindow::print() {
-    if (finishing_) {
-        return;  // a second click while the receipt prints
-    }
-    if (list().rowCount() == 0) {
-        hint(QStringLiteral("没有可以打印的数据！"));
-        return;
-    }
-    if (!cashIsPlain()) {
-        return;
-    }
-    const bool save = SettingsRecord::isYes(settings_.saveSales);
-    if (!module_.printHandler()) {
-        // No printing in this build: the sale is still recorded, or nothing happens at all.
-        if (save) {
-            recordCurrentReceipt();
-        } else {
-            showMessage(sales_text::notYetAvailable(), 0, sales_text::hint());
-        }
-        return;
-    }
-    if (!save) {
-        if (module_.printHandler()(*this, currentReceipt(), {})) {
-            startNextReceipt();
-        }
-        return;
-    }
-    // Stored first, printed second: every number on paper is that of a stored sale.
-    const QScopedValueRollback<bool> finishing(finishing_, true);
-    const Receipt receipt = currentReceipt();
-    ReceiptNumbering numbering(module_.database());
-    SaleRecorder recorder(module_.database());
-    prepare(recorder, numbering);
-    RecordOutcome outcome;
-    bool tried = false;
-    PrintSteps steps;
-    steps.record = [&](Receipt& printed) {
-        tried = true;
-        outcome = store(recorder, receipt);
-        if (!outcome.stored) {
-            return false;
-        }
-        printed.number = outcome.number;
-        ui_.编辑框_单号.setText(outcome.number);
-        return true;
-    };
-    const bool printed = module_.printHandler()(*this, receipt, steps);
-    if (!tried) {
-        return;  // no printer chosen: nothing stored, the receipt stays
-    }
-    if (!outcome.stored) {
-        showRecordFailure(outcome);
-        return;
-    }
-    if (!printed) {
-        showMessage(sales_text::savedNotPrinted());
-    }
-    startNextReceipt(outcome.nextNumber);
 }
 
 void SalesEntryWindow::saveOnly() {
-    if (list().rowCount() == 0) {
+    if (model_.isEmpty()) {
         hint(QStringLiteral("没有可以保存的数据！"));
         return;
     }
-    recordCurrentReceipt();
+    checkout_.record();
 }
 
 bool SalesEntryWindow::mayClose() {
-    if (list().rowCount() == 0) {
+    if (model_.isEmpty()) {
         return true;
     }
     return showMessage(QStringLiteral("当前小票尚未保存，确定退出吗？"),
@@ -787,14 +342,14 @@ bool SalesEntryWindow::mayClose() {
 void SalesEntryWindow::onWindowClosed(qint32 windowId) {
     switch (static_cast<FormId>(windowId)) {
         case FormId::PaymentMethods:
-            fillPaymentMethods();
-            applyPaymentTick();
+            pickers_.fillPaymentMethods();
+            pickers_.applyPaymentTick();
             break;
         case FormId::Customers:
-            fillCustomers();
+            pickers_.fillCustomers();
             break;
         case FormId::ReceiptNumberFormat:
-            if (list().rowCount() == 0) {
+            if (model_.isEmpty()) {
                 showReceiptNumber();
             }
             break;

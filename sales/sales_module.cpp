@@ -55,11 +55,11 @@ void SalesModule::registerHandlers(HandlerRegistry& r) {
     r.add(name("salesEntry.clockTick"),
           logicHandler<W>([](W& w, const EventArgs&) { w.showTime(); }));
     r.add(name("salesEntry.productChosen"),
-          logicHandler<W>([](W& w, const EventArgs& a) { w.chooseProduct(intArgument(a)); }));
+          logicHandler<W>([](W& w, const EventArgs& a) { w.products().choose(intArgument(a)); }));
     r.add(name("salesEntry.productTyped"),
-          logicHandler<W>([](W& w, const EventArgs&) { w.productTyped(); }));
+          logicHandler<W>([](W& w, const EventArgs&) { w.products().typed(); }));
     r.add(name("salesEntry.productLeft"),
-          logicHandler<W>([](W& w, const EventArgs&) { w.productLeft(); }));
+          logicHandler<W>([](W& w, const EventArgs&) { w.products().left(); }));
     // A key the window used is swallowed (a false result), any other reaches the box.
     r.add(name("salesEntry.entryKeyDown"), [](const EventArgs& args) {
         W* w = W::of(args.window);
@@ -69,26 +69,31 @@ void SalesModule::registerHandlers(HandlerRegistry& r) {
         }
         return Value();
     });
-    r.add(name("salesEntry.cashierChosen"),
-          logicHandler<W>([](W& w, const EventArgs& a) { w.chooseCashier(intArgument(a)); }));
-    r.add(name("salesEntry.cashChosen"),
-          logicHandler<W>([](W& w, const EventArgs& a) { w.chooseCash(intArgument(a)); }));
+    r.add(name("salesEntry.cashierChosen"), logicHandler<W>([](W& w, const EventArgs& a) {
+              w.pickers().chooseCashier(intArgument(a));
+          }));
+    r.add(name("salesEntry.cashChosen"), logicHandler<W>([](W& w, const EventArgs& a) {
+              w.pickers().chooseCash(intArgument(a));
+          }));
     r.add(name("salesEntry.cashChanged"),
           logicHandler<W>([](W& w, const EventArgs&) { w.updateChange(); }));
-    r.add(name("salesEntry.paymentChosen"),
-          logicHandler<W>([](W& w, const EventArgs& a) { w.choosePaymentMethod(intArgument(a)); }));
-    r.add(name("salesEntry.customerChosen"),
-          logicHandler<W>([](W& w, const EventArgs& a) { w.chooseCustomer(intArgument(a)); }));
-    r.add(name("salesEntry.phoneChosen"),
-          logicHandler<W>([](W& w, const EventArgs& a) { w.choosePhone(intArgument(a)); }));
+    r.add(name("salesEntry.paymentChosen"), logicHandler<W>([](W& w, const EventArgs& a) {
+              w.pickers().choosePaymentMethod(intArgument(a));
+          }));
+    r.add(name("salesEntry.customerChosen"), logicHandler<W>([](W& w, const EventArgs& a) {
+              w.pickers().chooseCustomer(intArgument(a));
+          }));
+    r.add(name("salesEntry.phoneChosen"), logicHandler<W>([](W& w, const EventArgs& a) {
+              w.pickers().choosePhone(intArgument(a));
+          }));
     r.add(name("salesEntry.discountTicked"),
-          logicHandler<W>([](W& w, const EventArgs&) { w.discountTicked(); }));
+          logicHandler<W>([](W& w, const EventArgs&) { w.pickers().discountTicked(); }));
     r.add(name("salesEntry.paymentTicked"),
-          logicHandler<W>([](W& w, const EventArgs&) { w.paymentTicked(); }));
+          logicHandler<W>([](W& w, const EventArgs&) { w.pickers().paymentTicked(); }));
     r.add(name("salesEntry.customerTicked"),
-          logicHandler<W>([](W& w, const EventArgs&) { w.customerTicked(); }));
+          logicHandler<W>([](W& w, const EventArgs&) { w.pickers().customerTicked(); }));
     r.add(name("salesEntry.phoneTicked"),
-          logicHandler<W>([](W& w, const EventArgs&) { w.phoneTicked(); }));
+          logicHandler<W>([](W& w, const EventArgs&) { w.pickers().phoneTicked(); }));
     r.add(name("salesEntry.addClicked"),
           logicHandler<W>([](W& w, const EventArgs&) { w.addLine(); }));
     r.add(name("salesEntry.changeClicked"),

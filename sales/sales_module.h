@@ -10,14 +10,19 @@ class FormWindow;
 class HandlerRegistry;
 class ODBCDB;
 struct Receipt;
+struct SalePrint;
 class SalesEntryWindow;
 
-// What printing a receipt that is also recorded does before the print job. The sale is stored
-// (committed) before anything goes to the printer, so that a receipt number on paper is always
-// that of a stored sale, and a sale the database refuses prints nothing.
-struct PrintSteps {
-    // Stores the sale; false stops printing. The receipt then carries the number stored.
-    std::function<bool(Receipt&)> record;
+// How the sales entry window prints. A recorded sale goes: choosePrinter, store, print; so a
+// receipt number on paper is always that of a stored sale, a sale the database refuses prints
+// nothing, and a printer choice the cashier cancels stores nothing.
+struct ReceiptPrinting {
+    // A printer is there (asked for when there is no default one); false stores nothing.
+    std::function<bool(SalesEntryWindow&)> choosePrinter;
+    // The sale was not stored after all: a job choosePrinter opened prints nothing.
+    std::function<void(SalesEntryWindow&)> abandon;
+    // Prints the receipt; true when it was printed.
+    std::function<bool(SalesEntryWindow&, const Receipt&, const SalePrint&)> print;
 };
 
 // Owns what the sales windows share (the database, the hooks other parts fill in) and provides the
@@ -25,9 +30,6 @@ struct PrintSteps {
 // outlive every window it serves.
 class SalesModule {
   public:
-    // Prints the receipt, with the recording steps around the job when the sale is recorded;
-    // true when it was printed.
-    using PrintHandler = std::function<bool(SalesEntryWindow&, const Receipt&, const PrintSteps&)>;
     using PreviewHandler = std::function<void(SalesEntryWindow&, const Receipt&)>;
     using WindowHook = std::function<void(FormWindow* owner)>;
 
@@ -36,8 +38,9 @@ class SalesModule {
     void registerHandlers(HandlerRegistry& registry);
 
     ODBCDB& database() const { return db_; }
-    const PrintHandler& printHandler() const { return print_; }
-    void setPrintHandler(PrintHandler handler) { print_ = std::move(handler); }
+    // Empty when this build does not print.
+    const ReceiptPrinting& printing() const { return print_; }
+    void setPrinting(ReceiptPrinting printing) { print_ = std::move(printing); }
     const PreviewHandler& previewHandler() const { return preview_; }
     void setPreviewHandler(PreviewHandler handler) { preview_ = std::move(handler); }
     // The menu's 软件设置 and 统计销售 open windows of other parts of the program.
@@ -53,7 +56,7 @@ class SalesModule {
 
   private:
     ODBCDB& db_;
-    PrintHandler print_;
+    ReceiptPrinting print_;
     PreviewHandler preview_;
     WindowHook openSettings_;
     WindowHook openStatistics_;

@@ -17,8 +17,8 @@ struct TypedLine {
     std::optional<QString> discount;
 
     // The line with its totals when every value is one the till can store; otherwise the reason
-    // is shown to the cashier (title "提示") and nothing is returned. Every window that stores
-    // lines checks them here, so that none accepts what another refuses.
+    // is shown to the cashier (title "提示") and nothing is returned. The checks are those of
+    // ReceiptModel::check, so that no window accepts what another refuses.
     std::optional<ReceiptLine> checked() const;
 };
 

@@ -28,6 +28,7 @@
 #include "sales/receipt_printer.h"
 #include "sales/sale_recorder.h"
 #include "sales/sales_entry_window.h"
+#include "sales/sales_module.h"
 #include "sales/sales_texts.h"
 #include "tests/print/scripted_print_dialog.h"
 #include "tests/sales/sales_fixture.h"
@@ -502,6 +503,39 @@ TEST_F(PrintReceiptTest, TheReceiptCarriesTheNumberActuallyStored) {
     EXPECT_TRUE(printed.contains(QStringLiteral("1608180000003"))) << printed.toStdString();
     EXPECT_FALSE(printed.contains(QStringLiteral("1608180000002")));
     EXPECT_EQ(w->text(QStringLiteral("编辑框_单号")), QStringLiteral("1608180000004"));
+}
+
+// Without a default printer the job opens with the printer's choice, before the sale is stored:
+// the stored receipt is drawn into that job, and a sale the database refuses drops it unprinted.
+TEST_F(PrintReceiptTest, AJobOpenedWithThePrinterChoiceTakesOnlyAStoredReceipt) {
+    PdfTarget pdf(folder.file(QStringLiteral("chosen.pdf")));
+    ScriptedPrintDialog dialogs;
+    Printer* printer = nullptr;
+    ReceiptPrinting printing = module->printing();
+    printing.choosePrinter = [&printer](SalesEntryWindow& window) {
+        printer = &dynamic_cast<PrinterComponent&>(window.handles().打印机1).printer();
+        return printer->StartPrint(false, true);
+    };
+    module->setPrinting(printing);
+    openWithTwoLines();
+    const int before = sales();
+    ASSERT_TRUE(db.ExecuteSql(QStringLiteral(
+        "create trigger refuse before insert on 销售记录 begin select raise(abort, 'no'); end")));
+    click("按钮_打印小票");
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("添加失败！")});
+    ASSERT_NE(printer, nullptr);
+    EXPECT_FALSE(printer->isPrinting());
+    EXPECT_EQ(rows(), 2);
+
+    ASSERT_TRUE(db.ExecuteSql(QStringLiteral("drop trigger refuse")));
+    messages.clear();
+    click("按钮_打印小票");
+    EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
+    EXPECT_EQ(sales(), before + 1);
+    EXPECT_EQ(rows(), 0);
+    const QString printed = pdfText(pdf.file());
+    EXPECT_EQ(printed.count(QStringLiteral("单号：")), 1);
+    EXPECT_TRUE(printed.contains(QStringLiteral("1608180000002"))) << printed.toStdString();
 }
 
 // A clock tick due while the receipt is drawn never runs its handler in the middle of the

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "sales/amount_text.h"
+#include "sales/receipt_model.h"
 #include "tests/sales/sales_fixture.h"
 
 namespace tillora::test {
@@ -20,9 +21,13 @@ TEST(AmountTextTest, TwoDecimalsWithoutNoise) {
     }
     EXPECT_EQ(amounts::normalized({}), QStringLiteral("0.00"));
     EXPECT_EQ(amounts::normalized(QStringLiteral("10")), QStringLiteral("10.00"));
-    EXPECT_EQ(amounts::lineTotal(0.1, 3), 0.3);
-    EXPECT_EQ(amounts::toText(amounts::discounted(amounts::lineTotal(19.99, 3), 9.5)),
-              QStringLiteral("56.97"));
+    const auto line = [](const char* quantity, const char* price, const char* discount) {
+        return ReceiptModel::check({QStringLiteral("a"), QString::fromLatin1(quantity),
+                                    QString::fromLatin1(price), QString::fromLatin1(discount)})
+            .line.value_or(SaleLine{});
+    };
+    EXPECT_EQ(line("3", "0.1", "10").total, 30);
+    EXPECT_EQ(cents::toText(line("3", "19.99", "9.5").discounted), QStringLiteral("56.97"));
 
     const QStringList discounts = amounts::discountChoices();
     ASSERT_EQ(discounts.size(), 91);

@@ -14,6 +14,7 @@
 #include "forms/component.h"
 #include "forms/components/list_view.h"
 #include "forms/window_frame_metrics.h"
+#include "sales/receipt_printer.h"
 #include "sales/sale_recorder.h"
 #include "tests/sales/sales_fixture.h"
 
@@ -230,24 +231,29 @@ TEST_F(SalesEntryTest, TheSaleIsStoredBeforeItsReceiptIsPrinted) {
     int printed = 0;
     bool choosePrinter = false;  // no printer chosen: the job never starts
     bool answer = false;
-    module->setPrintHandler([&](SalesEntryWindow&, const Receipt& r, const PrintSteps& steps) {
+    bool chosen = false;  // a job was opened when the printer was chosen
+    ReceiptPrinting printing;
+    printing.choosePrinter = [&](SalesEntryWindow&) {
         ++printed;
+        chosen = choosePrinter;
+        return choosePrinter;
+    };
+    printing.abandon = [&](SalesEntryWindow&) { chosen = false; };
+    printing.print = [&](SalesEntryWindow&, const Receipt& r, const SalePrint& sale) {
         EXPECT_EQ(r.lines.size(), 1);
-        if (!choosePrinter) {
-            return false;
+        if (!chosen) {
+            ++printed;  // not recorded: nothing was chosen first
+            EXPECT_FALSE(sale.options.openDrawer);
+            return answer;
         }
-        Receipt job = r;
-        if (!steps.record) {
-            return answer;  // not recorded
-        }
-        if (!steps.record(job)) {
-            return false;
-        }
+        chosen = false;
+        EXPECT_TRUE(sale.options.openDrawer);
         EXPECT_EQ(count(QStringLiteral("select count(*) from 销售记录 where 销售票号='") +
-                        job.number + QLatin1Char('\'')),
+                        r.number + QLatin1Char('\'')),
                   1);
         return answer;
-    });
+    };
+    module->setPrinting(printing);
     ASSERT_NE(openSales(), nullptr);
     add(QStringLiteral("a"), QStringLiteral("1"), QStringLiteral("1"));
     click("按钮_打印小票");  // no printer chosen: nothing stored, nothing said, receipt kept

@@ -6,8 +6,8 @@
 #include "app/settings_hand_over.h"
 #include "forms/component.h"
 #include "forms/components/list_view.h"
-#include "print/logo_window.h"
-#include "print/printer_choice_window.h"
+#include "settings/logo_window.h"
+#include "settings/printer_choice_window.h"
 #include "settings/settings_module.h"
 #include "tests/sales/sales_fixture.h"
 

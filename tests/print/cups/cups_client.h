@@ -24,7 +24,7 @@
 #include "print/system_printers.h"
 #include "sales/receipt_printer.h"
 #include "sales/sales_module.h"
-#include "tests/print/print_windows_fixture.h"
+#include "tests/settings/print_windows_fixture.h"
 #include "tests/support/logged_in_user.h"
 
 namespace tillora::test {

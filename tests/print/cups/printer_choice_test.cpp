@@ -31,7 +31,7 @@
 #include "sales/receipt_printer.h"
 #include "sales/sales_module.h"
 #include "tests/print/cups/cups_client.h"
-#include "tests/print/print_windows_fixture.h"
+#include "tests/settings/print_windows_fixture.h"
 #include "tests/support/logged_in_user.h"
 
 namespace tillora::test {

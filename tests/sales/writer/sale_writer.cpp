@@ -85,26 +85,24 @@ bool printSale(ODBCDB& db, SaleRecorder& recorder, const Receipt& receipt, const
         killAt("while-drawing");
         return storedLogo();
     };
-    PrintSteps steps;
     // As the sales window records: written, committed, and only then printed.
-    steps.record = [&](Receipt& printed) {
-        outcome = recorder.insert(receipt);
-        if (outcome.fault != DbFault::None) {
-            return false;
-        }
-        killAt("before-commit");
-        if (!recorder.commit(outcome)) {
-            return false;
-        }
-        killAt("after-commit");
-        printed.number = outcome.number;
-        return true;
-    };
+    outcome = recorder.insert(receipt);
+    if (outcome.fault != DbFault::None) {
+        return false;
+    }
+    killAt("before-commit");
+    if (!recorder.commit(outcome)) {
+        return false;
+    }
+    killAt("after-commit");
+    Receipt printed = receipt;
+    printed.number = outcome.number;
+    options.openDrawer = true;
     Printer::setOutputFileOverride(
         QDir(folder).filePath(QStringLiteral("%1-%2.pdf").arg(::getpid()).arg(currentSale)));
     Printer printer;
     printer.setPenType(3);
-    return ReceiptPrinter::print(printer, receipt, options, logo, steps);
+    return ReceiptPrinter::print(printer, printed, options, logo);
 }
 
 }  // namespace

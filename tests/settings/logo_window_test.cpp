@@ -13,7 +13,7 @@
 
 #include "data/settings_record.h"
 #include "forms/window_frame_metrics.h"
-#include "tests/print/print_windows_fixture.h"
+#include "tests/settings/print_windows_fixture.h"
 
 namespace tillora::test {
 namespace {

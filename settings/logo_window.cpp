@@ -1,4 +1,4 @@
-#include "print/logo_window.h"
+#include "settings/logo_window.h"
 
 #include <QFile>
 #include <QLabel>

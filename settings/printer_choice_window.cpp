@@ -1,4 +1,4 @@
-#include "print/printer_choice_window.h"
+#include "settings/printer_choice_window.h"
 
 #include <QWidget>
 

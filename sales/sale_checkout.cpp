@@ -1,0 +1,176 @@
+#include "sales/sale_checkout.h"
+
+#include <QApplication>
+#include <QScopedValueRollback>
+
+#include "forms/services/message_service.h"
+#include "sales/receipt_numbering.h"
+#include "sales/receipt_printer.h"
+#include "sales/sales_entry_window.h"
+#include "sales/sales_module.h"
+#include "sales/sales_texts.h"
+
+namespace tillora {
+
+namespace {
+
+void hint(const QString& text) {
+    showMessage(text, 0, sales_text::hint());
+}
+
+QString nothingToPrint() {
+    return QStringLiteral("没有可以打印的数据！");
+}
+
+std::optional<SettingsRecord> readStored(ODBCDB& db) {
+    SettingsRecord row;
+    if (!readSettingsRecord(db, row, settings_sql::selectById())) {
+        return std::nullopt;
+    }
+    return row;
+}
+
+// The busy cursor while a save waits for the database.
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+}  // namespace
+
+bool SaleCheckout::ready(const QString& emptyText) {
+    if (window_.model().isEmpty()) {
+        hint(emptyText);
+        return false;
+    }
+    window_.updateChange();
+    if (!window_.model().cashIsPlain()) {
+        hint(ReceiptModel::cashNotPlainText());
+        return false;
+    }
+    return true;
+}
+
+void SaleCheckout::prepare(SaleRecorder& recorder, const ReceiptNumbering& numbering,
+                           const std::optional<SettingsRecord>& stored) const {
+    // While the save waits for a lock the windows only repaint: a click or a clock tick must
+    // not run a handler in the middle of a sale.
+    recorder.setWaiting([] { QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest); });
+    // A number an administrator typed is stored as typed (and refused if it is taken).
+    if (!window_.numberTyped()) {
+        std::optional<ReceiptNumberFormat> format;
+        if (stored) {
+            format = ReceiptNumberFormat::fromStored(stored->receiptNumberFormat);
+        }
+        recorder.setNumbering(&numbering, format);
+    }
+}
+
+void SaleCheckout::showFailure(const RecordOutcome& outcome) {
+    // A value to mend is the user's; a failed statement is the database's.
+    if (outcome.failure == RecordFailure::Value) {
+        hint(outcome.message);
+    } else {
+        showMessage(outcome.message);
+    }
+}
+
+RecordOutcome SaleCheckout::store(const Receipt& receipt,
+                                  const std::optional<SettingsRecord>& stored) {
+    const BusyCursor busy;
+    ReceiptNumbering numbering(module_.database());
+    SaleRecorder recorder(module_.database());
+    prepare(recorder, numbering, stored);
+    if (unsettled_) {
+        RecordOutcome earlier;
+        earlier.number = unsettled_->number;
+        earlier.saleId = unsettled_->saleId;
+        earlier.fault = DbFault::CommitUnknown;
+        recorder.settle(earlier, unsettled_->receipt);
+        if (earlier.unsettled()) {
+            return earlier;
+        }
+        // Stored, it is this receipt (unless the cashier has changed it since: then this one
+        // is a sale of its own).
+        const bool same = unsettled_->receipt.lines == receipt.lines &&
+                          unsettled_->receipt.cashier == receipt.cashier;
+        unsettled_.reset();
+        if (earlier.stored && same) {
+            return earlier;
+        }
+    }
+    RecordOutcome outcome = recorder.record(receipt);
+    if (outcome.unsettled()) {
+        unsettled_ = Unsettled{outcome.number, outcome.saleId, receipt};
+    }
+    return outcome;
+}
+
+bool SaleCheckout::recordNow() {
+    const RecordOutcome outcome = store(window_.currentReceipt(), readStored(module_.database()));
+    if (!outcome.stored) {
+        showFailure(outcome);
+        return false;
+    }
+    window_.startNextReceipt(outcome.nextNumber);
+    return true;
+}
+
+bool SaleCheckout::record() {
+    if (finishing_ || !ready(nothingToPrint())) {
+        return false;
+    }
+    const QScopedValueRollback<bool> finishing(finishing_, true);
+    return recordNow();
+}
+
+void SaleCheckout::print() {
+    if (finishing_ || !ready(nothingToPrint())) {
+        return;  // a second click while the receipt prints, or nothing to print
+    }
+    const QScopedValueRollback<bool> finishing(finishing_, true);
+    const bool save = SettingsRecord::isYes(window_.settings().saveSales);
+    const ReceiptPrinting& printing = module_.printing();
+    if (!printing.print) {
+        // No printing in this build: the sale is still recorded, or nothing happens at all.
+        if (save) {
+            recordNow();
+        } else {
+            hint(sales_text::notYetAvailable());
+        }
+        return;
+    }
+    // The one read of the settings row for this sale: the logo as stored now, the number's format.
+    const std::optional<SettingsRecord> stored = readStored(module_.database());
+    SalePrint sale = SalePrint::from(window_.settings(), stored ? &*stored : nullptr);
+    Receipt receipt = window_.currentReceipt();
+    if (!save) {
+        if (printing.print(window_, receipt, sale)) {
+            window_.startNextReceipt();
+        }
+        return;
+    }
+    // Stored first, printed second: every number on paper is that of a stored sale.
+    if (printing.choosePrinter && !printing.choosePrinter(window_)) {
+        return;  // no printer chosen: nothing stored, the receipt stays
+    }
+    const RecordOutcome outcome = store(receipt, stored);
+    if (!outcome.stored) {
+        if (printing.abandon) {
+            printing.abandon(window_);
+        }
+        showFailure(outcome);
+        return;
+    }
+    receipt.number = outcome.number;
+    window_.showNumber(outcome.number);
+    sale.options.openDrawer = true;
+    if (!printing.print(window_, receipt, sale)) {
+        showMessage(sales_text::savedNotPrinted());
+    }
+    window_.startNextReceipt(outcome.nextNumber);
+}
+
+}  // namespace tillora

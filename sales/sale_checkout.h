@@ -1,0 +1,54 @@
+#pragma once
+
+#include <optional>
+
+#include "data/settings_record.h"
+#include "sales/receipt.h"
+#include "sales/sale_recorder.h"
+
+namespace tillora {
+
+class ReceiptNumbering;
+class SalesEntryWindow;
+class SalesModule;
+
+// Finishes the receipt of a sales entry window, in a straight line: the settings row read
+// once, the printer chosen when one must be, the sale stored, the receipt printed, the next
+// receipt begun. Messages are shown here.
+class SaleCheckout {
+  public:
+    SaleCheckout(SalesModule& module, SalesEntryWindow& window)
+        : module_(module), window_(window) {}
+
+    // 打印小票: recorded first when 保存销售记录 is on, then printed.
+    void print();
+    // 仅保存小票: stores the receipt; on success starts the next one.
+    bool record();
+
+  private:
+    // False (after a hint) for an empty receipt or cash that is not a plain amount.
+    bool ready(const QString& emptyText);
+    bool recordNow();
+    // The recorder of this window: waits for a lock with the window painting, and takes the
+    // number inside its transaction unless an administrator typed one, in the format of the
+    // settings row read for this sale (read inside the transaction when that failed).
+    void prepare(SaleRecorder& recorder, const ReceiptNumbering& numbering,
+                 const std::optional<SettingsRecord>& stored) const;
+    // Records the receipt, first settling a sale left unsettled before (found stored with the
+    // same lines, that sale is the outcome and nothing new is stored).
+    RecordOutcome store(const Receipt& receipt, const std::optional<SettingsRecord>& stored);
+    static void showFailure(const RecordOutcome& outcome);
+
+    SalesModule& module_;
+    SalesEntryWindow& window_;
+    bool finishing_ = false;  // a print or save runs (printing pumps events)
+    // A sale whose commit went unanswered and could not be read back yet.
+    struct Unsettled {
+        QString number;
+        int saleId = 0;
+        Receipt receipt;
+    };
+    std::optional<Unsettled> unsettled_;
+};
+
+}  // namespace tillora
