@@ -98,6 +98,7 @@ int DayReportLayout::draw(DrawingSurface& surface, const DayReport& report,
     w.separator();
     for (const DayReportRow& row : report.rows) {
         block(w, row.cashier + QStringLiteral("  ") + row.method, row);
+        w.separator();
     }
     block(w, DayReport::totalCaption(), report.total);
     w.separator();

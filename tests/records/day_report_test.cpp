@@ -13,6 +13,7 @@
 #include "platform/jet_date.h"
 #include "print/printer.h"
 #include "records/day_report.h"
+#include "records/day_report_layout.h"
 #include "records/day_report_window.h"
 #include "tests/print/scripted_print_dialog.h"
 #include "tests/records/records_fixture.h"
@@ -242,7 +243,7 @@ TEST_F(DayReportTest, KeyboardShowsAnotherDayAndClosesWithEscape) {
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'|').toStdString();
 }
 
-TEST_F(DayReportTest, PrintsOnFiftyEightMillimetrePaper) {
+TEST_F(DayReportTest, PrintsOnTheReceiptPrinterAndOnFiftyEightMillimetrePaper) {
     const QString pdf = folder.file(u"day.pdf"_s);
     Printer::setOutputFileOverride(pdf);
     ScriptedPrintDialog dialogs;
@@ -252,37 +253,52 @@ TEST_F(DayReportTest, PrintsOnFiftyEightMillimetrePaper) {
     Printer::setOutputFileOverride({});
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'|').toStdString();
 
-    const QString text = pdfText(pdf);
     const QList<QStringList> rows = expectedRows(sales, std::nullopt);
     const QStringList& total = rows.last();
-    qsizetype from = 0;
-    for (const QString& part : {u"日结报表"_s,
-                                u"日期：2016-08-20"_s,
-                                u"收银员：全部"_s,
-                                u"首单：1608200000002"_s,
-                                u"末单：1608200000562"_s,
-                                u"admin"_s,
-                                u"微信"_s,
-                                u"张三"_s,
-                                u"未知"_s,
-                                u"合计"_s,
-                                u"笔数:"_s + total[2],
-                                u"件数:"_s + total[3],
-                                u"金额:"_s + total[4],
-                                u"折扣:"_s + total[5],
-                                u"退货:"_s + total[6] + u"件"_s,
-                                total[7],
-                                u"应收现金:"_s + total[8],
-                                u"时段"_s,
-                                u"00:00"_s,
-                                u"23:00"_s,
-                                u"打印时间："_s}) {
-        const qsizetype at = text.indexOf(part, from);
-        EXPECT_GE(at, 0) << part.toStdString() << "\n" << text.toStdString();
-        from = at < 0 ? from : at;
-    }
+    const auto expectReport = [&](const QString& text) {
+        qsizetype from = 0;
+        for (const QString& part : {u"日结报表"_s,
+                                    u"日期：2016-08-20"_s,
+                                    u"收银员：全部"_s,
+                                    u"首单：1608200000002"_s,
+                                    u"末单：1608200000562"_s,
+                                    u"admin"_s,
+                                    u"微信"_s,
+                                    u"张三"_s,
+                                    u"未知"_s,
+                                    u"合计"_s,
+                                    u"笔数:"_s + total[2],
+                                    u"件数:"_s + total[3],
+                                    u"金额:"_s + total[4],
+                                    u"折扣:"_s + total[5],
+                                    u"退货:"_s + total[6] + u"件"_s,
+                                    total[7],
+                                    u"应收现金:"_s + total[8],
+                                    u"时段"_s,
+                                    u"00:00"_s,
+                                    u"23:00"_s,
+                                    u"打印时间："_s}) {
+            const qsizetype at = text.indexOf(part, from);
+            EXPECT_GE(at, 0) << part.toStdString() << "\n" << text.toStdString();
+            from = at < 0 ? from : at;
+        }
+    };
+    expectReport(pdfText(pdf));
+
+    // The same report on a roll of 58 mm: every text on the paper.
+    const QString roll = folder.file(u"roll.pdf"_s);
+    Printer::setOutputFileOverride(roll);
+    Printer printer;
+    printer.setPenType(3);
+    ASSERT_TRUE(printer.StartPrint(false, false, Printer::Paper(-1), std::nullopt, 580, 4000));
+    const int bottom = DayReportLayout::draw(printer, DayReportWindow::of(reportWindow)->report(),
+                                             ReceiptPrintSettings{}, now);
+    printer.EndPrint();
+    Printer::setOutputFileOverride({});
+    EXPECT_LT(bottom, 4000);
+    expectReport(pdfText(roll));
     QProcess info;
-    info.start(QStandardPaths::findExecutable(u"pdfinfo"_s), {pdf});
+    info.start(QStandardPaths::findExecutable(u"pdfinfo"_s), {roll});
     info.waitForFinished(30000);
     // 58 mm is 164 points.
     const QString pages = QString::fromUtf8(info.readAllStandardOutput());
