@@ -66,6 +66,12 @@ QString dayRange(const QString& prefix, double dayStart,
     return where;
 }
 
+// The file groups names byte for byte, which is several times quicker than its case-blind rule;
+// read() puts together what that rule would have grouped.
+QString grouped(Engine engine, const QString& column) {
+    return engine == Engine::File ? column + QStringLiteral(" collate binary") : column;
+}
+
 // Sums go out as text: the component reads whole numbers in 32 bits, a busy year's cents not.
 QString sumText(const QString& expression, const QString& name) {
     return QStringLiteral("cast(sum(") + expression + QStringLiteral(") as text) as ") + name;
@@ -88,8 +94,11 @@ QString sales(Engine engine, double dayStart, const std::optional<QString>& only
            QStringLiteral(", ") + hour + QStringLiteral(" as 时段, count(*) as 笔数, ") +
            sumText(cents(engine, QStringLiteral("金额")), QStringLiteral("金额分")) +
            QStringLiteral(", min(ID) as 首, max(ID) as 末 from 销售记录") +
-           dayRange({}, dayStart, onlyCashier) + QStringLiteral(" group by 收银员, ") +
-           (paymentColumns ? QStringLiteral("付款方式, ") : QString()) + QStringLiteral("时段");
+           dayRange({}, dayStart, onlyCashier) + QStringLiteral(" group by ") +
+           grouped(engine, QStringLiteral("收银员")) + QStringLiteral(", ") +
+           (paymentColumns ? grouped(engine, QStringLiteral("付款方式")) + QStringLiteral(", ")
+                           : QString()) +
+           QStringLiteral("时段");
 }
 
 QString lines(Engine engine, double dayStart, const std::optional<QString>& onlyCashier,
@@ -114,9 +123,10 @@ QString lines(Engine engine, double dayStart, const std::optional<QString>& only
            sumText(cents(engine, QStringLiteral("l.金额")) + QStringLiteral(" - ") + discounted,
                    QStringLiteral("折扣")) +
            QStringLiteral(" from 销售记录 h inner join 销售详情 l on l.关联 = h.ID") +
-           dayRange(QStringLiteral("h."), dayStart, onlyCashier) +
-           QStringLiteral(" group by h.收银员") +
-           (paymentColumns ? QStringLiteral(", h.付款方式") : QString());
+           dayRange(QStringLiteral("h."), dayStart, onlyCashier) + QStringLiteral(" group by ") +
+           grouped(engine, QStringLiteral("h.收银员")) +
+           (paymentColumns ? QStringLiteral(", ") + grouped(engine, QStringLiteral("h.付款方式"))
+                           : QString());
 }
 
 }  // namespace day_report_sql
@@ -132,8 +142,8 @@ QString methodOf(const QString& stored) {
     return method.isEmpty() ? DayReport::unknownMethod() : method;
 }
 
-// The database groups names as it compares them (case and trailing blanks aside); so do the
-// two statements' rows here.
+// Names count as one whatever their letter case and trailing blanks, as the database compares
+// them; the statements' rows are put together here.
 QString keyOf(const QString& cashier, const QString& method) {
     return cashier.trimmed().toCaseFolded() + u'\n' + method.toCaseFolded();
 }

@@ -198,6 +198,14 @@ TEST_F(DayReportTest, SumsEveryCashierAndMethodExactly) {
     EXPECT_EQ(report.rowCells(), expectedRows(sales, u"张三"_s));
     EXPECT_EQ(report.firstNumber, u"1608200000001"_s);
 
+    // A name is one cashier whatever its letter case and trailing blanks, as the database
+    // compares names.
+    store(db, {{u"ADMIN "_s, u"微信"_s, 60, {{1, 100, 100}}}}, now.date(), 700);
+    ASSERT_TRUE(DayReport::read(db, now.date(), std::nullopt, &report));
+    EXPECT_EQ(report.rows.size(), expectedRows(sales, std::nullopt).size() - 1);
+    EXPECT_EQ(report.rows.front().sales, 121);  // admin 微信
+    EXPECT_EQ(report.total.sales, static_cast<qint64>(sales.size()) + 1);
+
     // A day without sales.
     ASSERT_TRUE(DayReport::read(db, QDate(2016, 7, 1), std::nullopt, &report));
     EXPECT_TRUE(report.rowCells().isEmpty());
