@@ -231,6 +231,7 @@ TEST_F(DayReportTest, KeyboardShowsAnotherDayAndClosesWithEscape) {
     ASSERT_TRUE(Keyboard::activate(reportWindow));
     Keyboard keys(reportWindow);
     EXPECT_EQ(keys.focusedName(), u"日期框_日期"_s);
+    EXPECT_EQ(joined(keys.tabRound()), joined(Keyboard::templateTabOrder(reportWindow)));
     EXPECT_EQ(listed("超级列表框_汇总"), expectedRows(sales, std::nullopt));
     EXPECT_FALSE(listed("超级列表框_时段").isEmpty());
 
