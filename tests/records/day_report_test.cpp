@@ -2,6 +2,8 @@
 // discounts, against totals worked out here; the ordinary user's own report; the window at the
 // keyboard; the printed report on 58 mm paper; the server.
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -312,6 +314,24 @@ TEST_F(DayReportTest, PrintsOnTheReceiptPrinterAndOnFiftyEightMillimetrePaper) {
     // 58 mm is 164 points.
     const QString pages = QString::fromUtf8(info.readAllStandardOutput());
     EXPECT_TRUE(pages.contains(QRegularExpression(u"Page size:\\s+164"_s))) << pages.toStdString();
+}
+
+TEST_F(DayReportTest, ExportsThroughTheExportFlow) {
+    ASSERT_NE(openReport(), nullptr);
+    const QString file = folder.file(u"日结.xlsx"_s);
+    files.answer(file);
+    click(reportWindow, "按钮_导出");
+    EXPECT_EQ(messages.texts(),
+              QStringList{u"保存成功！\r\n保存在："_s + QDir::toNativeSeparators(file)});
+    EXPECT_GT(QFileInfo(file).size(), 0);
+
+    // A day without sales has nothing to export.
+    messages.clear();
+    auto* box = dynamic_cast<DateBox*>(reportWindow->component(u"日期框_日期"_s));
+    box->setJetDay(dayNumber(QDate(2016, 7, 1)));
+    click(reportWindow, "按钮_导出");
+    EXPECT_EQ(messages.texts(), QStringList{u"没有数据可以导出！"_s});
+    EXPECT_EQ(DayReportWindow::of(reportWindow)->report().day, QDate(2016, 7, 1));
 }
 
 TEST(DayReportServer, SumsTheSameOnTheServer) {
