@@ -37,7 +37,7 @@ const TableColumns kSchema[] = {
     {u"商品名称", u"ID,名称,单价"},
     {u"付款方式", u"ID,方式"},
     {u"客户资料", u"ID,姓名,电话"},
-    {u"销售记录", u"ID,销售票号,销售时间,数量,金额,收银员,备注"},
+    {u"销售记录", u"ID,销售票号,销售时间,数量,金额,收银员,备注,付款方式,实收现金,找零"},
     {u"销售详情", u"ID,关联,名称,数量,单价,金额,折后,备注"},
 };
 
@@ -183,20 +183,33 @@ DbFault writeProbe(ODBCDB& db) {
     return fault;
 }
 
-bool hasProgramSchema(ODBCDB& db) {
+// A file from before the payment columns is the program's too: *old says it lacks them.
+bool hasProgramSchema(ODBCDB& db, bool* old) {
+    *old = false;
     for (const TableColumns& t : kSchema) {
         const int h = db.OpenTable(QStringLiteral("select * from [") + QString::fromUtf16(t.table) +
                                    QStringLiteral("] where 1=0"));
         if (h == 0) {
             return false;
         }
-        const bool ok = db.columnNames(h) == QString::fromUtf16(t.columns).split(u',');
+        QStringList columns = db.columnNames(h);
         db.CloseTable(h);
-        if (!ok) {
+        const QStringList expected = QString::fromUtf16(t.columns).split(u',');
+        if (columns == expected) {
+            continue;
+        }
+        if (columns + paymentColumns() != expected) {
             return false;
         }
+        *old = true;
     }
     return true;
+}
+
+// The payment columns as the schema declares them.
+QString paymentColumnDefinition(const QString& column) {
+    return column + QStringLiteral(" VARCHAR(50) COLLATE NOCASE CHECK (length(") + column +
+           QStringLiteral(") <= 50)");
 }
 
 }  // namespace
@@ -282,6 +295,20 @@ QString created(const QString& path) {
     return QStringLiteral("已新建数据库：%1").arg(path);
 }
 
+QString upgradeNotBackedUp(const QString& cause) {
+    return QStringLiteral(
+               "无法备份数据库，数据库暂不升级：%1\r\n"
+               "程序照常使用，但销售记录暂不保存付款方式、实收现金和找零。\r\n"
+               "请检查备份文件夹后重新启动程序。")
+        .arg(cause);
+}
+
+QString upgradeFailed() {
+    return QStringLiteral(
+        "数据库升级失败，原数据库保持不变。\r\n"
+        "程序照常使用，但销售记录暂不保存付款方式、实收现金和找零。");
+}
+
 }  // namespace setup_text
 
 QString databasePath(const QString& programFolder) {
@@ -324,7 +351,8 @@ DatabaseHealth checkProgramDatabase(ODBCDB& db, const QString& path) {
         return health;
     }
     db.setLockWait(kStartLockWaitMs);
-    if (!hasProgramSchema(db)) {
+    bool old = false;
+    if (!hasProgramSchema(db, &old)) {
         const DbFault why = db.lastFault();
         if (why == DbFault::Damaged) {
             health.problem = truncationProblem(path);
@@ -352,11 +380,64 @@ DatabaseHealth checkProgramDatabase(ODBCDB& db, const QString& path) {
         return fail(why == DbFault::Damaged || why == DbFault::Locked ? why : DbFault::ReadOnly);
     }
     health.duplicateNumbers = ensureReceiptNumberIndex(db);
+    if (old) {
+        health.upgradeProblem = addPaymentColumns(db, path);
+    }
     db.setLockWait(SqliteConnection::kLockWaitMs);
     if (fullCheck) {
         QFile::remove(fullCheckMark(path));
     }
     return health;
+}
+
+QStringList paymentColumns() {
+    return {QStringLiteral("付款方式"), QStringLiteral("实收现金"), QStringLiteral("找零")};
+}
+
+bool hasPaymentColumns(ODBCDB& db) {
+    const int h = db.OpenTable(QStringLiteral("select * from [销售记录] where 1=0"));
+    const bool has = h != 0 && db.columnNames(h).endsWith(paymentColumns().constLast());
+    db.CloseTable(h);
+    return has;
+}
+
+QString addPaymentColumns(ODBCDB& db, const QString& path) {
+    // Never changed without a copy to go back to; the newest backup serves when nothing was
+    // committed since it was taken.
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString folder = backup_folder::folderFor(path);
+    const QString newest = backup_folder::newest(path, now);
+    if (newest.isEmpty() || !backupIsCurrent(path, newest)) {
+        if (!QDir().mkpath(folder)) {
+            return setup_text::upgradeNotBackedUp(
+                QStringLiteral("无法建立备份文件夹 %1").arg(QDir::toNativeSeparators(folder)));
+        }
+        const QString target = backup_folder::fileFor(path, now);
+        if (const BackupResult backup = backupDatabaseFile(path, target); !backup.ok()) {
+            EventLog::write(QStringLiteral("database"),
+                            QStringLiteral("upgrade skipped, no backup: ") + backup.detail);
+            return setup_text::upgradeNotBackedUp(QDir::toNativeSeparators(target));
+        }
+        EventLog::write(QStringLiteral("backup"), QStringLiteral("made before upgrade ") + target);
+    }
+    if (!db.BeginTrans()) {
+        return setup_text::upgradeFailed();
+    }
+    for (const QString& column : paymentColumns()) {
+        if (!db.ExecuteSql(QStringLiteral("alter table [销售记录] add column ") +
+                           paymentColumnDefinition(column))) {
+            db.RollbackTrans();
+            return setup_text::upgradeFailed();
+        }
+    }
+    if (!db.tryCommitTrans()) {
+        if (db.inTransaction()) {
+            db.RollbackTrans();
+        }
+        return setup_text::upgradeFailed();
+    }
+    EventLog::write(QStringLiteral("database"), QStringLiteral("added the payment columns"));
+    return {};
 }
 
 bool markForFullCheck(const QString& path) {
@@ -568,6 +649,9 @@ bool openOrRestoreDatabase(ODBCDB& db, const QString& programFolder, DatabasePro
         const DatabaseHealth health = checkProgramDatabase(db, path);
         switch (health.fault) {
             case DbFault::None:
+                if (!health.upgradeProblem.isEmpty()) {
+                    prompts.tell(health.upgradeProblem);
+                }
                 if (health.duplicateNumbers > 0) {
                     prompts.tell(setup_text::duplicateNumbers(health.duplicateNumbers));
                 }

@@ -36,6 +36,8 @@ QString restoredFromBackup(const QString& backup, const QString& setAside);
 QString restoredFromTemplate(const QString& setAside);
 QString duplicateNumbers(int count);
 QString created(const QString& path);
+QString upgradeNotBackedUp(const QString& cause);
+QString upgradeFailed();
 }  // namespace setup_text
 
 // What opening the program's database found.
@@ -43,7 +45,20 @@ struct DatabaseHealth {
     DbFault fault = DbFault::None;  // None: open, readable, writable and whole
     QString problem;                // for Damaged: the engine's first complaint
     int duplicateNumbers = 0;       // receipt numbers stored twice, reported the first time only
+    // A file from before the payment columns that could not be upgraded: the cashier's
+    // message. It opens all the same, unchanged, and sales are stored without the columns.
+    QString upgradeProblem;
 };
+
+// The columns 销售记录 gained after the first release: how each sale was paid (付款方式), the
+// cash taken (实收现金) and the change (找零), amounts as text like 金额. Older sales hold NULL.
+QStringList paymentColumns();
+// Whether 销售记录 has them (a file that could not be upgraded has not); false when unreadable.
+bool hasPaymentColumns(ODBCDB& db);
+// Adds them to an open file from before them, in one transaction, after a verified backup in
+// the backup folder (the newest one serves when the file has not changed since). Empty when
+// done; otherwise the cashier's message, and the file is as it was.
+QString addPaymentColumns(ODBCDB& db, const QString& path);
 
 // The database file in the program folder, in the platform's own separators.
 QString databasePath(const QString& programFolder);
@@ -51,7 +66,8 @@ QString databasePath(const QString& programFolder);
 // Opens the file and checks that it really is the program's database (the seven tables with
 // their columns), that it is whole as far as a check can tell in the same time at any size (the
 // length its header gives, the first row of every table and index), that it can be written, and
-// puts the unique index on the receipt numbers when it is missing. A file marked for the full
+// puts the unique index on the receipt numbers when it is missing. A file from before the
+// payment columns gets them (addPaymentColumns). A file marked for the full
 // check gets quick_check instead, and loses the mark when it passes. A file that fails leaves the
 // component closed.
 DatabaseHealth checkProgramDatabase(ODBCDB& db, const QString& path);

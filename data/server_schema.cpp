@@ -38,7 +38,8 @@ const std::vector<ServerTable>& serverTables() {
         {QStringLiteral("付款方式"), QString::fromUtf16(u"ID,方式").split(u',')},
         {QStringLiteral("客户资料"), QString::fromUtf16(u"ID,姓名,电话").split(u',')},
         {QStringLiteral("销售记录"),
-         QString::fromUtf16(u"ID,销售票号,销售时间,数量,金额,收银员,备注").split(u',')},
+         QString::fromUtf16(u"ID,销售票号,销售时间,数量,金额,收银员,备注,付款方式,实收现金,找零")
+             .split(u',')},
         {QStringLiteral("销售详情"),
          QString::fromUtf16(u"ID,关联,名称,数量,单价,金额,折后,备注").split(u',')},
     };
@@ -69,7 +70,8 @@ QStringList serverSchemaStatements() {
         table(u"客户资料", {text(u"姓名", 50), text(u"电话", 100)}),
         table(u"销售记录",
               {text(u"销售票号", 50), QStringLiteral("销售时间 jet_datetime"), text(u"数量", 50),
-               text(u"金额", 50), text(u"收银员", 50), memo(u"备注")}),
+               text(u"金额", 50), text(u"收银员", 50), memo(u"备注"), text(u"付款方式", 50),
+               text(u"实收现金", 50), text(u"找零", 50)}),
         QStringLiteral("create index 销售记录_销售时间 on 销售记录 (销售时间)"),
         // A receipt number is given once, whichever till saves it; compared byte for byte.
         QStringLiteral(
@@ -85,6 +87,15 @@ QStringList serverSchemaStatements() {
                text(u"折后", 50), memo(u"备注")}),
         QStringLiteral("create index 销售详情_关联 on 销售详情 (关联)"),
     };
+}
+
+QStringList serverPaymentColumnStatements() {
+    QStringList statements;
+    for (const char16_t* column : {u"付款方式", u"实收现金", u"找零"}) {
+        statements << QStringLiteral("alter table 销售记录 add column if not exists ") +
+                          text(column, 50);
+    }
+    return statements;
 }
 
 QString canonicalColumnName(const QString& serverName) {

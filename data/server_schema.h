@@ -21,6 +21,10 @@ const std::vector<ServerTable>& serverTables();
 // the same day numbers as the file; deleting or renumbering a sale carries to its lines.
 QStringList serverSchemaStatements();
 
+// Adds the payment columns of 销售记录 to a database made before them; harmless when they are
+// there (another till may have added them a moment ago).
+QStringList serverPaymentColumnStatements();
+
 // A result column name as the program spells it ("id" -> "ID"); other names stay as they are.
 QString canonicalColumnName(const QString& serverName);
 

@@ -1,5 +1,6 @@
 #include "data/server_setup.h"
 
+#include "data/database_setup.h"
 #include "data/libpq_library.h"
 #include "data/postgres_connection.h"
 #include "data/server_config.h"
@@ -68,18 +69,44 @@ QString serverFaultText(DbFault fault, const QString& url) {
 
 namespace {
 
-bool hasServerSchema(ODBCDB& db) {
+// A database from before the payment columns counts too: *old says it lacks them.
+bool hasServerSchema(ODBCDB& db, bool* old) {
+    *old = false;
     for (const ServerTable& t : serverTables()) {
         const int h = db.OpenTable(QStringLiteral("select * from [") + t.name +
                                    QStringLiteral("] where 1=0"));
         if (h == 0) {
             return false;
         }
-        const bool ok = db.columnNames(h) == t.columns;
+        const QStringList columns = db.columnNames(h);
         db.CloseTable(h);
-        if (!ok) {
+        if (columns == t.columns) {
+            continue;
+        }
+        if (columns + paymentColumns() != t.columns) {
             return false;
         }
+        *old = true;
+    }
+    return true;
+}
+
+// The server keeps its own backups; the columns go in in one transaction, or not at all.
+bool addServerPaymentColumns(ODBCDB& db) {
+    if (!db.BeginTrans()) {
+        return false;
+    }
+    for (const QString& statement : serverPaymentColumnStatements()) {
+        if (!db.ExecuteSql(statement)) {
+            db.RollbackTrans();
+            return false;
+        }
+    }
+    if (!db.tryCommitTrans()) {
+        if (db.inTransaction()) {
+            db.RollbackTrans();
+        }
+        return false;
     }
     return true;
 }
@@ -90,7 +117,11 @@ bool openServerDatabase(ODBCDB& db, const QString& url, DatabasePrompts& prompts
     for (;;) {
         DbFault fault = DbFault::None;
         if (db.NewOpenDatabase(url, false, true)) {
-            if (hasServerSchema(db)) {
+            bool old = false;
+            if (hasServerSchema(db, &old)) {
+                if (old && !addServerPaymentColumns(db)) {
+                    prompts.tell(setup_text::upgradeFailed());
+                }
                 return true;
             }
             fault = db.lastFault() == DbFault::Unreachable ? DbFault::Unreachable
@@ -159,13 +190,35 @@ qint64 serverNumber(PostgresConnection& server, const QString& sql, bool* ok) {
     return *ok ? static_cast<qint64>(records->cell(0, 0).toDouble()) : 0;
 }
 
+// The table's columns in the file; empty when it can't be read.
+QStringList fileColumns(sqlite3* file, const QString& table) {
+    QStringList columns;
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray sql =
+        (QStringLiteral("select * from [") + table + QStringLiteral("] where 0")).toUtf8();
+    if (sqlite3_prepare_v2(file, sql.constData(), -1, &stmt, nullptr) == SQLITE_OK) {
+        for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
+            columns << QString::fromUtf8(sqlite3_column_name(stmt, c));
+        }
+    }
+    sqlite3_finalize(stmt);
+    return columns;
+}
+
 // Copies one table's rows in batches; false when the file can't be read or the server refuses.
+// A column the file does not have yet (a file from before the payment columns) copies as NULL.
 bool copyRows(sqlite3* file, PostgresConnection& server, const ServerTable& table,
               QString* problem) {
     const QString columns = table.columns.join(u',');
-    const QByteArray select = (QStringLiteral("select ") + columns + QStringLiteral(" from ") +
-                               table.name + QStringLiteral(" order by ID"))
-                                  .toUtf8();
+    const QStringList inFile = fileColumns(file, table.name);
+    QStringList selected;
+    for (const QString& column : table.columns) {
+        selected << (inFile.contains(column) ? column : QStringLiteral("null"));
+    }
+    const QByteArray select =
+        (QStringLiteral("select ") + selected.join(u',') + QStringLiteral(" from ") + table.name +
+         QStringLiteral(" order by ID"))
+            .toUtf8();
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(file, select.constData(), -1, &stmt, nullptr) != SQLITE_OK) {
         *problem = QStringLiteral("无法读取数据表 ") + table.name;

@@ -5,6 +5,7 @@
 #include "forms/form_window.h"
 #include "forms/handler_registry.h"
 #include "formset/form_ids.h"
+#include "records/day_report_window.h"
 #include "records/sale_details_window.h"
 #include "records/sales_query_dialog.h"
 #include "records/sales_records_window.h"
@@ -25,12 +26,20 @@ ODBCDB& RecordsModule::database() const {
 
 void RecordsModule::installOpener() {
     sales_.setStatisticsOpener([this](FormWindow* owner) { openRecords(owner); });
+    sales_.setDayReportOpener([this](FormWindow* owner) { openDayReport(owner); });
 }
 
 void RecordsModule::openRecords(FormWindow* owner) {
     FormManager* manager = owner != nullptr ? owner->manager() : FormManager::instance();
     if (manager != nullptr) {
         manager->open(static_cast<qint32>(FormId::SalesRecords), false, owner);
+    }
+}
+
+void RecordsModule::openDayReport(FormWindow* owner) {
+    FormManager* manager = owner != nullptr ? owner->manager() : FormManager::instance();
+    if (manager != nullptr) {
+        manager->open(static_cast<qint32>(FormId::DayReport), false, owner);
     }
 }
 
@@ -103,6 +112,21 @@ void RecordsModule::registerHandlers(HandlerRegistry& r) {
           logicHandler<Q>([](Q& q, const EventArgs&) { q.query(); }));
     r.add(name("salesQuery.closeClicked"),
           logicHandler<Q>([](Q& q, const EventArgs&) { q.close(); }));
+
+    using R = DayReportWindow;
+    r.add(name("dayReport.created"), [this](const EventArgs& args) {
+        (new DayReportWindow(*this, args.window))->start();
+        return Value();
+    });
+    r.add(name("dayReport.showClicked"), logicHandler<R>([](R& w, const EventArgs&) { w.show(); }));
+    r.add(name("dayReport.previewClicked"),
+          logicHandler<R>([](R& w, const EventArgs&) { w.preview(); }));
+    r.add(name("dayReport.printClicked"),
+          logicHandler<R>([](R& w, const EventArgs&) { w.print(); }));
+    r.add(name("dayReport.exportClicked"),
+          logicHandler<R>([](R& w, const EventArgs&) { w.exportReport(); }));
+    r.add(name("dayReport.closeClicked"),
+          logicHandler<R>([](R& w, const EventArgs&) { w.close(); }));
 
     using D = SaleDetailsWindow;
     r.add(name("saleDetails.created"), [this](const EventArgs& args) {

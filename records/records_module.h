@@ -26,7 +26,8 @@ class RecordsModule {
     RecordsModule(SalesModule& sales, QString databasePath);
 
     void registerHandlers(HandlerRegistry& registry);
-    // Makes 查询统计 -> 统计销售 of the sales entry window open the sales records window.
+    // Makes 查询统计 -> 统计销售 of the sales entry window open the sales records window, and
+    // 查询统计 -> 日结报表 the day report.
     void installOpener();
 
     SalesModule& sales() const { return sales_; }
@@ -35,6 +36,8 @@ class RecordsModule {
 
     // Opens the sales records window (or brings it forward).
     void openRecords(FormWindow* owner);
+    // Opens the day report window (or brings it forward).
+    void openDayReport(FormWindow* owner);
     // Opens the details window of one sale, modal over `owner`.
     void openDetails(FormWindow* owner, int saleId);
 

@@ -246,11 +246,15 @@ QString SaleListing::totalQuantityText() const {
     return doubleToText(static_cast<double>(quantityCents_) / 100.0);
 }
 
+QString centsText(qint64 cents) {
+    const qint64 whole = cents / 100;
+    const qint64 part = (cents < 0 ? -cents : cents) % 100;
+    return (cents < 0 && whole == 0 ? QStringLiteral("-") : QString()) + QString::number(whole) +
+           u'.' + QStringLiteral("%1").arg(part, 2, 10, QLatin1Char('0'));
+}
+
 QString SaleListing::totalAmountText() const {
-    const qint64 whole = amountCents_ / 100;
-    const qint64 part = (amountCents_ < 0 ? -amountCents_ : amountCents_) % 100;
-    return (amountCents_ < 0 && whole == 0 ? QStringLiteral("-") : QString()) +
-           QString::number(whole) + u'.' + QStringLiteral("%1").arg(part, 2, 10, QLatin1Char('0'));
+    return centsText(amountCents_);
 }
 
 QStringList SaleLineRow::cells() const {

@@ -15,6 +15,9 @@ namespace tillora {
 class ODBCDB;
 
 // One 销售记录 row as the sales list shows it.
+// An exact sum of cents as an amount text with two decimals: "-0.05", "1234.50".
+QString centsText(qint64 cents);
+
 struct SaleRow {
     int id = 0;
     QString number;

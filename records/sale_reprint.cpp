@@ -34,6 +34,10 @@ std::optional<Receipt> SaleReprint::receiptOf(ODBCDB& db, int saleId) {
     r.discountedTotal = db.ReadColByName(h, QStringLiteral("金额")).toText();
     r.cashier = db.ReadColByName(h, QStringLiteral("收银员")).toText();
     r.remark = db.ReadColByName(h, QStringLiteral("备注")).toText();
+    // Empty for a sale stored before these were kept (and on a file without their columns).
+    r.paymentMethod = db.ReadColByName(h, QStringLiteral("付款方式")).toText();
+    r.cashReceived = db.ReadColByName(h, QStringLiteral("实收现金")).toText();
+    r.change = db.ReadColByName(h, QStringLiteral("找零")).toText();
     db.CloseTable(h);
 
     bool ok = false;

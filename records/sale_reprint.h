@@ -14,7 +14,7 @@ class Printer;
 class SaleReprint {
   public:
     // The receipt as stored; nothing when the sale cannot be read. Cash received, change and the
-    // payment method are not stored with a sale and stay empty.
+    // payment method stay empty for a sale stored before they were kept.
     static std::optional<Receipt> receiptOf(ODBCDB& db, int saleId);
 
     // Prints with the current print settings and after-print messages; true when printed.

@@ -139,6 +139,16 @@ QString ReceiptModel::storeProblem(const Receipt& receipt) {
     if (tooLong(receipt.totalQuantity) || tooLong(receipt.discountedTotal)) {
         return tooLongText(QStringLiteral("合计"));
     }
+    if (tooLong(receipt.paymentMethod)) {
+        return tooLongText(QStringLiteral("付款方式"));
+    }
+    if (tooLong(receipt.cashReceived) || tooLong(receipt.change)) {
+        return tooLongText(QStringLiteral("实收"));
+    }
+    if (unstorable(receipt.paymentMethod) || unstorable(receipt.cashReceived) ||
+        unstorable(receipt.change)) {
+        return unstorableText(QStringLiteral("付款方式"));
+    }
     if (unstorable(receipt.number)) {
         return unstorableText(QStringLiteral("单号"));
     }

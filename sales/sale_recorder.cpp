@@ -1,6 +1,7 @@
 #include "sales/sale_recorder.h"
 
 #include "data/database_fault_log.h"
+#include "data/database_setup.h"
 #include "data/odbcdb.h"
 #include "data/postgres_driver.h"
 #include "data/sql_text.h"
@@ -43,6 +44,18 @@ QString insertHeader(const QString& number, const QString& totalQuantity, const 
            sqlText(number) % QLatin1String("',now(),'") % sqlText(totalQuantity) % between %
            sqlText(amount) % between % sqlText(cashier) % between % sqlText(remark) %
            QLatin1String(" ')");
+}
+
+QString insertPaidHeader(const QString& number, const Receipt& receipt) {
+    const QLatin1String between("','");
+    return QStringLiteral(
+               "insert into [销售记录] (销售票号,销售时间,数量,金额,收银员,备注,付款方式,实收现金,"
+               "找零 ) values ('") %
+           sqlText(number) % QLatin1String("',now(),'") % sqlText(receipt.totalQuantity) % between %
+           sqlText(receipt.discountedTotal) % between % sqlText(receipt.cashier) % between %
+           sqlText(receipt.remark) % QLatin1String(" ','") % sqlText(receipt.paymentMethod) %
+           between % sqlText(receipt.cashReceived) % between % sqlText(receipt.change) %
+           QLatin1String("')");
 }
 
 // Built in one allocation: a sale sends one of these per line.
@@ -151,9 +164,12 @@ RecordOutcome SaleRecorder::insert(const Receipt& receipt) {
         // The window shows this next, without reading the sales again.
         outcome.nextNumber = nextReceiptNumber(format, outcome.number, today);
     }
-    if (!db_.ExecuteSql(sale_sql::insertHeader(outcome.number, receipt.totalQuantity,
-                                               receipt.discountedTotal, receipt.cashier,
-                                               receipt.remark))) {
+    paymentColumns_ = paymentColumns_ || hasPaymentColumns(db_);
+    if (!db_.ExecuteSql(paymentColumns_
+                            ? sale_sql::insertPaidHeader(outcome.number, receipt)
+                            : sale_sql::insertHeader(outcome.number, receipt.totalQuantity,
+                                                     receipt.discountedTotal, receipt.cashier,
+                                                     receipt.remark))) {
         fail(outcome, db_.lastFault());
         return outcome;
     }

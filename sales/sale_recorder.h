@@ -20,6 +20,8 @@ QString saleById(int id);
 // 销售时间 comes from the database's own clock.
 QString insertHeader(const QString& number, const QString& totalQuantity, const QString& amount,
                      const QString& cashier, const QString& remark);
+// The same with how the sale was paid, for a database that has the payment columns.
+QString insertPaidHeader(const QString& number, const Receipt& receipt);
 QString insertLine(int saleId, const ReceiptLine& line, const QString& remark);
 }  // namespace sale_sql
 
@@ -57,7 +59,8 @@ struct RecordOutcome {
 // Stores a receipt as one 销售记录 row and one 销售详情 row per line. Header and lines go in
 // one transaction that takes the write lock first: a sale is stored whole or not at all, and two
 // tills on one file never give one number twice. The header's 金额 is the discounted total, the
-// money actually taken.
+// money actually taken; the payment method, cash received and change go with it where the
+// database has their columns.
 //
 // A commit whose answer is lost is settled by reading the sale back by its number, so that the
 // cashier is told the truth and a stored sale is never stored a second time.
@@ -126,6 +129,8 @@ class SaleRecorder {
     std::function<void()> waiting_;
     const ReceiptNumbering* numbering_ = nullptr;
     std::optional<ReceiptNumberFormat> format_;
+    // Once seen, the payment columns stay: only a file that could not be upgraded is asked again.
+    bool paymentColumns_ = false;
     bool open_ = false;
     Receipt written_;  // what insert() wrote, to settle a lost commit by
 };

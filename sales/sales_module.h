@@ -48,6 +48,9 @@ class SalesModule {
     void setSettingsOpener(WindowHook hook) { openSettings_ = std::move(hook); }
     const WindowHook& statisticsOpener() const { return openStatistics_; }
     void setStatisticsOpener(WindowHook hook) { openStatistics_ = std::move(hook); }
+    // 查询统计 -> 日结报表.
+    const WindowHook& dayReportOpener() const { return openDayReport_; }
+    void setDayReportOpener(WindowHook hook) { openDayReport_ = std::move(hook); }
 
     // Whether a line added to a receipt puts its product among the remembered ones; switched on
     // the settings window, for the run only.
@@ -60,6 +63,7 @@ class SalesModule {
     PreviewHandler preview_;
     WindowHook openSettings_;
     WindowHook openStatistics_;
+    WindowHook openDayReport_;
     bool rememberProducts_ = true;
 };
 

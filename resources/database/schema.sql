@@ -64,6 +64,10 @@ CREATE TABLE 客户资料 (
 );
 CREATE INDEX 客户资料_ID ON 客户资料 (ID);
 
+-- 付款方式, 实收现金 and 找零 (how the sale was paid, the cash taken, the change; amounts as
+-- text like 金额) came after the first release: a sale stored before reads them as NULL, and an
+-- older file gets them at start. No comments inside the table: they would stay in its stored
+-- text through later changes to it.
 CREATE TABLE 销售记录 (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,
     销售票号 VARCHAR(50) COLLATE NOCASE CHECK (length(销售票号) <= 50),
@@ -71,7 +75,10 @@ CREATE TABLE 销售记录 (
     数量 VARCHAR(50) COLLATE NOCASE CHECK (length(数量) <= 50),
     金额 VARCHAR(50) COLLATE NOCASE CHECK (length(金额) <= 50),
     收银员 VARCHAR(50) COLLATE NOCASE CHECK (length(收银员) <= 50),
-    备注 LONGTEXT COLLATE NOCASE
+    备注 LONGTEXT COLLATE NOCASE,
+    付款方式 VARCHAR(50) COLLATE NOCASE CHECK (length(付款方式) <= 50),
+    实收现金 VARCHAR(50) COLLATE NOCASE CHECK (length(实收现金) <= 50),
+    找零 VARCHAR(50) COLLATE NOCASE CHECK (length(找零) <= 50)
 );
 CREATE INDEX 销售记录_ID ON 销售记录 (ID);
 -- The date-range listings read by sale time.

@@ -4,6 +4,7 @@
 #include "forms/components/common_dialog.h"
 #include "forms/form_manager.h"
 #include "formset/customers_handles.h"
+#include "formset/day_report_handles.h"
 #include "formset/embedded_template_set.h"
 #include "formset/holder_handles.h"
 #include "formset/login_handles.h"
@@ -69,6 +70,7 @@ class EmbeddedHandlesTest : public ::testing::Test {
 
 TEST_F(EmbeddedHandlesTest, EveryWindowsHandlesResolveToComponentsOfTheirKind) {
     expectMatches<CustomersHandles>();
+    expectMatches<DayReportHandles>();
     expectMatches<HolderHandles>();
     expectMatches<LoginHandles>();
     expectMatches<LogoHandles>();

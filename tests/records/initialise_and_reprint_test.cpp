@@ -149,6 +149,10 @@ TEST_F(ReprintTest, ReprintShowsTheStoredLinesAndSaysSo) {
     const QString pdf = folder.file(QStringLiteral("reprint.pdf"));
     Printer::setOutputFileOverride(pdf);
     ScriptedPrintDialog dialogs;
+    ASSERT_TRUE(db.ExecuteSql(
+        QStringLiteral("update 销售记录 set 付款方式='微信', 实收现金='50.00', 找零='10.01' "
+                       "where ID=") +
+        QString::number(late)));
     openRecords();
     SalesRecordsWindow::of(recordsWindow)->selectSale(late);
     SalesRecordsWindow::of(recordsWindow)->reprintSelected();
@@ -156,9 +160,11 @@ TEST_F(ReprintTest, ReprintShowsTheStoredLinesAndSaysSo) {
     EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
     const QString text = pdfText(pdf);
     qsizetype from = 0;
-    for (const char* part : {"单号：", "1608200000002", "重印", "时间：", "2016-08-20", "23:59:00",
-                             "mkf-麦克风", "2", "10.00", "20.00", "茶叶", "19.99", "合计数量:3",
-                             "总额:39.99", "折后总额:39.99", "收银员:admin", "谢谢惠顾"}) {
+    for (const char* part : {"单号：",     "1608200000002", "重印",           "时间：",
+                             "2016-08-20", "23:59:00",      "mkf-麦克风",     "2",
+                             "10.00",      "20.00",         "茶叶",           "19.99",
+                             "合计数量:3", "总额:39.99",    "折后总额:39.99", "实收现金:50.00",
+                             "找零:10.01", "收银员:admin",  "付款方式:微信",  "谢谢惠顾"}) {
         const qsizetype at = text.indexOf(QString::fromUtf8(part), from);
         EXPECT_GE(at, 0) << part << "\n" << text.toStdString();
         from = at < 0 ? from : at;
@@ -175,6 +181,8 @@ TEST_F(ReprintTest, ReceiptOfAStoredSale) {
     EXPECT_EQ(r->totalAmount, QStringLiteral("386.00"));
     EXPECT_EQ(r->discountedTotal, QStringLiteral("386.00"));
     EXPECT_EQ(r->totalQuantity, QStringLiteral("3"));
+    // Stored before payments were kept: unknown, printed empty.
+    EXPECT_TRUE(r->paymentMethod.isEmpty() && r->cashReceived.isEmpty() && r->change.isEmpty());
     EXPECT_FALSE(SaleReprint::receiptOf(db, 99999).has_value());
 }
 

@@ -1,7 +1,10 @@
 #include "sales/sale_recorder.h"
 #include "sales/receipt_numbering.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "sales/amount_text.h"
 #include "sales/receipt_model.h"
@@ -81,6 +84,44 @@ TEST_F(SaleRecorderTest, StoresHeaderAndLinesTogether) {
     EXPECT_EQ(text(QStringLiteral("select 备注 from 销售详情 where 折后='5.40'")),
               QStringLiteral(" ") + receipt().remark);
     EXPECT_EQ(sales(), 2);  // the template's sample and this one
+}
+
+TEST_F(SaleRecorderTest, KeepsHowTheSaleWasPaidWhereTheFileHasTheColumns) {
+    Receipt r = receipt();
+    r.paymentMethod = QStringLiteral("O'现金");
+    r.cashReceived = QStringLiteral("400.00");
+    r.change = QStringLiteral("74.60");
+    RecordOutcome outcome = SaleRecorder(db).record(r);
+    ASSERT_TRUE(outcome.stored) << outcome.message.toStdString();
+    const QString sale =
+        QStringLiteral(" from 销售记录 where ID=") + QString::number(outcome.saleId);
+    EXPECT_EQ(text(QStringLiteral("select 付款方式") + sale), r.paymentMethod);
+    EXPECT_EQ(text(QStringLiteral("select 实收现金") + sale), QStringLiteral("400.00"));
+    EXPECT_EQ(text(QStringLiteral("select 找零") + sale), QStringLiteral("74.60"));
+    EXPECT_EQ(text(QStringLiteral("select 备注") + sale), r.remark + QStringLiteral(" "));
+
+    // A method too long for its column is the cashier's to mend, before anything is written.
+    r.paymentMethod = QString(51, u'卡');
+    outcome = SaleRecorder(db).record(r);
+    EXPECT_FALSE(outcome.stored);
+    EXPECT_EQ(outcome.failure, RecordFailure::Value);
+
+    // A file that could not be upgraded still takes the sale, without them.
+    db.CloseDatabase();
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &raw), SQLITE_OK);
+    for (const char* drop :
+         {"alter table 销售记录 drop column 付款方式", "alter table 销售记录 drop column 实收现金",
+          "alter table 销售记录 drop column 找零"}) {
+        EXPECT_EQ(sqlite3_exec(raw, drop, nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    sqlite3_close(raw);
+    ASSERT_TRUE(db.OpenMdbDatabase(path));
+    r = receipt();
+    r.number = QStringLiteral("1608180000003");
+    r.paymentMethod = QStringLiteral("现金");
+    outcome = SaleRecorder(db).record(r);
+    EXPECT_TRUE(outcome.stored) << outcome.message.toStdString();
 }
 
 TEST_F(SaleRecorderTest, NumberedSaveHandsTheWindowItsNextNumber) {
