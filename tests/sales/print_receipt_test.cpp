@@ -31,6 +31,7 @@
 #include "sales/sales_texts.h"
 #include "tests/print/scripted_print_dialog.h"
 #include "tests/sales/sales_fixture.h"
+#include "tests/support/other_program.h"
 
 namespace tillora::test {
 namespace {
@@ -438,27 +439,12 @@ TEST_F(PrintReceiptTest, PrintsThroughTheDefaultCupsQueueWithoutADialog) {
     QFile::remove(found);
 }
 
-// Another program holding the file, as the sqlite3 tool or a second till would.
-class OtherConnection {
-  public:
-    explicit OtherConnection(const QString& path) {
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
-    }
-    ~OtherConnection() { sqlite3_close_v2(db_); }
-    bool run(const char* sql) {
-        return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-    }
-
-  private:
-    sqlite3* db_ = nullptr;
-};
-
 TEST_F(PrintReceiptTest, NothingIsPrintedForASaleTheDatabaseRefuses) {
     PdfTarget pdf(folder.file(QStringLiteral("refused.pdf")));
     openWithTwoLines({QStringLiteral("update 配置文件 set 显示打印完毕='真'")});
     const int before = sales();
     {
-        OtherConnection other(path);
+        OtherProgram other(path);
         ASSERT_TRUE(other.run("BEGIN IMMEDIATE"));
         click("按钮_打印小票");
         EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("数据库正被占用，请稍后再试")});
@@ -491,7 +477,7 @@ TEST_F(PrintReceiptTest, TheReceiptCarriesTheNumberActuallyStored) {
     EXPECT_EQ(w->text(QStringLiteral("编辑框_单号")), QStringLiteral("1608180000002"));
     {
         // Another till stores the number this window shows.
-        OtherConnection other(path);
+        OtherProgram other(path);
         ASSERT_TRUE(other.run("INSERT INTO 销售记录 (销售票号) VALUES ('1608180000002')"));
     }
     click("按钮_打印小票");

@@ -16,26 +16,12 @@
 #include "forms/components/list_view.h"
 #include "sales/sales_entry_window.h"
 #include "tests/sales/sales_fixture.h"
+#include "tests/support/other_program.h"
 
 namespace tillora::test {
 namespace {
 
 using namespace Qt::StringLiterals;
-
-// Another program on the same file, as the sqlite3 tool or a second till would hold it.
-class OtherProgram {
-  public:
-    explicit OtherProgram(const QString& path) {
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
-    }
-    ~OtherProgram() { sqlite3_close_v2(db_); }
-    bool run(const char* sql) {
-        return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-    }
-
-  private:
-    sqlite3* db_ = nullptr;
-};
 
 class SalesEntryFaults : public SalesFixture {
   protected:
