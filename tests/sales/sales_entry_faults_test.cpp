@@ -119,19 +119,14 @@ TEST_F(SalesEntryFaults, MoneyThatIsNotAPlainNumberIsRefused) {
     EXPECT_EQ(t("编辑框_找零"), u"12.50"_s);
 }
 
-// The products were read when the window opened: a lock held by another program neither slows
-// nor stops the narrowing.
-TEST_F(SalesEntryFaults, LookupsUnderALockAreQuickAndStillNarrow) {
+// The products were read when the window opened: a lock held by another program doesn't stop
+// the narrowing (bench_lookup measures that it doesn't slow it either).
+TEST_F(SalesEntryFaults, LookupsUnderALockStillNarrow) {
     ASSERT_FALSE(w->component(u"组合框_名称"_s)->items().isEmpty());
     OtherProgram other(path);
     ASSERT_TRUE(other.run("BEGIN EXCLUSIVE; UPDATE 配置文件 SET 店名='x'"));
-    QElapsedTimer timer;
-    timer.start();
     for (const char* typed : {"m", "mk", "mkf"}) {
-        QElapsedTimer one;
-        one.start();
         logic->fillProducts(QString::fromLatin1(typed));
-        EXPECT_LT(one.elapsed(), 1000);
     }
     EXPECT_EQ(w->component(u"组合框_名称"_s)->items().size(), 1);
     EXPECT_TRUE(messages.shown().empty());
