@@ -175,10 +175,10 @@ TEST(PrinterTest, WritesTextsInOrderIntoThePdfAndKeepsInkOnThePage) {
     EXPECT_NEAR(page.width(), 164, 1);
     const QRect ink = inkBox(page);
     ASSERT_FALSE(ink.isEmpty());
-    // Text starts at the margin (3 mm = 8.5 points), the rule across the printable width ends
-    // at its edge and nothing goes beyond, and the lines end before 60 mm down.
+    // Text starts at the margin (3 mm = 8.5 points), the rule spans the printable width and
+    // nothing goes beyond it, and the lines end before 60 mm down.
     EXPECT_GE(ink.left(), 8);
-    EXPECT_NEAR(ink.right(), (30 + printable) * 72 / 254, 2);
+    EXPECT_NEAR(ink.width(), printable * 72 / 254, 2);
     EXPECT_GE(ink.top(), 11);
     EXPECT_LT(ink.bottom(), 60 * 72 / 25);
 }
