@@ -19,12 +19,14 @@ std::optional<LiteralParameters> splitLiteralParameters(const QString& sql) {
     if (!tokens.is(tokens.peekPastBlanks(), u"insert")) {
         return std::nullopt;
     }
+    // Runs every statement of a sale: the shape is copied in runs between the literals taken out.
     LiteralParameters out;
     out.shape.reserve(sql.size());
-    QChar previous;  // the last character of the shape that isn't a blank
+    out.texts.reserve(8);  // a sale's line has seven
+    qsizetype copied = 0;  // sql[copied, ...) is still to be copied into the shape
+    QChar previous;        // the last character of the shape that isn't a blank
     while (!tokens.atEnd()) {
         const SqlToken t = tokens.next();
-        const QStringView text = tokens.text(t);
         switch (t.kind) {
             case Kind::Text:
                 if (!t.closed) {
@@ -32,12 +34,14 @@ std::optional<LiteralParameters> splitLiteralParameters(const QString& sql) {
                 }
                 if ((previous == u'(' || previous == u',') &&
                     isListSeparator(tokens, tokens.peekPastBlanks())) {
-                    const QString item = unquotedSqlText(sql, t);
+                    QString item = unquotedSqlText(sql, t);
                     if (item.contains(QChar(0))) {
                         return std::nullopt;
                     }
-                    out.texts.append(item);
+                    out.texts.append(std::move(item));
+                    out.shape.append(QStringView(sql).mid(copied, t.begin - copied));
                     out.shape += u'?';
+                    copied = t.end;
                     previous = u'?';
                     continue;
                 }
@@ -54,7 +58,7 @@ std::optional<LiteralParameters> splitLiteralParameters(const QString& sql) {
             case Kind::BlockComment:
                 return std::nullopt;
             case Kind::Symbol: {
-                const QChar c = text[0];
+                const QChar c = sql[t.begin];
                 if (c == u'`' || c == u'?' || c == u':' || c == u'@' || c == u'$' ||
                     c == QChar(0)) {
                     return std::nullopt;
@@ -62,18 +66,17 @@ std::optional<LiteralParameters> splitLiteralParameters(const QString& sql) {
                 break;
             }
             case Kind::Blank:
-                out.shape += text;
                 continue;
             case Kind::Word:
             case Kind::Number:
                 break;
         }
-        out.shape += text;
-        previous = text.back();
+        previous = sql[t.end - 1];
     }
     if (out.texts.isEmpty()) {
         return std::nullopt;
     }
+    out.shape.append(QStringView(sql).mid(copied));
     return out;
 }
 

@@ -5,7 +5,12 @@
 namespace tillora {
 
 bool isSqlWordChar(QChar c) {
-    return c.isLetterOrNumber() || c == u'_';
+    const char16_t u = c.unicode();
+    if (u < 0x80) {
+        return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') ||
+               u == u'_';
+    }
+    return c.isLetterOrNumber();
 }
 
 namespace {
@@ -45,7 +50,9 @@ SqlToken SqlTokenizer::next() {
         t.closed = e >= 0;
         end = e >= 0 ? e : n;
     };
-    if (c.isSpace()) {
+    // Most of a statement is ASCII; a name's other letters are words, not blanks.
+    const bool blank = c.unicode() < 0x80 ? c.isSpace() : !c.isLetterOrNumber() && c.isSpace();
+    if (blank) {
         t.kind = Kind::Blank;
         while (end < n && s[end].isSpace()) {
             ++end;
@@ -103,9 +110,17 @@ QString unquotedSqlText(QStringView sql, const SqlToken& token) {
     const QChar close = open == u'[' ? QChar(u']') : open;
     const qsizetype from = token.begin + 1;
     const qsizetype to = token.closed ? token.end - 1 : token.end;
-    QString text = sql.mid(from, std::max<qsizetype>(0, to - from)).toString();
-    if (text.contains(close)) {
-        text.replace(QString(2, close), QString(close));
+    const QStringView inside = sql.mid(from, std::max<qsizetype>(0, to - from));
+    if (!inside.contains(close)) {
+        return inside.toString();
+    }
+    QString text;
+    text.reserve(inside.size());
+    for (qsizetype i = 0; i < inside.size(); ++i) {
+        text += inside[i];
+        if (inside[i] == close && i + 1 < inside.size() && inside[i + 1] == close) {
+            ++i;  // a doubled delimiter stands for one
+        }
     }
     return text;
 }
