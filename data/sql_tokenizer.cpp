@@ -4,15 +4,6 @@
 
 namespace tillora {
 
-bool isSqlWordChar(QChar c) {
-    const char16_t u = c.unicode();
-    if (u < 0x80) {
-        return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') ||
-               u == u'_';
-    }
-    return c.isLetterOrNumber();
-}
-
 namespace {
 
 // One past the closing `close` of a token opened at `from`, a doubled `close` staying inside;
@@ -50,21 +41,17 @@ SqlToken SqlTokenizer::next() {
         t.closed = e >= 0;
         end = e >= 0 ? e : n;
     };
-    // Most of a statement is ASCII; a name's other letters are words, not blanks.
-    const bool blank = c.unicode() < 0x80 ? c.isSpace() : !c.isLetterOrNumber() && c.isSpace();
-    if (blank) {
+    // Most of a statement is ASCII: the Unicode tables only for the rest (names, texts).
+    const bool ascii = c.unicode() < 0x80;
+    if (ascii ? isSqlWordChar(c) : c.isLetterOrNumber()) {
+        const bool digit = ascii ? c.unicode() >= u'0' && c.unicode() <= u'9' : c.isDigit();
+        t.kind = digit ? Kind::Number : Kind::Word;
+        while (end < n && (isSqlWordChar(s[end]) || (digit && s[end] == u'.'))) {
+            ++end;
+        }
+    } else if (c.isSpace()) {
         t.kind = Kind::Blank;
         while (end < n && s[end].isSpace()) {
-            ++end;
-        }
-    } else if (c.isDigit()) {
-        t.kind = Kind::Number;
-        while (end < n && (isSqlWordChar(s[end]) || s[end] == u'.')) {
-            ++end;
-        }
-    } else if (isSqlWordChar(c)) {
-        t.kind = Kind::Word;
-        while (end < n && isSqlWordChar(s[end])) {
             ++end;
         }
     } else if (c == u'\'' || c == u'"') {

@@ -56,7 +56,15 @@ class SqlTokenizer {
     qsizetype pos_ = 0;
 };
 
-bool isSqlWordChar(QChar c);
+// Letters, digits and "_"; ASCII without the Unicode tables.
+inline bool isSqlWordChar(QChar c) {
+    const char16_t u = c.unicode();
+    if (u < 0x80) {
+        return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') ||
+               u == u'_';
+    }
+    return c.isLetterOrNumber();
+}
 
 // The text of a quoted token (literal, quoted or bracketed name) without its delimiters, a
 // doubled closing delimiter made single; an open token to the end.
