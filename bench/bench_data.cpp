@@ -78,7 +78,7 @@ void directListing(benchmark::State& state, const QString& sql) {
         return;
     }
     sqlite3* db = openDirect(path);
-    const QByteArray text = translateJetSql(replaceIdentifierBrackets(sql, u'"')).toUtf8();
+    const QByteArray text = translateJetSql(sql).toUtf8();
     std::int64_t rows = 0;
     for (auto _ : state) {
         sqlite3_stmt* stmt = nullptr;
@@ -168,8 +168,7 @@ void BM_Insert_RawSqlite(benchmark::State& state) {
     sqlite3* db = openDirect(path);
     int sale = 0;
     for (auto _ : state) {
-        const QByteArray sql =
-            translateJetSql(replaceIdentifierBrackets(header(++sale), u'"')).toUtf8();
+        const QByteArray sql = translateJetSql(header(++sale)).toUtf8();
         if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
             state.SkipWithError(sqlite3_errmsg(db));
             break;
@@ -218,15 +217,14 @@ void BM_Sale20Lines_RawSqlite(benchmark::State& state) {
     };
     int sale = 0;
     for (auto _ : state) {
-        bool ok = run("BEGIN") &&
-                  run(translateJetSql(replaceIdentifierBrackets(header(++sale), u'"')).toUtf8());
+        bool ok = run("BEGIN") && run(translateJetSql(header(++sale)).toUtf8());
         sqlite3_stmt* stmt = nullptr;
         ok = ok && sqlite3_prepare_v2(db, top.constData(), -1, &stmt, nullptr) == SQLITE_OK &&
              sqlite3_step(stmt) == SQLITE_ROW;
         const QString id = ok ? QString::number(sqlite3_column_int(stmt, 0)) : QString();
         sqlite3_finalize(stmt);
         for (int i = 0; i < 20 && ok; ++i) {
-            ok = run(translateJetSql(replaceIdentifierBrackets(kLine.arg(id), u'"')).toUtf8());
+            ok = run(translateJetSql(kLine.arg(id)).toUtf8());
         }
         if (!ok || !run("COMMIT")) {
             state.SkipWithError(sqlite3_errmsg(db));

@@ -208,8 +208,7 @@ void sqliteAlone(benchmark::State& state, const SalesSelection& selection, int e
         state.SkipWithError("no database");
         return;
     }
-    const QByteArray text =
-        translateJetSql(replaceIdentifierBrackets(selection.statement(), u'"')).toUtf8();
+    const QByteArray text = translateJetSql(selection.statement()).toUtf8();
     auto textAt = [](sqlite3_stmt* stmt, int column) {
         return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, column)),
                                  sqlite3_column_bytes(stmt, column));

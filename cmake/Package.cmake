@@ -12,6 +12,11 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/tillora.desktop
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/tillora.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
+# The changelog's newest entry is the release being packaged: the project version.
+file(STRINGS ${PROJECT_SOURCE_DIR}/packaging/changelog tillora_changelog_top LIMIT_COUNT 1)
+if(NOT tillora_changelog_top MATCHES "^tillora \\(${PROJECT_VERSION}\\)")
+  message(FATAL_ERROR "packaging/changelog has no entry for version ${PROJECT_VERSION} on top")
+endif()
 # Debian's documentation folder is named after the package, not the project.
 set(tillora_doc ${CMAKE_INSTALL_DATADIR}/doc/tillora)
 # Debian wants the changelog compressed reproducibly (no name, no time stamp).

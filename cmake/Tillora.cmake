@@ -14,6 +14,11 @@ set(tillora_links_settings print forms formset values data platform
   Qt6::Core Qt6::Gui Qt6::Widgets)
 set(tillora_links_records sales print forms formset values data platform spreadsheet
   Qt6::Core Qt6::Gui Qt6::Widgets)
+set(tillora_links_app records settings sales print forms formset values data platform
+  Qt6::Core Qt6::Gui Qt6::Widgets)
+# The print module builds against print/'s interfaces but links Qt alone (it is loaded at run
+# time into a program that has print/ already).
+set(tillora_links_printsupport print Qt6::Core Qt6::Gui Qt6::Widgets Qt6::PrintSupport)
 
 # Stops the configuration when tillora_<name> would link something its layer may not use.
 function(tillora_check_links name)
@@ -57,15 +62,34 @@ function(tillora_library name)
 endfunction()
 
 # tillora_test(NAME LIBS <targets...>)
-# One test executable per folder of tests/, from every .cpp in it.
+# One test executable per folder of tests/, from every .cpp in it. It links the libraries it
+# tests and the pieces of tests/support their layer can use, nothing above.
 function(tillora_test name)
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   if(NOT sources)
     return()
   endif()
+  set(support tillora_test_support)
+  set(main tillora_test_main)
+  foreach(lib IN LISTS ARG_LIBS)
+    if(lib MATCHES "^tillora_(data|print|sales|records|settings|app)$")
+      list(APPEND support tillora_test_server)
+    endif()
+    if(lib MATCHES "^tillora_(forms|print|sales|records|settings|app)$")
+      list(APPEND support tillora_test_windows)
+      if(NOT main STREQUAL tillora_test_main_print)
+        set(main tillora_test_main_forms)
+      endif()
+    endif()
+    if(lib MATCHES "^tillora_(print|sales|records|settings|app)$")
+      set(main tillora_test_main_print)
+    endif()
+  endforeach()
+  list(APPEND support ${main})
+  list(REMOVE_DUPLICATES support)
   add_executable(${name}_tests ${sources})
-  target_link_libraries(${name}_tests PRIVATE tillora_flags ${ARG_LIBS} tillora_test_support GTest::gtest GTest::gmock)
+  target_link_libraries(${name}_tests PRIVATE tillora_flags ${ARG_LIBS} ${support} GTest::gtest GTest::gmock)
   # The printing tests print on the default queue: PRINTER names the test queue
   # (scripts/start_cups.sh) for them alone, leaving the machine's default as it is.
   gtest_discover_tests(${name}_tests

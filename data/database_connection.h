@@ -4,7 +4,6 @@
 #include "data/db_param.h"
 #include "data/record_set.h"
 
-#include <QChar>
 #include <QString>
 
 #include <memory>
@@ -12,8 +11,8 @@
 
 namespace tillora {
 
-// One open connection of a driver. Statements arrive with identifier brackets already replaced;
-// the connection speaks the program's (Jet) dialect, translating as its engine needs.
+// One open connection of a driver. Statements arrive as the program writes them (Jet's dialect,
+// bracketed names and all); the connection translates them as its engine needs.
 // Failures are return values.
 class DatabaseConnection {
   public:
@@ -21,7 +20,6 @@ class DatabaseConnection {
 
     // The completed connect string (without the "ODBC;" prefix).
     virtual QString connectString() const = 0;
-    virtual QChar identifierQuoteChar() const = 0;
     virtual bool supportsTransactions() const = 0;
 
     virtual bool execute(const QString& sql, const std::vector<DbParam>& params) = 0;

@@ -1,5 +1,6 @@
 #include "data/jet_dialect.h"
 
+#include "data/sql_tokenizer.h"
 #include "platform/jet_date.h"
 
 #include <QDate>
@@ -9,39 +10,6 @@
 #include <optional>
 
 namespace tillora {
-
-QString replaceIdentifierBrackets(const QString& sql, QChar quote) {
-    if (!sql.contains(u'[') && !sql.contains(u']')) {
-        return sql;
-    }
-    QString out;
-    out.reserve(sql.size());
-    bool inLiteral = false;
-    const qsizetype n = sql.size();
-    qsizetype copied = 0;  // sql[copied, i) is still to be copied as it stands
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = sql[i];
-        const QChar next = i + 1 < n ? sql[i + 1] : QChar();
-        if (c == u'\'') {
-            if (next == u'\'') {
-                ++i;
-            } else {
-                inLiteral = !inLiteral;
-            }
-        } else if (!inLiteral && (c == u'[' || c == u']')) {
-            out += QStringView(sql).mid(copied, i - copied);
-            if (next == c) {
-                out += c;  // a doubled bracket stands for itself
-                ++i;
-            } else {
-                out += quote;
-            }
-            copied = i + 1;
-        }
-    }
-    out += QStringView(sql).mid(copied);
-    return out;
-}
 
 namespace {
 
@@ -103,92 +71,97 @@ std::optional<double> readDateLiteral(const QString& body) {
     return std::nullopt;
 }
 
-bool isWordChar(QChar c) {
-    return c.isLetterOrNumber() || c == u'_';
-}
-
 }  // namespace
 
 QString translateJetSql(const QString& sql) {
+    using Kind = SqlToken::Kind;
     QString out;
     out.reserve(sql.size() + 16);
-    QString lastWord;  // the last keyword-like word, lower case; cleared by any other token
-    QString limit;
+    QStringView lastWord;  // the last keyword-like word; cleared by any other token
+    QStringView limit;
     const qsizetype n = sql.size();
-    qsizetype i = 0;
-    while (i < n) {
-        const QChar c = sql[i];
-        if (c == u'\'' || c == u'"') {
-            // Literal or quoted identifier, copied untouched; a doubled quote stays inside.
-            qsizetype j = i + 1;
-            while (j < n) {
-                if (sql[j] == c) {
-                    if (j + 1 < n && sql[j + 1] == c) {
-                        j += 2;
+    SqlTokenizer tokens(sql);
+    while (!tokens.atEnd()) {
+        const SqlToken t = tokens.next();
+        const QStringView text = tokens.text(t);
+        switch (t.kind) {
+            case Kind::Blank:
+                out += text;
+                continue;
+            case Kind::Word:
+            case Kind::Number:
+                if (limit.isEmpty() && tokens.is(t, u"top") &&
+                    (lastWord.compare(u"select", Qt::CaseInsensitive) == 0 ||
+                     lastWord.compare(u"distinct", Qt::CaseInsensitive) == 0)) {
+                    // "top <n>" followed by a blank: drop it here, add "limit <n>" at the end.
+                    qsizetype k = t.end;
+                    while (k < n && sql[k].isSpace()) {
+                        ++k;
+                    }
+                    qsizetype d = k;
+                    while (d < n && sql[d].isDigit()) {
+                        ++d;
+                    }
+                    if (k > t.end && d > k && d < n && sql[d].isSpace()) {
+                        limit = QStringView(sql).mid(k, d - k);
+                        tokens.resumeAt(d);
                         continue;
                     }
-                    break;
                 }
-                ++j;
-            }
-            const qsizetype end = j < n ? j + 1 : n;
-            out += QStringView(sql).mid(i, end - i);
-            i = end;
-            lastWord.clear();
-        } else if (c == u'#') {
-            const qsizetype close = sql.indexOf(u'#', i + 1);
-            std::optional<double> day;
-            if (close > i) {
-                day = readDateLiteral(sql.mid(i + 1, close - i - 1));
-            }
-            if (day) {
-                const QString number = QString::number(*day, 'g', 17);
-                out += *day < 0 ? QStringLiteral("(") + number + QStringLiteral(")") : number;
-                i = close + 1;
-            } else {
-                out += c;
-                ++i;
-            }
-            lastWord.clear();
-        } else if (isWordChar(c)) {
-            qsizetype j = i;
-            while (j < n && isWordChar(sql[j])) {
-                ++j;
-            }
-            const QString word = sql.mid(i, j - i).toLower();
-            if (word == u"top" && limit.isEmpty() &&
-                (lastWord == u"select" || lastWord == u"distinct")) {
-                // "top <n>" followed by a blank: drop it here, add "limit <n>" at the end.
-                qsizetype k = j;
-                while (k < n && sql[k].isSpace()) {
-                    ++k;
+                out += text;
+                lastWord = text;
+                continue;
+            case Kind::BracketName: {
+                // Jet's bracketed name is the engine's quoted one.
+                const QString name = unquotedSqlText(sql, t);
+                out += u'"';
+                out += name.contains(u'"')
+                           ? QString(name).replace(QStringLiteral("\""), QStringLiteral("\"\""))
+                           : name;
+                if (t.closed) {
+                    out += u'"';
                 }
-                qsizetype d = k;
-                while (d < n && sql[d].isDigit()) {
-                    ++d;
-                }
-                if (k > j && d > k && d < n && sql[d].isSpace()) {
-                    limit = sql.mid(k, d - k);
-                    i = d;
-                    continue;
-                }
+                break;
             }
-            out += QStringView(sql).mid(i, j - i);
-            lastWord = word;
-            i = j;
-        } else {
-            out += c;
-            if (!c.isSpace()) {
-                lastWord.clear();
+            case Kind::Symbol:
+                if (text == u"[[" || text == u"]]") {
+                    out += text[0];  // a doubled bracket stands for itself
+                } else if (text == u"]") {
+                    out += u'"';
+                } else {
+                    out += text;
+                }
+                break;
+            case Kind::Date: {
+                std::optional<double> day;
+                if (t.closed) {
+                    day = readDateLiteral(text.mid(1, text.size() - 2).toString());
+                }
+                if (day) {
+                    const QString number = QString::number(*day, 'g', 17);
+                    out += *day < 0 ? QStringLiteral("(") + number + QStringLiteral(")") : number;
+                } else {
+                    // Not a date: the "#" alone, and what follows read as it stands.
+                    out += u'#';
+                    tokens.resumeAt(t.begin + 1);
+                }
+                break;
             }
-            ++i;
+            case Kind::Text:
+            case Kind::QuotedName:
+            case Kind::LineComment:
+            case Kind::BlockComment:
+                out += text;  // copied untouched
+                break;
         }
+        lastWord = {};
     }
     if (!limit.isEmpty()) {
         while (!out.isEmpty() && (out.back().isSpace() || out.back() == u';')) {
             out.chop(1);
         }
-        out += QStringLiteral(" limit ") + limit;
+        out += QStringLiteral(" limit ");
+        out += limit;
     }
     return out;
 }

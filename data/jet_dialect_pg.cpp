@@ -1,50 +1,15 @@
 #include "data/jet_dialect_pg.h"
 
 #include "data/jet_dialect.h"
+#include "data/sql_tokenizer.h"
+
+#include <optional>
 
 namespace tillora {
 
 namespace {
 
-bool isWordChar(QChar c) {
-    return c.isLetterOrNumber() || c == u'_';
-}
-
-qsizetype skipSpaces(const QString& s, qsizetype i) {
-    while (i < s.size() && s[i].isSpace()) {
-        ++i;
-    }
-    return i;
-}
-
-// The end of the literal or quoted identifier that starts at i (past its closing quote).
-qsizetype quotedEnd(const QString& s, qsizetype i) {
-    const QChar q = s[i];
-    qsizetype j = i + 1;
-    while (j < s.size()) {
-        if (s[j] == q) {
-            if (j + 1 < s.size() && s[j + 1] == q) {
-                j += 2;
-                continue;
-            }
-            return j + 1;
-        }
-        ++j;
-    }
-    return s.size();
-}
-
-qsizetype wordEnd(const QString& s, qsizetype i) {
-    while (i < s.size() && isWordChar(s[i])) {
-        ++i;
-    }
-    return i;
-}
-
-// The lower-case word at i, empty when none starts there.
-QString wordAt(const QString& s, qsizetype i) {
-    return i < s.size() && isWordChar(s[i]) ? s.mid(i, wordEnd(s, i) - i).toLower() : QString();
-}
+using Kind = SqlToken::Kind;
 
 QString asciiLower(QStringView text) {
     QString out = text.toString();
@@ -56,28 +21,28 @@ QString asciiLower(QStringView text) {
     return out;
 }
 
+bool isSymbol(const SqlTokenizer& tokens, const SqlToken& t, QChar c) {
+    return t.kind == Kind::Symbol && tokens.text(t) == QStringView(&c, 1);
+}
+
 // The token after `where` when it stands alone: a bare value or column up to the end of the
-// statement or the next clause. Its end in *end; empty when the condition is anything else.
-QString loneCondition(const QString& s, qsizetype i, qsizetype* end) {
-    const qsizetype start = skipSpaces(s, i);
-    qsizetype stop;
-    if (start < s.size() && s[start] == u'"') {
-        stop = quotedEnd(s, start);
-    } else if (start < s.size() && isWordChar(s[start])) {
-        stop = wordEnd(s, start);
-    } else {
-        return {};
+// statement or the next clause; nullopt when the condition is anything else.
+std::optional<SqlToken> loneCondition(SqlTokenizer tokens) {
+    const SqlToken cond = tokens.peekPastBlanks();
+    if (cond.kind != Kind::QuotedName && !cond.isWordOrNumber()) {
+        return std::nullopt;
     }
-    qsizetype after = skipSpaces(s, stop);
-    while (after < s.size() && s[after] == u';') {
-        after = skipSpaces(s, after + 1);
+    tokens.resumeAt(cond.end);
+    SqlToken after = tokens.peekPastBlanks();
+    while (isSymbol(tokens, after, u';')) {
+        tokens.resumeAt(after.end);
+        after = tokens.peekPastBlanks();
     }
-    const QString next = wordAt(s, after);
-    if (after < s.size() && next != u"order" && next != u"group" && next != u"limit") {
-        return {};
+    if (after.end > after.begin && !tokens.is(after, u"order") && !tokens.is(after, u"group") &&
+        !tokens.is(after, u"limit")) {
+        return std::nullopt;
     }
-    *end = stop;
-    return s.mid(start, stop - start);
+    return cond;
 }
 
 QString dayLiteral(double day) {
@@ -93,96 +58,78 @@ QString translateJetSqlForServer(const QString& sql, double nowDay) {
     out.reserve(s.size() + 32);
     int parameter = 0;
     qsizetype lastWordAt = -1;  // where the last word was written into out
-    QString lastWord;
+    QStringView lastWord;
     bool patternNext = false;  // the token after `like`
-    qsizetype i = 0;
-    const qsizetype n = s.size();
-    while (i < n) {
-        const QChar c = s[i];
-        if (c == u'\'') {
-            const qsizetype end = quotedEnd(s, i);
-            QString literal = s.mid(i, end - i);
-            if (patternNext && wordAt(s, skipSpaces(s, end)) != u"escape") {
+    SqlTokenizer tokens(s);
+    while (!tokens.atEnd()) {
+        const SqlToken t = tokens.next();
+        const QStringView text = tokens.text(t);
+        if (t.kind == Kind::Blank) {
+            out += text;
+            continue;
+        }
+        const bool pattern = patternNext;
+        patternNext = false;
+        const QStringView previousWord = lastWord;
+        lastWord = {};
+        if (t.kind == Kind::Text) {
+            if (pattern && !tokens.is(tokens.peekPastBlanks(), u"escape")) {
                 // The server's LIKE takes "\" as its escape character; Jet has none.
-                literal.replace(u'\\', QStringLiteral("\\\\"));
+                out += text.toString().replace(u'\\', QStringLiteral("\\\\"));
+            } else {
+                out += text;
             }
-            out += literal;
-            i = end;
-            patternNext = false;
-            lastWord.clear();
-        } else if (c == u'"') {
-            const qsizetype end = quotedEnd(s, i);
-            out += asciiLower(QStringView(s).mid(i, end - i));
-            i = end;
-            patternNext = false;
-            lastWord.clear();
-        } else if (c == u'?') {
+        } else if (t.kind == Kind::QuotedName) {
+            out += asciiLower(text);
+        } else if (isSymbol(tokens, t, u'?')) {
             out += u'$' + QString::number(++parameter);
-            ++i;
-            patternNext = false;
-            lastWord.clear();
-        } else if (isWordChar(c)) {
-            const qsizetype end = wordEnd(s, i);
-            const QString word = s.mid(i, end - i).toLower();
-            patternNext = false;
-            if (word == u"like") {
-                const QString collate = QStringLiteral("collate \"und-x-icu\" ");
-                if (lastWord == u"not") {
-                    out.insert(lastWordAt, collate);
-                } else {
-                    out += collate;
-                }
-                out += QStringLiteral("ilike");
-                patternNext = true;
-                i = end;
-                lastWord = word;
-                continue;
+        } else if (t.kind == Kind::Date) {
+            // A date the translation could not read: the "#" alone, the rest read as it stands.
+            out += u'#';
+            tokens.resumeAt(t.begin + 1);
+        } else if (!t.isWordOrNumber()) {
+            out += text;
+        } else if (tokens.is(t, u"like")) {
+            const QString collate = QStringLiteral("collate \"und-x-icu\" ");
+            if (previousWord.compare(u"not", Qt::CaseInsensitive) == 0) {
+                out.insert(lastWordAt, collate);
+            } else {
+                out += collate;
             }
-            if (word == u"binary" && lastWord == u"collate") {
-                // Byte order, as the file's "binary": the collation the unique number index has.
-                out += QStringLiteral("\"C\"");
-                i = end;
-                lastWord.clear();
-                continue;
+            out += QStringLiteral("ilike");
+            patternNext = true;
+            lastWord = text;
+        } else if (tokens.is(t, u"binary") &&
+                   previousWord.compare(u"collate", Qt::CaseInsensitive) == 0) {
+            // Byte order, as the file's "binary": the collation the unique number index has.
+            out += QStringLiteral("\"C\"");
+        } else if (tokens.is(t, u"now") && isSymbol(tokens, tokens.peekPastBlanks(), u'(')) {
+            SqlTokenizer ahead = tokens;
+            ahead.resumeAt(ahead.peekPastBlanks().end);
+            const SqlToken close = ahead.peekPastBlanks();
+            if (isSymbol(ahead, close, u')')) {
+                out += dayLiteral(nowDay);
+                tokens.resumeAt(close.end);
+            } else {
+                lastWordAt = out.size();
+                out += text;
+                lastWord = text;
             }
-            if (word == u"now") {
-                qsizetype open = skipSpaces(s, end);
-                if (open < n && s[open] == u'(') {
-                    const qsizetype close = skipSpaces(s, open + 1);
-                    if (close < n && s[close] == u')') {
-                        out += dayLiteral(nowDay);
-                        i = close + 1;
-                        lastWord.clear();
-                        continue;
-                    }
-                }
-            }
-            if (word == u"where") {
-                qsizetype condEnd = 0;
-                const QString cond = loneCondition(s, end, &condEnd);
-                if (!cond.isEmpty()) {
-                    // Jet and the file take a value as true when it reads as a non-zero number.
-                    const QString value = cond.startsWith(u'"') ? asciiLower(cond) : cond;
-                    out += QStringLiteral(
-                               "where coalesce(substring(cast(%1 as text) collate \"C\" from "
-                               "'^\\s*([-+]?[0-9]*\\.?[0-9]+)')::float8 <> 0, false)")
-                               .arg(value);
-                    i = condEnd;
-                    lastWord.clear();
-                    continue;
-                }
-            }
-            lastWordAt = out.size();
-            out += QStringView(s).mid(i, end - i);
-            lastWord = word;
-            i = end;
+        } else if (const auto cond =
+                       tokens.is(t, u"where") ? loneCondition(tokens) : std::nullopt) {
+            // Jet and the file take a value as true when it reads as a non-zero number.
+            const QStringView written = tokens.text(*cond);
+            const QString value =
+                cond->kind == Kind::QuotedName ? asciiLower(written) : written.toString();
+            out += QStringLiteral(
+                       "where coalesce(substring(cast(%1 as text) collate \"C\" from "
+                       "'^\\s*([-+]?[0-9]*\\.?[0-9]+)')::float8 <> 0, false)")
+                       .arg(value);
+            tokens.resumeAt(cond->end);
         } else {
-            out += c;
-            if (!c.isSpace()) {
-                lastWord.clear();
-                patternNext = false;
-            }
-            ++i;
+            lastWordAt = out.size();
+            out += text;
+            lastWord = text;
         }
     }
     return out;

@@ -16,9 +16,10 @@ struct LiteralParameters {
 };
 
 // Only an "insert" qualifies, and only literals that stand alone as an item of a parenthesised
-// list ("('a','b' )"): a bound text means there exactly what the literal meant. Anything the
-// split can't be sure of (comments, other quoting, parameters, date literals, a NUL) leaves the
-// statement as it is: nullopt.
+// list ("('a','b' )"): a bound text means there exactly what the literal meant. Names, bracketed
+// or quoted, stay in the shape (the engine translates each shape once). Anything the split can't
+// be sure of (comments, other quoting, parameters, date literals, a NUL, an open literal or name)
+// leaves the statement as it is: nullopt.
 std::optional<LiteralParameters> splitLiteralParameters(const QString& sql);
 
 // Any statement, for telling what it was without telling what it held: every text, date and

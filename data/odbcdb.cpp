@@ -1,7 +1,6 @@
 #include "data/odbcdb.h"
 
 #include "data/database_fault_log.h"
-#include "data/jet_dialect.h"
 #include "data/postgres_driver.h"
 
 #include <limits>
@@ -161,10 +160,6 @@ bool ODBCDB::RollbackTrans() {
     return noted(connection_->rollbackTransaction(), QStringLiteral("rollback"));
 }
 
-QString ODBCDB::prepared(const QString& sql) const {
-    return replaceIdentifierBrackets(sql, connection_->identifierQuoteChar());
-}
-
 int ODBCDB::OpenTable(const QString& sql) {
     if (sql.isEmpty() || !connection_) {
         return 0;
@@ -179,7 +174,7 @@ int ODBCDB::OpenTable(const QString& sql) {
     if (free == nullptr) {
         return 0;
     }
-    std::unique_ptr<RecordSet> records = connection_->query(prepared(sql));
+    std::unique_ptr<RecordSet> records = connection_->query(sql);
     if (!noted(records != nullptr, sql)) {
         return 0;
     }
@@ -280,7 +275,7 @@ bool ODBCDB::ExecuteSql(const QString& sql, const std::vector<DbParam>& params) 
     if (sql.isEmpty() || !connection_) {
         return false;
     }
-    return noted(connection_->execute(prepared(sql), params), sql, params);
+    return noted(connection_->execute(sql, params), sql, params);
 }
 
 int ODBCDB::openRecordSetCount() const {

@@ -92,7 +92,6 @@ class ODBCDB {
     };
     const Slot* findSlot(int handle) const;
     Slot* findSlot(int handle);
-    QString prepared(const QString& sql) const;
     // Keeps the cause of a failure and logs it with the statement's shape.
     bool noted(bool ok, const QString& sql, const std::vector<DbParam>& params = {});
 

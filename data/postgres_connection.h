@@ -35,7 +35,6 @@ class PostgresConnection : public DatabaseConnection {
     ~PostgresConnection() override;
 
     QString connectString() const override { return url_; }
-    QChar identifierQuoteChar() const override { return QLatin1Char('"'); }
     bool supportsTransactions() const override { return true; }
 
     bool execute(const QString& sql, const std::vector<DbParam>& params) override;

@@ -32,7 +32,6 @@ class SqliteConnection : public DatabaseConnection {
     ~SqliteConnection() override;
 
     QString connectString() const override { return connectString_; }
-    QChar identifierQuoteChar() const override { return QLatin1Char('"'); }
     bool supportsTransactions() const override { return true; }
 
     bool execute(const QString& sql, const std::vector<DbParam>& params) override;

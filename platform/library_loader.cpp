@@ -73,6 +73,25 @@ void LibraryLoader::release(Module module) {
 #endif
 }
 
+LibraryLoader::Found LibraryLoader::loadFirst(const QStringList& places,
+                                              const std::function<bool(Module)>& bind,
+                                              Search search) {
+    for (const QString& place : places) {
+        const Module module = load(place);
+        if (module == nullptr) {
+            continue;
+        }
+        if (bind(module)) {
+            return {module, place};
+        }
+        release(module);
+        if (search == Search::FirstLoaded) {
+            break;
+        }
+    }
+    return {};
+}
+
 QStringList LibraryLoader::candidates(const QString& fileName, const QString& programFolder) {
 #ifdef _WIN32
     const bool bare =

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace tillora {
 
 // Loads shared libraries and finds their exports: dlopen/dlsym on Linux, LoadLibrary/
@@ -19,22 +21,35 @@ class LibraryLoader {
     // name is never found.
     static void* resolve(Module module, const QString& exportedName);
     static void release(Module module);
+
+    // A library found and kept loaded, and the place it was loaded from.
+    struct Found {
+        Module module = nullptr;
+        QString place;
+        explicit operator bool() const { return module != nullptr; }
+    };
+    enum class Search {
+        // A place that loads but lacks what is needed is released and the next one tried.
+        UntilBound,
+        // The first place that loads is the library: what it lacks is not looked for elsewhere.
+        FirstLoaded,
+    };
+    // Every optional library is loaded through here: the first of `places` for which
+    // `bind(module)` finds what the caller needs (filling the caller's own pointers) stays
+    // loaded; the others are released. An empty Found when none has it.
+    static Found loadFirst(const QStringList& places, const std::function<bool(Module)>& bind,
+                           Search search = Search::UntilBound);
+
     // A library used through a table of its functions, loaded on the first call and kept for the
     // process: `bind(module, table)` fills the table with find() and says whether all were found.
     // nullptr when the library or any of its functions is missing.
     template <class Table, class Bind>
     static const Table* functions(const QString& fileName, Bind bind) {
         static const Table* const loaded = [&]() -> const Table* {
-            const Module module = load(fileName);
-            if (module == nullptr) {
-                return nullptr;
-            }
             static Table table;
-            if (!bind(module, table)) {
-                release(module);
-                return nullptr;
-            }
-            return &table;
+            const bool found =
+                static_cast<bool>(loadFirst({fileName}, [&](Module m) { return bind(m, table); }));
+            return found ? &table : nullptr;
         }();
         return loaded;
     }

@@ -25,17 +25,16 @@ QString& loadedPath() {
 }  // namespace
 
 PrintSupport* PrintSupport::loadFrom(const QStringList& places) {
-    for (const QString& place : places) {
-        if (const LibraryLoader::Module module = LibraryLoader::load(place)) {
-            decltype(&tilloraPrintSupport) entry = nullptr;
-            if (LibraryLoader::find(module, entry, "tilloraPrintSupport")) {
-                loadedPath() = place;
-                return entry();
-            }
-            LibraryLoader::release(module);
-        }
+    decltype(&tilloraPrintSupport) entry = nullptr;
+    const LibraryLoader::Found found =
+        LibraryLoader::loadFirst(places, [&](LibraryLoader::Module m) {
+            return LibraryLoader::find(m, entry, "tilloraPrintSupport");
+        });
+    if (!found) {
+        return nullptr;
     }
-    return nullptr;
+    loadedPath() = found.place;
+    return entry();
 }
 
 QStringList PrintSupport::places(const QString& programFolder) {

@@ -16,6 +16,7 @@
 #include "forms/services/message_service.h"
 #include "formset/form_ids.h"
 #include "platform/clock.h"
+#include "platform/version.h"
 #include "sales/amount_text.h"
 #include "sales/receipt_numbering.h"
 #include "sales/sales_module.h"
@@ -84,7 +85,8 @@ void SalesEntryWindow::start() {
     products_.reload();
 
     const CurrentUser& user = CurrentUser::orNobody();
-    window_->setWindowTitle(QStringLiteral("Tillorav1.2          收银员：") + user.userName());
+    window_->setWindowTitle(QStringLiteral("Tillorav" TILLORA_VERSION "          收银员：") +
+                            user.userName());
     ui_.编辑框_收银员.setText(user.userName());
     // Only an administrator chooses the cashier or changes the receipt number.
     const bool admin = user.isAdministrator();

@@ -10,6 +10,7 @@
 #include "formset/form_ids.h"
 #include "platform/data_folder.h"
 #include "platform/desktop_programs.h"
+#include "platform/version.h"
 #include "print/printer.h"
 #include "sales/customers_window.h"
 #include "sales/payment_methods_window.h"
@@ -159,7 +160,8 @@ void SalesModule::registerHandlers(HandlerRegistry& r) {
         return Value();
     });
     r.add(name("salesEntry.about"), [](const EventArgs&) {
-        showMessage(QStringLiteral("Tillora v1.2\r\n\r\n小票打印与销售记录软件：开小票、打印、"
+        showMessage(QStringLiteral("Tillora v" TILLORA_VERSION
+                                   "\r\n\r\n小票打印与销售记录软件：开小票、打印、"
                                    "保存每一笔销售，\r\n数据保存在 %1 中。")
                         .arg(databasePath(DataFolder::current())),
                     0x40, QStringLiteral("关于"));

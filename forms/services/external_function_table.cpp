@@ -33,32 +33,25 @@ void* ExternalFunctionTable::resolve(int index) {
     if (e.address) {
         return e.address;
     }
-    if (e.library.isEmpty()) {
-        // The first system library that exports the name stays loaded; the others go again.
-        for (const QString& library : systemLibraries_) {
-            LibraryLoader::Module module = LibraryLoader::load(library);
-            if (void* address = LibraryLoader::resolve(module, e.exportedName)) {
-                e.address = address;
-                e.module = module;
-                return address;
-            }
-            LibraryLoader::release(module);
-        }
-        reportRuntimeError(0, bindingErrorNoLibraryText(e.exportedName));
+    void* address = nullptr;
+    const auto bind = [&](LibraryLoader::Module module) {
+        address = LibraryLoader::resolve(module, e.exportedName);
+        return address != nullptr;
+    };
+    // Without a library name, the first system library that exports the name; with one, the
+    // first place that has the library, whether or not the function is in it.
+    const LibraryLoader::Found found =
+        e.library.isEmpty()
+            ? LibraryLoader::loadFirst(systemLibraries_, bind)
+            : LibraryLoader::loadFirst(LibraryLoader::candidates(e.library, programFolder_), bind,
+                                       LibraryLoader::Search::FirstLoaded);
+    if (!found) {
+        reportRuntimeError(0, e.library.isEmpty() ? bindingErrorNoLibraryText(e.exportedName)
+                                                  : bindingErrorText(e.library, e.exportedName));
     }
-    for (const QString& path : LibraryLoader::candidates(e.library, programFolder_)) {
-        if (LibraryLoader::Module module = LibraryLoader::load(path)) {
-            if (void* address = LibraryLoader::resolve(module, e.exportedName)) {
-                e.address = address;
-                e.module = module;
-                return address;
-            }
-            // Found the library, but not the function in it: the search ends here.
-            LibraryLoader::release(module);
-            break;
-        }
-    }
-    reportRuntimeError(0, bindingErrorText(e.library, e.exportedName));
+    e.address = address;
+    e.module = found.module;
+    return address;
 }
 
 void ExternalFunctionTable::releaseAll() {

@@ -1,5 +1,6 @@
 #include "app/login_check.h"
 #include "app/sales_hand_over.h"
+#include "platform/version.h"
 #include "sales/sales_module.h"
 #include "tests/app/login_fixture.h"
 
@@ -24,7 +25,8 @@ TEST_F(LoginFixture, SuccessfulLoginOpensTheSalesEntryWindowForTheUser) {
     FormWindow* salesWindow = forms->window(static_cast<qint32>(FormId::SalesEntry));
     ASSERT_NE(salesWindow, nullptr) << forms->lastError().toStdString();
     EXPECT_TRUE(salesWindow->isVisible());
-    EXPECT_EQ(salesWindow->windowTitle(), QStringLiteral("Tillorav1.2          收银员：小王"));
+    EXPECT_EQ(salesWindow->windowTitle(),
+              QStringLiteral("Tillorav" TILLORA_VERSION "          收银员：小王"));
     ASSERT_NE(CurrentUser::get(), nullptr);
     EXPECT_EQ(CurrentUser::get()->permission(), QStringLiteral("普通用户"));
     EXPECT_FALSE(loginWindowOpen());

@@ -4,6 +4,7 @@
 #include "data/database_backup.h"
 #include "data/database_setup.h"
 #include "data/template_database.h"
+#include "tests/support/other_program.h"
 #include "tests/support/temp_program_folder.h"
 #include "tests/support/unprivileged.h"
 
@@ -20,6 +21,7 @@ namespace tillora {
 namespace {
 
 using namespace Qt::StringLiterals;
+using test::OtherProgram;
 
 // Answers from functions, records every text; "?" marks a yes/no question, "R" retry/cancel,
 // "3" yes/no/cancel.
@@ -43,21 +45,6 @@ class ScriptedPrompts : public DatabasePrompts {
     std::function<bool()> retry;
     std::function<Answer()> threeWay;
     QStringList shown;
-};
-
-// A second connection, as another program (or the sqlite3 tool) would hold the file.
-class OtherProgram {
-  public:
-    explicit OtherProgram(const QString& path) {
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
-    }
-    ~OtherProgram() { sqlite3_close_v2(db_); }
-    bool run(const char* sql) {
-        return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-    }
-
-  private:
-    sqlite3* db_ = nullptr;
 };
 
 QByteArray readAll(const QString& path) {

@@ -21,9 +21,12 @@ TEST(IdentifierBrackets, ReplacedOnlyOutsideLiterals) {
         // A doubled quote stays inside the literal; the bracket after it is still inside.
         {u"update t set a='O''[B]' where [b]=1"_s, u"update t set a='O''[B]' where \"b\"=1"_s},
         {u"select '' , [x]"_s, u"select '' , \"x\""_s},
+        // A quote inside a bracketed name neither opens a literal nor ends the name.
+        {u"select [it's] from t where a='[b]'"_s, u"select \"it's\" from t where a='[b]'"_s},
+        {u"select [a\"b], [c]]d] from t"_s, u"select \"a\"\"b\", \"c]d\" from t"_s},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(replaceIdentifierBrackets(c.in, u'"'), c.out) << c.in.toStdString();
+        EXPECT_EQ(translateJetSql(c.in), c.out) << c.in.toStdString();
     }
 }
 

@@ -23,6 +23,12 @@ TEST(LiteralParameters, ListItemsBecomeParameters) {
     ASSERT_TRUE(mixed);
     EXPECT_EQ(mixed->shape, u"INSERT INTO t (a,b,c) VALUES ('x' || 'y', ?, upper(?))"_s);
     EXPECT_EQ(mixed->texts, (QStringList{u"z"_s, u"w"_s}));
+
+    // Bracketed names stay for the engine to translate with the shape.
+    const auto bracketed = splitLiteralParameters(u"insert into [t] ([a's]) values ('x')"_s);
+    ASSERT_TRUE(bracketed);
+    EXPECT_EQ(bracketed->shape, u"insert into [t] ([a's]) values (?)"_s);
+    EXPECT_EQ(bracketed->texts, QStringList{u"x"_s});
 }
 
 TEST(LiteralParameters, AnythingUncertainIsLeftWhole) {
@@ -35,7 +41,8 @@ TEST(LiteralParameters, AnythingUncertainIsLeftWhole) {
         u"insert into t (a,b) values ('x', ?)"_s,                 // a parameter already
         u"insert into t (a) values ('x') -- ')"_s,                // a comment
         u"insert into t (a) values ('x') /* ' */"_s,              // a comment
-        u"insert into [t] (a) values ('x')"_s,                    // bracket quoting
+        u"insert into `t` (a) values ('x')"_s,                    // other quoting
+        u"insert into [t (a) values ('x')"_s,                     // an open name
         u"insert into t (a) values ('x)"_s,                       // an open literal
         u"insert into t (a) values ('x"_s + QChar(0) + u"y')"_s,  // NUL in a literal
     };

@@ -6,7 +6,6 @@
 #include "data/server_config.h"
 #include "data/server_setup.h"
 #include "data/template_database.h"
-#include "records/data_initialiser.h"
 #include "tests/support/temp_program_folder.h"
 #include "tests/support/test_server.h"
 #include "tests/support/unprivileged.h"
@@ -240,19 +239,6 @@ TEST_F(ServerStart, AnEmptyDatabaseAsksForTheSetUpCommand) {
     ASSERT_EQ(prompts.told.size(), 1);
     EXPECT_TRUE(prompts.told[0].contains(u"--init-server"_s));
     expectNoFileTouched();
-}
-
-TEST_F(ServerStart, InitialisingDataNeverSwitchesATillToAFileLeftBeside) {
-    TestServerSchema schema;
-    ASSERT_TRUE(schema.isValid()) << schema.error().toStdString();
-    ASSERT_TRUE(start(schema.url()));
-    const QString stale = databasePath(folder.path());
-    ASSERT_TRUE(writeTemplateDatabase(stale));
-    EXPECT_EQ(DataInitialiser::run(db, stale, folder.path() + u"/copy.mdb"_s, {}),
-              DataInitialiser::Outcome::Failed);
-    EXPECT_TRUE(db.connectString().contains(u"postgresql://"_s));
-    EXPECT_FALSE(QFile::exists(folder.path() + u"/copy.mdb"_s));
-    EXPECT_EQ(db.OpenTable(u"select * from 销售记录 where ID=401"_s) != 0, true);
 }
 
 }  // namespace

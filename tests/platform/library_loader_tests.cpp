@@ -43,6 +43,22 @@ TEST(LibraryLoader, LoadsResolvesAndRefusesWhatIsNotThere) {
     EXPECT_EQ(LibraryLoader::loadAttempts(), before + 2);
 }
 
+// The search goes past a place that is missing or lacks the export, unless the first library
+// that loads is to be the only one.
+TEST(LibraryLoader, LoadFirstKeepsThePlaceThatHasTheExport) {
+    const QStringList places{QStringLiteral("libtillora_absent.so.1"), QStringLiteral("libc.so.6"),
+                             QStringLiteral("libm.so.6")};
+    const auto hasCos = [](LibraryLoader::Module m) {
+        return LibraryLoader::resolve(m, QStringLiteral("cos")) != nullptr;
+    };
+    const LibraryLoader::Found found = LibraryLoader::loadFirst(places, hasCos);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found.place, QStringLiteral("libm.so.6"));
+    LibraryLoader::release(found.module);
+    EXPECT_FALSE(LibraryLoader::loadFirst(places, hasCos, LibraryLoader::Search::FirstLoaded));
+    EXPECT_FALSE(LibraryLoader::loadFirst({}, hasCos));
+}
+
 // Each table type is loaded once; a table with a missing function is no table at all.
 struct Strlen {
     decltype(&::strlen) strlen = nullptr;

@@ -150,6 +150,7 @@ TEST(PrinterTest, WritesTextsInOrderIntoThePdfAndKeepsInkOnThePage) {
     EXPECT_TRUE(p.isPrinting());
     EXPECT_GT(p.printableWidth(), 0);
     EXPECT_LE(p.printableWidth(), 580 - 30);
+    const int printable = p.printableWidth();
     p.WriteAt(0, 0, QStringList{QStringLiteral("单号："), QStringLiteral("T2016")});
     p.DrawLine(0, 155, p.printableWidth(), 155);
     p.SetWritePosition(0, 180);
@@ -174,10 +175,10 @@ TEST(PrinterTest, WritesTextsInOrderIntoThePdfAndKeepsInkOnThePage) {
     EXPECT_NEAR(page.width(), 164, 1);
     const QRect ink = inkBox(page);
     ASSERT_FALSE(ink.isEmpty());
-    // Text starts at the margin (3 mm = 8.5 points), nothing reaches the right edge strip
-    // beyond the printable width, and the lines end before 60 mm down.
+    // Text starts at the margin (3 mm = 8.5 points), the rule spans the printable width and
+    // nothing goes beyond it, and the lines end before 60 mm down.
     EXPECT_GE(ink.left(), 8);
-    EXPECT_LT(ink.right(), page.width());
+    EXPECT_NEAR(ink.width(), printable * 72 / 254, 2);
     EXPECT_GE(ink.top(), 11);
     EXPECT_LT(ink.bottom(), 60 * 72 / 25);
 }

@@ -31,9 +31,9 @@
 #include "templates/template_set_reader.h"
 #include "tests/support/first_cell.h"
 #include "tests/support/logged_in_user.h"
+#include "tests/support/program_folder_fixture.h"
 #include "tests/support/scripted_file_dialog.h"
 #include "tests/support/scripted_message_service.h"
-#include "tests/support/temp_program_folder.h"
 
 namespace tillora::test {
 
@@ -48,14 +48,14 @@ inline SalesSelection everySale() {
 // A template database holding sales on several days around "today" (20 August 2016), one of
 // them at 23:59 and one at midnight, with the sales and records handlers over the program's own
 // window templates. The template's own sale 401 (18 August, 10.00) stays.
-class RecordsFixture : public ::testing::Test {
+class RecordsFixture : public ProgramFolderFixture {
   protected:
     void SetUp() override {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        ASSERT_TRUE(folder.isValid());
-        path = databasePath(folder.path());
-        ASSERT_TRUE(writeTemplateDatabase(path));
-        ASSERT_TRUE(db.OpenMdbDatabase(path));
+        ProgramFolderFixture::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
         QString error;
         ASSERT_TRUE(readTemplateSet(embeddedTemplateSet(), embeddedHandlerNames(), set, &error))
             << error.toStdString();
@@ -190,15 +190,11 @@ class RecordsFixture : public ::testing::Test {
     }
 
     int number_(const QString& sql) { return firstNumber(db, sql); }
-    QString text(const QString& sql) { return firstText(db, sql); }
 
     static constexpr int kTemplateSale = 401;
 
     ScriptedMessageService messages;
     ScriptedFileDialog files;
-    TempProgramFolder folder;
-    QString path;
-    ODBCDB db;
     TemplateSet set;
     HandlerRegistry handlers;
     std::unique_ptr<SalesModule> module;

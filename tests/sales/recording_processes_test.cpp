@@ -13,6 +13,7 @@
 #include "data/database_setup.h"
 #include "data/sqlite_connection.h"
 #include "data/template_database.h"
+#include "tests/support/other_program.h"
 #include "tests/support/temp_program_folder.h"
 
 namespace tillora::test {
@@ -21,30 +22,12 @@ namespace {
 using namespace Qt::StringLiterals;
 
 // Reads the file as a fresh program would: a journal left by a killed till is rolled back first.
-class Inspector {
+class Inspector : public OtherProgram {
   public:
-    explicit Inspector(const QString& path) {
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
-        sqlite3_busy_timeout(db_, 5000);
-        SqliteConnection::registerJetFunctions(db_);
+    explicit Inspector(const QString& path) : OtherProgram(path) {
+        sqlite3_busy_timeout(handle(), 5000);
+        SqliteConnection::registerJetFunctions(handle());
     }
-    ~Inspector() { sqlite3_close_v2(db_); }
-    QString text(const char* sql) {
-        sqlite3_stmt* stmt = nullptr;
-        QString result = u"<failed: "_s;
-        if (sqlite3_prepare_v2(db_, sql, -1, &stmt, nullptr) == SQLITE_OK &&
-            sqlite3_step(stmt) == SQLITE_ROW) {
-            result = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
-        } else {
-            result += QString::fromUtf8(sqlite3_errmsg(db_)) + u">"_s;
-        }
-        sqlite3_finalize(stmt);
-        return result;
-    }
-    int number(const char* sql) { return text(sql).toInt(); }
-
-  private:
-    sqlite3* db_ = nullptr;
 };
 
 // What must hold after any interruption: the file is whole, every sale has exactly its lines,

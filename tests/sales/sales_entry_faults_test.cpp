@@ -16,26 +16,12 @@
 #include "forms/components/list_view.h"
 #include "sales/sales_entry_window.h"
 #include "tests/sales/sales_fixture.h"
+#include "tests/support/other_program.h"
 
 namespace tillora::test {
 namespace {
 
 using namespace Qt::StringLiterals;
-
-// Another program on the same file, as the sqlite3 tool or a second till would hold it.
-class OtherProgram {
-  public:
-    explicit OtherProgram(const QString& path) {
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
-    }
-    ~OtherProgram() { sqlite3_close_v2(db_); }
-    bool run(const char* sql) {
-        return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-    }
-
-  private:
-    sqlite3* db_ = nullptr;
-};
 
 class SalesEntryFaults : public SalesFixture {
   protected:
@@ -133,19 +119,14 @@ TEST_F(SalesEntryFaults, MoneyThatIsNotAPlainNumberIsRefused) {
     EXPECT_EQ(t("编辑框_找零"), u"12.50"_s);
 }
 
-// The products were read when the window opened: a lock held by another program neither slows
-// nor stops the narrowing.
-TEST_F(SalesEntryFaults, LookupsUnderALockAreQuickAndStillNarrow) {
+// The products were read when the window opened: a lock held by another program doesn't stop
+// the narrowing (bench_lookup measures that it doesn't slow it either).
+TEST_F(SalesEntryFaults, LookupsUnderALockStillNarrow) {
     ASSERT_FALSE(w->component(u"组合框_名称"_s)->items().isEmpty());
     OtherProgram other(path);
     ASSERT_TRUE(other.run("BEGIN EXCLUSIVE; UPDATE 配置文件 SET 店名='x'"));
-    QElapsedTimer timer;
-    timer.start();
     for (const char* typed : {"m", "mk", "mkf"}) {
-        QElapsedTimer one;
-        one.start();
         logic->fillProducts(QString::fromLatin1(typed));
-        EXPECT_LT(one.elapsed(), 1000);
     }
     EXPECT_EQ(w->component(u"组合框_名称"_s)->items().size(), 1);
     EXPECT_TRUE(messages.shown().empty());

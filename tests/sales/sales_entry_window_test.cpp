@@ -14,6 +14,7 @@
 #include "forms/component.h"
 #include "forms/components/list_view.h"
 #include "forms/window_frame_metrics.h"
+#include "platform/version.h"
 #include "sales/receipt_printer.h"
 #include "sales/sale_recorder.h"
 #include "tests/sales/sales_fixture.h"
@@ -50,7 +51,8 @@ TEST_F(SalesEntryTest, StartFillsTheWindowFromTheDatabase) {
     ASSERT_NE(openSales(), nullptr);
     ASSERT_NE(logic, nullptr);
     EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
-    EXPECT_EQ(w->windowTitle(), QStringLiteral("Tillorav1.2          收银员：admin"));
+    EXPECT_EQ(w->windowTitle(),
+              QStringLiteral("Tillorav" TILLORA_VERSION "          收银员：admin"));
     EXPECT_EQ(t("编辑框_店名"), QStringLiteral("Korvane"));
     EXPECT_TRUE(logic->currentReceipt().remark.startsWith(
         QStringLiteral("1.所购商品7日内凭购物小票调换\r\n2.所调换商品不能影响二次销售\r\n")));
@@ -406,7 +408,7 @@ TEST_F(SalesEntryTest, HelpMenuShowsOurOwnTexts) {
     EXPECT_EQ(messages.shown()[0].text, QStringLiteral(" 网站建设中......\r\n 可先咨询客服索取。"));
     EXPECT_EQ(messages.shown()[0].caption, QStringLiteral("提示："));
     EXPECT_EQ(messages.shown()[1].text, QStringLiteral("该功能尚未开放！"));
-    EXPECT_TRUE(messages.shown()[2].text.contains(QStringLiteral("Tillora v1.2")));
+    EXPECT_TRUE(messages.shown()[2].text.contains(QStringLiteral("Tillora v" TILLORA_VERSION)));
 
     int opened = 0;
     module->setSettingsOpener([&](FormWindow* owner) {

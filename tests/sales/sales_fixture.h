@@ -19,20 +19,20 @@
 #include "templates/template_set_reader.h"
 #include "tests/support/first_cell.h"
 #include "tests/support/logged_in_user.h"
+#include "tests/support/program_folder_fixture.h"
 #include "tests/support/scripted_message_service.h"
-#include "tests/support/temp_program_folder.h"
 
 namespace tillora::test {
 
 // A fresh template database, the sales handlers and a form manager over the program's own
 // window templates; the clock stands on 18 August 2016 unless a test moves it.
-class SalesFixture : public ::testing::Test {
+class SalesFixture : public ProgramFolderFixture {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
-        path = databasePath(folder.path());
-        ASSERT_TRUE(writeTemplateDatabase(path));
-        ASSERT_TRUE(db.OpenMdbDatabase(path));
+        ProgramFolderFixture::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
         QString error;
         ASSERT_TRUE(readTemplateSet(embeddedTemplateSet(), embeddedHandlerNames(), set, &error))
             << error.toStdString();
@@ -57,13 +57,7 @@ class SalesFixture : public ::testing::Test {
         return manager->window(static_cast<qint32>(id));
     }
 
-    int number(const QString& sql) { return firstNumber(db, sql); }
-    QString text(const QString& sql) { return firstText(db, sql); }
-
     ScriptedMessageService messages;
-    TempProgramFolder folder;
-    QString path;
-    ODBCDB db;
     TemplateSet set;
     HandlerRegistry handlers;
     std::unique_ptr<SalesModule> module;

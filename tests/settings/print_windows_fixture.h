@@ -21,21 +21,21 @@
 #include "settings/logo_window.h"
 #include "settings/printer_choice_window.h"
 #include "templates/template_set_reader.h"
+#include "tests/support/program_folder_fixture.h"
 #include "tests/support/scripted_file_dialog.h"
 #include "tests/support/scripted_message_service.h"
-#include "tests/support/temp_program_folder.h"
 
 namespace tillora::test {
 
 // A fresh template database and a form manager over the program's own templates with the
 // printer choice and logo handlers.
-class PrintWindowsFixture : public ::testing::Test {
+class PrintWindowsFixture : public ProgramFolderFixture {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
-        path = databasePath(folder.path());
-        ASSERT_TRUE(writeTemplateDatabase(path));
-        ASSERT_TRUE(db.OpenMdbDatabase(path));
+        ProgramFolderFixture::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
         QString error;
         ASSERT_TRUE(readTemplateSet(embeddedTemplateSet(), embeddedHandlerNames(), set, &error))
             << error.toStdString();
@@ -111,9 +111,6 @@ class PrintWindowsFixture : public ::testing::Test {
 
     ScriptedMessageService messages;
     ScriptedFileDialog files;
-    TempProgramFolder folder;
-    QString path;
-    ODBCDB db;
     TemplateSet set;
     HandlerRegistry handlers;
     std::unique_ptr<FormManager> manager;

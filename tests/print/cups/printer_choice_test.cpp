@@ -33,6 +33,7 @@
 #include "tests/print/cups/cups_client.h"
 #include "tests/settings/print_windows_fixture.h"
 #include "tests/support/logged_in_user.h"
+#include "tests/support/pdf_capture.h"
 
 namespace tillora::test {
 namespace {
@@ -287,22 +288,9 @@ TEST_F(PrinterChoiceTest, NextReceiptLandsOnTheChosenQueueWithTheLogo) {
 
     // cups-pdf writes the job into the printing user's own home, named after the job.
     const QDir out(QDir(privateClient().realHome).filePath(QStringLiteral("PDF")));
-    QString found;
-    QElapsedTimer waited;
-    waited.start();
-    while (found.isEmpty() && waited.elapsed() < 60000) {
-        for (const QFileInfo& f : out.entryInfoList({QStringLiteral("*.pdf")}, QDir::Files)) {
-            if (f.fileName().contains(token) && f.size() > 0) {
-                found = f.absoluteFilePath();
-            }
-        }
-        if (found.isEmpty()) {
-            QThread::msleep(200);
-        }
-    }
+    const QString found = waitForPdf(out, token);
     ASSERT_FALSE(found.isEmpty()) << "no PDF for " << token.toStdString() << " in "
                                   << out.path().toStdString();
-    QThread::msleep(300);
     const QString prefix = QDir::temp().filePath(QStringLiteral("tillora_receipt_logo"));
     run(QStringLiteral("pdftoppm"),
         {QStringLiteral("-r"), QStringLiteral("150"), QStringLiteral("-png"),

@@ -1,0 +1,3 @@
+// Checked as a file of data/ by the layering test: data/ links Qt Core alone.
+#include <QString>
+#include <QWidget>
