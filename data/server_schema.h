@@ -21,8 +21,9 @@ const std::vector<ServerTable>& serverTables();
 // the same day numbers as the file; deleting or renumbering a sale carries to its lines.
 QStringList serverSchemaStatements();
 
-// Adds the payment columns of 销售记录 to a database made before them; harmless when they are
-// there (another till may have added them a moment ago).
+// Adds the payment columns of 销售记录 to a database made before them, and drops the index
+// such a database kept for the older number query; harmless when already done (another till may
+// have done it a moment ago).
 QStringList serverPaymentColumnStatements();
 
 // A result column name as the program spells it ("id" -> "ID"); other names stay as they are.

@@ -162,16 +162,23 @@ TEST(ServerPaymentColumns, AreCopiedAndAddedToAnOlderServerDatabase) {
     EXPECT_EQ(firstText(server, u"select 实收现金"_s + sale), u"10.00"_s);
     EXPECT_EQ(firstText(server, u"select 找零"_s + sale), u"1.50"_s);
 
-    // A server database made before the columns gets them at the next start, its rows kept.
+    // A server database made before the columns gets them at the next start, its rows kept, and
+    // loses the index of the older number query.
     for (const QString& column : paymentColumns()) {
         ASSERT_TRUE(server.ExecuteSql(u"alter table 销售记录 drop column "_s + column));
     }
+    ASSERT_TRUE(server.ExecuteSql(
+        u"create index 销售记录_票号长度 on 销售记录 (len(销售票号), 销售票号)"_s));
     server.CloseDatabase();
     CountingPrompts prompts;
     ASSERT_TRUE(openServerDatabase(server, schema.url(), prompts));
     EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.shown.join(u'|').toStdString();
     EXPECT_TRUE(hasPaymentColumns(server));
     EXPECT_EQ(firstText(server, u"select 金额"_s + sale), u"8.50"_s);
+    EXPECT_EQ(firstText(server,
+                        u"select count(*) from pg_indexes where indexname = "
+                        u"'销售记录_票号长度'"_s),
+              u"0"_s);
 }
 
 }  // namespace
