@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTreeView>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -43,8 +44,8 @@ namespace {
 using namespace tillora;
 
 constexpr int kSales = 1000000;
-constexpr int kSalesPerDay = 100;
-const QDate kToday(2026, 12, 7);
+constexpr int kSalesPerDay = bench::kHistorySalesPerDay;
+const QDate kToday = bench::kHistoryToday;
 
 // One database for every benchmark of the run, and the program's windows over it.
 struct Shop {
@@ -61,8 +62,7 @@ struct Shop {
     Shop() {
         path = databasePath(dir.path());
         QString error;
-        if (!writeTemplateDatabase(path) || !bench::fillSales(path, kSales, kToday, kSalesPerDay) ||
-            !db.OpenMdbDatabase(path) ||
+        if (!bench::copyOfHistory(path, kSales) || !db.OpenMdbDatabase(path) ||
             !readTemplateSet(embeddedTemplateSet(), embeddedHandlerNames(), set, &error)) {
             return;
         }
@@ -88,10 +88,11 @@ SalesSelection yearListing() {
     return records_sql::listing(kToday.addDays(-364), kToday);
 }
 // What the query dialog lists with nothing ticked and dates reaching back past the first sale.
+// The history's day of sales runs on past midnight, so the range ends a day after today.
 SalesSelection everySale() {
     SalesQuery q;
     q.from = QDate(1990, 1, 1);
-    q.to = kToday;
+    q.to = kToday.addDays(1);
     return records_sql::query(q);
 }
 
@@ -248,6 +249,8 @@ constexpr int kMonthRows = 30 * kSalesPerDay;
 constexpr int kYearRows = 365 * kSalesPerDay;
 // The newest sale: the last of today's, made after the template's sale 401.
 constexpr int kNewest = 402 + kSalesPerDay - 1;
+// The newest sale up to today's midnight: a day's sales start at 8:00, one every 468 seconds.
+constexpr int kNewestToday = 402 + std::min(kSalesPerDay - 1, (86400 - 28800 - 1) / 468);
 
 void BM_AllSales_FirstRows(benchmark::State& s) {
     firstRows(s, everySale(), kNewest);
@@ -257,10 +260,10 @@ void BM_AllSales_WholeList(benchmark::State& s) {
     wholeList(s, everySale(), kSales + 1, QStringLiteral("19900010.00"));
 }
 void BM_RecordsWindow_Month(benchmark::State& s) {
-    firstRows(s, monthListing(), kNewest);
+    firstRows(s, monthListing(), kNewestToday);
 }
 void BM_RecordsWindow_Year(benchmark::State& s) {
-    firstRows(s, yearListing(), kNewest);
+    firstRows(s, yearListing(), kNewestToday);
 }
 void BM_SaleListing_Month(benchmark::State& s) {
     listing(s, monthListing(), kMonthRows);
