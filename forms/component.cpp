@@ -1,6 +1,7 @@
 #include "forms/component.h"
 
 #include "forms/form_window.h"
+#include "forms/virtual_key.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -17,64 +18,65 @@ namespace {
 int keyState(Qt::KeyboardModifiers modifiers) {
     int state = 0;
     if (modifiers & Qt::ControlModifier) {
-        state |= 1;
+        state |= virtual_key::kControlHeld;
     }
     if (modifiers & Qt::ShiftModifier) {
-        state |= 2;
+        state |= virtual_key::kShiftHeld;
     }
     if (modifiers & Qt::AltModifier) {
-        state |= 4;
+        state |= virtual_key::kAltHeld;
     }
     return state;
 }
 
 // Handlers see Windows virtual-key codes, as the templates' programs were written for them.
 int virtualKey(int qtKey) {
+    using namespace virtual_key;
     if ((qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) || (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)) {
         return qtKey;
     }
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) {
-        return 0x70 + (qtKey - Qt::Key_F1);
+        return kF1 + (qtKey - Qt::Key_F1);
     }
     switch (qtKey) {
         case Qt::Key_Backspace:
-            return 0x08;
+            return kBackspace;
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
-            return 0x09;
+            return kTab;
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            return 0x0D;
+            return kEnter;
         case Qt::Key_Shift:
-            return 0x10;
+            return kShift;
         case Qt::Key_Control:
-            return 0x11;
+            return kControl;
         case Qt::Key_Alt:
-            return 0x12;
+            return kAlt;
         case Qt::Key_Escape:
-            return 0x1B;
+            return kEscape;
         case Qt::Key_Space:
-            return 0x20;
+            return kSpace;
         case Qt::Key_PageUp:
-            return 0x21;
+            return kPageUp;
         case Qt::Key_PageDown:
-            return 0x22;
+            return kPageDown;
         case Qt::Key_End:
-            return 0x23;
+            return kEnd;
         case Qt::Key_Home:
-            return 0x24;
+            return kHome;
         case Qt::Key_Left:
-            return 0x25;
+            return kLeft;
         case Qt::Key_Up:
-            return 0x26;
+            return kUp;
         case Qt::Key_Right:
-            return 0x27;
+            return kRight;
         case Qt::Key_Down:
-            return 0x28;
+            return kDown;
         case Qt::Key_Insert:
-            return 0x2D;
+            return kInsert;
         case Qt::Key_Delete:
-            return 0x2E;
+            return kDelete;
         default:
             return qtKey & 0xFFFF;
     }

@@ -4,6 +4,7 @@
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
 #include "forms/handler_registry.h"
+#include "forms/virtual_key.h"
 #include "formset/form_ids.h"
 #include "records/day_report_window.h"
 #include "records/sale_details_window.h"
@@ -12,10 +13,6 @@
 #include "sales/sales_module.h"
 
 namespace tillora {
-
-namespace {
-constexpr int kKeyDelete = 0x2E;
-}
 
 RecordsModule::RecordsModule(SalesModule& sales, QString databasePath)
     : sales_(sales), databasePath_(std::move(databasePath)) {}
@@ -138,7 +135,8 @@ void RecordsModule::registerHandlers(HandlerRegistry& r) {
     r.add(name("saleDetails.listKeyDown"), [](const EventArgs& args) {
         // Delete in the list deletes the selected line, as 删除 does.
         D* d = D::of(args.window);
-        if (d == nullptr || intArgument(args, 0) != kKeyDelete || intArgument(args, 1) != 0) {
+        if (d == nullptr || intArgument(args, 0) != virtual_key::kDelete ||
+            intArgument(args, 1) != 0) {
             return Value();
         }
         d->remove();

@@ -17,6 +17,7 @@
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
 #include "forms/services/message_service.h"
+#include "forms/virtual_key.h"
 #include "formset/form_ids.h"
 #include "platform/clock.h"
 #include "print/printer.h"
@@ -36,11 +37,6 @@
 namespace tillora {
 
 namespace {
-
-constexpr int kKeyEnter = 0x0D;
-constexpr int kKeyDelete = 0x2E;
-constexpr int kKeyF10 = 0x79;
-constexpr int kShiftState = 2;
 
 void hint(const QString& text) {
     showMessage(text, 0, sales_text::hint());
@@ -416,15 +412,15 @@ void SalesRecordsWindow::popupMenu(const QPoint& inList) {
 }
 
 bool SalesRecordsWindow::listKey(int key, int state) {
-    if (key == kKeyEnter && state == 0) {
+    if (key == virtual_key::kEnter && state == 0) {
         openDetails();
         return true;
     }
-    if (key == kKeyDelete && state == 0) {
+    if (key == virtual_key::kDelete && state == 0) {
         deleteSelected();
         return true;
     }
-    if (key == kKeyF10 && state == kShiftState) {
+    if (key == virtual_key::kF10 && state == virtual_key::kShiftHeld) {
         QPoint at(8, 8);
         if (view_ != nullptr && view_->currentIndex().isValid()) {
             const QRect row = view_->visualRect(view_->currentIndex());

@@ -5,21 +5,12 @@
 
 #include "data/odbcdb.h"
 #include "forms/form_window.h"
+#include "forms/virtual_key.h"
 #include "sales/amount_text.h"
 #include "sales/product_lookup.h"
 #include "sales/sales_module.h"
 
 namespace tillora {
-
-namespace {
-
-// Virtual-key codes as the key events carry them.
-constexpr int kEnterKey = 0x0D;
-constexpr int kEscapeKey = 0x1B;
-constexpr int kUpKey = 0x26;
-constexpr int kDownKey = 0x28;
-
-}  // namespace
 
 ProductEntry::ProductEntry(SalesModule& module, const SalesEntryHandles& ui, FormWindow* window)
     : module_(module), ui_(ui), window_(window) {}
@@ -46,7 +37,7 @@ void ProductEntry::focus(EditBox& entry) {
 }
 
 bool ProductEntry::key(Component* box, int key) {
-    if (key == kEscapeKey) {
+    if (key == virtual_key::kEscape) {
         if (box == &ui_.编辑框_名称 && lookup_ != nullptr && lookup_->isOpen()) {
             lookup_->close();
         } else {
@@ -55,14 +46,14 @@ bool ProductEntry::key(Component* box, int key) {
         return true;
     }
     if (box == &ui_.编辑框_名称) {
-        if ((key == kDownKey || key == kUpKey) && lookup_ != nullptr) {
+        if ((key == virtual_key::kDown || key == virtual_key::kUp) && lookup_ != nullptr) {
             if (!lookup_->isOpen()) {
                 fill(box->text().trimmed());
             }
-            lookup_->step(key == kDownKey ? 1 : -1);
+            lookup_->step(key == virtual_key::kDown ? 1 : -1);
             return true;
         }
-        if (key != kEnterKey) {
+        if (key != virtual_key::kEnter) {
             return false;
         }
         if (lookup_ != nullptr && lookup_->isOpen()) {
@@ -76,7 +67,7 @@ bool ProductEntry::key(Component* box, int key) {
         focus(ui_.编辑框_单价);
         return true;
     }
-    if (key != kEnterKey) {
+    if (key != virtual_key::kEnter) {
         return false;
     }
     if (box == &ui_.编辑框_单价) {

@@ -14,6 +14,7 @@
 #include "forms/form_window.h"
 #include "forms/input_mode.h"
 #include "forms/services/message_service.h"
+#include "forms/virtual_key.h"
 #include "formset/form_ids.h"
 #include "platform/clock.h"
 #include "platform/version.h"
@@ -27,8 +28,6 @@ namespace tillora {
 namespace {
 
 enum Column { IdColumn, NameColumn, QuantityColumn, PriceColumn, TotalColumn, DiscountedColumn };
-
-constexpr int kEnterKey = 0x0D;
 
 // The shop name box shows this many characters at least, as the settings window advises.
 constexpr int kShopNameCharacters = 16;
@@ -152,7 +151,7 @@ void SalesEntryWindow::fitShopName() {
 }
 
 bool SalesEntryWindow::entryKey(Component* box, int key) {
-    if (box == &ui_.编辑框_数量 && key == kEnterKey) {
+    if (box == &ui_.编辑框_数量 && key == virtual_key::kEnter) {
         addLine();
         return true;
     }
