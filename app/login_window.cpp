@@ -75,9 +75,7 @@ bool LoginWindow::open(FormManager& forms) {
 }
 
 LoginWindow* LoginWindow::of(const FormWindow* window) {
-    return window != nullptr
-               ? window->findChild<LoginWindow*>(QString(), Qt::FindDirectChildrenOnly)
-               : nullptr;
+    return windowLogic<LoginWindow>(window);
 }
 
 LoginWindow::LoginWindow(FormWindow* window, std::shared_ptr<const Services> services)

@@ -28,9 +28,7 @@ DayReportWindow::DayReportWindow(RecordsModule& module, FormWindow* window)
 }
 
 DayReportWindow* DayReportWindow::of(FormWindow* window) {
-    return window != nullptr ? window->findChild<DayReportWindow*>(QStringLiteral("dayReportLogic"),
-                                                                   Qt::FindDirectChildrenOnly)
-                             : nullptr;
+    return windowLogic<DayReportWindow>(window);
 }
 
 void DayReportWindow::start() {

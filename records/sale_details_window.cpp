@@ -44,9 +44,7 @@ SaleDetailsWindow::SaleDetailsWindow(RecordsModule& module, FormWindow* window, 
 }
 
 SaleDetailsWindow* SaleDetailsWindow::of(FormWindow* window) {
-    return window != nullptr ? window->findChild<SaleDetailsWindow*>(
-                                   QStringLiteral("saleDetailsLogic"), Qt::FindDirectChildrenOnly)
-                             : nullptr;
+    return windowLogic<SaleDetailsWindow>(window);
 }
 
 ListView* SaleDetailsWindow::list() const {

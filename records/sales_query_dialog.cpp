@@ -32,9 +32,7 @@ SalesQueryDialog::SalesQueryDialog(RecordsModule& module, FormWindow* window)
 }
 
 SalesQueryDialog* SalesQueryDialog::of(FormWindow* window) {
-    return window != nullptr ? window->findChild<SalesQueryDialog*>(
-                                   QStringLiteral("salesQueryLogic"), Qt::FindDirectChildrenOnly)
-                             : nullptr;
+    return windowLogic<SalesQueryDialog>(window);
 }
 
 void SalesQueryDialog::start() {

@@ -120,9 +120,7 @@ void SalesRecordsWindow::makeView() {
 }
 
 SalesRecordsWindow* SalesRecordsWindow::of(FormWindow* window) {
-    return window != nullptr ? window->findChild<SalesRecordsWindow*>(
-                                   QStringLiteral("salesRecordsLogic"), Qt::FindDirectChildrenOnly)
-                             : nullptr;
+    return windowLogic<SalesRecordsWindow>(window);
 }
 
 ListView* SalesRecordsWindow::list() const {

@@ -14,9 +14,7 @@ CustomersWindow::CustomersWindow(ODBCDB& db, FormWindow* window)
 }
 
 CustomersWindow* CustomersWindow::of(FormWindow* window) {
-    return window != nullptr ? window->findChild<CustomersWindow*>(QStringLiteral("customersLogic"),
-                                                                   Qt::FindDirectChildrenOnly)
-                             : nullptr;
+    return windowLogic<CustomersWindow>(window);
 }
 
 ListView* CustomersWindow::list() const {

@@ -13,10 +13,7 @@ PaymentMethodsWindow::PaymentMethodsWindow(ODBCDB& db, FormWindow* window)
 }
 
 PaymentMethodsWindow* PaymentMethodsWindow::of(FormWindow* window) {
-    return window != nullptr
-               ? window->findChild<PaymentMethodsWindow*>(QStringLiteral("paymentMethodsLogic"),
-                                                          Qt::FindDirectChildrenOnly)
-               : nullptr;
+    return windowLogic<PaymentMethodsWindow>(window);
 }
 
 ListView* PaymentMethodsWindow::list() const {

@@ -20,10 +20,7 @@ ReceiptNumberFormatWindow::ReceiptNumberFormatWindow(SalesModule& module, FormWi
 }
 
 ReceiptNumberFormatWindow* ReceiptNumberFormatWindow::of(FormWindow* window) {
-    return window != nullptr
-               ? window->findChild<ReceiptNumberFormatWindow*>(
-                     QStringLiteral("receiptNumberFormatLogic"), Qt::FindDirectChildrenOnly)
-               : nullptr;
+    return windowLogic<ReceiptNumberFormatWindow>(window);
 }
 
 void ReceiptNumberFormatWindow::start() {

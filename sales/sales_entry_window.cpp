@@ -54,9 +54,7 @@ SalesEntryWindow::SalesEntryWindow(SalesModule& module, FormWindow* window)
 }
 
 SalesEntryWindow* SalesEntryWindow::of(FormWindow* window) {
-    return window != nullptr ? window->findChild<SalesEntryWindow*>(
-                                   QStringLiteral("salesEntryLogic"), Qt::FindDirectChildrenOnly)
-                             : nullptr;
+    return windowLogic<SalesEntryWindow>(window);
 }
 
 void SalesEntryWindow::start() {

@@ -34,9 +34,7 @@ LogoWindow::LogoWindow(ODBCDB& db, FormWindow* window)
 }
 
 LogoWindow* LogoWindow::of(FormWindow* window) {
-    return window != nullptr ? window->findChild<LogoWindow*>(QStringLiteral("logoLogic"),
-                                                              Qt::FindDirectChildrenOnly)
-                             : nullptr;
+    return windowLogic<LogoWindow>(window);
 }
 
 void LogoWindow::registerHandlers(HandlerRegistry& r, ODBCDB& db) {

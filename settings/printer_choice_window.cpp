@@ -20,9 +20,7 @@ PrinterChoiceWindow::PrinterChoiceWindow(FormWindow* window)
 }
 
 PrinterChoiceWindow* PrinterChoiceWindow::of(FormWindow* window) {
-    return window != nullptr ? window->findChild<PrinterChoiceWindow*>(
-                                   QStringLiteral("printerChoiceLogic"), Qt::FindDirectChildrenOnly)
-                             : nullptr;
+    return windowLogic<PrinterChoiceWindow>(window);
 }
 
 void PrinterChoiceWindow::registerHandlers(HandlerRegistry& r) {

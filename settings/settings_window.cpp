@@ -54,9 +54,7 @@ SettingsWindow::SettingsWindow(SettingsModule& module, FormWindow* window)
 }
 
 SettingsWindow* SettingsWindow::of(FormWindow* window) {
-    return window != nullptr ? window->findChild<SettingsWindow*>(QStringLiteral("settingsLogic"),
-                                                                  Qt::FindDirectChildrenOnly)
-                             : nullptr;
+    return windowLogic<SettingsWindow>(window);
 }
 
 void SettingsWindow::start() {

@@ -42,9 +42,7 @@ UserDialog::Boxes UserDialog::boxesOf(FormWindow& window, Kind kind) {
 }
 
 UserDialog* UserDialog::of(FormWindow* window) {
-    return window != nullptr ? window->findChild<UserDialog*>(QStringLiteral("userDialogLogic"),
-                                                              Qt::FindDirectChildrenOnly)
-                             : nullptr;
+    return windowLogic<UserDialog>(window);
 }
 
 void UserDialog::start() {
