@@ -14,7 +14,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build_dir="${BUILD_DIR:-$root/build}"
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config python3
   qt6-base-dev qt6-translations-l10n qt6-qpa-plugins
   libsqlite3-dev libpng-dev libjpeg-dev zlib1g-dev
   libxlsxwriter-dev libpq-dev libcups2 fonts-arphic-uming fonts-wqy-microhei
