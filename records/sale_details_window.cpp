@@ -91,10 +91,7 @@ void SaleDetailsWindow::fill() {
 }
 
 int SaleDetailsWindow::selectedLineId() const {
-    const int row = list()->currentIndex();
-    return row >= 0 && row < static_cast<int>(lines_.size())
-               ? lines_[static_cast<std::size_t>(row)].id
-               : 0;
+    return shownRowId(lines_, list()->currentIndex());
 }
 
 void SaleDetailsWindow::rowChanged(int row) {

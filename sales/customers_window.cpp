@@ -31,18 +31,14 @@ void CustomersWindow::fill(const QString& statement) {
 }
 
 void CustomersWindow::rowChanged(int row) {
-    if (row >= 0 && row < static_cast<int>(rows_.size())) {
-        const Customer& cu = rows_[static_cast<std::size_t>(row)];
-        ui_.编辑框_客户.setText(cu.name);
-        ui_.编辑框_电话.setText(cu.phone);
+    if (const Customer* cu = shownRow(rows_, row)) {
+        ui_.编辑框_客户.setText(cu->name);
+        ui_.编辑框_电话.setText(cu->phone);
     }
 }
 
 int CustomersWindow::selectedId() const {
-    const int row = list()->currentIndex();
-    return row >= 0 && row < static_cast<int>(rows_.size())
-               ? rows_[static_cast<std::size_t>(row)].id
-               : 0;
+    return shownRowId(rows_, list()->currentIndex());
 }
 
 bool CustomersWindow::inputFits(const QString& name, const QString& phone) const {

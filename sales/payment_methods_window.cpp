@@ -30,16 +30,13 @@ void PaymentMethodsWindow::fill() {
 }
 
 void PaymentMethodsWindow::rowChanged(int row) {
-    if (row >= 0 && row < static_cast<int>(rows_.size())) {
-        ui_.编辑框1.setText(rows_[static_cast<std::size_t>(row)].name);
+    if (const PaymentMethod* method = shownRow(rows_, row)) {
+        ui_.编辑框1.setText(method->name);
     }
 }
 
 int PaymentMethodsWindow::selectedId() const {
-    const int row = list()->currentIndex();
-    return row >= 0 && row < static_cast<int>(rows_.size())
-               ? rows_[static_cast<std::size_t>(row)].id
-               : 0;
+    return shownRowId(rows_, list()->currentIndex());
 }
 
 bool PaymentMethodsWindow::nameFits(const QString& name) const {

@@ -175,18 +175,14 @@ void SettingsWindow::fillProducts() {
 }
 
 void SettingsWindow::productRowChanged(int row) {
-    if (row >= 0 && row < static_cast<int>(products_.size())) {
-        const Product& p = products_[static_cast<std::size_t>(row)];
-        ui_.编辑框_名称.setText(p.name);
-        ui_.编辑框_单价.setText(p.unitPrice);
+    if (const Product* p = shownRow(products_, row)) {
+        ui_.编辑框_名称.setText(p->name);
+        ui_.编辑框_单价.setText(p->unitPrice);
     }
 }
 
 int SettingsWindow::selectedProductId() const {
-    const int row = ui_.超级列表框1.currentIndex();
-    return row >= 0 && row < static_cast<int>(products_.size())
-               ? products_[static_cast<std::size_t>(row)].id
-               : 0;
+    return shownRowId(products_, ui_.超级列表框1.currentIndex());
 }
 
 bool SettingsWindow::productFits(const QString& name, const QString& price) const {
@@ -265,10 +261,7 @@ void SettingsWindow::fillUsers() {
 }
 
 const UserAccount* SettingsWindow::selectedUser() const {
-    const int row = ui_.超级列表框2.currentIndex();
-    return row >= 0 && row < static_cast<int>(users_.size())
-               ? &users_[static_cast<std::size_t>(row)]
-               : nullptr;
+    return shownRow(users_, ui_.超级列表框2.currentIndex());
 }
 
 bool SettingsWindow::mayManageUsers() const {

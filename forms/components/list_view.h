@@ -2,6 +2,8 @@
 
 #include "forms/components/block_component.h"
 
+#include <vector>
+
 class QTreeWidget;
 
 namespace tillora {
@@ -38,5 +40,19 @@ class ListView : public BlockComponent<ListViewBlock> {
   private:
     QTreeWidget* tree_ = nullptr;
 };
+
+// The element of `rows` a list shows at `row`, or null for no row (-1) or one out of range.
+template <class Row>
+const Row* shownRow(const std::vector<Row>& rows, int row) {
+    return row >= 0 && row < static_cast<int>(rows.size()) ? &rows[static_cast<std::size_t>(row)]
+                                                           : nullptr;
+}
+
+// The ID of the element a list shows at `row`, or 0.
+template <class Row>
+int shownRowId(const std::vector<Row>& rows, int row) {
+    const Row* r = shownRow(rows, row);
+    return r != nullptr ? r->id : 0;
+}
 
 }  // namespace tillora
