@@ -128,6 +128,9 @@ TEST_F(ProgramProcessTest, FindsItsDatabaseWhenStartedFromAnotherFolder) {
 TEST_F(ProgramProcessTest, SecondCopyIsRefusedAndTheFirstKeepsRunning) {
     startCopy(first);
     ASSERT_TRUE(waitUntilHoldsDatabase(first));
+    // The first copy's start (its write probe leaves the journal file) is over once the day's
+    // backup, taken beside the window, is in place.
+    ASSERT_EQ(waitForBackups(1).size(), 1);
     const QByteArray before = databaseDigest();
     const QStringList filesBefore = QDir(folder.path()).entryList(QDir::Files);
 
