@@ -74,14 +74,8 @@ bool LoginWindow::open(FormManager& forms) {
     return true;
 }
 
-LoginWindow* LoginWindow::of(const FormWindow* window) {
-    return windowLogic<LoginWindow>(window);
-}
-
 LoginWindow::LoginWindow(FormWindow* window, std::shared_ptr<const Services> services)
-    : QObject(window), window_(window), ui_(*window), services_(std::move(services)) {
-    setObjectName(QStringLiteral("loginLogic"));
-}
+    : WindowLogic(window), ui_(*window), services_(std::move(services)) {}
 
 void LoginWindow::prepare() {
     // Enter logs in from anywhere in the window; 退出 ends the program only on its own click or

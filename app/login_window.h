@@ -2,9 +2,8 @@
 
 #include "data/current_user.h"
 #include "forms/handler_registry.h"
+#include "forms/window_logic.h"
 #include "formset/login_handles.h"
-
-#include <QObject>
 
 #include <functional>
 #include <memory>
@@ -18,7 +17,7 @@ class ODBCDB;
 // The logic of the login window (登录): asks for a user of 用户登录 and a password, and on success
 // makes the CurrentUser, opens the window that follows and closes itself. One object lives as a
 // child of the open window, made by the window's created handler.
-class LoginWindow : public QObject {
+class LoginWindow : public WindowLogic<LoginWindow> {
     Q_OBJECT
 
   public:
@@ -43,14 +42,9 @@ class LoginWindow : public QObject {
     // shows nothing before start-up has decided against a direct login.
     static bool open(FormManager& forms);
 
-    // The logic of an open login window, or nullptr.
-    static LoginWindow* of(const FormWindow* window);
-
     // The 登录 button. True when the user is logged in (the window is closing then); otherwise a
     // message has been shown and the window waits for input.
     bool logIn();
-
-    FormWindow* window() const { return window_; }
 
   private:
     LoginWindow(FormWindow* window, std::shared_ptr<const Services> services);
@@ -60,7 +54,6 @@ class LoginWindow : public QObject {
     void listUsers(ODBCDB& db);
     void say(const QString& text) const;
 
-    FormWindow* window_;
     LoginHandles ui_;
     std::shared_ptr<const Services> services_;
 };

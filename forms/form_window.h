@@ -128,12 +128,4 @@ T* FormWindow::widgetAs(const QString& name) const {
     return clientArea_ != nullptr ? clientArea_->findChild<T*>(name) : nullptr;
 }
 
-// The logic object a window of the program carries as a direct child (one of each type), or
-// null for no window or another kind of window.
-template <class Logic>
-Logic* windowLogic(const FormWindow* window) {
-    return window != nullptr ? window->findChild<Logic*>(QString(), Qt::FindDirectChildrenOnly)
-                             : nullptr;
-}
-
 }  // namespace tillora

@@ -23,13 +23,7 @@
 namespace tillora {
 
 DayReportWindow::DayReportWindow(RecordsModule& module, FormWindow* window)
-    : QObject(window), module_(module), window_(window), ui_(*window) {
-    setObjectName(QStringLiteral("dayReportLogic"));
-}
-
-DayReportWindow* DayReportWindow::of(FormWindow* window) {
-    return windowLogic<DayReportWindow>(window);
-}
+    : WindowLogic(window), module_(module), ui_(*window) {}
 
 void DayReportWindow::start() {
     // Enter in the date shows its report.

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QObject>
-
+#include "forms/window_logic.h"
 #include "formset/day_report_handles.h"
 #include "records/day_report.h"
 
@@ -15,12 +14,11 @@ struct ReceiptPrintSettings;
 // method with the total, and by hour), its preview on the panel beside them, printing on the
 // receipt printer and the export. An ordinary user's report holds only their own sales.
 // Keyboard: the date has the focus when it opens, Enter shows the report, Esc closes.
-class DayReportWindow : public QObject {
+class DayReportWindow : public WindowLogic<DayReportWindow> {
     Q_OBJECT
 
   public:
     DayReportWindow(RecordsModule& module, FormWindow* window);
-    static DayReportWindow* of(FormWindow* window);
 
     // Today's report.
     void start();
@@ -38,7 +36,6 @@ class DayReportWindow : public QObject {
     ReceiptPrintSettings printSettings() const;
 
     RecordsModule& module_;
-    FormWindow* window_;
     DayReportHandles ui_;
     DayReport report_;
     bool shown_ = false;

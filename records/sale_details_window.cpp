@@ -39,13 +39,7 @@ void tellFailure(const SaleEditor& editor, const QString& message) {
 }  // namespace
 
 SaleDetailsWindow::SaleDetailsWindow(RecordsModule& module, FormWindow* window, int saleId)
-    : QObject(window), module_(module), window_(window), ui_(*window), saleId_(saleId) {
-    setObjectName(QStringLiteral("saleDetailsLogic"));
-}
-
-SaleDetailsWindow* SaleDetailsWindow::of(FormWindow* window) {
-    return windowLogic<SaleDetailsWindow>(window);
-}
+    : WindowLogic(window), module_(module), ui_(*window), saleId_(saleId) {}
 
 ListView* SaleDetailsWindow::list() const {
     return &ui_.超级列表框1;

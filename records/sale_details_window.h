@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QObject>
-
 #include <optional>
 #include <vector>
 
+#include "forms/window_logic.h"
 #include "formset/sale_details_handles.h"
 #include "records/sale_listing.h"
 #include "spreadsheet/spreadsheet_table.h"
@@ -18,12 +17,11 @@ struct ReceiptLine;
 
 // The details window of one sale: its lines, and adding, changing and deleting them (by an
 // administrator). Every change recomputes the sale's own totals with it.
-class SaleDetailsWindow : public QObject {
+class SaleDetailsWindow : public WindowLogic<SaleDetailsWindow> {
     Q_OBJECT
 
   public:
     SaleDetailsWindow(RecordsModule& module, FormWindow* window, int saleId);
-    static SaleDetailsWindow* of(FormWindow* window);
 
     int saleId() const { return saleId_; }
     const std::vector<SaleLineRow>& lines() const { return lines_; }
@@ -56,7 +54,6 @@ class SaleDetailsWindow : public QObject {
     bool mayChange(const QString& refusal) const;
 
     RecordsModule& module_;
-    FormWindow* window_;
     SaleDetailsHandles ui_;
     int saleId_;
     std::vector<SaleLineRow> lines_;

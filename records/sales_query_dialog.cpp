@@ -27,13 +27,7 @@ void setDate(DateBox& box, const QDate& day) {
 }  // namespace
 
 SalesQueryDialog::SalesQueryDialog(RecordsModule& module, FormWindow* window)
-    : QObject(window), module_(module), window_(window), ui_(*window) {
-    setObjectName(QStringLiteral("salesQueryLogic"));
-}
-
-SalesQueryDialog* SalesQueryDialog::of(FormWindow* window) {
-    return windowLogic<SalesQueryDialog>(window);
-}
+    : WindowLogic(window), module_(module), ui_(*window) {}
 
 void SalesQueryDialog::start() {
     // Enter in a box or on a tick box runs the query.

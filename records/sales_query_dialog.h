@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QObject>
-
+#include "forms/window_logic.h"
 #include "formset/sales_query_handles.h"
 #include "records/records_sql.h"
 
@@ -13,12 +12,11 @@ class RecordsModule;
 // The query dialog: date range, quantity, amount and cashier conditions, fuzzy or exact. The date
 // range always takes part; of the others only ticked ones do, and their boxes are disabled while
 // unticked.
-class SalesQueryDialog : public QObject {
+class SalesQueryDialog : public WindowLogic<SalesQueryDialog> {
     Q_OBJECT
 
   public:
     SalesQueryDialog(RecordsModule& module, FormWindow* window);
-    static SalesQueryDialog* of(FormWindow* window);
 
     // Today in both dates, the users in 组合框_收银员, the last query's conditions if any.
     void start();
@@ -32,7 +30,6 @@ class SalesQueryDialog : public QObject {
     void show(const SalesQuery& q);
 
     RecordsModule& module_;
-    FormWindow* window_;
     SalesQueryHandles ui_;
 };
 

@@ -45,8 +45,7 @@ void hint(const QString& text) {
 }  // namespace
 
 SalesRecordsWindow::SalesRecordsWindow(RecordsModule& module, FormWindow* window)
-    : QObject(window), module_(module), window_(window), ui_(*window) {
-    setObjectName(QStringLiteral("salesRecordsLogic"));
+    : WindowLogic(window), module_(module), ui_(*window) {
     if (FormManager* manager = window->manager()) {
         connect(manager, &FormManager::windowClosed, this, &SalesRecordsWindow::onWindowClosed);
     }
@@ -117,10 +116,6 @@ void SalesRecordsWindow::makeView() {
                 l->raise(event::kListSelectionChanged,
                          {Value::fromInt(current.isValid() ? current.row() : -1)});
             });
-}
-
-SalesRecordsWindow* SalesRecordsWindow::of(FormWindow* window) {
-    return windowLogic<SalesRecordsWindow>(window);
 }
 
 ListView* SalesRecordsWindow::list() const {

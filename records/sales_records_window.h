@@ -1,11 +1,11 @@
 #pragma once
 
 #include <QList>
-#include <QObject>
 #include <QPoint>
 #include <QString>
 #include <QTimer>
 
+#include "forms/window_logic.h"
 #include "formset/sales_records_handles.h"
 #include "records/sale_listing.h"
 #include "spreadsheet/spreadsheet_table.h"
@@ -24,7 +24,7 @@ class SalesListModel;
 // and the operations on the selected sale. Lives as a child of its FormWindow.
 // The list is a view over the listing in the template list's place, with its columns and
 // captions: a search may find a million sales, and only the rows shown are read.
-class SalesRecordsWindow : public QObject {
+class SalesRecordsWindow : public WindowLogic<SalesRecordsWindow> {
     Q_OBJECT
 
   public:
@@ -39,9 +39,6 @@ class SalesRecordsWindow : public QObject {
     };
 
     SalesRecordsWindow(RecordsModule& module, FormWindow* window);
-    static SalesRecordsWindow* of(FormWindow* window);
-
-    FormWindow* window() const { return window_; }
 
     // Today's sales.
     void start();
@@ -94,7 +91,6 @@ class SalesRecordsWindow : public QObject {
     void onWindowClosed(qint32 windowId);
 
     RecordsModule& module_;
-    FormWindow* window_;
     SalesRecordsHandles ui_;
     QTreeView* view_ = nullptr;
     SalesListModel* model_ = nullptr;

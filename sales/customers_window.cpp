@@ -9,13 +9,7 @@
 namespace tillora {
 
 CustomersWindow::CustomersWindow(ODBCDB& db, FormWindow* window)
-    : QObject(window), db_(db), window_(window), ui_(*window) {
-    setObjectName(QStringLiteral("customersLogic"));
-}
-
-CustomersWindow* CustomersWindow::of(FormWindow* window) {
-    return windowLogic<CustomersWindow>(window);
-}
+    : WindowLogic(window), db_(db), ui_(*window) {}
 
 ListView* CustomersWindow::list() const {
     return &ui_.超级列表框1;

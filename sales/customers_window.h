@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QObject>
-
+#include "forms/window_logic.h"
 #include "formset/customers_handles.h"
 
 #include <vector>
@@ -15,7 +14,7 @@ class ListView;
 class ODBCDB;
 
 // The customer window: list, add, change, delete and search the rows of 客户资料.
-class CustomersWindow : public QObject {
+class CustomersWindow : public WindowLogic<CustomersWindow> {
     Q_OBJECT
 
   public:
@@ -23,7 +22,6 @@ class CustomersWindow : public QObject {
     static constexpr int kPhoneLength = 100;
 
     CustomersWindow(ODBCDB& db, FormWindow* window);
-    static CustomersWindow* of(FormWindow* window);
 
     // Shows the rows of a list or search statement.
     void fill(const QString& statement = master_sql::listCustomers());
@@ -40,7 +38,6 @@ class CustomersWindow : public QObject {
     int selectedId() const;
 
     ODBCDB& db_;
-    FormWindow* window_;
     CustomersHandles ui_;
     std::vector<Customer> rows_;
 };

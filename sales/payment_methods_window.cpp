@@ -8,13 +8,7 @@
 namespace tillora {
 
 PaymentMethodsWindow::PaymentMethodsWindow(ODBCDB& db, FormWindow* window)
-    : QObject(window), db_(db), window_(window), ui_(*window) {
-    setObjectName(QStringLiteral("paymentMethodsLogic"));
-}
-
-PaymentMethodsWindow* PaymentMethodsWindow::of(FormWindow* window) {
-    return windowLogic<PaymentMethodsWindow>(window);
-}
+    : WindowLogic(window), db_(db), ui_(*window) {}
 
 ListView* PaymentMethodsWindow::list() const {
     return &ui_.超级列表框1;

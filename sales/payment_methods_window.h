@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QObject>
-
+#include "forms/window_logic.h"
 #include "formset/payment_methods_handles.h"
 
 #include <vector>
@@ -15,14 +14,13 @@ class ListView;
 class ODBCDB;
 
 // The payment-method window: list, add, rename and delete the rows of 付款方式.
-class PaymentMethodsWindow : public QObject {
+class PaymentMethodsWindow : public WindowLogic<PaymentMethodsWindow> {
     Q_OBJECT
 
   public:
     static constexpr int kNameLength = 50;
 
     PaymentMethodsWindow(ODBCDB& db, FormWindow* window);
-    static PaymentMethodsWindow* of(FormWindow* window);
 
     void fill();
     void rowChanged(int row);
@@ -37,7 +35,6 @@ class PaymentMethodsWindow : public QObject {
     int selectedId() const;
 
     ODBCDB& db_;
-    FormWindow* window_;
     PaymentMethodsHandles ui_;
     std::vector<PaymentMethod> rows_;
 };

@@ -11,17 +11,7 @@
 namespace tillora {
 
 ReceiptNumberFormatWindow::ReceiptNumberFormatWindow(SalesModule& module, FormWindow* window)
-    : QObject(window),
-      module_(module),
-      window_(window),
-      ui_(*window),
-      numbering_(module.database()) {
-    setObjectName(QStringLiteral("receiptNumberFormatLogic"));
-}
-
-ReceiptNumberFormatWindow* ReceiptNumberFormatWindow::of(FormWindow* window) {
-    return windowLogic<ReceiptNumberFormatWindow>(window);
-}
+    : WindowLogic(window), module_(module), ui_(*window), numbering_(module.database()) {}
 
 void ReceiptNumberFormatWindow::start() {
     const ReceiptNumberFormat format = numbering_.readFormat();

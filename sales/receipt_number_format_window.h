@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QObject>
-
+#include "forms/window_logic.h"
 #include "formset/receipt_number_format_handles.h"
 
 #include "sales/receipt_numbering.h"
@@ -13,12 +12,11 @@ class SalesModule;
 
 // The receipt number format window: a custom prefix and the date prefix, with the next number
 // shown as an example beside them.
-class ReceiptNumberFormatWindow : public QObject {
+class ReceiptNumberFormatWindow : public WindowLogic<ReceiptNumberFormatWindow> {
     Q_OBJECT
 
   public:
     ReceiptNumberFormatWindow(SalesModule& module, FormWindow* window);
-    static ReceiptNumberFormatWindow* of(FormWindow* window);
 
     void start();
     // The ticks or the prefix changed: show the example again.
@@ -31,7 +29,6 @@ class ReceiptNumberFormatWindow : public QObject {
     ReceiptNumberFormat chosen() const;
 
     SalesModule& module_;
-    FormWindow* window_;
     ReceiptNumberFormatHandles ui_;
     ReceiptNumbering numbering_;
 };

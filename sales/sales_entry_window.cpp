@@ -40,21 +40,15 @@ void hint(const QString& text) {
 }  // namespace
 
 SalesEntryWindow::SalesEntryWindow(SalesModule& module, FormWindow* window)
-    : QObject(window),
+    : WindowLogic(window),
       module_(module),
-      window_(window),
       ui_(*window),
       products_(module, ui_, window),
       pickers_(module, ui_),
       checkout_(module, *this) {
-    setObjectName(QStringLiteral("salesEntryLogic"));
     if (FormManager* manager = window->manager()) {
         connect(manager, &FormManager::windowClosed, this, &SalesEntryWindow::onWindowClosed);
     }
-}
-
-SalesEntryWindow* SalesEntryWindow::of(FormWindow* window) {
-    return windowLogic<SalesEntryWindow>(window);
 }
 
 void SalesEntryWindow::start() {

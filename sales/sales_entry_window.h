@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QObject>
 #include <QString>
 
 #include "data/settings_record.h"
+#include "forms/window_logic.h"
 #include "formset/sales_entry_handles.h"
 #include "sales/product_entry.h"
 #include "sales/receipt.h"
@@ -18,16 +18,12 @@ class SalesModule;
 // The logic of the sales entry window: renders the receipt being composed (a ReceiptModel) in
 // the window's controls and passes the cashier's edits to it. Lives as a child of its
 // FormWindow.
-class SalesEntryWindow : public QObject {
+class SalesEntryWindow : public WindowLogic<SalesEntryWindow> {
     Q_OBJECT
 
   public:
     SalesEntryWindow(SalesModule& module, FormWindow* window);
 
-    // The logic of an open sales entry window; nullptr for any other window.
-    static SalesEntryWindow* of(FormWindow* window);
-
-    FormWindow* window() const { return window_; }
     const SalesEntryHandles& handles() const { return ui_; }
     // The settings row as read when the window opened (print options, shop name, logo).
     const SettingsRecord& settings() const { return settings_; }
@@ -86,7 +82,6 @@ class SalesEntryWindow : public QObject {
     void onWindowClosed(qint32 windowId);
 
     SalesModule& module_;
-    FormWindow* window_;
     SalesEntryHandles ui_;
     SettingsRecord settings_;
     ReceiptModel model_;

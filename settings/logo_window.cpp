@@ -29,13 +29,7 @@ QString hintCaption() {
 }  // namespace
 
 LogoWindow::LogoWindow(ODBCDB& db, FormWindow* window)
-    : QObject(window), db_(db), window_(window), ui_(*window) {
-    setObjectName(QStringLiteral("logoLogic"));
-}
-
-LogoWindow* LogoWindow::of(FormWindow* window) {
-    return windowLogic<LogoWindow>(window);
-}
+    : WindowLogic(window), db_(db), ui_(*window) {}
 
 void LogoWindow::registerHandlers(HandlerRegistry& r, ODBCDB& db) {
     const auto on = [](void (LogoWindow::*action)()) -> Handler {

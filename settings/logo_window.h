@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QImage>
-#include <QObject>
 #include <QString>
 
+#include "forms/window_logic.h"
 #include "formset/logo_handles.h"
 
 namespace tillora {
@@ -16,12 +16,12 @@ class ODBCDB;
 // The logo window: the stored logo fitted into its picture box, whether it is printed (written at
 // once), its offset on the receipt in millimetres (written by "保存"), and a new picture file in
 // its place (written at once, the file's bytes unchanged).
-class LogoWindow : public QObject {
+class LogoWindow : public WindowLogic<LogoWindow> {
     Q_OBJECT
 
   public:
     LogoWindow(ODBCDB& db, FormWindow* window);
-    static LogoWindow* of(FormWindow* window);
+
     static void registerHandlers(HandlerRegistry& registry, ODBCDB& db);
 
     void start();
@@ -54,7 +54,6 @@ class LogoWindow : public QObject {
     void showPicture(const QImage& image);
 
     ODBCDB& db_;
-    FormWindow* window_;
     LogoHandles ui_;
     QImage shown_;
 };

@@ -14,14 +14,7 @@
 
 namespace tillora {
 
-PrinterChoiceWindow::PrinterChoiceWindow(FormWindow* window)
-    : QObject(window), window_(window), ui_(*window) {
-    setObjectName(QStringLiteral("printerChoiceLogic"));
-}
-
-PrinterChoiceWindow* PrinterChoiceWindow::of(FormWindow* window) {
-    return windowLogic<PrinterChoiceWindow>(window);
-}
+PrinterChoiceWindow::PrinterChoiceWindow(FormWindow* window) : WindowLogic(window), ui_(*window) {}
 
 void PrinterChoiceWindow::registerHandlers(HandlerRegistry& r) {
     const auto on = [](void (PrinterChoiceWindow::*action)()) -> Handler {

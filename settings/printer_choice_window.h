@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QObject>
 #include <QString>
 
+#include "forms/window_logic.h"
 #include "formset/printer_choice_handles.h"
 
 namespace tillora {
@@ -14,12 +14,12 @@ class HandlerRegistry;
 // The printer choice window: the print system's printers with the current default chosen, and
 // beside them this till's paper width and cash drawer; "保存" keeps the till's choices and makes
 // the chosen printer the default destination, which every receipt is printed on.
-class PrinterChoiceWindow : public QObject {
+class PrinterChoiceWindow : public WindowLogic<PrinterChoiceWindow> {
     Q_OBJECT
 
   public:
     explicit PrinterChoiceWindow(FormWindow* window);
-    static PrinterChoiceWindow* of(FormWindow* window);
+
     static void registerHandlers(HandlerRegistry& registry);
 
     // Lists the printers and selects the default; "枚举打印机失败" when the print system can't
@@ -35,7 +35,6 @@ class PrinterChoiceWindow : public QObject {
     static QString tillSaveFailedText() { return QStringLiteral("本收银机的打印设置保存失败！"); }
 
   private:
-    FormWindow* window_;
     PrinterChoiceHandles ui_;
 };
 

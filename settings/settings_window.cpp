@@ -41,8 +41,7 @@ Millimetres readMillimetres(const QString& text, double limit) {
 }  // namespace
 
 SettingsWindow::SettingsWindow(SettingsModule& module, FormWindow* window)
-    : QObject(window), module_(module), window_(window), ui_(*window) {
-    setObjectName(QStringLiteral("settingsLogic"));
+    : WindowLogic(window), module_(module), ui_(*window) {
     // A window opened from here (the receipt-number format) may change the next number.
     if (FormManager* manager = window->manager()) {
         connect(manager, &FormManager::windowClosed, this, [this](qint32 id) {
@@ -51,10 +50,6 @@ SettingsWindow::SettingsWindow(SettingsModule& module, FormWindow* window)
             }
         });
     }
-}
-
-SettingsWindow* SettingsWindow::of(FormWindow* window) {
-    return windowLogic<SettingsWindow>(window);
 }
 
 void SettingsWindow::start() {

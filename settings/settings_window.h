@@ -1,11 +1,10 @@
 #pragma once
 
-#include <QObject>
-
 #include <vector>
 
 #include "data/master_data.h"
 #include "data/user_accounts.h"
+#include "forms/window_logic.h"
 #include "formset/settings_handles.h"
 
 namespace tillora {
@@ -14,14 +13,11 @@ class SettingsModule;
 
 // The settings window: the print settings, the remembered products and the users, one tab page
 // each. Lives as a child of its FormWindow; holds nothing between openings.
-class SettingsWindow : public QObject {
+class SettingsWindow : public WindowLogic<SettingsWindow> {
     Q_OBJECT
 
   public:
     SettingsWindow(SettingsModule& module, FormWindow* window);
-    static SettingsWindow* of(FormWindow* window);
-
-    FormWindow* window() const { return window_; }
 
     // Fills every page and closes to an ordinary user what needs an administrator.
     void start();
@@ -61,7 +57,6 @@ class SettingsWindow : public QObject {
     bool mayManageUsers() const;
 
     SettingsModule& module_;
-    FormWindow* window_;
     SettingsHandles ui_;
     std::vector<Product> products_;
     std::vector<UserAccount> users_;

@@ -26,23 +26,13 @@ void hint(const QString& text) {
 }  // namespace
 
 UserDialog::UserDialog(SettingsModule& module, FormWindow* window, Kind kind)
-    : QObject(window),
-      module_(module),
-      window_(window),
-      kind_(kind),
-      boxes_(boxesOf(*window, kind)) {
-    setObjectName(QStringLiteral("userDialogLogic"));
-}
+    : WindowLogic(window), module_(module), kind_(kind), boxes_(boxesOf(*window, kind)) {}
 
 UserDialog::Boxes UserDialog::boxesOf(FormWindow& window, Kind kind) {
     const auto boxes = [](const auto& h) {
         return Boxes{h.编辑框_yhm, h.编辑框_mm, h.编辑框8, h.组合框_qx};
     };
     return kind == Kind::Add ? boxes(UserAddHandles(window)) : boxes(UserChangeHandles(window));
-}
-
-UserDialog* UserDialog::of(FormWindow* window) {
-    return windowLogic<UserDialog>(window);
 }
 
 void UserDialog::start() {

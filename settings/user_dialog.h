@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QObject>
-
 #include "data/user_accounts.h"
+#include "forms/window_logic.h"
 
 namespace tillora {
 
@@ -13,14 +12,13 @@ class SettingsModule;
 
 // The add-user and change-user dialogs of the user page; one class, as they share their boxes.
 // Lives as a child of its FormWindow.
-class UserDialog : public QObject {
+class UserDialog : public WindowLogic<UserDialog> {
     Q_OBJECT
 
   public:
     enum class Kind { Add, Change };
 
     UserDialog(SettingsModule& module, FormWindow* window, Kind kind);
-    static UserDialog* of(FormWindow* window);
 
     // The change dialog shows the edited user; both mask the passwords typed.
     void start();
@@ -44,7 +42,6 @@ class UserDialog : public QObject {
     void refreshUserList() const;
 
     SettingsModule& module_;
-    FormWindow* window_;
     Kind kind_;
     Boxes boxes_;
     UserAccount edited_;
