@@ -86,6 +86,11 @@ function(tillora_test name)
       set(main tillora_test_main_print)
     endif()
   endforeach()
+  # The program's own templates where the windows and the templates are both linked.
+  if(tillora_test_windows IN_LIST support AND
+     (tillora_formset IN_LIST ARG_LIBS OR ARG_LIBS MATCHES "tillora_(sales|records|settings|app)"))
+    list(APPEND support tillora_test_templates)
+  endif()
   list(APPEND support ${main})
   list(REMOVE_DUPLICATES support)
   add_executable(${name}_tests ${sources})

@@ -4,11 +4,10 @@
 #include "data/odbcdb.h"
 #include "forms/form_manager.h"
 #include "forms/handler_registry.h"
-#include "formset/embedded_template_set.h"
 #include "records/records_module.h"
 #include "sales/sales_module.h"
 #include "settings/settings_module.h"
-#include "templates/template_set_reader.h"
+#include "tests/support/program_templates.h"
 
 namespace tillora {
 namespace {
@@ -17,9 +16,7 @@ namespace {
 // program's window logic; otherwise that window would fail to open in the field.
 TEST(ProgramHandlers, EveryHandlerTheTemplatesNameIsProvided) {
     TemplateSet templates;
-    QString error;
-    ASSERT_TRUE(readTemplateSet(embeddedTemplateSet(), embeddedHandlerNames(), templates, &error))
-        << error.toStdString();
+    ASSERT_TRUE(test::readProgramTemplates(templates));
     ODBCDB db;
     SalesModule sales(db);
     RecordsModule records(sales, QString());

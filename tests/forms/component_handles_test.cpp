@@ -5,7 +5,6 @@
 #include "forms/form_manager.h"
 #include "formset/customers_handles.h"
 #include "formset/day_report_handles.h"
-#include "formset/embedded_template_set.h"
 #include "formset/holder_handles.h"
 #include "formset/login_handles.h"
 #include "formset/logo_handles.h"
@@ -20,8 +19,8 @@
 #include "formset/settings_handles.h"
 #include "formset/user_add_handles.h"
 #include "formset/user_change_handles.h"
-#include "templates/template_set_reader.h"
 #include "tests/forms/one_window_fixture.h"
+#include "tests/support/program_templates.h"
 
 #include <gtest/gtest.h>
 
@@ -35,12 +34,8 @@ namespace {
 class EmbeddedHandlesTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        QString error;
-        ASSERT_TRUE(readTemplateSet(embeddedTemplateSet(), embeddedHandlerNames(), set_, &error))
-            << error.toStdString();
-        for (const QString& name : embeddedHandlerNames()) {
-            handlers_.add(name, [](const EventArgs&) { return Value(); });
-        }
+        ASSERT_TRUE(readProgramTemplates(set_));
+        addDoNothingHandlers(handlers_);
         manager_ = std::make_unique<FormManager>(set_, handlers_);
     }
 

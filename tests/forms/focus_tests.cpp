@@ -5,10 +5,9 @@
 #include "forms/components/tab_control.h"
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
-#include "formset/embedded_template_set.h"
-#include "templates/template_set_reader.h"
 #include "tests/forms/window_test_templates.h"
 #include "tests/support/keyboard.h"
+#include "tests/support/program_templates.h"
 
 #include <gtest/gtest.h>
 
@@ -292,13 +291,9 @@ TEST_F(FocusTest, DateBoxTakesDigitsInThePartUnderTheCaret) {
 // its template's tab stops and Tab goes round them in the template's order.
 TEST(EmbeddedWindowsFocusTest, EveryWindowFollowsItsTemplateTabOrder) {
     TemplateSet set;
-    QString error;
-    ASSERT_TRUE(readTemplateSet(embeddedTemplateSet(), embeddedHandlerNames(), set, &error))
-        << error.toStdString();
+    ASSERT_TRUE(readProgramTemplates(set));
     HandlerRegistry handlers;
-    for (const QString& name : embeddedHandlerNames()) {
-        handlers.add(name, [](const EventArgs&) { return Value(); });
-    }
+    addDoNothingHandlers(handlers);
     FormManager manager(set, handlers);
     for (const WindowTemplate& w : set.windows) {
         ASSERT_TRUE(manager.open(w.id)) << manager.lastError().toStdString();

@@ -4,8 +4,7 @@
 #include "forms/component_font.h"
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
-#include "formset/embedded_template_set.h"
-#include "templates/template_set_reader.h"
+#include "tests/support/program_templates.h"
 
 #include <gtest/gtest.h>
 
@@ -125,13 +124,9 @@ TEST(TextFitTest, TheWindowsFontHasSongMetrics) {
 // Without program logic each window shows its template's captions; a later window is covered too.
 TEST(TextFitTest, EveryCaptionOfEveryWindowFitsItsPlace) {
     TemplateSet set;
-    QString error;
-    ASSERT_TRUE(readTemplateSet(embeddedTemplateSet(), embeddedHandlerNames(), set, &error))
-        << error.toStdString();
+    ASSERT_TRUE(readProgramTemplates(set));
     HandlerRegistry handlers;
-    for (const QString& name : embeddedHandlerNames()) {
-        handlers.add(name, [](const EventArgs&) { return Value(); });
-    }
+    addDoNothingHandlers(handlers);
     FormManager manager(set, handlers);
     int checked = 0;
     for (const WindowTemplate& w : set.windows) {

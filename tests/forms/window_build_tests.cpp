@@ -6,9 +6,8 @@
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
 #include "forms/window_frame_metrics.h"
-#include "formset/embedded_template_set.h"
-#include "templates/template_set_reader.h"
 #include "tests/forms/window_test_templates.h"
+#include "tests/support/program_templates.h"
 
 #include <gtest/gtest.h>
 
@@ -243,13 +242,9 @@ namespace {
 // Every window of the program's own set builds, and every component stands where its record says.
 TEST(EmbeddedWindowsTest, EveryWindowBuildsWithItsComponentsInPlace) {
     TemplateSet set;
-    QString error;
-    ASSERT_TRUE(readTemplateSet(embeddedTemplateSet(), embeddedHandlerNames(), set, &error))
-        << error.toStdString();
+    ASSERT_TRUE(readProgramTemplates(set));
     HandlerRegistry handlers;
-    for (const QString& name : embeddedHandlerNames()) {
-        handlers.add(name, [](const EventArgs&) { return Value(); });
-    }
+    addDoNothingHandlers(handlers);
     FormManager manager(set, handlers);
     EXPECT_TRUE(manager.missingHandlers().isEmpty());
     for (const WindowTemplate& w : set.windows) {
