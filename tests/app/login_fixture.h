@@ -7,10 +7,8 @@
 #include "forms/component.h"
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
-#include "formset/embedded_template_set.h"
 #include "formset/form_ids.h"
-#include "templates/template_set_reader.h"
-#include "tests/data/fresh_database.h"
+#include "tests/support/program_templates_fixture.h"
 #include "tests/support/scripted_message_service.h"
 
 #include <QAbstractButton>
@@ -24,14 +22,14 @@ namespace tillora::test {
 
 // A fresh template database, the embedded templates with the login handlers, scripted message
 // boxes, and a stand-in for the window that follows a login.
-class LoginFixture : public FreshDatabase {
+class LoginFixture : public ProgramTemplatesFixture {
   protected:
     void SetUp() override {
-        FreshDatabase::SetUp();
+        ProgramTemplatesFixture::SetUp();
         CurrentUser::forget();
-        QString error;
-        ASSERT_TRUE(readTemplateSet(embeddedTemplateSet(), embeddedHandlerNames(), set, &error))
-            << error.toStdString();
+        if (HasFatalFailure()) {
+            return;
+        }
         LoginWindow::registerHandlers(handlers, services());
         forms = std::make_unique<FormManager>(set, handlers);
     }
@@ -86,7 +84,6 @@ class LoginFixture : public FreshDatabase {
     }
 
     ScriptedMessageService boxes;
-    TemplateSet set;
     HandlerRegistry handlers;
     std::unique_ptr<FormManager> forms;
     std::optional<QString> mainOpenedFor;

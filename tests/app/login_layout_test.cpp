@@ -166,7 +166,7 @@ class LoginExitTest : public ::testing::Test {
                                   HandlerRegistry& handlers, std::unique_ptr<FormManager>& forms) {
         const QString path = databasePath(folder.path());
         if (!writeTemplateDatabase(path) || !shell.holder().database().OpenMdbDatabase(path) ||
-            !readTemplateSet(embeddedTemplateSet(), embeddedHandlerNames(), set)) {
+            !readProgramTemplates(set)) {
             return nullptr;
         }
         LoginWindow::registerHandlers(

@@ -19,7 +19,6 @@
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
 #include "forms/handler_registry.h"
-#include "formset/embedded_template_set.h"
 #include "formset/form_ids.h"
 #include "platform/clock.h"
 #include "print/print_components.h"
@@ -28,10 +27,9 @@
 #include "records/sales_records_window.h"
 #include "sales/receipt_printer.h"
 #include "sales/sales_module.h"
-#include "templates/template_set_reader.h"
 #include "tests/support/first_cell.h"
 #include "tests/support/logged_in_user.h"
-#include "tests/support/program_folder_fixture.h"
+#include "tests/support/program_templates_fixture.h"
 #include "tests/support/scripted_file_dialog.h"
 #include "tests/support/scripted_message_service.h"
 
@@ -48,17 +46,14 @@ inline SalesSelection everySale() {
 // A template database holding sales on several days around "today" (20 August 2016), one of
 // them at 23:59 and one at midnight, with the sales and records handlers over the program's own
 // window templates. The template's own sale 401 (18 August, 10.00) stays.
-class RecordsFixture : public ProgramFolderFixture {
+class RecordsFixture : public ProgramTemplatesFixture {
   protected:
     void SetUp() override {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        ProgramFolderFixture::SetUp();
+        ProgramTemplatesFixture::SetUp();
         if (HasFatalFailure()) {
             return;
         }
-        QString error;
-        ASSERT_TRUE(readTemplateSet(embeddedTemplateSet(), embeddedHandlerNames(), set, &error))
-            << error.toStdString();
         PrintComponents::registerWith(ComponentFactory::instance());
         module = std::make_unique<SalesModule>(db);
         logIn(QStringLiteral("admin"), QStringLiteral("管理员"));
@@ -195,7 +190,6 @@ class RecordsFixture : public ProgramFolderFixture {
 
     ScriptedMessageService messages;
     ScriptedFileDialog files;
-    TemplateSet set;
     HandlerRegistry handlers;
     std::unique_ptr<SalesModule> module;
     std::unique_ptr<RecordsModule> records;

@@ -12,30 +12,25 @@
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
 #include "forms/handler_registry.h"
-#include "formset/embedded_template_set.h"
 #include "formset/form_ids.h"
 #include "platform/clock.h"
 #include "sales/sales_module.h"
-#include "templates/template_set_reader.h"
 #include "tests/support/first_cell.h"
 #include "tests/support/logged_in_user.h"
-#include "tests/support/program_folder_fixture.h"
+#include "tests/support/program_templates_fixture.h"
 #include "tests/support/scripted_message_service.h"
 
 namespace tillora::test {
 
 // A fresh template database, the sales handlers and a form manager over the program's own
 // window templates; the clock stands on 18 August 2016 unless a test moves it.
-class SalesFixture : public ProgramFolderFixture {
+class SalesFixture : public ProgramTemplatesFixture {
   protected:
     void SetUp() override {
-        ProgramFolderFixture::SetUp();
+        ProgramTemplatesFixture::SetUp();
         if (HasFatalFailure()) {
             return;
         }
-        QString error;
-        ASSERT_TRUE(readTemplateSet(embeddedTemplateSet(), embeddedHandlerNames(), set, &error))
-            << error.toStdString();
         module = std::make_unique<SalesModule>(db);
         logIn(QStringLiteral("admin"), QStringLiteral("管理员"));
         module->registerHandlers(handlers);
@@ -58,7 +53,6 @@ class SalesFixture : public ProgramFolderFixture {
     }
 
     ScriptedMessageService messages;
-    TemplateSet set;
     HandlerRegistry handlers;
     std::unique_ptr<SalesModule> module;
     std::unique_ptr<FormManager> manager;

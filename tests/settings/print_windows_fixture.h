@@ -16,12 +16,10 @@
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
 #include "forms/handler_registry.h"
-#include "formset/embedded_template_set.h"
 #include "formset/form_ids.h"
 #include "settings/logo_window.h"
 #include "settings/printer_choice_window.h"
-#include "templates/template_set_reader.h"
-#include "tests/support/program_folder_fixture.h"
+#include "tests/support/program_templates_fixture.h"
 #include "tests/support/scripted_file_dialog.h"
 #include "tests/support/scripted_message_service.h"
 
@@ -29,16 +27,13 @@ namespace tillora::test {
 
 // A fresh template database and a form manager over the program's own templates with the
 // printer choice and logo handlers.
-class PrintWindowsFixture : public ProgramFolderFixture {
+class PrintWindowsFixture : public ProgramTemplatesFixture {
   protected:
     void SetUp() override {
-        ProgramFolderFixture::SetUp();
+        ProgramTemplatesFixture::SetUp();
         if (HasFatalFailure()) {
             return;
         }
-        QString error;
-        ASSERT_TRUE(readTemplateSet(embeddedTemplateSet(), embeddedHandlerNames(), set, &error))
-            << error.toStdString();
         PrinterChoiceWindow::registerHandlers(handlers);
         LogoWindow::registerHandlers(handlers, db);
         registerMoreHandlers(handlers);
@@ -111,7 +106,6 @@ class PrintWindowsFixture : public ProgramFolderFixture {
 
     ScriptedMessageService messages;
     ScriptedFileDialog files;
-    TemplateSet set;
     HandlerRegistry handlers;
     std::unique_ptr<FormManager> manager;
 };
