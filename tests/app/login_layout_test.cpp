@@ -3,6 +3,7 @@
 #include "forms/components/picture_box.h"
 #include "forms/window_frame_metrics.h"
 #include "tests/app/login_fixture.h"
+#include "tests/support/layout_check.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,13 +24,7 @@ class LoginLayoutTest : public LoginFixture {};
 // The window as the shop sees it: every component where the login window's layout puts it, with
 // its caption, font and colours, both in the compiled template and in the built window.
 TEST_F(LoginLayoutTest, EveryComponentHasItsPlaceCaptionAndFont) {
-    struct Expected {
-        const char* name;
-        QRect place;
-        const char* caption;  // nullptr: the component has none
-        int fontPixels;       // 0: the default font
-    };
-    const Expected expected[] = {
+    const ExpectedComponent expected[] = {
         {"图片框1", {0, -8, 336, 72}, nullptr, 0},
         {"标签_用户名", {40, 74, 48, 24}, "用户名：", 14},
         {"组合框_用户名", {112, 74, 184, 24}, "admin", 16},
@@ -61,28 +56,7 @@ TEST_F(LoginLayoutTest, EveryComponentHasItsPlaceCaptionAndFont) {
     ASSERT_EQ(tpl->components.size(), 11);
     ASSERT_NE(tpl->componentByName(QStringLiteral("外部数据库1")), nullptr);
 
-    for (const Expected& e : expected) {
-        const QString name = QString::fromUtf8(e.name);
-        SCOPED_TRACE(e.name);
-        const ComponentRecord* record = tpl->componentByName(name);
-        ASSERT_NE(record, nullptr);
-        EXPECT_EQ(QRect(record->left, record->top, record->width, record->height), e.place);
-        EXPECT_TRUE(record->visible());
-        Component* component = window->component(name);
-        ASSERT_NE(component, nullptr);
-        QWidget* widget = component->widget();
-        ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->parentWidget(), window->clientArea());
-        EXPECT_EQ(widget->geometry(), e.place);
-        EXPECT_TRUE(widget->isVisible());
-        if (e.caption != nullptr) {
-            EXPECT_EQ(component->text(), QString::fromUtf8(e.caption));
-        }
-        if (e.fontPixels != 0) {
-            EXPECT_EQ(widget->font().pixelSize(), e.fontPixels);
-            EXPECT_EQ(widget->font().family(), QStringLiteral("宋体"));
-        }
-    }
+    ASSERT_NO_FATAL_FAILURE(expectLayout(window, expected));
     EXPECT_FALSE(window->component(QStringLiteral("选择框1"))->isChecked());
     auto* combo = window->widgetAs<QComboBox>(QStringLiteral("组合框_用户名"));
     ASSERT_NE(combo, nullptr);

@@ -7,20 +7,14 @@
 #include "forms/components/tab_control.h"
 #include "forms/window_frame_metrics.h"
 #include "tests/settings/settings_fixture.h"
+#include "tests/support/layout_check.h"
 
 namespace tillora::test {
 namespace {
 
-struct Expected {
-    const char* name;
-    QRect place;
-    const char* caption;  // nullptr: not checked
-    int fontPixels;       // 0: the default font
-};
-
 const QString kTabs = QStringLiteral("高级选择夹1");
 
-const std::vector<Expected> kPrintPage = {
+const std::vector<ExpectedComponent> kPrintPage = {
     {"标签1", {105, 40, 37, 24}, "店名：", 0},
     {"编辑框_店名", {161, 40, 232, 24}, nullptr, 0},
     {"标签2", {177, 64, 208, 24}, "* [请将店名字数控制在16字以内]", 0},
@@ -45,7 +39,7 @@ const std::vector<Expected> kPrintPage = {
     {"按钮_选择打印机", {24, 432, 144, 32}, "选择打印机", 0},
     {"按钮_保存", {224, 432, 144, 32}, "保存设置", 0},
 };
-const std::vector<Expected> kProductsPage = {
+const std::vector<ExpectedComponent> kProductsPage = {
     {"超级列表框1", {8, 40, 280, 344}, nullptr, 0},
     {"标签13", {302, 180, 66, 24}, "商品名称：", 0},
     {"编辑框_名称", {294, 212, 104, 24}, nullptr, 0},
@@ -56,14 +50,14 @@ const std::vector<Expected> kProductsPage = {
     {"按钮_修改", {112, 440, 75, 24}, "修改", 0},
     {"按钮_添加", {216, 440, 70, 24}, "添加", 0},
 };
-const std::vector<Expected> kUsersPage = {
+const std::vector<ExpectedComponent> kUsersPage = {
     {"超级列表框2", {16, 40, 216, 424}, nullptr, 0},
     {"按钮_添加1", {256, 219, 96, 24}, "添加", 14},
     {"按钮_修改1", {256, 285, 96, 24}, "修改", 0},
     {"按钮_删除1", {256, 351, 96, 24}, "删除", 0},
     {"按钮_取消直接登录", {256, 419, 96, 24}, "取消直接登录", 0},
 };
-const std::vector<Expected> kAddDialog = {
+const std::vector<ExpectedComponent> kAddDialog = {
     {"标签12", {16, 32, 64, 16}, "用户名：", 14},
     {"编辑框_yhm", {92, 24, 114, 24}, "", 0},
     {"标签15", {16, 72, 48, 16}, "密码：", 14},
@@ -80,7 +74,7 @@ const std::vector<Expected> kAddDialog = {
      "不可更改销售票号、收银员\r\n\r\n4.不可删除销售记录\r\n\r\n5.不可取消“保存销售记录。",
      14},
 };
-const std::vector<Expected> kChangeDialog = {
+const std::vector<ExpectedComponent> kChangeDialog = {
     {"标签12", {16, 16, 64, 16}, "用户名：", 14},
     {"编辑框_yhm", {92, 8, 114, 24}, nullptr, 0},
     {"标签15", {16, 56, 48, 16}, "密码：", 14},
@@ -101,40 +95,9 @@ const std::vector<Expected> kChangeDialog = {
 
 class SettingsLayoutTest : public SettingsFixture {
   protected:
-    // Every component where the layout puts it, in the template and in the built window; on a
-    // tab page it lies in the tab control and shows only while its page is the current one.
-    void checkComponents(FormWindow* w, const std::vector<Expected>& expected, int page) {
-        const WindowTemplate& tpl = w->windowTemplate();
-        Component* tabs = w->component(kTabs);
-        for (const Expected& e : expected) {
-            const QString name = QString::fromUtf8(e.name);
-            SCOPED_TRACE(e.name);
-            const ComponentRecord* record = tpl.componentByName(name);
-            ASSERT_NE(record, nullptr);
-            EXPECT_EQ(QRect(record->left, record->top, record->width, record->height), e.place);
-            Component* component = w->component(name);
-            ASSERT_NE(component, nullptr);
-            QWidget* widget = component->widget();
-            ASSERT_NE(widget, nullptr);
-            EXPECT_EQ(widget->geometry(), e.place);
-            if (page >= 0) {
-                ASSERT_NE(tabs, nullptr);
-                EXPECT_EQ(record->container, tabs->id());
-                EXPECT_EQ(component->page(), page);
-                EXPECT_EQ(widget->parentWidget(), tabs->widget());
-                EXPECT_EQ(widget->isVisible(), tabs->currentPage() == page);
-            } else {
-                EXPECT_EQ(widget->parentWidget(), w->clientArea());
-                EXPECT_TRUE(widget->isVisible());
-            }
-            if (e.caption != nullptr) {
-                EXPECT_EQ(component->text(), QString::fromUtf8(e.caption));
-            }
-            if (e.fontPixels != 0) {
-                EXPECT_EQ(widget->font().pixelSize(), e.fontPixels);
-                EXPECT_EQ(widget->font().family(), QStringLiteral("宋体"));
-            }
-        }
+    // The components of a tab page (page >= 0) or of a dialog (page -1).
+    void checkComponents(FormWindow* w, const std::vector<ExpectedComponent>& expected, int page) {
+        expectLayout(w, expected, page >= 0 ? kTabs : QString(), page);
     }
     void checkWindow(FormWindow* w, QSize outer, qsizetype components) {
         const ComponentRecord& own = w->windowTemplate().windowRecord();
