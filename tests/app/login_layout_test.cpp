@@ -135,60 +135,57 @@ class LoginExitTest : public ::testing::Test {
   protected:
     void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
 
-    // Opens the login window as start-up does; returns it (nullptr on failure).
-    static FormWindow* startLogin(Shell& shell, TempProgramFolder& folder, TemplateSet& set,
-                                  HandlerRegistry& handlers, std::unique_ptr<FormManager>& forms) {
-        const QString path = databasePath(folder.path());
-        if (!writeTemplateDatabase(path) || !shell.holder().database().OpenMdbDatabase(path) ||
-            !readProgramTemplates(set)) {
-            return nullptr;
+    // The program as start-up leaves it, the login window open; in the child alone.
+    struct StartedLogin {
+        // Opens the login window as start-up does; the child ends with 5 when it can't.
+        StartedLogin() {
+            const QString path = databasePath(folder.path());
+            if (!writeTemplateDatabase(path) || !shell.holder().database().OpenMdbDatabase(path) ||
+                !readProgramTemplates(set)) {
+                std::_Exit(5);
+            }
+            LoginWindow::registerHandlers(
+                handlers, LoginWindow::shellServices([](const CurrentUser&) { return false; }));
+            forms = std::make_unique<FormManager>(set, handlers);
+            if (!LoginWindow::open(*forms)) {
+                std::_Exit(5);
+            }
+            // Should the end never come, the child says so with its own code.
+            QTimer::singleShot(10000, [] { std::_Exit(7); });
+            window = forms->window(static_cast<qint32>(FormId::Login));
+            if (window == nullptr) {
+                std::_Exit(5);
+            }
         }
-        LoginWindow::registerHandlers(
-            handlers, LoginWindow::shellServices([](const CurrentUser&) { return false; }));
-        forms = std::make_unique<FormManager>(set, handlers);
-        if (!LoginWindow::open(*forms)) {
-            return nullptr;
-        }
-        // Should the end never come, the child says so with its own code.
-        QTimer::singleShot(10000, [] { std::_Exit(7); });
-        return forms->window(static_cast<qint32>(FormId::Login));
-    }
+
+        ScriptedMessageService boxes;
+        TempProgramFolder folder;
+        Shell shell{*static_cast<QApplication*>(QCoreApplication::instance())};
+        TemplateSet set;
+        HandlerRegistry handlers;
+        std::unique_ptr<FormManager> forms;
+        FormWindow* window = nullptr;
+    };
 };
 
 TEST_F(LoginExitTest, ExitButtonEndsTheProgramWithZero) {
     auto run = [] {
-        ScriptedMessageService boxes;
-        TempProgramFolder folder;
-        Shell shell(*static_cast<QApplication*>(QCoreApplication::instance()));
-        TemplateSet set;
-        HandlerRegistry handlers;
-        std::unique_ptr<FormManager> forms;
-        FormWindow* window = startLogin(shell, folder, set, handlers, forms);
-        if (window == nullptr) {
-            std::_Exit(5);
-        }
+        StartedLogin login;
+        FormWindow* window = login.window;
         QTimer::singleShot(0, window, [window] {
             window->widgetAs<QPushButton>(QStringLiteral("按钮_退出"))->click();
         });
-        std::_Exit(shell.run() == 0 ? 6 : 8);  // the button ends the program itself
+        std::_Exit(login.shell.run() == 0 ? 6 : 8);  // the button ends the program itself
     };
     EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(LoginExitTest, ClosingTheWindowEndsTheProgramWithZero) {
     auto run = [] {
-        ScriptedMessageService boxes;
-        TempProgramFolder folder;
-        Shell shell(*static_cast<QApplication*>(QCoreApplication::instance()));
-        TemplateSet set;
-        HandlerRegistry handlers;
-        std::unique_ptr<FormManager> forms;
-        FormWindow* window = startLogin(shell, folder, set, handlers, forms);
-        if (window == nullptr) {
-            std::_Exit(5);
-        }
+        StartedLogin login;
+        FormWindow* window = login.window;
         QTimer::singleShot(0, window, [window] { window->close(); });
-        const int code = shell.run();
+        const int code = login.shell.run();
         std::_Exit(code == 0 && CurrentUser::get() == nullptr ? 0 : 9);
     };
     EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "");
