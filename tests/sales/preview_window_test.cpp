@@ -31,24 +31,13 @@ int inkPixels(const QImage& image, const QRect& area) {
     return n;
 }
 
-class PreviewTest : public SalesFixture {
+class PreviewTest : public ReceiptPrintingFixture {
   protected:
     void SetUp() override {
-        // Windows other tests closed may still wait for deletion, their clocks bound to fixtures
-        // that are gone.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        SalesFixture::SetUp();
-        PrintComponents::registerWith(ComponentFactory::instance());
-        installReceiptPrinting(*module);
+        ReceiptPrintingFixture::SetUp();
         w = open(FormId::SalesEntry);
         ASSERT_NE(w, nullptr);
         messages.clear();
-    }
-    // Closed windows are deleted later; printing pumps events, and a closed window's clock must
-    // not tick into the next test's fixture.
-    void TearDown() override {
-        SalesFixture::TearDown();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     void add(const QString& name, const QString& price) {
         w->setText(QStringLiteral("编辑框_名称"), name);

@@ -116,23 +116,8 @@ class JobCountingMessages : public ScriptedMessageService {
     QString pdf_;
 };
 
-class PrintReceiptTest : public SalesFixture {
+class PrintReceiptTest : public ReceiptPrintingFixture {
   protected:
-    void SetUp() override {
-        // Windows other tests closed may still wait for deletion, their clocks bound to fixtures
-        // that are gone.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        SalesFixture::SetUp();
-        PrintComponents::registerWith(ComponentFactory::instance());
-        installReceiptPrinting(*module);
-    }
-    // Closed windows are deleted later; printing pumps events, and a closed window's clock must
-    // not tick into the next test's fixture.
-    void TearDown() override {
-        SalesFixture::TearDown();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
     // Opens the window with the settings changed as given, and enters two lines.
     void openWithTwoLines(const QStringList& settingUpdates = {}) {
         for (const QString& sql : settingUpdates) {

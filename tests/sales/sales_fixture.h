@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QDateTime>
 
 #include <gtest/gtest.h>
@@ -9,11 +10,14 @@
 #include "data/database_setup.h"
 #include "data/odbcdb.h"
 #include "data/template_database.h"
+#include "forms/component_factory.h"
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
 #include "forms/handler_registry.h"
 #include "formset/form_ids.h"
 #include "platform/clock.h"
+#include "print/print_components.h"
+#include "sales/receipt_printer.h"
 #include "sales/sales_module.h"
 #include "tests/support/first_cell.h"
 #include "tests/support/logged_in_user.h"
@@ -58,6 +62,26 @@ class SalesFixture : public ProgramTemplatesFixture {
     std::unique_ptr<FormManager> manager;
     QDateTime now{QDate(2016, 8, 18), QTime(21, 5, 9)};
     Clock::Override clock{[this] { return now; }};
+};
+
+// The sales fixture with receipts printing as in the program: the print components and the
+// receipt printer installed.
+class ReceiptPrintingFixture : public SalesFixture {
+  protected:
+    void SetUp() override {
+        // Windows other tests closed may still wait for deletion, their clocks bound to fixtures
+        // that are gone.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        SalesFixture::SetUp();
+        PrintComponents::registerWith(ComponentFactory::instance());
+        installReceiptPrinting(*module);
+    }
+    // Closed windows are deleted later; printing pumps events, and a closed window's clock must
+    // not tick into the next test's fixture.
+    void TearDown() override {
+        SalesFixture::TearDown();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 };
 
 }  // namespace tillora::test
