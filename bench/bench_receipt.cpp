@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include "bench/thirty_line_receipt.h"
 #include "print/printer.h"
 #include "print/recording_surface.h"
 #include "sales/receipt_layout.h"
@@ -21,25 +22,9 @@ namespace {
 using namespace tillora;
 
 Receipt thirtyLines() {
-    Receipt r;
-    r.number = QStringLiteral("1608180000042");
-    r.timeText = QStringLiteral("2016-08-18  21:05:09");
-    for (int i = 1; i <= 30; ++i) {
-        r.lines.append({QString::number(i), QStringLiteral("商品名称第%1号（大包装）").arg(i),
-                        QStringLiteral("2"), QStringLiteral("12.50"), QStringLiteral("25.00"),
-                        QStringLiteral("25.00")});
-    }
-    r.totalQuantity = QStringLiteral("60");
-    r.totalAmount = QStringLiteral("750.00");
-    r.discountedTotal = QStringLiteral("750.00");
-    r.cashReceived = QStringLiteral("800.00");
-    r.change = QStringLiteral("50.00");
-    r.cashier = QStringLiteral("admin");
-    r.paymentMethod = QStringLiteral("现金");
-    r.remark = QStringLiteral(
+    return bench::thirtyLineReceipt(QStringLiteral(
         "1.所购商品7日内凭购物小票调换\r\n2.所调换商品不能影响二次销售\r\n3.联系电话：020-"
-        "80001234");
-    return r;
+        "80001234"));
 }
 
 ReceiptPrinter::Options options() {
