@@ -133,6 +133,24 @@ QString writableHistory(benchmark::State& state, const char* name) {
     return path;
 }
 
+// The component on a writable copy of the history; false, the benchmark skipped, when it does
+// not open.
+bool openWritable(benchmark::State& state, const char* name, ODBCDB& db) {
+    const QString path = writableHistory(state, name);
+    if (path.isEmpty() || !db.OpenMdbDatabase(path)) {
+        state.SkipWithError("cannot open");
+        return false;
+    }
+    return true;
+}
+
+// SQLite itself on a writable copy of the history; nullptr, the benchmark skipped, when there is
+// none.
+sqlite3* openWritableDirect(benchmark::State& state, const char* name) {
+    const QString path = writableHistory(state, name);
+    return path.isEmpty() ? nullptr : openDirect(path);
+}
+
 // Every sale of a run a number of its own, on a day the history has no sales of.
 QString header(int sale) {
     return QStringLiteral(
@@ -145,10 +163,8 @@ const QString kLine = QStringLiteral(
     "('%1','麦克风','1','10.00','10.00','10.00',' 备注' )");
 
 void BM_Insert_Component(benchmark::State& state) {
-    const QString path = writableHistory(state, "insert-component");
     ODBCDB db;
-    if (path.isEmpty() || !db.OpenMdbDatabase(path)) {
-        state.SkipWithError("cannot open");
+    if (!openWritable(state, "insert-component", db)) {
         return;
     }
     int sale = 0;
@@ -161,11 +177,10 @@ void BM_Insert_Component(benchmark::State& state) {
 }
 
 void BM_Insert_RawSqlite(benchmark::State& state) {
-    const QString path = writableHistory(state, "insert-direct");
-    if (path.isEmpty()) {
+    sqlite3* db = openWritableDirect(state, "insert-direct");
+    if (db == nullptr) {
         return;
     }
-    sqlite3* db = openDirect(path);
     int sale = 0;
     for (auto _ : state) {
         const QByteArray sql = translateJetSql(header(++sale)).toUtf8();
@@ -178,10 +193,8 @@ void BM_Insert_RawSqlite(benchmark::State& state) {
 }
 
 void BM_Sale20Lines_Component(benchmark::State& state) {
-    const QString path = writableHistory(state, "sale-component");
     ODBCDB db;
-    if (path.isEmpty() || !db.OpenMdbDatabase(path)) {
-        state.SkipWithError("cannot open");
+    if (!openWritable(state, "sale-component", db)) {
         return;
     }
     int sale = 0;
@@ -204,11 +217,10 @@ void BM_Sale20Lines_Component(benchmark::State& state) {
 }
 
 void BM_Sale20Lines_RawSqlite(benchmark::State& state) {
-    const QString path = writableHistory(state, "sale-direct");
-    if (path.isEmpty()) {
+    sqlite3* db = openWritableDirect(state, "sale-direct");
+    if (db == nullptr) {
         return;
     }
-    sqlite3* db = openDirect(path);
     const QByteArray top =
         translateJetSql(QStringLiteral("select top 1 ID from \"销售记录\" order by ID desc"))
             .toUtf8();
