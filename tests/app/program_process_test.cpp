@@ -76,16 +76,17 @@ class ProgramProcessTest : public ::testing::Test {
 
     // Waits until the process holds a file without a name in `folder` open.
     static bool waitForUnnamedFile(const QProcess& process, const QString& folder) {
-        const QByteArray prefix = QFile::encodeName(QFileInfo(folder).canonicalFilePath()) + '/';
         QDeadlineTimer deadline(20000);
         while (!deadline.hasExpired() && process.state() == QProcess::Running) {
+            const QString canonical = QFileInfo(folder).canonicalFilePath();
+            const QByteArray prefix = QFile::encodeName(canonical) + '/';
             const QDir fds(QStringLiteral("/proc/%1/fd").arg(process.processId()));
             for (const QString& fd : fds.entryList(QDir::Files | QDir::System)) {
                 char target[4096] = {};
                 const ssize_t n = ::readlink(QFile::encodeName(fds.filePath(fd)).constData(),
                                              target, sizeof target - 1);
                 const QByteArray link(target, n > 0 ? int(n) : 0);
-                if (link.startsWith(prefix) && link.endsWith("(deleted)")) {
+                if (!canonical.isEmpty() && link.startsWith(prefix) && link.endsWith("(deleted)")) {
                     return true;
                 }
             }

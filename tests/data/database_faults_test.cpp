@@ -165,11 +165,13 @@ TEST_F(DatabaseFaults, DamagedFileIsRestoredFromTheNewestBackupAndKept) {
     prompts.threeWay = [] { return DatabasePrompts::Answer::Yes; };
     ODBCDB db;
     ASSERT_TRUE(openOrRestoreDatabase(db, folder.path(), prompts));
-    ASSERT_EQ(prompts.shown.size(), 2) << prompts.shown.join(u"|"_s).toStdString();
-    EXPECT_TRUE(prompts.shown[0].startsWith(u"3数据库文件已损坏："_s));
-    EXPECT_TRUE(prompts.shown[0].contains(u"Zeb-20240305-090000.mdb"_s));
+    // No backup from today: saving the readable rows is offered first (answered No here).
+    ASSERT_EQ(prompts.shown.size(), 3) << prompts.shown.join(u"|"_s).toStdString();
+    EXPECT_TRUE(prompts.shown[0].contains(u"抢救"_s));
+    EXPECT_TRUE(prompts.shown[1].startsWith(u"3数据库文件已损坏："_s));
+    EXPECT_TRUE(prompts.shown[1].contains(u"Zeb-20240305-090000.mdb"_s));
     ASSERT_EQ(setAside().size(), 1);
-    EXPECT_TRUE(prompts.shown[1].contains(folder.file(setAside()[0])));
+    EXPECT_TRUE(prompts.shown[2].contains(folder.file(setAside()[0])));
     EXPECT_EQ(readAll(folder.file(setAside()[0])), damaged);
     const int h = db.OpenTable(u"select count(*) from 销售记录 where 销售票号='2403050000001'"_s);
     EXPECT_EQ(db.ReadColByIndex(h, 1).toInt(), 1);
@@ -185,7 +187,7 @@ TEST_F(DatabaseFaults, DamagedFileWithoutBackupOffersTheTemplateOrQuits) {
     EXPECT_EQ(readAll(path), damaged);
 
     prompts.shown.clear();
-    prompts.yesNo = [] { return true; };
+    prompts.yesNo = [asked = 0]() mutable { return asked++ > 0; };  // no rows saved: the template
     EXPECT_TRUE(openOrRestoreDatabase(db, folder.path(), prompts));
     ASSERT_EQ(setAside().size(), 1);
     EXPECT_EQ(readAll(folder.file(setAside()[0])), damaged);
