@@ -70,11 +70,15 @@ QString causeOf(const BackupResult& result, const QString& databasePath, const Q
         case BackupStatus::VerifyFailed:
             cause = QStringLiteral("备份文件检查未通过");
             break;
-        case BackupStatus::SourceDamaged:
-            // The engine's words, first lines only: a badly damaged file yields hundreds.
+        case BackupStatus::SourceDamaged: {
+            // The engine's words, on one line and the first few only: a badly damaged file
+            // yields hundreds. Its heading names the schema, not the problem.
+            QString words = result.detail;
+            words.remove(QStringLiteral("*** in database main ***"));
+            words = words.trimmed().section(u'\n', 0, 2).replace(u'\n', u'；').left(300);
             return kDamagedMark + QStringLiteral("数据库文件 %1 已损坏（%2）")
-                                      .arg(QFileInfo(databasePath).fileName(),
-                                           result.detail.section(u'\n', 0, 2).left(300));
+                                      .arg(QFileInfo(databasePath).fileName(), words);
+        }
         case BackupStatus::TargetUnwritable:
         case BackupStatus::Ok:
         case BackupStatus::Cancelled:
