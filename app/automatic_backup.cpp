@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QtGlobal>
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 
@@ -31,6 +32,17 @@ namespace {
 
 enum class Outcome { Taken, Skipped, Failed, Cancelled };
 
+// Set by a signal that stops the exit backup; a lock-free atomic store is safe there.
+std::atomic<bool>* stopRequest = nullptr;
+volatile std::sig_atomic_t stopSignal = 0;
+
+void stopOnSignal(int signal) {
+    stopSignal = signal;
+    if (stopRequest != nullptr) {
+        stopRequest->store(true);
+    }
+}
+
 // The state of a run of failures lives beside the database, whose folder the start has found
 // writable: "<db>.backup-failed" holds the cause until the cashier was told, then it is renamed
 // to "<db>.backup-failed-told". Creating and renaming need no free space, so a full disk can
@@ -43,7 +55,10 @@ QString toldFile(const QString& databasePath) {
     return databasePath + QStringLiteral(".backup-failed-told");
 }
 
-QString causeOf(const BackupResult& result, const QString& target) {
+// Leads a cause that is damage of the database itself, not of the backup: the advice differs.
+const QString kDamagedMark = QStringLiteral("damaged\n");
+
+QString causeOf(const BackupResult& result, const QString& databasePath, const QString& target) {
     QString cause;
     switch (result.status) {
         case BackupStatus::SourceUnreadable:
@@ -55,6 +70,15 @@ QString causeOf(const BackupResult& result, const QString& target) {
         case BackupStatus::VerifyFailed:
             cause = QStringLiteral("备份文件检查未通过");
             break;
+        case BackupStatus::SourceDamaged: {
+            // The engine's words, on one line and the first few only: a badly damaged file
+            // yields hundreds. Its heading names the schema, not the problem.
+            QString words = result.detail;
+            words.remove(QStringLiteral("*** in database main ***"));
+            words = words.trimmed().section(u'\n', 0, 2).replace(u'\n', u'；').left(300);
+            return kDamagedMark + QStringLiteral("数据库文件 %1 已损坏（%2）")
+                                      .arg(QFileInfo(databasePath).fileName(), words);
+        }
         case BackupStatus::TargetUnwritable:
         case BackupStatus::Ok:
         case BackupStatus::Cancelled:
@@ -88,7 +112,10 @@ void tellPending(const QString& databasePath) {
     if (!pending.open(QIODevice::ReadOnly)) {
         return;
     }
-    QString cause = QString::fromUtf8(pending.readAll()).trimmed();
+    QString cause = QString::fromUtf8(pending.readAll());
+    if (!cause.startsWith(kDamagedMark)) {
+        cause = cause.trimmed();
+    }
     pending.close();
     if (cause.isEmpty()) {
         cause = QStringLiteral("无法写入备份文件，磁盘可能已满");
@@ -135,6 +162,9 @@ Outcome take(const QString& databasePath, const QDateTime& now, QString* cause,
         EventLog::write(QStringLiteral("backup"), QStringLiteral("failed: ") + *cause);
         return Outcome::Failed;
     }
+    // What a killed backup left (where copies can't be written without a name) goes now, not
+    // only at the next start: under the lock no other backup is writing.
+    backup_folder::removeLeftovers(databasePath);
     // Nothing committed since the newest backup: another copy would only cost time and push an
     // older backup out of the folder. Asked under the lock: another process may just have
     // taken it.
@@ -151,13 +181,15 @@ Outcome take(const QString& databasePath, const QDateTime& now, QString* cause,
         // A file that can't be read whole, or whose copy fails the check, is checked in full at
         // the next start, which offers the backups when it is damaged.
         if (result.status == BackupStatus::SourceUnreadable ||
-            result.status == BackupStatus::VerifyFailed) {
+            result.status == BackupStatus::VerifyFailed ||
+            result.status == BackupStatus::SourceDamaged) {
             markForFullCheck(databasePath);
         }
         qWarning("automatic backup to %s failed: %s", qPrintable(target),
                  qPrintable(result.detail));
-        *cause = causeOf(result, target);
-        EventLog::write(QStringLiteral("backup"), QStringLiteral("failed: ") + *cause);
+        *cause = causeOf(result, databasePath, target);
+        EventLog::write(QStringLiteral("backup"),
+                        QStringLiteral("failed: ") + QString(*cause).remove(kDamagedMark));
         return Outcome::Failed;
     }
     endFailureRun(databasePath);
@@ -184,6 +216,12 @@ void reportStart(const QString& databasePath, Outcome outcome, const QString& ca
 }  // namespace
 
 QString failedText(const QString& cause) {
+    if (cause.startsWith(kDamagedMark)) {
+        return QStringLiteral(
+                   "自动备份失败：%1。\r\n"
+                   "请尽快退出并重新启动程序：启动时会全面检查数据库，并提供恢复的办法。")
+            .arg(cause.mid(kDamagedMark.size()));
+    }
     return QStringLiteral("自动备份失败：%1。\r\n请检查磁盘空间和备份文件夹的写入权限。")
         .arg(cause);
 }
@@ -279,20 +317,35 @@ bool handOver(const QString& databasePath, const QString& program, const QDateTi
 }
 
 int runExitBackup(const QString& databasePath) {
+    BackupControl control;
 #ifdef Q_OS_UNIX
     // The program that started it has ended, maybe because its terminal closed: the backup goes
     // on outside that session.
     std::signal(SIGHUP, SIG_IGN);
     ::setsid();
+    // A shutdown's SIGTERM (or a hangup or Ctrl+C sent to it on purpose) stops the copy at its
+    // next step: the temporary copy goes and the stop is logged.
+    stopRequest = &control.cancel;
+    struct sigaction action {};
+    action.sa_handler = stopOnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        sigaction(signal, &action, nullptr);
+    }
 #endif
     EventLog::open(QFileInfo(databasePath).absolutePath());
     QString cause;
-    BackupControl control;
     const Outcome outcome = take(databasePath, Clock::now(), &cause, control);
     if (outcome == Outcome::Failed) {
         recordFailure(databasePath, cause);
     }
-    return outcome == Outcome::Failed ? 1 : 0;
+    if (outcome == Outcome::Cancelled) {
+        EventLog::write(QStringLiteral("backup"),
+                        QStringLiteral("exit backup stopped by signal %1, no copy left")
+                            .arg(static_cast<int>(stopSignal)));
+    }
+    return outcome == Outcome::Failed || outcome == Outcome::Cancelled ? 1 : 0;
 }
 
 }  // namespace automatic_backup

@@ -1,5 +1,7 @@
 #include "app/login_window.h"
 
+#include "data/till_login.h"
+
 #include "app/login_check.h"
 #include "app/program_holder.h"
 #include "app/shell.h"
@@ -123,6 +125,13 @@ bool LoginWindow::logIn() {
     if (!check.accepted()) {
         say(check.message());
         return false;
+    }
+    // A login this till can't remember would look fine today and be gone tomorrow: say why.
+    if (isServerDatabase(*db)) {
+        if (const QString problem = tillLoginProblem(); !problem.isEmpty()) {
+            say(problem);
+            return false;
+        }
     }
     const bool directNextTime = ui_.选择框1.isChecked();
     if (!storeLogin(*db, check.user.userName, directNextTime)) {

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryFile>
 
@@ -19,6 +20,7 @@
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -116,11 +118,21 @@ bool cancelled(const BackupControl& control) {
     return control.cancel.load(std::memory_order_relaxed);
 }
 
+// SQLite's busy wait, cut short by a stop.
+int waitUnlessCancelled(void* control, int count) {
+    constexpr int kPollMs = 20;
+    if (cancelled(*static_cast<BackupControl*>(control)) || count * kPollMs >= kBusyWaitMs) {
+        return 0;
+    }
+    sqlite3_sleep(kPollMs);
+    return 1;
+}
+
 // Copies the file byte for byte in steps, each under SQLite's shared lock. The copy is the
 // database as committed when every step saw the same change counter; a commit between steps
 // starts it again. (An online backup through sqlite3_backup would rewrite the header's change
 // counters, and the copy would no longer compare equal to its source.)
-BackupResult copyInto(const QString& sourcePath, const QString& copyPath, BackupControl& control) {
+BackupResult copyInto(const QString& sourcePath, QFile& out, BackupControl& control) {
     if (!QFileInfo(sourcePath).isFile()) {
         return failure(BackupStatus::SourceUnreadable, QStringLiteral("文件不存在"));
     }
@@ -129,13 +141,11 @@ BackupResult copyInto(const QString& sourcePath, const QString& copyPath, Backup
         return failure(BackupStatus::SourceUnreadable, source.error());
     }
     const SourceFile in(source.db);
-    QFile out(copyPath);
     if (!in.isOpen()) {
         return failure(BackupStatus::SourceUnreadable, source.error());
     }
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        return failure(BackupStatus::TargetUnwritable, out.errorString());
-    }
+    // A stop asked for while a writer holds the file ends the wait, not only the next step.
+    sqlite3_busy_handler(source.db, waitUnlessCancelled, &control);
     const qint64 step = std::max<qint64>(control.stepBytes, kHeaderBytes);
     const QString readFailed = QStringLiteral("读取失败");
     QByteArray chunk;
@@ -154,6 +164,9 @@ BackupResult copyInto(const QString& sourcePath, const QString& copyPath, Backup
                 return failure(BackupStatus::Cancelled, {});
             }
             if (const int rc = beginRead(source); rc != SQLITE_OK) {
+                if (cancelled(control)) {
+                    return failure(BackupStatus::Cancelled, {});
+                }
                 return sqliteFailure(sqlite3_extended_errcode(source.db) & 0xff);
             }
             const QByteArray now = changeCounter(in);
@@ -226,12 +239,187 @@ BackupResult verify(Handle& copy, BackupControl* control = nullptr) {
     return {};
 }
 
-BackupResult verify(const QString& copyPath, BackupControl& control) {
-    Handle copy;
-    if (!openFile(copy, copyPath, SQLITE_OPEN_READONLY)) {
-        return failure(BackupStatus::VerifyFailed, copy.error());
+#ifdef Q_OS_LINUX
+// A file without a name can't be opened by SQLite's own file layer, which looks a path up again:
+// this one reads a descriptor the caller holds ("<prefix><fd>"), and leaves every other file
+// (temporary ones for sorting) to the default layer.
+namespace fd_vfs {
+
+constexpr char kName[] = "tillora-fd";
+constexpr char kPrefix[] = "tillora-fd:";
+
+struct File {
+    sqlite3_file base;
+    int fd;
+};
+
+sqlite3_vfs* fallback() {
+    return sqlite3_vfs_find(nullptr);
+}
+
+int close(sqlite3_file*) {
+    return SQLITE_OK;  // the descriptor is the caller's
+}
+int read(sqlite3_file* f, void* buffer, int amount, sqlite3_int64 offset) {
+    const int fd = reinterpret_cast<File*>(f)->fd;
+    auto* at = static_cast<char*>(buffer);
+    int got = 0;
+    while (got < amount) {
+        const ssize_t n = ::pread(fd, at + got, static_cast<size_t>(amount - got), offset + got);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return SQLITE_IOERR_READ;
+        }
+        if (n == 0) {
+            std::memset(at + got, 0, static_cast<size_t>(amount - got));
+            return SQLITE_IOERR_SHORT_READ;
+        }
+        got += static_cast<int>(n);
     }
-    return verify(copy, &control);
+    return SQLITE_OK;
+}
+int write(sqlite3_file*, const void*, int, sqlite3_int64) {
+    return SQLITE_READONLY;
+}
+int truncate(sqlite3_file*, sqlite3_int64) {
+    return SQLITE_READONLY;
+}
+int sync(sqlite3_file*, int) {
+    return SQLITE_OK;
+}
+int fileSize(sqlite3_file* f, sqlite3_int64* size) {
+    struct stat info {};
+    if (::fstat(reinterpret_cast<File*>(f)->fd, &info) != 0) {
+        return SQLITE_IOERR_FSTAT;
+    }
+    *size = info.st_size;
+    return SQLITE_OK;
+}
+int lock(sqlite3_file*, int) {
+    return SQLITE_OK;  // nobody else can reach a file without a name
+}
+int checkReservedLock(sqlite3_file*, int* out) {
+    *out = 0;
+    return SQLITE_OK;
+}
+int fileControl(sqlite3_file*, int, void*) {
+    return SQLITE_NOTFOUND;
+}
+int sectorSize(sqlite3_file*) {
+    return 4096;
+}
+int deviceCharacteristics(sqlite3_file*) {
+    return SQLITE_IOCAP_IMMUTABLE;
+}
+
+const sqlite3_io_methods kMethods = {1,
+                                     close,
+                                     read,
+                                     write,
+                                     truncate,
+                                     sync,
+                                     fileSize,
+                                     lock,
+                                     lock,
+                                     checkReservedLock,
+                                     fileControl,
+                                     sectorSize,
+                                     deviceCharacteristics,
+                                     nullptr,
+                                     nullptr,
+                                     nullptr,
+                                     nullptr,
+                                     nullptr,
+                                     nullptr};
+
+int open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
+    const QByteArray text(name ? name : "");
+    if ((flags & SQLITE_OPEN_MAIN_DB) == 0 || !text.startsWith(kPrefix)) {
+        return fallback()->xOpen(fallback(), name, file, flags, outFlags);
+    }
+    bool ok = false;
+    const int fd = text.mid(int(sizeof kPrefix) - 1).toInt(&ok);
+    if (!ok || fd < 0) {
+        return SQLITE_CANTOPEN;
+    }
+    auto* own = reinterpret_cast<File*>(file);
+    own->base.pMethods = &kMethods;
+    own->fd = fd;
+    if (outFlags != nullptr) {
+        *outFlags = SQLITE_OPEN_READONLY;
+    }
+    return SQLITE_OK;
+}
+int remove(sqlite3_vfs*, const char* name, int syncDir) {
+    return fallback()->xDelete(fallback(), name, syncDir);
+}
+int access(sqlite3_vfs*, const char* name, int flags, int* out) {
+    if (QByteArray(name).startsWith(kPrefix)) {
+        *out = 0;  // no journal beside it
+        return SQLITE_OK;
+    }
+    return fallback()->xAccess(fallback(), name, flags, out);
+}
+int fullPathname(sqlite3_vfs*, const char* name, int size, char* out) {
+    sqlite3_snprintf(size, out, "%s", name);
+    return SQLITE_OK;
+}
+int randomness(sqlite3_vfs*, int bytes, char* out) {
+    return fallback()->xRandomness(fallback(), bytes, out);
+}
+int sleep(sqlite3_vfs*, int microseconds) {
+    return fallback()->xSleep(fallback(), microseconds);
+}
+int currentTime(sqlite3_vfs*, double* now) {
+    return fallback()->xCurrentTime(fallback(), now);
+}
+int lastError(sqlite3_vfs*, int, char*) {
+    return 0;
+}
+
+// Registered once, never as the default.
+const char* name() {
+    static sqlite3_vfs vfs = [] {
+        sqlite3_vfs v{};
+        v.iVersion = 1;
+        v.szOsFile = std::max<int>(int(sizeof(File)), fallback()->szOsFile);
+        v.mxPathname = fallback()->mxPathname;
+        v.zName = kName;
+        v.xOpen = open;
+        v.xDelete = remove;
+        v.xAccess = access;
+        v.xFullPathname = fullPathname;
+        v.xRandomness = randomness;
+        v.xSleep = sleep;
+        v.xCurrentTime = currentTime;
+        v.xGetLastError = lastError;
+        sqlite3_vfs_register(&v, 0);
+        return v;
+    }();
+    return vfs.zName;
+}
+
+}  // namespace fd_vfs
+#endif
+
+// The copy checked through its descriptor, so that a copy without a name can be checked too.
+BackupResult verify(QFile& copy, BackupControl& control) {
+    Handle handle;
+#ifdef Q_OS_LINUX
+    const QByteArray name = fd_vfs::kPrefix + QByteArray::number(copy.handle());
+    const int rc = sqlite3_open_v2(name.constData(), &handle.db,
+                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, fd_vfs::name());
+    if (rc != SQLITE_OK || !SqliteConnection::registerJetFunctions(handle.db)) {
+        return failure(BackupStatus::VerifyFailed, handle.error());
+    }
+#else
+    if (!openFile(handle, copy.fileName(), SQLITE_OPEN_READONLY)) {
+        return failure(BackupStatus::VerifyFailed, handle.error());
+    }
+#endif
+    return verify(handle, &control);
 }
 
 QByteArray headerOf(const QString& path) {
@@ -346,31 +534,84 @@ BackupResult backupDatabaseFile(const QString& sourcePath, const QString& target
 BackupResult backupDatabaseFile(const QString& sourcePath, const QString& targetPath,
                                 BackupControl& control) {
     const QFileInfo target(targetPath);
-    // The temporary copy lives beside the target so that the final rename stays on one file
-    // system and replaces the target in one step.
-    // QTemporaryFile creates it readable and writable by its owner only, which the rename keeps.
+    const QString folder = target.absolutePath();
+    // Where the file system has them, the copy is written and checked without a name, so no kill
+    // (not even one that can't be caught) leaves a temporary copy behind; it gets its name once
+    // it passed the check. Elsewhere it lives beside the target under a temporary name, so that
+    // the final rename stays on one file system and replaces the target in one step. Either way
+    // it is readable and writable by its owner only, which the rename keeps.
+    QFile unnamed;
     QTemporaryFile temporary(target.absoluteDir().filePath(target.fileName() + kCopySuffix));
-    if (!temporary.open()) {
-        return failure(BackupStatus::TargetUnwritable, temporary.errorString());
+    QFile* copy = nullptr;
+#ifdef Q_OS_LINUX
+    if (const int fd =
+            ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+        fd >= 0 && QFileInfo::exists(QStringLiteral("/proc/self/fd"))) {
+        unnamed.open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle);
+        copy = &unnamed;
+    } else if (fd >= 0) {
+        ::close(fd);
     }
-    lockCopy(temporary.handle(), true);
-    const QString copyPath = temporary.fileName();
-    BackupResult result = copyInto(sourcePath, copyPath, control);
+#endif
+    if (copy == nullptr) {
+        if (!temporary.open()) {
+            return failure(BackupStatus::TargetUnwritable, temporary.errorString());
+        }
+        copy = &temporary;
+    }
+    lockCopy(copy->handle(), true);
+    BackupResult result = copyInto(sourcePath, *copy, control);
     if (result.ok()) {
-        result = verify(copyPath, control);
+        result = verify(*copy, control);
+    }
+    if (result.status == BackupStatus::VerifyFailed) {
+        // The copy is the file byte for byte: when the file fails the check too, the damage is
+        // the database's own, not the backup's.
+        Handle source;
+        if (openFile(source, sourcePath, SQLITE_OPEN_READONLY)) {
+            if (const BackupResult own = verify(source, &control);
+                own.status == BackupStatus::VerifyFailed) {
+                return failure(BackupStatus::SourceDamaged, own.detail);
+            }
+        }
     }
     if (!result.ok()) {
-        return result;  // the temporary file goes with `temporary`
+        return result;  // the temporary file goes with `temporary`, an unnamed one by itself
     }
+    QString copyPath = temporary.fileName();
+#ifdef Q_OS_LINUX
+    if (copy == &unnamed) {
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(unnamed.handle());
+        // A new name gets the copy in one step; an existing target is replaced by a rename.
+        copyPath = target.absoluteFilePath();
+        int rc = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD,
+                          QFile::encodeName(copyPath).constData(), AT_SYMLINK_FOLLOW);
+        for (int n = 0; rc != 0 && errno == EEXIST && n < 100; ++n) {
+            copyPath =
+                target.absoluteFilePath() +
+                QStringLiteral(".%1.tmp").arg(QRandomGenerator::global()->generate() % 1000000, 6,
+                                              10, QLatin1Char('0'));
+            rc = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD,
+                          QFile::encodeName(copyPath).constData(), AT_SYMLINK_FOLLOW);
+        }
+        if (rc != 0) {
+            return failure(BackupStatus::TargetUnwritable, QString::fromLocal8Bit(strerror(errno)));
+        }
+        if (copyPath == target.absoluteFilePath()) {
+            return syncFolder(folder);
+        }
+    }
+#endif
     std::error_code error;
     std::filesystem::rename(std::filesystem::path(copyPath.toStdU16String()),
                             std::filesystem::path(target.absoluteFilePath().toStdU16String()),
                             error);
     if (error) {
+        QFile::remove(copyPath);
         return failure(BackupStatus::TargetUnwritable, QString::fromStdString(error.message()));
     }
     temporary.setAutoRemove(false);
-    return syncFolder(target.absolutePath());
+    return syncFolder(folder);
 }
 
 }  // namespace tillora

@@ -15,6 +15,7 @@ enum class BackupStatus {
     SourceBusy,        // another connection kept the file locked for the whole wait
     TargetUnwritable,  // the folder or the file can't be written (read-only, disk full)
     VerifyFailed,      // the copy was written but does not pass the integrity check
+    SourceDamaged,     // the database file itself fails the check: detail has the engine's words
     Cancelled,         // stopped on request; nothing was written
 };
 
@@ -36,12 +37,14 @@ struct BackupControl {
 
 // A consistent copy of the database file at sourcePath, safe while other connections (this
 // program's own included) have it open: the file is copied into a temporary file beside the
-// target in steps, each under SQLite's shared lock, so the tills' sales wait at most one step.
-// A commit between steps starts the copy again; after a few such starts the last one holds the
-// lock to the end, so a busy shop still gets its backup. The copy must pass integrity_check, and
-// only then is it renamed over targetPath. The copy is byte for byte the database as last
-// committed. On any failure targetPath is untouched and no temporary file is left behind.
-// A new target is readable and writable by its owner only: it holds every sale and user.
+// target (one without a name where the file system has them, so no kill leaves it) in steps, each
+// under SQLite's shared lock, so the tills' sales wait at most one step. A commit between steps
+// starts the copy again; after a few such starts the last one holds the lock to the end, so a busy
+// shop still gets its backup. The copy must pass integrity_check, and only then is it renamed over
+// targetPath; when it fails, the source is checked too, so that damage of the database itself is
+// told apart from a bad copy. The copy is byte for byte the database as last committed. On any
+// failure targetPath is untouched and no temporary file is left behind. A new target is readable
+// and writable by its owner only: it holds every sale and user.
 BackupResult backupDatabaseFile(const QString& sourcePath, const QString& targetPath);
 BackupResult backupDatabaseFile(const QString& sourcePath, const QString& targetPath,
                                 BackupControl& control);

@@ -12,6 +12,28 @@ namespace {
 // A statement's shape is kept to what tells which statement it was.
 constexpr qsizetype kMaxShapeLength = 600;
 
+bool isWordChar(QChar c) {
+    return c.isLetterOrNumber() || c == u'_';
+}
+
+// value replaced by "?" where it stands on its own: the engine quotes a value or sets it apart,
+// while its own words ("administrator") may hold a value ("admin") that must not change them.
+QString replacedWhole(const QString& line, const QString& value) {
+    QString out;
+    qsizetype from = 0;
+    for (qsizetype at = line.indexOf(value); at >= 0; at = line.indexOf(value, at + 1)) {
+        const qsizetype end = at + value.size();
+        const bool openStart = at == 0 || !isWordChar(value.front()) || !isWordChar(line[at - 1]);
+        const bool openEnd =
+            end == line.size() || !isWordChar(value.back()) || !isWordChar(line[end]);
+        if (at >= from && openStart && openEnd) {
+            out += line.mid(from, at - from) + u'?';
+            from = end;
+        }
+    }
+    return out + line.mid(from);
+}
+
 }  // namespace
 
 QString dbFaultName(DbFault fault) {
@@ -63,7 +85,7 @@ QString loggableEngineMessage(const QString& message, const QString& sql,
               [](const QString& a, const QString& b) { return a.size() > b.size(); });
     for (const QString& value : std::as_const(values)) {
         if (value.trimmed().size() > 1) {
-            line.replace(value, QStringLiteral("?"));
+            line = replacedWhole(line, value);
         }
     }
     return line;

@@ -2,6 +2,7 @@
 
 #include "data/backup_folder.h"
 #include "data/database_backup.h"
+#include "data/database_salvage.h"
 #include "data/server_config.h"
 #include "data/server_setup.h"
 #include "data/template_database.h"
@@ -212,6 +213,28 @@ QString paymentColumnDefinition(const QString& column) {
            QStringLiteral(") <= 50)");
 }
 
+// After the backup: the columns in one transaction; empty when done.
+QString addPaymentColumnsNow(ODBCDB& db) {
+    if (!db.BeginTrans()) {
+        return setup_text::upgradeFailed();
+    }
+    for (const QString& column : paymentColumns()) {
+        if (!db.ExecuteSql(QStringLiteral("alter table [销售记录] add column ") +
+                           paymentColumnDefinition(column))) {
+            db.RollbackTrans();
+            return setup_text::upgradeFailed();
+        }
+    }
+    if (!db.tryCommitTrans()) {
+        if (db.inTransaction()) {
+            db.RollbackTrans();
+        }
+        return setup_text::upgradeFailed();
+    }
+    EventLog::write(QStringLiteral("database"), QStringLiteral("added the payment columns"));
+    return {};
+}
+
 }  // namespace
 
 namespace setup_text {
@@ -241,6 +264,42 @@ QString damaged(const QString& path, const QString& problem, const QString& newe
                       "\r\n\r\n是：用最新的备份恢复（%1）\r\n否：置入新的数据库\r\n"
                       "取消：退出程序\r\n损坏的文件将改名保留。")
                       .arg(newestBackup);
+}
+
+QString askRestoreBecause(const QString& path, const QString& reason) {
+    return askRestore() +
+           QStringLiteral("？\r\n%1：\r\n%2\r\n原文件将改名保留，不会删除。").arg(reason, path);
+}
+
+QString offerSalvage(const QString& path, const QString& problem) {
+    QString text = QStringLiteral("数据库文件已损坏：\r\n%1").arg(path);
+    if (!problem.isEmpty()) {
+        text += QStringLiteral("\r\n（%1）").arg(problem.left(200));
+    }
+    return text + QStringLiteral(
+                      "\r\n\r\n今天还没有备份，损坏的文件里可能有备份中没有的销售记录。\r\n"
+                      "是否把还能读出的记录抢救到一个新的、经过检查的数据库中？\r\n"
+                      "是：抢救\r\n否：不抢救，再选择用备份恢复或置入新的数据库\r\n"
+                      "损坏的文件将改名保留。");
+}
+
+QString salvaged(qint64 sales, const QString& setAside) {
+    return QStringLiteral(
+               "已从损坏的文件中抢救出 %1 笔销售记录，存入新的数据库。\r\n"
+               "损坏的文件已改名保存为：%2\r\n部分记录可能已经丢失，请核对最近的销售记录。")
+        .arg(sales)
+        .arg(setAside);
+}
+
+QString salvageFailed(const QString& problem) {
+    return QStringLiteral("抢救失败：%1\r\n损坏的文件保持不变。").arg(problem);
+}
+
+QString folderInTheWay(const QString& path) {
+    return QStringLiteral(
+               "连接数据库失败！数据库文件的位置上是一个文件夹：\r\n%1\r\n"
+               "请把这个文件夹移走或改名后重新启动程序。")
+        .arg(path);
 }
 
 QString cannotOpenWithBackup(const QString& path, const QString& reason,
@@ -379,9 +438,17 @@ DatabaseHealth checkProgramDatabase(ODBCDB& db, const QString& path) {
     if (const DbFault why = writeProbe(db); why != DbFault::None) {
         return fail(why == DbFault::Damaged || why == DbFault::Locked ? why : DbFault::ReadOnly);
     }
-    health.duplicateNumbers = ensureReceiptNumberIndex(db);
-    if (old) {
-        health.upgradeProblem = addPaymentColumns(db, path);
+    // Every change an upgrade makes, the index included, comes after its verified backup; with
+    // none the file stays as it was.
+    if (old || !hasIndex(db, kNumberIndex)) {
+        if (const QString cause = backupBeforeUpgrade(path); !cause.isEmpty()) {
+            health.upgradeProblem = old ? setup_text::upgradeNotBackedUp(cause) : QString();
+        } else {
+            health.duplicateNumbers = ensureReceiptNumberIndex(db);
+            if (old) {
+                health.upgradeProblem = addPaymentColumnsNow(db);
+            }
+        }
     }
     db.setLockWait(SqliteConnection::kLockWaitMs);
     if (fullCheck) {
@@ -401,43 +468,41 @@ bool hasPaymentColumns(ODBCDB& db) {
     return has;
 }
 
-QString addPaymentColumns(ODBCDB& db, const QString& path) {
-    // Never changed without a copy to go back to; the newest backup serves when nothing was
-    // committed since it was taken.
+QString backupBeforeUpgrade(const QString& path) {
+    // The newest backup serves when nothing was committed since it was taken.
     const QDateTime now = QDateTime::currentDateTime();
-    const QString folder = backup_folder::folderFor(path);
     const QString newest = backup_folder::newest(path, now);
-    if (newest.isEmpty() || !backupIsCurrent(path, newest)) {
-        if (!QDir().mkpath(folder)) {
-            return setup_text::upgradeNotBackedUp(
-                QStringLiteral("无法建立备份文件夹 %1").arg(QDir::toNativeSeparators(folder)));
-        }
+    if (!newest.isEmpty() && backupIsCurrent(path, newest)) {
+        return {};
+    }
+    const QString folder = backup_folder::folderFor(path);
+    QString cause;
+    if (!QDir().mkpath(folder)) {
+        cause = QStringLiteral("无法建立备份文件夹 %1").arg(QDir::toNativeSeparators(folder));
+    } else {
         const QString target = backup_folder::fileFor(path, now);
         if (const BackupResult backup = backupDatabaseFile(path, target); !backup.ok()) {
-            EventLog::write(QStringLiteral("database"),
-                            QStringLiteral("upgrade skipped, no backup: ") + backup.detail);
-            return setup_text::upgradeNotBackedUp(QDir::toNativeSeparators(target));
-        }
-        EventLog::write(QStringLiteral("backup"), QStringLiteral("made before upgrade ") + target);
-    }
-    if (!db.BeginTrans()) {
-        return setup_text::upgradeFailed();
-    }
-    for (const QString& column : paymentColumns()) {
-        if (!db.ExecuteSql(QStringLiteral("alter table [销售记录] add column ") +
-                           paymentColumnDefinition(column))) {
-            db.RollbackTrans();
-            return setup_text::upgradeFailed();
+            cause = QDir::toNativeSeparators(target);
+            if (!backup.detail.isEmpty()) {
+                cause += QStringLiteral("（%1）").arg(backup.detail.left(200));
+            }
+        } else {
+            EventLog::write(QStringLiteral("backup"),
+                            QStringLiteral("made before upgrade ") + target);
+            return {};
         }
     }
-    if (!db.tryCommitTrans()) {
-        if (db.inTransaction()) {
-            db.RollbackTrans();
-        }
-        return setup_text::upgradeFailed();
+    EventLog::write(QStringLiteral("database"),
+                    QStringLiteral("upgrade skipped, no backup: ") + cause);
+    return cause;
+}
+
+QString addPaymentColumns(ODBCDB& db, const QString& path) {
+    // Never changed without a copy to go back to.
+    if (const QString cause = backupBeforeUpgrade(path); !cause.isEmpty()) {
+        return setup_text::upgradeNotBackedUp(cause);
     }
-    EventLog::write(QStringLiteral("database"), QStringLiteral("added the payment columns"));
-    return {};
+    return addPaymentColumnsNow(db);
 }
 
 bool markForFullCheck(const QString& path) {
@@ -546,18 +611,67 @@ bool restoreDatabaseFromBackup(const QString& path, const QString& backup, QStri
 
 namespace {
 
+// True when the start of the file holds nothing but zero bytes (a disk or power fault).
+bool startsWithZerosOnly(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    const QByteArray start = file.read(4096);
+    return !start.isEmpty() && start.count('\0') == start.size();
+}
+
 QString whyNotOpen(const QString& path, DbFault fault) {
     const QFileInfo file(path);
     if (!file.exists()) {
         return QStringLiteral("找不到数据库文件");
     }
+    if (!file.isFile()) {
+        return QStringLiteral("它不是普通文件（可能是设备或链接）");
+    }
     if (file.size() == 0) {
-        return QStringLiteral("数据库文件是空的");
+        return QStringLiteral("数据库文件是空的（0 字节）");
+    }
+    if (startsWithZerosOnly(path)) {
+        return QStringLiteral("文件内容全是零，可能是断电或磁盘故障造成的");
     }
     if (fault == DbFault::NotADatabase) {
         return QStringLiteral("文件不是本程序的数据库，或文件头已损坏");
     }
     return QStringLiteral("无法打开数据库文件");
+}
+
+// What can still be read from a damaged file, saved into a new, checked file that takes its
+// place; the damaged file is kept under its backup name. True when the new file is in place.
+bool offerSalvage(const QString& path, const DatabaseHealth& health, DatabasePrompts& prompts) {
+    const QString tool = database_salvage::tool();
+    if (tool.isEmpty()) {
+        EventLog::write(QStringLiteral("database"),
+                        QStringLiteral("damaged file, no sqlite3 tool to save its rows"));
+        return false;
+    }
+    if (!prompts.askYesNo(setup_text::offerSalvage(path, health.problem))) {
+        return false;
+    }
+    const QString salvaged = freeName(path + QStringLiteral(".salvaged"));
+    const database_salvage::Result result = database_salvage::salvage(path, salvaged, tool);
+    QString setAside;
+    if (result.ok && setAsideDatabase(path, &setAside)) {
+        if (moveDatabaseFile(salvaged, path)) {
+            EventLog::write(QStringLiteral("database"),
+                            QStringLiteral("saved %1 sales from the damaged file, kept as %2")
+                                .arg(result.sales)
+                                .arg(setAside));
+            prompts.tell(setup_text::salvaged(result.sales, setAside));
+            return true;
+        }
+        moveDatabaseFile(setAside, path);  // the damaged file goes back where it was
+    }
+    QFile::remove(salvaged);
+    const QString problem = result.ok ? QStringLiteral("无法替换数据库文件") : result.problem;
+    EventLog::write(QStringLiteral("database"), QStringLiteral("salvage failed: ") + problem);
+    prompts.tell(setup_text::salvageFailed(problem));
+    return false;
 }
 
 // A file that can't be used: the newest good backup (Yes), the template (No), or quit; without
@@ -568,6 +682,12 @@ bool offerRestore(const QString& path, const DatabaseHealth& health, DatabasePro
     const QString leftoverNote =
         leftovers.isEmpty() ? QString() : setup_text::initialisationLeftovers(leftovers);
     const bool damaged = health.fault == DbFault::Damaged;
+    // A damaged file may hold sales that no backup has: every one from today, when none was
+    // taken today.
+    if (damaged && (backup.path.isEmpty() || backup.taken.date() < QDate::currentDate()) &&
+        offerSalvage(path, health, prompts)) {
+        return true;
+    }
     QString setAside;
     if (!backup.path.isEmpty()) {
         const QString named = setup_text::backupNamed(backup.path, backup.taken, backup.sales);
@@ -586,7 +706,9 @@ bool offerRestore(const QString& path, const DatabaseHealth& health, DatabasePro
             return done;
         }
     } else if (!prompts.askYesNo((damaged ? setup_text::damaged(path, health.problem, {})
-                                          : setup_text::askRestore()) +
+                                  : QFile::exists(path) ? setup_text::askRestoreBecause(
+                                                              path, whyNotOpen(path, health.fault))
+                                                        : setup_text::askRestore()) +
                                  leftoverNote)) {
         return false;
     }
@@ -630,6 +752,11 @@ bool openOrRestoreDatabase(ODBCDB& db, const QString& programFolder, DatabasePro
         return openServerDatabase(db, config.connectString, prompts);
     }
     const QString path = databasePath(programFolder);
+    // Nothing can be written in a folder's place, nor should it be moved aside unasked.
+    if (QFileInfo(path).isDir()) {
+        prompts.tell(setup_text::folderInTheWay(path));
+        return false;
+    }
     bool restored = false;
     if (neverHadDatabase(path)) {
         // A first start, not a failure: nothing to ask.

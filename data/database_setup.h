@@ -27,6 +27,12 @@ inline QString locked() {
 QString lockedAt(const QString& path);
 QString readOnly(const QString& path);
 QString damaged(const QString& path, const QString& problem, const QString& newestBackup);
+// The restore question for a file that is there but can't be used: why, and that it is kept.
+QString askRestoreBecause(const QString& path, const QString& reason);
+QString folderInTheWay(const QString& path);
+QString offerSalvage(const QString& path, const QString& problem);
+QString salvaged(qint64 sales, const QString& setAside);
+QString salvageFailed(const QString& problem);
 QString cannotOpenWithBackup(const QString& path, const QString& reason,
                              const QString& newestBackup, bool fileKept);
 QString backupNamed(const QString& backup, const QDateTime& taken, qint64 sales);
@@ -59,6 +65,10 @@ bool hasPaymentColumns(ODBCDB& db);
 // the backup folder (the newest one serves when the file has not changed since). Empty when
 // done; otherwise the cashier's message, and the file is as it was.
 QString addPaymentColumns(ODBCDB& db, const QString& path);
+// A verified backup of the file in the backup folder before an upgrade changes it (none is made
+// when the newest is current). Empty when there is one; otherwise the cause, and nothing was
+// changed.
+QString backupBeforeUpgrade(const QString& path);
 
 // The database file in the program folder, in the platform's own separators.
 QString databasePath(const QString& programFolder);
@@ -66,9 +76,9 @@ QString databasePath(const QString& programFolder);
 // Opens the file and checks that it really is the program's database (the seven tables with
 // their columns), that it is whole as far as a check can tell in the same time at any size (the
 // length its header gives, the first row of every table and index), that it can be written, and
-// puts the unique index on the receipt numbers when it is missing. A file from before the
-// payment columns gets them (addPaymentColumns). A file marked for the full
-// check gets quick_check instead, and loses the mark when it passes. A file that fails leaves the
+// puts the unique index on the receipt numbers when it is missing (after a verified backup). A file
+// from before the payment columns gets them (addPaymentColumns). A file marked for the full check
+// gets quick_check instead, and loses the mark when it passes. A file that fails leaves the
 // component closed.
 DatabaseHealth checkProgramDatabase(ODBCDB& db, const QString& path);
 bool openProgramDatabase(ODBCDB& db, const QString& path);
@@ -117,10 +127,11 @@ bool neverHadDatabase(const QString& path);
 // foreign file: ask whether to put a new one in place, restore it on Yes, and open again. A
 // locked file: say so, with retry and quit. A read-only file: say so and quit. A file that can't
 // be used otherwise (missing, empty, foreign, damaged): offer the newest backup that passes the
-// integrity check first, the template second, keeping the old file. A file data initialisation
-// left behind is named in that offer; beside a good database it is offered to keep or delete.
-// False when the database is still not open (the caller ends the program); every message has
-// been shown.
+// integrity check first, the template second, keeping the old file; a damaged one without a
+// backup from today is first offered to have its readable rows saved into a new file. A file data
+// initialisation left behind is named in that offer; beside a good database it is offered to keep
+// or delete. False when the database is still not open (the caller ends the program); every message
+// has been shown.
 bool openOrRestoreDatabase(ODBCDB& db, const QString& programFolder, DatabasePrompts& prompts);
 
 }  // namespace tillora

@@ -9,6 +9,8 @@ namespace tillora {
 
 #define TILLORA_LIBPQ_FUNCTIONS(X) \
     X(PQconnectdbParams)           \
+    X(PQconninfoParse)             \
+    X(PQconninfoFree)              \
     X(PQconnectionNeedsPassword)   \
     X(PQstatus)                    \
     X(PQerrorMessage)              \

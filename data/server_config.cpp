@@ -1,5 +1,7 @@
 #include "data/server_config.h"
 
+#include "data/libpq_library.h"
+
 #include <QDir>
 #include <QFile>
 #include <QList>
@@ -168,6 +170,19 @@ ServerConfig invalidLine(const QString& path, int line, const QString& what) {
                        .arg(what));
 }
 
+// Every secret in text replaced by "****", the longest first, so one that holds another is
+// masked whole.
+QString maskSecrets(QString text, QStringList secrets) {
+    std::sort(secrets.begin(), secrets.end(),
+              [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    for (const QString& secret : std::as_const(secrets)) {
+        if (secret != QStringLiteral("****")) {
+            text.replace(secret, QStringLiteral("****"));
+        }
+    }
+    return text;
+}
+
 }  // namespace
 
 QString serverConfigPath(const QString& programFolder) {
@@ -275,37 +290,112 @@ QString serverDatabaseName(const QString& connectString) {
     return lastValue(pairsOf(connectString), "dbname");
 }
 
+namespace {
+
+// The user info of each URL in text, from the first ':' after "://" to the last '@' of the
+// address: the client library ends it at the first '@' or '/', which shows the rest of a password
+// that holds one unencoded, so the mask is the wider of the two.
+QString maskUserInfo(const QString& text) {
+    QString shown;
+    qsizetype from = 0;
+    for (qsizetype scheme = text.indexOf(QStringLiteral("://")); scheme >= 0;
+         scheme = text.indexOf(QStringLiteral("://"), from)) {
+        const qsizetype start = scheme + 3;
+        qsizetype end = start;
+        while (end < text.size() && !text[end].isSpace()) {
+            ++end;
+        }
+        const QString address = text.mid(start, end - start);
+        const qsizetype colon = address.indexOf(u':');
+        const qsizetype at = address.lastIndexOf(u'@');
+        shown += text.mid(from, start - from);
+        const QString user = address.left(colon);
+        if (colon >= 0 && at > colon && !user.contains(u'@') && !user.contains(u'/')) {
+            shown += user + QStringLiteral(":****") + address.mid(at);
+        } else {
+            shown += address;
+        }
+        from = end;
+    }
+    return shown + text.mid(from);
+}
+
+// The passwords a connect string holds, as the client library reads it (when it is there) and as
+// our own reading does, decoded and as written, with the parts of an unencoded user info.
+QStringList passwordsOf(const QString& connectString) {
+    QStringList found;
+    auto add = [&found](const QString& value) {
+        if (!value.isEmpty() && !found.contains(value)) {
+            found << value;
+        }
+    };
+    if (const Libpq* pq = libpq(); pq != nullptr) {
+        char* error = nullptr;
+        if (PQconninfoOption* options =
+                pq->PQconninfoParse(connectString.toUtf8().constData(), &error)) {
+            for (const PQconninfoOption* o = options; o->keyword != nullptr; ++o) {
+                if (o->val != nullptr && isPassword(QString::fromUtf8(o->keyword))) {
+                    add(QString::fromUtf8(o->val));
+                }
+            }
+            pq->PQconninfoFree(options);
+        }
+        pq->PQfreemem(error);
+    }
+    for (const Pair& p : pairsOf(connectString)) {
+        if (isPassword(p.key)) {
+            add(p.value);
+        }
+    }
+    if (serverAddressForm(connectString) == ServerAddressForm::Url) {
+        const QString address = connectString.mid(connectString.indexOf(u"://") + 3);
+        const qsizetype colon = address.indexOf(u':');
+        const qsizetype at =
+            address.section(QRegularExpression(QStringLiteral("\\s")), 0, 0).lastIndexOf(u'@');
+        if (colon >= 0 && at > colon) {
+            const QString raw = address.mid(colon + 1, at - colon - 1);
+            add(raw);
+            add(QUrl::fromPercentEncoding(raw.toUtf8()));
+        }
+    }
+    // A message may name a piece of one as something else: the library takes the rest of
+    // "kasse:Le@kPw5@server" for the host "kPw5@server".
+    static const QRegularExpression separators(QStringLiteral("[@:/\\s]"));
+    for (const QString& value : QStringList(found)) {
+        add(QString::fromLatin1(QUrl::toPercentEncoding(value)));
+        for (const QString& part : value.split(separators, Qt::SkipEmptyParts)) {
+            if (part.size() >= 2) {
+                add(part);
+            }
+        }
+    }
+    return found;
+}
+
+}  // namespace
+
 QString displayedServerUrl(const QString& connectString) {
-    // Written for any text, not only a well-formed string: what fails to parse is shown too.
-    static const QRegularExpression userInfo(QStringLiteral("(://[^\\s/@:]*):[^\\s/@]*@"));
-    static const QRegularExpression queryItem(QStringLiteral("([?&](?:ssl)?password=)[^&#\\s]*"),
-                                              QRegularExpression::CaseInsensitiveOption);
+    // Written for any text, not only a well-formed string: what fails to parse is shown too. A
+    // query's password runs to the next parameter, so an unencoded '&' or '#' stays hidden.
+    static const QRegularExpression queryItem(
+        QStringLiteral("([?&](?:ssl)?password=)(?:(?!&[A-Za-z_]+=)\\S)*"),
+        QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression pair(
         QStringLiteral("(^|\\s)((?:ssl)?password\\s*=\\s*)('(?:[^'\\\\]|\\\\.)*(?:'|$)|"
                        "(?:\\\\.|[^\\s\\\\])*)"),
         QRegularExpression::CaseInsensitiveOption);
-    QString shown = connectString;
-    shown.replace(userInfo, QStringLiteral("\\1:****@"));
+    QString shown = maskUserInfo(connectString);
     shown.replace(queryItem, QStringLiteral("\\1****"));
     shown.replace(pair, QStringLiteral("\\1\\2****"));
-    return shown;
+    // Whatever the client library reads as a password, wherever it stands; a very short one
+    // would blank out the address itself, and the masks above have covered it.
+    QStringList secrets = passwordsOf(connectString);
+    secrets.removeIf([](const QString& secret) { return secret.size() < 3; });
+    return maskSecrets(shown, secrets);
 }
 
 QString maskedServerMessage(const QString& message, const QString& connectString) {
-    QString shown = displayedServerUrl(message);
-    QStringList secrets;
-    for (const Pair& p : pairsOf(connectString)) {
-        if (isPassword(p.key) && !p.value.isEmpty()) {
-            secrets << p.value << QString::fromLatin1(QUrl::toPercentEncoding(p.value));
-        }
-    }
-    // The longest first, so a password that holds another is masked whole.
-    std::sort(secrets.begin(), secrets.end(),
-              [](const QString& a, const QString& b) { return a.size() > b.size(); });
-    for (const QString& secret : secrets) {
-        shown.replace(secret, QStringLiteral("****"));
-    }
-    return shown;
+    return maskSecrets(displayedServerUrl(message), passwordsOf(connectString));
 }
 
 }  // namespace tillora

@@ -4,6 +4,10 @@
 #include "data/postgres_driver.h"
 #include "platform/till_settings_file.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
 namespace tillora {
 
 namespace {
@@ -32,6 +36,26 @@ TillLogin readTillLogin() {
     login.direct = values.value(QLatin1String(kDirectKey)) == QLatin1String("1");
     login.user = values.value(QLatin1String(kUserKey));
     return login;
+}
+
+QString tillLoginProblem() {
+    const QFileInfo info(tillLoginPath());
+    if (!info.exists()) {
+        return {};
+    }
+    QString why;
+    if (info.isDir()) {
+        why = QStringLiteral("这个位置上是一个文件夹");
+    } else if (!info.isFile()) {
+        why = QStringLiteral("它不是普通文件");
+    } else if (QFile file(info.filePath()); !file.open(QIODevice::ReadOnly)) {
+        why = QStringLiteral("无法读取（%1）").arg(file.errorString());
+    } else {
+        return {};
+    }
+    return QStringLiteral(
+               "本收银机的登录设置文件不能使用：\r\n%1\r\n%2，请把它移走或改名后再登录。")
+        .arg(QDir::toNativeSeparators(info.absoluteFilePath()), why);
 }
 
 bool writeTillLogin(const TillLogin& login) {

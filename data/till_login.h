@@ -21,6 +21,9 @@ bool isServerDatabase(const ODBCDB& db);
 QString tillLoginPath();
 // What the file says; a missing or unreadable file is "no direct login".
 TillLogin readTillLogin();
+// Why the file can't be used, for the cashier (a folder in its place, a file that can't be read);
+// empty when it can, or is not there yet.
+QString tillLoginProblem();
 // Replaces the file whole (owner read/write only); false when it could not be written.
 bool writeTillLogin(const TillLogin& login);
 

@@ -296,6 +296,18 @@ TEST_F(LoginWindowTest, OnAServerDirectLoginBelongsToTheTillThatTickedIt) {
     QDir::setCurrent(before);
 }
 
+// A folder where the till's login file belongs is named, never taken for "no direct login".
+TEST(TillLoginFile, AFolderInItsPlaceIsNamed) {
+    TempProgramFolder till;
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(till.path()));
+    EXPECT_TRUE(tillLoginProblem().isEmpty());
+    ASSERT_TRUE(QDir().mkdir(tillLoginPath()));
+    EXPECT_TRUE(tillLoginProblem().contains(QStringLiteral("tillora-login.conf")));
+    EXPECT_TRUE(tillLoginProblem().contains(QStringLiteral("文件夹")));
+    QDir::setCurrent(before);
+}
+
 TEST(CurrentUserRules, OnlyTheExactAdministratorTextIsAnAdministratorAndTheUserIsMadeOnce) {
     EXPECT_TRUE(CurrentUser(QStringLiteral("a"), QStringLiteral("管理员")).isAdministrator());
     for (const char* other : {"普通用户", "管理员 ", " 管理员", "", "admin", "管理"}) {

@@ -24,7 +24,7 @@ for p in fonts-arphic-uming fonts-wqy-microhei qt6-translations-l10n libqt6widge
   [[ "$depends" == *"$p"* ]] || fail "Depends lacks $p: $depends"
 done
 recommends="$(dpkg-deb -f "$deb" Recommends)"
-for p in libpq5 libjpeg62-turbo libcups2; do
+for p in libpq5 libjpeg62-turbo libcups2 sqlite3; do
   [[ "$recommends" == *"$p"* ]] || fail "Recommends lacks $p: $recommends"
 done
 # Removing or upgrading the package must never reach a user's data.

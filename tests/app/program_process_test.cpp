@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
@@ -15,6 +16,7 @@
 #include "data/backup_folder.h"
 #include "data/database_backup.h"
 #include "data/database_setup.h"
+#include "tests/support/other_program.h"
 #include "tests/support/temp_program_folder.h"
 
 namespace tillora {
@@ -70,6 +72,27 @@ class ProgramProcessTest : public ::testing::Test {
             QThread::msleep(50);
         }
         return true;
+    }
+
+    // Waits until the process holds a file without a name in `folder` open.
+    static bool waitForUnnamedFile(const QProcess& process, const QString& folder) {
+        QDeadlineTimer deadline(20000);
+        while (!deadline.hasExpired() && process.state() == QProcess::Running) {
+            const QString canonical = QFileInfo(folder).canonicalFilePath();
+            const QByteArray prefix = QFile::encodeName(canonical) + '/';
+            const QDir fds(QStringLiteral("/proc/%1/fd").arg(process.processId()));
+            for (const QString& fd : fds.entryList(QDir::Files | QDir::System)) {
+                char target[4096] = {};
+                const ssize_t n = ::readlink(QFile::encodeName(fds.filePath(fd)).constData(),
+                                             target, sizeof target - 1);
+                const QByteArray link(target, n > 0 ? int(n) : 0);
+                if (!canonical.isEmpty() && link.startsWith(prefix) && link.endsWith("(deleted)")) {
+                    return true;
+                }
+            }
+            QThread::msleep(5);
+        }
+        return false;
     }
 
     QString log() const {
@@ -227,6 +250,39 @@ TEST_F(ProgramProcessTest, TerminationSignalEndsAtOnceAndHandsTheBackupOver) {
     ASSERT_TRUE(exitBackup.waitForFinished(30000));
     EXPECT_EQ(exitBackup.exitCode(), 1);
     EXPECT_TRUE(QFile::exists(databasePath(folder.path()) + QStringLiteral(".backup-failed")));
+}
+
+// The exit backup stopped by a shutdown's SIGTERM, or killed outright, while its copy is open
+// (a writer holds the file): the copy has no name, so nothing is left; a copy an older run left
+// under a name goes at the next backup, not only at the next start.
+TEST_F(ProgramProcessTest, StoppedOrKilledExitBackupLeavesNoCopy) {
+    const QString db = databasePath(folder.path());
+    const QString backups = backup_folder::folderFor(db);
+    for (const int signal : {SIGTERM, SIGKILL}) {
+        SCOPED_TRACE(signal);
+        test::OtherProgram writer(db);
+        ASSERT_TRUE(writer.run("BEGIN EXCLUSIVE"));
+        QProcess exitBackup;
+        exitBackup.start(program, {QStringLiteral("--exit-backup"), db});
+        ASSERT_TRUE(exitBackup.waitForStarted());
+        ASSERT_TRUE(waitForUnnamedFile(exitBackup, backups));
+        ::kill(static_cast<pid_t>(exitBackup.processId()), signal);
+        ASSERT_TRUE(exitBackup.waitForFinished(10000));
+        EXPECT_TRUE(QDir(backups).entryList(QDir::Files).isEmpty());
+    }
+    EXPECT_TRUE(log().contains(QStringLiteral("exit backup stopped by signal %1").arg(SIGTERM)))
+        << log().toStdString();
+
+    QFile left(backups + QStringLiteral("/Zeb-20240101-000000.mdb.ab12cd.tmp"));
+    ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+    left.close();
+    QProcess next;
+    next.start(program, {QStringLiteral("--exit-backup"), db});
+    ASSERT_TRUE(next.waitForFinished(30000));
+    EXPECT_EQ(next.exitCode(), 0);
+    const QStringList after = QDir(backups).entryList(QDir::Files);
+    ASSERT_EQ(after.size(), 1) << after.join(u' ').toStdString();
+    EXPECT_FALSE(after.first().endsWith(QStringLiteral(".tmp")));
 }
 
 // Exit backups of two quick runs take turns: the second finds the first's backup current.

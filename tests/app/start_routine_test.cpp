@@ -164,6 +164,24 @@ TEST_F(StartRoutineTest, FailedAutomaticBackupIsToldOnce) {
     EXPECT_TRUE(messages.texts()[1].startsWith(u"自动备份失败："_s));
 }
 
+// A copy that fails its check because the database itself is damaged blames the file, in the
+// check's words, not the disk, and the next start checks it whole.
+TEST_F(StartRoutineTest, BackupOfADamagedFileNamesTheDamage) {
+    ASSERT_TRUE(restoreTemplateDatabase(databaseFile()));
+    {
+        QFile file(databaseFile());
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.seek(file.size() - 4096));  // the last page, one the start never reads
+        file.write(QByteArray(4096, '\xff'));
+    }
+    EXPECT_FALSE(automatic_backup::atStart(databaseFile(), QDateTime::currentDateTime()));
+    ASSERT_EQ(messages.texts().size(), 1);
+    EXPECT_TRUE(messages.texts()[0].startsWith(u"自动备份失败：数据库文件 Zeb.mdb 已损坏（"_s))
+        << messages.texts()[0].toStdString();
+    EXPECT_FALSE(messages.texts()[0].contains(u"磁盘空间"_s));
+    EXPECT_TRUE(QFile::exists(databaseFile() + u".needs-check"_s));
+}
+
 // The start's backup runs beside the first window: its failure is told from the event loop, not
 // before the constructor returns; an exit stops it without a backup or a temporary copy left;
 // sales go on during it.

@@ -2,6 +2,8 @@
 // that is only busy, read-only or damaged as if it were missing.
 #include "data/backup_folder.h"
 #include "data/database_backup.h"
+#include "data/database_fault_log.h"
+#include "data/database_salvage.h"
 #include "data/database_setup.h"
 #include "data/template_database.h"
 #include "tests/support/other_program.h"
@@ -16,6 +18,7 @@
 #include <sqlite3.h>
 
 #include <functional>
+#include <string>
 
 namespace tillora {
 namespace {
@@ -162,11 +165,13 @@ TEST_F(DatabaseFaults, DamagedFileIsRestoredFromTheNewestBackupAndKept) {
     prompts.threeWay = [] { return DatabasePrompts::Answer::Yes; };
     ODBCDB db;
     ASSERT_TRUE(openOrRestoreDatabase(db, folder.path(), prompts));
-    ASSERT_EQ(prompts.shown.size(), 2) << prompts.shown.join(u"|"_s).toStdString();
-    EXPECT_TRUE(prompts.shown[0].startsWith(u"3数据库文件已损坏："_s));
-    EXPECT_TRUE(prompts.shown[0].contains(u"Zeb-20240305-090000.mdb"_s));
+    // No backup from today: saving the readable rows is offered first (answered No here).
+    ASSERT_EQ(prompts.shown.size(), 3) << prompts.shown.join(u"|"_s).toStdString();
+    EXPECT_TRUE(prompts.shown[0].contains(u"抢救"_s));
+    EXPECT_TRUE(prompts.shown[1].startsWith(u"3数据库文件已损坏："_s));
+    EXPECT_TRUE(prompts.shown[1].contains(u"Zeb-20240305-090000.mdb"_s));
     ASSERT_EQ(setAside().size(), 1);
-    EXPECT_TRUE(prompts.shown[1].contains(folder.file(setAside()[0])));
+    EXPECT_TRUE(prompts.shown[2].contains(folder.file(setAside()[0])));
     EXPECT_EQ(readAll(folder.file(setAside()[0])), damaged);
     const int h = db.OpenTable(u"select count(*) from 销售记录 where 销售票号='2403050000001'"_s);
     EXPECT_EQ(db.ReadColByIndex(h, 1).toInt(), 1);
@@ -182,7 +187,7 @@ TEST_F(DatabaseFaults, DamagedFileWithoutBackupOffersTheTemplateOrQuits) {
     EXPECT_EQ(readAll(path), damaged);
 
     prompts.shown.clear();
-    prompts.yesNo = [] { return true; };
+    prompts.yesNo = [asked = 0]() mutable { return asked++ > 0; };  // no rows saved: the template
     EXPECT_TRUE(openOrRestoreDatabase(db, folder.path(), prompts));
     ASSERT_EQ(setAside().size(), 1);
     EXPECT_EQ(readAll(folder.file(setAside()[0])), damaged);
@@ -322,6 +327,55 @@ TEST_F(DatabaseFaults, DuplicateNumbersKeepWorkingAndAreToldOnce) {
     EXPECT_EQ(db.lastFault(), DbFault::Duplicate);
 }
 
+// A page deep in the sales, one the start does not read, gone bad: the backup blames the file,
+// not the disk, in the check's words; the full check at the next start finds it, and with no
+// backup the readable sales are saved into a new file, counted, the damaged one kept.
+TEST_F(DatabaseFaults, DeepDamageIsNamedAndTheReadableSalesAreSaved) {
+    if (database_salvage::tool().isEmpty()) {
+        GTEST_SKIP() << "needs the sqlite3 tool";
+    }
+    int leaf = 0;
+    int onLeaf = 0;
+    int total = 0;
+    {
+        OtherProgram shop(path);
+        ASSERT_TRUE(
+            shop.run("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < "
+                     "2000) INSERT INTO 销售记录 (销售票号, 数量, 金额, 收银员) SELECT 'T' || x, "
+                     "'1', '10.00', 'admin' FROM n"));
+        total = shop.number("select count(*) from 销售记录");
+        leaf = shop.number(
+            "select pageno from dbstat where name = '销售记录' and pagetype = 'leaf' "
+            "order by pageno limit 1 offset 5");
+        onLeaf = shop.number(
+            ("select ncell from dbstat where pageno = " + std::to_string(leaf)).c_str());
+    }
+    ASSERT_GT(onLeaf, 0);
+    zeroPage(leaf);
+    const BackupResult backup = backupDatabaseFile(path, folder.file(u"copy.mdb"_s));
+    EXPECT_EQ(backup.status, BackupStatus::SourceDamaged);
+    EXPECT_TRUE(backup.detail.contains(u"Page %1"_s.arg(leaf))) << backup.detail.toStdString();
+    EXPECT_FALSE(QFile::exists(folder.file(u"copy.mdb"_s)));
+    const QByteArray damaged = readAll(path);
+
+    ASSERT_TRUE(markForFullCheck(path));
+    prompts.yesNo = [] { return true; };
+    ODBCDB db;
+    ASSERT_TRUE(openOrRestoreDatabase(db, folder.path(), prompts));
+    ASSERT_EQ(prompts.shown.size(), 2) << prompts.shown.join(u'|').toStdString();
+    EXPECT_TRUE(prompts.shown[0].startsWith(u"?数据库文件已损坏"_s) &&
+                prompts.shown[0].contains(u"抢救"_s))
+        << prompts.shown[0].toStdString();
+    EXPECT_TRUE(
+        prompts.shown[1].startsWith(u"已从损坏的文件中抢救出 %1 笔销售记录"_s.arg(total - onLeaf)))
+        << prompts.shown[1].toStdString();
+    const int h = db.OpenTable(u"select count(*) from 销售记录"_s);
+    EXPECT_EQ(db.ReadColByIndex(h, 1).toInt(), total - onLeaf);
+    db.CloseTable(h);
+    ASSERT_EQ(setAside().size(), 1);
+    EXPECT_EQ(readAll(folder.file(setAside()[0])), damaged);
+}
+
 TEST_F(DatabaseFaults, EachFailureNamesItsCause) {
     ODBCDB db;
     ASSERT_TRUE(db.OpenMdbDatabase(path));
@@ -354,6 +408,13 @@ TEST_F(DatabaseFaults, EachFailureNamesItsCause) {
     ODBCDB missing;
     EXPECT_FALSE(missing.OpenMdbDatabase(folder.file(u"none.mdb"_s)));
     EXPECT_EQ(missing.lastFault(), DbFault::Missing);
+}
+
+// The log hides what a statement carried, never the engine's own words around it.
+TEST(FaultLog, OnlyTheStatementsValuesAreMasked) {
+    EXPECT_EQ(loggableEngineMessage(u"no administrator named \"admin\" (admin)"_s,
+                                    u"select * from 用户登录 where 用户名='admin'"_s),
+              u"no administrator named \"?\" (?)"_s);
 }
 
 }  // namespace

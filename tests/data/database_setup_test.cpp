@@ -14,6 +14,7 @@
 #include <sqlite3.h>
 
 #include <deque>
+#include <functional>
 
 namespace tillora {
 namespace {
@@ -219,9 +220,12 @@ TEST(OpenOrRestore, UnreadableFilesAreKeptAsBackups) {
         EXPECT_TRUE(openOrRestoreDatabase(db, folder.path(), yes));
         const QStringList saved = backups(folder.path());
         ASSERT_FALSE(saved.isEmpty());
-        // The notice names the file the old one was renamed to.
-        EXPECT_EQ(yes.shown, (QStringList{kAsk, u"初始化成功！\r\n原数据库文件已改名保存为："_s +
-                                                    folder.file(saved[0])}));
+        // The question says why and that the file is kept; the notice names where it went.
+        ASSERT_EQ(yes.shown.size(), 2);
+        EXPECT_TRUE(yes.shown[0].startsWith(kAsk) && yes.shown[0].contains(u"原文件将改名保留"_s))
+            << yes.shown[0].toStdString();
+        EXPECT_EQ(yes.shown[1],
+                  u"初始化成功！\r\n原数据库文件已改名保存为："_s + folder.file(saved[0]));
         // The journal goes with the file (the engine may already have discarded an invalid one
         // while trying to open it).
         ASSERT_GE(saved.size(), 1);
@@ -234,6 +238,37 @@ TEST(OpenOrRestore, UnreadableFilesAreKeptAsBackups) {
         EXPECT_EQ(readAll(path + u"-journal"_s), QByteArray());
         db.CloseDatabase();
         EXPECT_EQ(readAll(path), templateDatabaseBytes());
+    }
+}
+
+// Each unusable file is named with its cause; answered No, nothing is touched.
+TEST(OpenOrRestore, UnusableFilesAreNamedWithTheirCause) {
+    const struct {
+        const char* what;
+        std::function<void(const QString&)> make;
+        const char16_t* cause;
+    } cases[] = {
+        {"empty", [](const QString& p) { writeFile(p, {}); }, u"0 字节"},
+        {"garbage", [](const QString& p) { writeFile(p, QByteArray(5000, 'Z')); },
+         u"不是本程序的数据库"},
+        {"zeros", [](const QString& p) { writeFile(p, QByteArray(8192, '\0')); }, u"全是零"},
+        {"/dev/zero", [](const QString& p) { QFile::link(u"/dev/zero"_s, p); }, u"不是普通文件"},
+        {"folder", [](const QString& p) { QDir().mkdir(p); }, u"是一个文件夹"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempProgramFolder folder;
+        const QString path = databasePath(folder.path());
+        c.make(path);
+        ODBCDB db;
+        RecordingPrompts no({false});
+        EXPECT_FALSE(openOrRestoreDatabase(db, folder.path(), no));
+        ASSERT_FALSE(no.shown.isEmpty());
+        EXPECT_TRUE(no.shown[0].contains(QString::fromUtf16(c.cause))) << no.shown[0].toStdString();
+        EXPECT_TRUE(no.shown[0].contains(path));
+        EXPECT_TRUE(QFileInfo(path).isSymLink() || QFileInfo(path).isDir() ||
+                    QFileInfo(path).isFile());
+        EXPECT_TRUE(backups(folder.path()).isEmpty());
     }
 }
 

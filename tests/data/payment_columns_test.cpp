@@ -108,6 +108,12 @@ TEST_F(OldFile, WithoutABackupItIsLeftUntouchedAndTheTillGoesOn) {
     QFile blocker(backup_folder::folderFor(path));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
+    // Older than the unique receipt-number index too: that is an upgrade's change as well.
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &raw), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(raw, "drop index 销售记录_销售票号", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(raw);
     const QByteArray before = readAll(path);
 
     ASSERT_TRUE(openOrRestoreDatabase(db, folder.path(), prompts));

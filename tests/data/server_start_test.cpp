@@ -14,6 +14,8 @@
 #include <QUrl>
 #include <QUrlQuery>
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 namespace tillora::test {
@@ -79,6 +81,33 @@ TEST(ServerConfig, PasswordsAreMaskedForDisplay) {
     // The client library may quote a password it could not parse, decoded or not.
     EXPECT_EQ(maskedServerMessage(u"bad token \"ge@heim\" or \"ge%40heim\""_s, url),
               u"bad token \"****\" or \"****\""_s);
+}
+
+// Passwords holding the characters that end a URL's parts: no piece of them is ever shown, in
+// either form, nor in a message that quotes what the client library took for the host.
+TEST(ServerConfig, NoPartOfAPasswordIsShownWhateverItHolds) {
+    for (const QString& password :
+         {u"Le@kPw5x"_s, u"Gx7:Qz9:Wm2"_s, u"Pq8/Rt4@Zy1"_s, u"Kw3%40Vb6%Hn5"_s}) {
+        SCOPED_TRACE(password.toStdString());
+        const QString forms[] = {
+            u"postgresql://kasse:"_s + password + u"@server:5432/laden"_s,
+            u"postgresql://kasse@server/laden?password="_s + password + u"&sslmode=require"_s,
+            u"host=server user=kasse password="_s + password + u" dbname=laden"_s,
+            u"host=server password='"_s + password + u" x' dbname=laden"_s,
+        };
+        for (const QString& connect : forms) {
+            const QString shown = displayedServerUrl(connect);
+            const QString message = maskedServerMessage(
+                u"could not translate host name \"kPw5x@server\" to address"_s, connect);
+            EXPECT_TRUE(shown.contains(u"server"_s)) << shown.toStdString();
+            for (const QString& part : password.split(QRegularExpression(u"[@:/%]"_s))) {
+                if (part.size() >= 3) {
+                    EXPECT_FALSE(shown.contains(part)) << shown.toStdString();
+                    EXPECT_FALSE(message.contains(part)) << message.toStdString();
+                }
+            }
+        }
+    }
 }
 
 // What the start refuses, with the line it names.
