@@ -38,6 +38,8 @@ QString duplicateNumbers(int count);
 QString created(const QString& path);
 QString upgradeNotBackedUp(const QString& cause);
 QString upgradeFailed();
+QString barcodeNotBackedUp(const QString& cause);
+QString barcodeUpgradeFailed();
 }  // namespace setup_text
 
 // What opening the program's database found.
@@ -59,6 +61,13 @@ bool hasPaymentColumns(ODBCDB& db);
 // the backup folder (the newest one serves when the file has not changed since). Empty when
 // done; otherwise the cashier's message, and the file is as it was.
 QString addPaymentColumns(ODBCDB& db, const QString& path);
+
+// The barcode column 商品名称 gained after the first release: text up to 50 characters,
+// compared exactly, unique where not empty. Products without a code hold NULL or ''.
+QString barcodeColumn();
+bool hasBarcodeColumn(ODBCDB& db);
+// Adds it (with its unique index) to an open file from before it, as addPaymentColumns does.
+QString addBarcodeColumn(ODBCDB& db, const QString& path);
 
 // The database file in the program folder, in the platform's own separators.
 QString databasePath(const QString& programFolder);
