@@ -60,7 +60,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "fonts-arphic-uming, fonts-wqy-microhei, qt6-translations-l10n, qt6-qpa-plugins")
 # Loaded on first use; without them the program names what is missing when it is needed.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libpq5, libxlsxwriter4, libjpeg62-turbo, libcups2")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "libpq5, libxlsxwriter4, libjpeg62-turbo, libcups2, libfreexl1, libzip4")
 # No maintainer scripts (the module is no public library, so no ldconfig either): removing or
 # upgrading the package leaves every user's data alone.
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_LDCONFIG OFF)
