@@ -23,10 +23,12 @@ QString table(const char16_t* name, const QStringList& columns) {
            columns.join(QStringLiteral(", ")) + QStringLiteral(")");
 }
 
-// A product's barcode compares byte for byte, and belongs to one product at most.
+// A product's barcode compares character for character, and belongs to one product at most.
+// The collation is named without quotes: the upgrade runs through the Jet dialect, where a
+// double-quoted word is a text.
 QString barcode() {
     return QStringLiteral(
-        "条码 bpchar collate \"C\" check (char_length(textin(bpcharout(条码))) <= 50)");
+        "条码 bpchar collate ucs_basic check (char_length(textin(bpcharout(条码))) <= 50)");
 }
 
 QString barcodeIndex() {

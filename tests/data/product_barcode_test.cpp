@@ -5,9 +5,11 @@
 #include "data/database_setup.h"
 #include "data/master_data.h"
 #include "data/odbcdb.h"
+#include "data/server_setup.h"
 #include "data/template_database.h"
 #include "tests/support/first_cell.h"
 #include "tests/support/temp_program_folder.h"
+#include "tests/support/test_server.h"
 
 #include <QFile>
 
@@ -72,6 +74,53 @@ TEST(ProductBarcodeColumn, AnOlderFileGetsItAfterABackupUniqueWhereNotEmpty) {
     EXPECT_EQ(found.front().id, 24);
     EXPECT_TRUE(readProducts(db, master_sql::productWithBarcode(QString())).empty());
     EXPECT_FALSE(set(23, "123456789012345678901234567890123456789012345678901"));
+}
+
+class TellingPrompts : public DatabasePrompts {
+  public:
+    bool askYesNo(const QString& text) override {
+        shown.append(text);
+        return false;
+    }
+    void tell(const QString& text) override { shown.append(text); }
+    QStringList shown;
+};
+
+TEST(ProductBarcodeColumn, IsCopiedToAServerAndAddedToAnOlderServerDatabase) {
+    TILLORA_NEED_TEST_SERVER();
+    TempProgramFolder folder;
+    const QString path = databasePath(folder.path());
+    ASSERT_TRUE(writeTemplateDatabase(path));
+    {
+        ODBCDB file;
+        ASSERT_TRUE(file.OpenMdbDatabase(path));
+        ASSERT_TRUE(file.ExecuteSql(master_sql::setProductBarcode(23, QStringLiteral("ABC1"))));
+    }
+    TestServerSchema schema(false);
+    ASSERT_TRUE(schema.isValid()) << schema.error().toStdString();
+    ASSERT_TRUE(copyFileToServer(path, schema.url()).ok);
+
+    ODBCDB server;
+    ASSERT_TRUE(server.NewOpenDatabase(schema.url(), false, true));
+    const auto holder = [&server](const char* code) {
+        const std::vector<Product> found =
+            readProducts(server, master_sql::productWithBarcode(QString::fromLatin1(code)));
+        return found.empty() ? 0 : found.front().id;
+    };
+    EXPECT_EQ(holder("ABC1"), 23);
+    EXPECT_EQ(holder("abc1"), 0);
+    EXPECT_FALSE(server.ExecuteSql(master_sql::setProductBarcode(24, QStringLiteral("ABC1"))));
+
+    // A server database from before the column gets it at the next start, its rows kept.
+    ASSERT_TRUE(server.ExecuteSql(QStringLiteral("alter table 商品名称 drop column 条码")));
+    server.CloseDatabase();
+    TellingPrompts prompts;
+    ASSERT_TRUE(openServerDatabase(server, schema.url(), prompts));
+    EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.shown.join(u'|').toStdString();
+    EXPECT_TRUE(hasBarcodeColumn(server));
+    EXPECT_TRUE(server.ExecuteSql(master_sql::setProductBarcode(24, QStringLiteral("X9"))));
+    EXPECT_FALSE(server.ExecuteSql(master_sql::setProductBarcode(25, QStringLiteral("X9"))));
+    EXPECT_EQ(firstNumber(server, QStringLiteral("select count(*) from 商品名称")), 4);
 }
 
 }  // namespace
