@@ -4,6 +4,7 @@
 
 #include "platform/gbk_text.h"
 #include "settings/product_import.h"
+#include "spreadsheet/sheet_reader.h"
 #include "spreadsheet/spreadsheet_file.h"
 #include "tests/settings/settings_fixture.h"
 #include "tests/support/scripted_file_dialog.h"
@@ -141,6 +142,30 @@ TEST_P(ProductImportTest, StoresTheAcceptedRowsOnConfirmation) {
 INSTANTIATE_TEST_SUITE_P(Formats, ProductImportTest,
                          ::testing::Values(Format::Xls, Format::Xlsx, Format::CsvUtf8,
                                            Format::CsvGbk));
+
+// 导出 writes what 导入 reads back: the same three columns.
+TEST_F(SettingsFixture, ExportedListComesBackAsItWent) {
+    ScriptedFileDialog files;
+    QTemporaryDir dir;
+    ASSERT_TRUE(db.ExecuteSql(QStringLiteral("update 商品名称 set 条码='ABC-1' where ID=24")));
+    FormWindow* w = openSettings();
+    ASSERT_NE(w, nullptr);
+    for (const char* suffix : {"/list.xls", "/list.xlsx"}) {
+        const QString path = dir.path() + QString::fromLatin1(suffix);
+        files.answer(path);
+        click(w, "按钮_导出");
+        const SheetContent sheet = SheetReader::read(path);
+        ASSERT_TRUE(sheet.problem.isEmpty()) << sheet.problem.toStdString();
+        ASSERT_EQ(sheet.rows.size(), 5u);
+        EXPECT_EQ(sheet.rows[0], (QStringList{QStringLiteral("名称"), QStringLiteral("单价"),
+                                              QStringLiteral("条码")}));
+        EXPECT_EQ(sheet.rows[2], (QStringList{QStringLiteral("xsq-显示器"),
+                                              QStringLiteral("300.00"), QStringLiteral("ABC-1")}));
+        const ProductImport plan =
+            ProductImport::plan(sheet.rows, readProducts(db, master_sql::listProducts()));
+        EXPECT_EQ(plan.summary(), QStringLiteral("新增 0 行，修改 4 行，拒绝 0 行"));
+    }
+}
 
 TEST_F(SettingsFixture, ImportRefusesAFileOfAnotherShapeAndTheBarcodeBoxChecksItsCode) {
     ScriptedFileDialog files;
