@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -44,9 +45,19 @@ QLineEdit* lineEditOf(QWidget* box) {
 
 }  // namespace
 
-BarcodeScanner::BarcodeScanner(QWidget* window, Scanned scanned, quint64 maxGapMs)
-    : QObject(window), window_(window), scanned_(std::move(scanned)), detector_(maxGapMs) {
-    clock_.start();
+BarcodeScanner::BarcodeScanner(QWidget* window, Scanned scanned, quint64 maxGapMs, Clock clock)
+    : QObject(window),
+      window_(window),
+      scanned_(std::move(scanned)),
+      detector_(maxGapMs),
+      clock_(std::move(clock)) {
+    if (!clock_) {
+        clock_ = [] {
+            QElapsedTimer now;
+            now.start();
+            return now.msecsSinceReference();
+        };
+    }
     qApp->installEventFilter(this);
 }
 
@@ -113,9 +124,9 @@ bool BarcodeScanner::eventFilter(QObject* watched, QEvent* event) {
         if (!im->preeditString().isEmpty() || !printable(im->commitString())) {
             return false;
         }
-        const auto now = static_cast<quint64>(clock_.elapsed()) + 1;
+        const auto now = static_cast<quint64>(std::max<qint64>(clock_() + keyTimeOffset_, 1));
         if (detector_.character(im->commitString(), now)) {
-            remember(QApplication::focusWidget());
+            remember(qobject_cast<QWidget*>(watched));  // the box with the focus
         }
         return false;
     }
@@ -126,6 +137,9 @@ bool BarcodeScanner::eventFilter(QObject* watched, QEvent* event) {
     }
     lastEvent_ = event;
     lastStamp_ = key->timestamp();
+    if (key->timestamp() != 0) {
+        keyTimeOffset_ = static_cast<qint64>(key->timestamp()) - clock_();
+    }
     if (isModifierKey(key->key())) {
         return false;  // a scanner presses Shift for capitals
     }
@@ -142,7 +156,7 @@ bool BarcodeScanner::eventFilter(QObject* watched, QEvent* event) {
     const Qt::KeyboardModifiers chord = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
     if (chord == Qt::NoModifier && !key->isAutoRepeat() && printable(key->text())) {
         if (detector_.character(key->text(), key->timestamp())) {
-            remember(QApplication::focusWidget());
+            remember(qobject_cast<QWidget*>(watched));  // the box with the focus
         }
     } else {
         detector_.reset();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -22,10 +21,14 @@ class BarcodeScanner : public QObject {
 
   public:
     using Scanned = std::function<void(const QString& code)>;
+    // Milliseconds of a steady clock.
+    using Clock = std::function<qint64()>;
 
     // Installs itself on the application (so that no widget's own handling sees a scan's keys
-    // first); removed with it.
-    BarcodeScanner(QWidget* window, Scanned scanned, quint64 maxGapMs = ScanDetector::kMaxGapMs);
+    // first); removed with it. `clock` times what an input method hands over (the monotonic
+    // clock when not given).
+    BarcodeScanner(QWidget* window, Scanned scanned, quint64 maxGapMs = ScanDetector::kMaxGapMs,
+                   Clock clock = {});
     ~BarcodeScanner() override;
 
   protected:
@@ -39,8 +42,10 @@ class BarcodeScanner : public QObject {
     QWidget* window_;
     Scanned scanned_;
     ScanDetector detector_;
-    // An input method hands over text without a time stamp: it is timed here.
-    QElapsedTimer clock_;
+    // An input method hands over text without a time stamp: it is timed by this clock, moved
+    // onto the key events' time base by the distance last seen between the two.
+    Clock clock_;
+    qint64 keyTimeOffset_ = 0;
     // The box the run began in and its text before it.
     QPointer<QWidget> box_;
     QString before_;

@@ -3,11 +3,13 @@
 #include "sales/sales_entry_window.h"
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 
 #include "forms/component.h"
 #include "forms/components/list_view.h"
+#include "sales/barcode_scanner.h"
 #include "tests/sales/sales_fixture.h"
 #include "tests/support/keyboard.h"
 
@@ -150,6 +152,36 @@ TEST_F(BarcodeScanTest, ACodeTypedIntoTheNameBoxSellsItsProduct) {
     keys.type(QStringLiteral("茶叶"));
     keys.press(Qt::Key_Return);
     EXPECT_EQ(keys.focusedName(), QStringLiteral("编辑框_单价"));
+}
+
+// With an input method on, the digits come as committed text without a time stamp while Enter
+// still comes as a key: both are put on one time base.
+TEST(BarcodeScanner, DigitsFromAnInputMethodStillMakeAScan) {
+    QWidget window;
+    auto* box = new QLineEdit(QStringLiteral("12"), &window);
+    window.show();
+    box->setFocus();
+    qint64 now = 1000;  // the scanner's own clock; the window system's stamps run 500000 ahead
+    QStringList codes;
+    BarcodeScanner scanner(
+        &window, [&codes](const QString& code) { codes << code; }, ScanDetector::kMaxGapMs,
+        [&now] { return now; });
+    const auto key = [&](int k, const QString& text) {
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, text);
+        press.setTimestamp(static_cast<quint64>(now + 500000));
+        QApplication::sendEvent(box, &press);
+    };
+    key(Qt::Key_Shift, {});
+    for (const QChar c : kCode) {
+        now += 8;
+        QInputMethodEvent commit;
+        commit.setCommitString(QString(c));
+        QApplication::sendEvent(box, &commit);
+    }
+    now += 8;
+    key(Qt::Key_Return, QStringLiteral("\r"));
+    EXPECT_EQ(codes, QStringList{kCode});
+    EXPECT_EQ(box->text(), QStringLiteral("12"));
 }
 
 }  // namespace
