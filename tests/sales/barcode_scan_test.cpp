@@ -109,6 +109,16 @@ TEST_F(BarcodeScanTest, APersonTypingIsNeverAScan) {
     EXPECT_TRUE(messages.texts().isEmpty()) << joined(messages.texts());
 }
 
+TEST_F(BarcodeScanTest, TheDiscountTickAppliesAsToATypedLine) {
+    w->component(QStringLiteral("选择框_折扣"))->setChecked(true);
+    w->component(QStringLiteral("组合框_折扣"))->setCurrentIndex(5);  // 9.5
+    focus("编辑框_名称");
+    scan(kCode, 5);
+    scan(kCode, 5);
+    ASSERT_EQ(lines(), QStringList{QStringLiteral("dyj-打印机 x2")});
+    EXPECT_EQ(logic->model().lines().front().discounted, 15200);
+}
+
 TEST_F(BarcodeScanTest, UnknownAndOverlongCodesAddNothing) {
     logIn(QStringLiteral("zoe"), QStringLiteral("普通用户"));
     focus("编辑框_实收");
