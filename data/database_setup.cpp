@@ -404,7 +404,8 @@ DatabaseHealth checkProgramDatabase(ODBCDB& db, const QString& path) {
         health.upgradeProblem = addPaymentColumns(db, path);
     }
     if (noBarcode && health.upgradeProblem.isEmpty()) {
-        health.upgradeProblem = addBarcodeColumn(db, path);
+        // The backup made for the payment columns is the file from before both.
+        health.upgradeProblem = addBarcodeColumn(db, path, old);
     }
     db.setLockWait(SqliteConnection::kLockWaitMs);
     if (fullCheck) {
@@ -480,8 +481,8 @@ bool hasBarcodeColumn(ODBCDB& db) {
     return has;
 }
 
-QString addBarcodeColumn(ODBCDB& db, const QString& path) {
-    if (const QString cause = backUpBeforeUpgrade(path); !cause.isEmpty()) {
+QString addBarcodeColumn(ODBCDB& db, const QString& path, bool backedUp) {
+    if (const QString cause = backedUp ? QString() : backUpBeforeUpgrade(path); !cause.isEmpty()) {
         return setup_text::barcodeNotBackedUp(cause);
     }
     if (!upgradeInOneGo(

@@ -66,8 +66,9 @@ QString addPaymentColumns(ODBCDB& db, const QString& path);
 // compared exactly, unique where not empty. Products without a code hold NULL or ''.
 QString barcodeColumn();
 bool hasBarcodeColumn(ODBCDB& db);
-// Adds it (with its unique index) to an open file from before it, as addPaymentColumns does.
-QString addBarcodeColumn(ODBCDB& db, const QString& path);
+// Adds it (with its unique index) to an open file from before it, as addPaymentColumns does;
+// backedUp: a backup of the file as it was before this start's upgrade has just been made.
+QString addBarcodeColumn(ODBCDB& db, const QString& path, bool backedUp = false);
 
 // The database file in the program folder, in the platform's own separators.
 QString databasePath(const QString& programFolder);

@@ -41,15 +41,20 @@ TEST(ProductBarcode, CheckDigitsOfTheRetailCodesOthersAsTyped) {
     EXPECT_EQ(ProductBarcode::check(QString(50, u'1')), V::Ok);
 }
 
+// A file from before the payment columns too: one backup serves both.
 TEST(ProductBarcodeColumn, AnOlderFileGetsItAfterABackupUniqueWhereNotEmpty) {
     TempProgramFolder folder;
     const QString path = databasePath(folder.path());
     ASSERT_TRUE(writeTemplateDatabase(path));
     sqlite3* raw = nullptr;
     ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &raw), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(raw, "drop index 商品名称_条码; alter table 商品名称 drop column 条码",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK)
+    ASSERT_EQ(
+        sqlite3_exec(raw,
+                     "drop index 商品名称_条码; alter table 商品名称 drop column 条码; alter table "
+                     "销售记录 drop column 付款方式; alter table 销售记录 drop column 实收现金; "
+                     "alter table 销售记录 drop column 找零",
+                     nullptr, nullptr, nullptr),
+        SQLITE_OK)
         << sqlite3_errmsg(raw);
     sqlite3_close(raw);
 
@@ -58,6 +63,7 @@ TEST(ProductBarcodeColumn, AnOlderFileGetsItAfterABackupUniqueWhereNotEmpty) {
     ASSERT_EQ(health.fault, DbFault::None);
     EXPECT_TRUE(health.upgradeProblem.isEmpty()) << health.upgradeProblem.toStdString();
     EXPECT_TRUE(hasBarcodeColumn(db));
+    EXPECT_TRUE(hasPaymentColumns(db));
     EXPECT_EQ(backup_folder::files(path).size(), 1);
 
     const auto set = [&db](int id, const char* code) {
