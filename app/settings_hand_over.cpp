@@ -3,6 +3,7 @@
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
 #include "formset/form_ids.h"
+#include "records/spreadsheet_export.h"
 #include "sales/receipt_numbering.h"
 #include "sales/sales_entry_window.h"
 #include "sales/sales_module.h"
@@ -33,6 +34,11 @@ void connectSettings(SettingsModule& settings, SalesModule& sales) {
     });
     settings.setProductMemory([&sales] { return sales.remembersProducts(); },
                               [&sales](bool on) { sales.setRemembersProducts(on); });
+    // The product list goes out as the sales lists do.
+    settings.setListExport(
+        [](FormWindow* owner, const QStringList& titles, const QList<QStringList>& rows) {
+            exportToSpreadsheet(owner, titles, rows);
+        });
     settings.setClosedNotice([] {
         FormManager* forms = FormManager::instance();
         FormWindow* window =

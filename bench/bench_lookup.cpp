@@ -1,6 +1,7 @@
 // The product drop-down of the sales entry window at 100, 10,000 and 100,000 remembered
 // products: a key let go in 商品名称, a line added for a known and for a new product, and the
-// resident memory with the window open.
+// resident memory with the window open. At 100,000: a scanned code to its line, and a product
+// list of 10,000 rows brought in.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -27,6 +28,8 @@
 #include "formset/form_ids.h"
 #include "sales/sales_entry_window.h"
 #include "sales/sales_module.h"
+#include "settings/product_import.h"
+#include "spreadsheet/sheet_reader.h"
 #include "templates/template_set_reader.h"
 
 namespace {
@@ -46,13 +49,14 @@ double residentMegabytes() {
     return 0;
 }
 
-// Names with a three-letter code and a hyphen, as the shop's own products are named.
+// Names with a three-letter code and a hyphen, as the shop's own products are named; every
+// product has a barcode ("P" and its number).
 bool fillProducts(const QString& path, int count) {
     return bench::runOnFile(
         path, QStringLiteral(
                   "with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
-                  "insert into 商品名称 (名称, 单价) select char(97 + i % 26, 97 + i / 26 % 26, "
-                  "97 + i / 676 % 26) || '-商品' || i, (i % 100) || '.50' from n")
+                  "insert into 商品名称 (名称, 单价, 条码) select char(97 + i % 26, 97 + i / 26 % "
+                  "26, 97 + i / 676 % 26) || '-商品' || i, (i % 100) || '.50', 'P' || i from n")
                   .arg(count)
                   .toUtf8());
 }
@@ -221,6 +225,54 @@ void BM_ReadWholeTable(benchmark::State& state) {
     }
 }
 
+// A scanner's code, from the key that ends it to the line on screen: the indexed lookup among
+// all products, and the line added (or one more on it).
+void BM_ScanToLine(benchmark::State& state) {
+    Shop* shop = shopFor(static_cast<int>(state.range(0)));
+    if (shop == nullptr) {
+        state.SkipWithError("no window");
+        return;
+    }
+    SalesEntryWindow* logic = SalesEntryWindow::of(shop->window);
+    int n = 0;
+    for (auto _ : state) {
+        logic->scanned(QStringLiteral("P%1").arg(1 + (n++ * 7919) % state.range(0)));
+        if (logic->model().size() >= 200) {
+            state.PauseTiming();
+            logic->startNextReceipt(QStringLiteral("1"));
+            state.ResumeTiming();
+        }
+    }
+}
+
+// A 10,000-row list (.csv: half new products, half known ones with a new price) read, checked
+// against every product and stored in one transaction.
+void BM_Import10000Rows(benchmark::State& state) {
+    Shop* shop = shopFor(static_cast<int>(state.range(0)));
+    if (shop == nullptr) {
+        state.SkipWithError("no window");
+        return;
+    }
+    QByteArray csv = "名称,单价,条码\r\n";
+    for (int i = 1; i <= 10000; ++i) {
+        csv += i % 2 == 0 ? QStringLiteral("新货%1,3.50,N%1\r\n").arg(i).toUtf8()
+                          : QStringLiteral("x,4.00,P%1\r\n").arg(i).toUtf8();
+    }
+    for (auto _ : state) {
+        const SheetContent sheet = SheetReader::readCsv(csv);
+        const ProductImport plan =
+            ProductImport::plan(sheet.rows, readProducts(shop->db, master_sql::listProducts()));
+        QString problem;
+        if (!plan.store(shop->db, &problem)) {
+            state.SkipWithError("not stored");
+            return;
+        }
+        state.PauseTiming();
+        shop->db.ExecuteSql(QStringLiteral("delete from 商品名称 where 条码 like 'N%'"));
+        state.ResumeTiming();
+    }
+}
+
 // Each size's benchmarks run together, one window open at a time.
 void sizes(benchmark::internal::Benchmark* b) {
     b->Unit(benchmark::kMillisecond);
@@ -238,5 +290,7 @@ BENCHMARK(BM_KeyUpInProductName)->Arg(100000)->Apply(sizes);
 BENCHMARK(BM_AddLineKnownProduct)->Arg(100000)->Apply(sizes);
 BENCHMARK(BM_AddLineNewProduct)->Arg(100000)->Apply(sizes)->Iterations(200);
 BENCHMARK(BM_ReadWholeTable)->Arg(100000)->Apply(sizes)->Iterations(5);
+BENCHMARK(BM_ScanToLine)->Arg(100000)->Apply(sizes);
+BENCHMARK(BM_Import10000Rows)->Arg(100000)->Apply(sizes)->Iterations(3);
 
 }  // namespace

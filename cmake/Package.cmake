@@ -61,7 +61,8 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "fonts-arphic-uming, fonts-wqy-microhei, qt6-translations-l10n, qt6-qpa-plugins")
 # Loaded on first use; without them the program names what is missing when it is needed. The
 # sqlite3 tool saves what can be read from a damaged database; without it that offer is not made.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libpq5, libxlsxwriter4, libjpeg62-turbo, libcups2, sqlite3")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "libpq5, libxlsxwriter4, libjpeg62-turbo, libcups2, libfreexl1, libzip4, sqlite3")
 # No maintainer scripts (the module is no public library, so no ldconfig either): removing or
 # upgrading the package leaves every user's data alone.
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_LDCONFIG OFF)

@@ -10,7 +10,7 @@ set(tillora_links_spreadsheet platform Qt6::Core)
 set(tillora_links_forms templates values platform Qt6::Core Qt6::Gui Qt6::Widgets PNG::PNG)
 set(tillora_links_print forms templates values platform Qt6::Core Qt6::Gui Qt6::Widgets)
 set(tillora_links_sales print forms formset values data platform Qt6::Core Qt6::Gui Qt6::Widgets)
-set(tillora_links_settings print forms formset values data platform
+set(tillora_links_settings print forms formset values data platform spreadsheet
   Qt6::Core Qt6::Gui Qt6::Widgets)
 set(tillora_links_records sales print forms formset values data platform spreadsheet
   Qt6::Core Qt6::Gui Qt6::Widgets)

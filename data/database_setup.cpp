@@ -35,7 +35,7 @@ const TableColumns kSchema[] = {
      u"ID,店名,全局单号格式,备注,客户,电话,折扣,付款方式的选中,保存销售记录,显示打印完毕,"
      u"提示再次打印,打印单价,纸张边距,打印偏差,用户登录,直接登录,logo偏差,是否打印logo,logo"},
     {u"用户登录", u"ID,用户名,权限,密码"},
-    {u"商品名称", u"ID,名称,单价"},
+    {u"商品名称", u"ID,名称,单价,条码"},
     {u"付款方式", u"ID,方式"},
     {u"客户资料", u"ID,姓名,电话"},
     {u"销售记录", u"ID,销售票号,销售时间,数量,金额,收银员,备注,付款方式,实收现金,找零"},
@@ -184,9 +184,11 @@ DbFault writeProbe(ODBCDB& db) {
     return fault;
 }
 
-// A file from before the payment columns is the program's too: *old says it lacks them.
-bool hasProgramSchema(ODBCDB& db, bool* old) {
+// A file from before the payment columns is the program's too: *old says it lacks them;
+// *noBarcode that it is from before 商品名称.条码.
+bool hasProgramSchema(ODBCDB& db, bool* old, bool* noBarcode) {
     *old = false;
+    *noBarcode = false;
     for (const TableColumns& t : kSchema) {
         const int h = db.OpenTable(QStringLiteral("select * from [") + QString::fromUtf16(t.table) +
                                    QStringLiteral("] where 1=0"));
@@ -197,6 +199,10 @@ bool hasProgramSchema(ODBCDB& db, bool* old) {
         db.CloseTable(h);
         const QStringList expected = QString::fromUtf16(t.columns).split(u',');
         if (columns == expected) {
+            continue;
+        }
+        if (columns + QStringList{barcodeColumn()} == expected) {
+            *noBarcode = true;
             continue;
         }
         if (columns + paymentColumns() != expected) {
@@ -214,21 +220,33 @@ QString paymentColumnDefinition(const QString& column) {
 }
 
 // After the backup: the columns in one transaction; empty when done.
-QString addPaymentColumnsNow(ODBCDB& db) {
+// Runs the statements in one transaction; false (and nothing changed) when one fails.
+bool upgradeInOneGo(ODBCDB& db, const QStringList& statements) {
     if (!db.BeginTrans()) {
-        return setup_text::upgradeFailed();
+        return false;
     }
-    for (const QString& column : paymentColumns()) {
-        if (!db.ExecuteSql(QStringLiteral("alter table [销售记录] add column ") +
-                           paymentColumnDefinition(column))) {
+    for (const QString& statement : statements) {
+        if (!db.ExecuteSql(statement)) {
             db.RollbackTrans();
-            return setup_text::upgradeFailed();
+            return false;
         }
     }
     if (!db.tryCommitTrans()) {
         if (db.inTransaction()) {
             db.RollbackTrans();
         }
+        return false;
+    }
+    return true;
+}
+
+QString addPaymentColumnsNow(ODBCDB& db) {
+    QStringList statements;
+    for (const QString& column : paymentColumns()) {
+        statements << QStringLiteral("alter table [销售记录] add column ") +
+                          paymentColumnDefinition(column);
+    }
+    if (!upgradeInOneGo(db, statements)) {
         return setup_text::upgradeFailed();
     }
     EventLog::write(QStringLiteral("database"), QStringLiteral("added the payment columns"));
@@ -362,6 +380,19 @@ QString upgradeNotBackedUp(const QString& cause) {
         .arg(cause);
 }
 
+QString barcodeNotBackedUp(const QString& cause) {
+    return QStringLiteral(
+               "无法备份数据库，数据库暂不升级：%1\r\n"
+               "程序照常使用，但商品暂不能登记条码。\r\n"
+               "请检查备份文件夹后重新启动程序。")
+        .arg(cause);
+}
+
+QString barcodeUpgradeFailed() {
+    return QStringLiteral(
+        "数据库升级失败，原数据库保持不变。\r\n程序照常使用，但商品暂不能登记条码。");
+}
+
 QString upgradeFailed() {
     return QStringLiteral(
         "数据库升级失败，原数据库保持不变。\r\n"
@@ -411,7 +442,8 @@ DatabaseHealth checkProgramDatabase(ODBCDB& db, const QString& path) {
     }
     db.setLockWait(kStartLockWaitMs);
     bool old = false;
-    if (!hasProgramSchema(db, &old)) {
+    bool noBarcode = false;
+    if (!hasProgramSchema(db, &old, &noBarcode)) {
         const DbFault why = db.lastFault();
         if (why == DbFault::Damaged) {
             health.problem = truncationProblem(path);
@@ -440,13 +472,18 @@ DatabaseHealth checkProgramDatabase(ODBCDB& db, const QString& path) {
     }
     // Every change an upgrade makes, the index included, comes after its verified backup; with
     // none the file stays as it was.
-    if (old || !hasIndex(db, kNumberIndex)) {
+    if (old || noBarcode || !hasIndex(db, kNumberIndex)) {
         if (const QString cause = backupBeforeUpgrade(path); !cause.isEmpty()) {
-            health.upgradeProblem = old ? setup_text::upgradeNotBackedUp(cause) : QString();
+            health.upgradeProblem = old         ? setup_text::upgradeNotBackedUp(cause)
+                                    : noBarcode ? setup_text::barcodeNotBackedUp(cause)
+                                                : QString();
         } else {
             health.duplicateNumbers = ensureReceiptNumberIndex(db);
             if (old) {
                 health.upgradeProblem = addPaymentColumnsNow(db);
+            }
+            if (noBarcode && health.upgradeProblem.isEmpty()) {
+                health.upgradeProblem = addBarcodeColumn(db, path, true);
             }
         }
     }
@@ -495,6 +532,32 @@ QString backupBeforeUpgrade(const QString& path) {
     EventLog::write(QStringLiteral("database"),
                     QStringLiteral("upgrade skipped, no backup: ") + cause);
     return cause;
+}
+
+QString barcodeColumn() {
+    return QStringLiteral("条码");
+}
+
+bool hasBarcodeColumn(ODBCDB& db) {
+    const int h = db.OpenTable(QStringLiteral("select * from [商品名称] where 1=0"));
+    const bool has = h != 0 && db.columnNames(h).contains(barcodeColumn());
+    db.CloseTable(h);
+    return has;
+}
+
+QString addBarcodeColumn(ODBCDB& db, const QString& path, bool backedUp) {
+    if (const QString cause = backedUp ? QString() : backupBeforeUpgrade(path); !cause.isEmpty()) {
+        return setup_text::barcodeNotBackedUp(cause);
+    }
+    if (!upgradeInOneGo(
+            db, {QStringLiteral("alter table [商品名称] add column 条码 VARCHAR(50) COLLATE BINARY "
+                                "CHECK (length(条码) <= 50)"),
+                 QStringLiteral("create unique index 商品名称_条码 on [商品名称] (条码) where "
+                                "条码 <> ''")})) {
+        return setup_text::barcodeUpgradeFailed();
+    }
+    EventLog::write(QStringLiteral("database"), QStringLiteral("added the barcode column"));
+    return {};
 }
 
 QString addPaymentColumns(ODBCDB& db, const QString& path) {

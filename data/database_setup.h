@@ -44,6 +44,8 @@ QString duplicateNumbers(int count);
 QString created(const QString& path);
 QString upgradeNotBackedUp(const QString& cause);
 QString upgradeFailed();
+QString barcodeNotBackedUp(const QString& cause);
+QString barcodeUpgradeFailed();
 }  // namespace setup_text
 
 // What opening the program's database found.
@@ -69,6 +71,14 @@ QString addPaymentColumns(ODBCDB& db, const QString& path);
 // when the newest is current). Empty when there is one; otherwise the cause, and nothing was
 // changed.
 QString backupBeforeUpgrade(const QString& path);
+
+// The barcode column 商品名称 gained after the first release: text up to 50 characters,
+// compared exactly, unique where not empty. Products without a code hold NULL or ''.
+QString barcodeColumn();
+bool hasBarcodeColumn(ODBCDB& db);
+// Adds it (with its unique index) to an open file from before it, as addPaymentColumns does;
+// backedUp: a backup of the file as it was before this start's upgrade has just been made.
+QString addBarcodeColumn(ODBCDB& db, const QString& path, bool backedUp = false);
 
 // The database file in the program folder, in the platform's own separators.
 QString databasePath(const QString& programFolder);

@@ -30,6 +30,23 @@ QString deleteProduct(int id) {
     return QStringLiteral("delete from 商品名称  where ID=") + QString::number(id);
 }
 
+QString productWithBarcode(const QString& code) {
+    // The second condition lets the engine use the index, which leaves empty codes out.
+    return QStringLiteral("select * from 商品名称  where 条码='") + sqlText(code) +
+           QStringLiteral("' and 条码<>''");
+}
+
+QString addProductWithBarcode(const QString& name, const QString& unitPrice, const QString& code) {
+    return QStringLiteral("insert into [商品名称] (名称,单价,条码 )values ('") + sqlText(name) +
+           QStringLiteral("','") + sqlText(unitPrice) + QStringLiteral("','") + sqlText(code) +
+           QStringLiteral("')");
+}
+
+QString setProductBarcode(int id, const QString& code) {
+    return QStringLiteral("update 商品名称  set   条码='") + sqlText(code) +
+           QStringLiteral("'where ID=") + QString::number(id);
+}
+
 QString listPaymentMethods() {
     return QStringLiteral("select * from 付款方式");
 }
@@ -112,7 +129,8 @@ std::vector<Product> readProducts(ODBCDB& db, const QString& statement, bool* ok
     return readRows<Product>(db, statement, ok, [&db](int h) {
         return Product{db.ReadColByName(h, QStringLiteral("ID")).toInt(),
                        db.ReadColByName(h, QStringLiteral("名称")).toText(),
-                       db.ReadColByName(h, QStringLiteral("单价")).toText()};
+                       db.ReadColByName(h, QStringLiteral("单价")).toText(),
+                       db.ReadColByName(h, QStringLiteral("条码")).toText()};
     });
 }
 

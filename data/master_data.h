@@ -12,6 +12,7 @@ struct Product {
     int id = 0;
     QString name;       // 名称
     QString unitPrice;  // 单价, text with two decimals
+    QString barcode;    // 条码; empty when the product has none (or the file is older)
 };
 
 struct PaymentMethod {
@@ -35,6 +36,10 @@ QString productsStartingWith(const QString& typed);
 QString addProduct(const QString& name, const QString& unitPrice);
 QString changeProduct(int id, const QString& name, const QString& unitPrice);
 QString deleteProduct(int id);
+// The product of exactly this barcode; none for an empty code.
+QString productWithBarcode(const QString& code);
+QString addProductWithBarcode(const QString& name, const QString& unitPrice, const QString& code);
+QString setProductBarcode(int id, const QString& code);
 
 QString listPaymentMethods();
 QString addPaymentMethod(const QString& name);

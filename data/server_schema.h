@@ -26,6 +26,9 @@ QStringList serverSchemaStatements();
 // have done it a moment ago).
 QStringList serverPaymentColumnStatements();
 
+// Adds 商品名称.条码 with its unique index to a database made before it; harmless when done.
+QStringList serverBarcodeColumnStatements();
+
 // A result column name as the program spells it ("id" -> "ID"); other names stay as they are.
 QString canonicalColumnName(const QString& serverName);
 

@@ -69,9 +69,11 @@ QString serverFaultText(DbFault fault, const QString& url) {
 
 namespace {
 
-// A database from before the payment columns counts too: *old says it lacks them.
-bool hasServerSchema(ODBCDB& db, bool* old) {
+// A database from before the payment columns counts too: *old says it lacks them, *noBarcode
+// that it lacks 商品名称.条码.
+bool hasServerSchema(ODBCDB& db, bool* old, bool* noBarcode) {
     *old = false;
+    *noBarcode = false;
     for (const ServerTable& t : serverTables()) {
         const int h = db.OpenTable(QStringLiteral("select * from [") + t.name +
                                    QStringLiteral("] where 1=0"));
@@ -83,6 +85,10 @@ bool hasServerSchema(ODBCDB& db, bool* old) {
         if (columns == t.columns) {
             continue;
         }
+        if (columns + QStringList{barcodeColumn()} == t.columns) {
+            *noBarcode = true;
+            continue;
+        }
         if (columns + paymentColumns() != t.columns) {
             return false;
         }
@@ -92,11 +98,11 @@ bool hasServerSchema(ODBCDB& db, bool* old) {
 }
 
 // The server keeps its own backups; the columns go in in one transaction, or not at all.
-bool addServerPaymentColumns(ODBCDB& db) {
+bool upgradeServer(ODBCDB& db, const QStringList& statements) {
     if (!db.BeginTrans()) {
         return false;
     }
-    for (const QString& statement : serverPaymentColumnStatements()) {
+    for (const QString& statement : statements) {
         if (!db.ExecuteSql(statement)) {
             db.RollbackTrans();
             return false;
@@ -118,9 +124,12 @@ bool openServerDatabase(ODBCDB& db, const QString& url, DatabasePrompts& prompts
         DbFault fault = DbFault::None;
         if (db.NewOpenDatabase(url, false, true)) {
             bool old = false;
-            if (hasServerSchema(db, &old)) {
-                if (old && !addServerPaymentColumns(db)) {
+            bool noBarcode = false;
+            if (hasServerSchema(db, &old, &noBarcode)) {
+                if (old && !upgradeServer(db, serverPaymentColumnStatements())) {
                     prompts.tell(setup_text::upgradeFailed());
+                } else if (noBarcode && !upgradeServer(db, serverBarcodeColumnStatements())) {
+                    prompts.tell(setup_text::barcodeUpgradeFailed());
                 }
                 return true;
             }

@@ -88,8 +88,8 @@ void ProductCatalogue::add(const Product& product) {
 
 Product ProductCatalogue::product(std::size_t position) const {
     const Entry& e = entries_[position];
-    return Product{e.id, view(e.name, e.nameLength).toString(),
-                   view(e.price, e.priceLength).toString()};
+    return Product{
+        e.id, view(e.name, e.nameLength).toString(), view(e.price, e.priceLength).toString(), {}};
 }
 
 std::pair<std::size_t, std::size_t> ProductCatalogue::range(QStringView prefix) const {

@@ -64,6 +64,10 @@ bool ProductEntry::key(Component* box, int key) {
                 return true;
             }
         }
+        if (sellCode_ && sellCode_(box->text())) {
+            left();
+            return true;
+        }
         focus(ui_.编辑框_单价);
         return true;
     }
@@ -142,7 +146,7 @@ void ProductEntry::remember(const QString& name, const QString& unitPrice) {
         return;
     }
     if (module_.database().ExecuteSql(master_sql::addProduct(name, unitPrice))) {
-        catalogue_.add(Product{0, name, unitPrice});
+        catalogue_.add(Product{0, name, unitPrice, {}});
         fill();
     }
 }

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 #include "data/master_data.h"
@@ -36,6 +37,10 @@ class ProductEntry : public QObject {
     // again.
     void remember(const QString& name, const QString& unitPrice);
     ProductLookup* lookup() const { return lookup_; }
+    // Enter in the name box first offers its text here as a barcode; true when it was sold.
+    void setCodeSeller(std::function<bool(const QString&)> seller) {
+        sellCode_ = std::move(seller);
+    }
 
     // Focuses an entry box with its text selected, so that typing replaces it.
     static void focus(EditBox& entry);
@@ -50,6 +55,7 @@ class ProductEntry : public QObject {
     ProductLookup* lookup_ = nullptr;
     // The text the products were last narrowed for.
     QString lookedUp_;
+    std::function<bool(const QString&)> sellCode_;
 };
 
 }  // namespace tillora

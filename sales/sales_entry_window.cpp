@@ -19,6 +19,7 @@
 #include "platform/clock.h"
 #include "platform/version.h"
 #include "sales/amount_text.h"
+#include "sales/barcode_scanner.h"
 #include "sales/receipt_numbering.h"
 #include "sales/sales_module.h"
 #include "sales/sales_texts.h"
@@ -94,6 +95,10 @@ void SalesEntryWindow::start() {
     updateChange();
     fitShopName();
     setUpKeyboard();
+    if (scanner_ == nullptr) {
+        scanner_ = new BarcodeScanner(window_, [this](const QString& code) { scanned(code); });
+        products_.setCodeSeller([this](const QString& text) { return sellTypedCode(text); });
+    }
 }
 
 // The finishing buttons answer function keys from anywhere in the window, and say so.
@@ -186,11 +191,8 @@ void SalesEntryWindow::showTime() {
 }
 
 std::optional<SaleLine> SalesEntryWindow::lineFromEntry() {
-    ReceiptModel::Entry entry{ui_.编辑框_名称.text(), ui_.编辑框_数量.text(),
-                              ui_.编辑框_单价.text(), std::nullopt};
-    if (ui_.选择框_折扣.isChecked()) {
-        entry.discount = ui_.组合框_折扣.text();
-    }
+    const ReceiptModel::Entry entry{ui_.编辑框_名称.text(), ui_.编辑框_数量.text(),
+                                    ui_.编辑框_单价.text(), entryDiscount()};
     ReceiptModel::Checked checked = ReceiptModel::check(entry);
     if (!checked.line) {
         hint(checked.problem);
@@ -216,26 +218,37 @@ void SalesEntryWindow::showTotals() {
     updateChange();
 }
 
+std::optional<QString> SalesEntryWindow::entryDiscount() const {
+    if (ui_.选择框_折扣.isChecked()) {
+        return ui_.组合框_折扣.text();
+    }
+    return std::nullopt;
+}
+
+void SalesEntryWindow::appendLine(const SaleLine& line) {
+    ListView& l = ui_.超级列表框1;
+    const int row = model_.add(line);
+    l.addRow({QString::number(row + 1)});
+    showLine(row);
+    showTotals();
+    // The new line is the selected one and in sight.
+    l.setCurrentIndex(row);
+    if (QTreeWidget* tree = l.tree()) {
+        tree->scrollToItem(tree->topLevelItem(row));
+    }
+}
+
 void SalesEntryWindow::addLine() {
     const std::optional<SaleLine> line = lineFromEntry();
     if (!line) {
         return;
     }
-    ListView& l = ui_.超级列表框1;
-    const int row = model_.add(*line);
-    l.addRow({QString::number(row + 1)});
-    showLine(row);
-    showTotals();
+    appendLine(*line);
     if (module_.remembersProducts()) {
         products_.remember(line->name, cents::toText(line->unitPrice));
     }
-    // The new line is the selected one and in sight; the next line starts from a fresh price and
-    // quantity (selecting copies the line into the entry boxes first), with the name ready to be
-    // typed over.
-    l.setCurrentIndex(row);
-    if (QTreeWidget* tree = l.tree()) {
-        tree->scrollToItem(tree->topLevelItem(row));
-    }
+    // The next line starts from a fresh price and quantity (selecting copies the line into the
+    // entry boxes first), with the name ready to be typed over.
     ui_.编辑框_单价.setText(QStringLiteral("0.00"));
     ui_.编辑框_数量.setText(QStringLiteral("1"));
     ProductEntry::focus(ui_.编辑框_名称);

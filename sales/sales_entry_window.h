@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 #include "data/settings_record.h"
 #include "forms/window_logic.h"
 #include "formset/sales_entry_handles.h"
@@ -13,6 +15,7 @@
 
 namespace tillora {
 
+class BarcodeScanner;
 class SalesModule;
 
 // The logic of the sales entry window: renders the receipt being composed (a ReceiptModel) in
@@ -66,6 +69,16 @@ class SalesEntryWindow : public WindowLogic<SalesEntryWindow> {
     // The cash received was typed or picked: the change follows.
     void updateChange();
 
+    // A barcode scanned anywhere in the window, or typed into 商品名称 and ended with Enter:
+    // its product is sold (one more of the last line when it is that line's product). An
+    // unknown code is said, and an administrator may register it on the spot. False when the
+    // code is no product's (nothing was added).
+    bool scanned(const QString& code);
+    void addScannedProduct(const Product& product);
+    // The text of 商品名称 on Enter when it is a product's code: sold as a scan. False (and
+    // nothing done) otherwise.
+    bool sellTypedCode(const QString& typed);
+
     void preview();
     void print() { checkout_.print(); }
     void saveOnly();
@@ -75,6 +88,12 @@ class SalesEntryWindow : public WindowLogic<SalesEntryWindow> {
   private:
     // The entry boxes as a checked line; the reason shown when they can't make one.
     std::optional<SaleLine> lineFromEntry();
+    // The discount of a line entered now: the list's choice while the tick is on.
+    std::optional<QString> entryDiscount() const;
+    // Puts a checked line at the end of the list and selects it.
+    void appendLine(const SaleLine& line);
+    // An administrator registers an unknown code; the product stored, or none.
+    std::optional<Product> registerCode(const QString& code);
     void showLine(int row);
     void showTotals();
     void setUpKeyboard();
@@ -89,6 +108,7 @@ class SalesEntryWindow : public WindowLogic<SalesEntryWindow> {
     SalePickers pickers_;
     SaleCheckout checkout_;
     QString proposedNumber_;  // the number last shown by the window itself
+    BarcodeScanner* scanner_ = nullptr;
 };
 
 }  // namespace tillora

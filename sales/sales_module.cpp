@@ -40,6 +40,11 @@ void runHook(const SalesModule::WindowHook& hook, FormWindow* owner) {
 
 SalesModule::SalesModule(ODBCDB& db) : db_(db) {}
 
+std::optional<NewProductInput> SalesModule::askNewProduct(const QString& code,
+                                                          FormWindow* owner) const {
+    return newProduct_ ? newProduct_(code, owner) : tillora::askNewProduct(code, owner);
+}
+
 void SalesModule::registerHandlers(HandlerRegistry& r) {
     using W = SalesEntryWindow;
     const auto name = [](const char* handler) { return QString::fromLatin1(handler); };

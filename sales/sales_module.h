@@ -3,6 +3,9 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
+
+#include "sales/new_product_dialog.h"
 
 namespace tillora {
 
@@ -57,6 +60,13 @@ class SalesModule {
     bool remembersProducts() const { return rememberProducts_; }
     void setRemembersProducts(bool on) { rememberProducts_ = on; }
 
+    // Asks an administrator for the name and price of a scanned code no product has; tests
+    // answer in its place. Without a hook the program's own dialog asks.
+    using NewProductPrompt =
+        std::function<std::optional<NewProductInput>(const QString& code, FormWindow* owner)>;
+    std::optional<NewProductInput> askNewProduct(const QString& code, FormWindow* owner) const;
+    void setNewProductPrompt(NewProductPrompt prompt) { newProduct_ = std::move(prompt); }
+
   private:
     ODBCDB& db_;
     ReceiptPrinting print_;
@@ -65,6 +75,7 @@ class SalesModule {
     WindowHook openStatistics_;
     WindowHook openDayReport_;
     bool rememberProducts_ = true;
+    NewProductPrompt newProduct_;
 };
 
 }  // namespace tillora

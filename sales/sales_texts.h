@@ -20,6 +20,13 @@ inline QString addFailed() {
 inline QString deleteFailed() {
     return QStringLiteral("数据删除失败");
 }
+// A scanned or typed barcode that no product has.
+inline QString unknownBarcode(const QString& code) {
+    return QStringLiteral("条码 %1 没有登记").arg(code);
+}
+inline QString registerBarcodeQuestion() {
+    return QStringLiteral("。\r\n是否现在登记这个商品（名称和单价）？");
+}
 inline QString notEmpty() {
     return QStringLiteral("不能为空");
 }

@@ -18,6 +18,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n qt6-qpa-plugins
   libsqlite3-dev libpng-dev libjpeg-dev zlib1g-dev
   libxlsxwriter-dev libpq-dev libcups2 fonts-arphic-uming fonts-wqy-microhei
+  libfreexl-dev libfreexl1 libzip-dev libzip4
 )
 packaging=(dpkg-dev file)
 for set in "$@"; do

@@ -6,6 +6,7 @@
 #include "forms/handler_registry.h"
 #include "forms/services/message_service.h"
 #include "formset/form_ids.h"
+#include "settings/import_preview_dialog.h"
 #include "settings/settings_texts.h"
 #include "settings/settings_window.h"
 #include "settings/user_dialog.h"
@@ -50,6 +51,19 @@ void SettingsModule::setRemembersProducts(bool on) {
     }
 }
 
+void SettingsModule::exportList(FormWindow* owner, const QStringList& titles,
+                                const QList<QStringList>& rows) const {
+    if (export_) {
+        export_(owner, titles, rows);
+    } else {
+        showMessage(settings_text::notYetAvailable(), 0, settings_text::hint());
+    }
+}
+
+bool SettingsModule::confirmImport(const ProductImport& plan, FormWindow* owner) const {
+    return confirmImport_ ? confirmImport_(plan, owner) : confirmProductImport(plan, owner);
+}
+
 void SettingsModule::settingsClosed() const {
     if (closed_) {
         closed_();
@@ -89,6 +103,8 @@ void SettingsModule::registerHandlers(HandlerRegistry& r) {
     r.add(name("settings.productChangeClicked"), logicHandler<S>([](S& s) { s.changeProduct(); }));
     r.add(name("settings.productDeleteClicked"), logicHandler<S>([](S& s) { s.deleteProduct(); }));
     r.add(name("settings.rememberClicked"), logicHandler<S>([](S& s) { s.rememberClicked(); }));
+    r.add(name("settings.productImportClicked"), logicHandler<S>([](S& s) { s.importProducts(); }));
+    r.add(name("settings.productExportClicked"), logicHandler<S>([](S& s) { s.exportProducts(); }));
 
     r.add(name("settings.userAddClicked"), logicHandler<S>([](S& s) { s.addUser(); }));
     r.add(name("settings.userChangeClicked"), logicHandler<S>([](S& s) { s.changeUser(); }));

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -11,6 +13,7 @@ namespace tillora {
 class FormWindow;
 class HandlerRegistry;
 class ODBCDB;
+class ProductImport;
 
 // Owns what the settings window and its user dialogs share (the database, the hooks the rest of
 // the program fills in) and provides their handlers. Must outlive every window it serves.
@@ -58,6 +61,18 @@ class SettingsModule {
     void settingsClosed() const;
     void setClosedNotice(Notice notice) { closed_ = std::move(notice); }
 
+    // 导出 on the product page: the list goes out through the program's export flow; without a
+    // hook the button says the function is not open.
+    using ListExport = std::function<void(FormWindow* owner, const QStringList& titles,
+                                          const QList<QStringList>& rows)>;
+    void exportList(FormWindow* owner, const QStringList& titles,
+                    const QList<QStringList>& rows) const;
+    void setListExport(ListExport hook) { export_ = std::move(hook); }
+    // 导入 shows what it will store and asks; tests answer in its place.
+    using ImportConfirm = std::function<bool(const ProductImport& plan, FormWindow* owner)>;
+    bool confirmImport(const ProductImport& plan, FormWindow* owner) const;
+    void setImportConfirm(ImportConfirm hook) { confirmImport_ = std::move(hook); }
+
     // The user the change dialog edits, chosen on the user page before it opens.
     const UserAccount& editedUser() const { return editedUser_; }
     void setEditedUser(UserAccount user) { editedUser_ = std::move(user); }
@@ -72,6 +87,8 @@ class SettingsModule {
     std::function<bool()> readRemember_;
     std::function<void(bool)> writeRemember_;
     Notice closed_;
+    ListExport export_;
+    ImportConfirm confirmImport_;
     UserAccount editedUser_;
 };
 

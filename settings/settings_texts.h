@@ -58,6 +58,13 @@ inline QString productPriceNotPlain() {
     return QStringLiteral("商品价格只能是数字（最多两位小数，不超过 99999999.99），例如 12.50！");
 }
 
+inline QString barcodeTaken(const QString& code, const QString& product) {
+    return QStringLiteral("条码 %1 已用于商品“%2”！").arg(code, product);
+}
+inline QString queryFailed() {
+    return QStringLiteral("查询失败！");
+}
+
 inline QString userNameEmpty() {
     return QStringLiteral("用户不能为空！");
 }

@@ -1,17 +1,22 @@
 #include "settings/settings_window.h"
 
 #include "data/current_user.h"
+#include "data/database_setup.h"
 #include "data/odbcdb.h"
+#include "data/product_barcode.h"
 #include "data/settings_record.h"
 #include "data/till_login.h"
 #include "forms/component.h"
 #include "forms/components/list_view.h"
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
+#include "forms/services/file_dialog_service.h"
 #include "forms/services/message_service.h"
 #include "formset/form_ids.h"
+#include "settings/product_import.h"
 #include "settings/settings_module.h"
 #include "settings/settings_texts.h"
+#include "spreadsheet/sheet_reader.h"
 #include "values/plain_number.h"
 
 namespace tillora {
@@ -58,6 +63,10 @@ void SettingsWindow::start() {
     ui_.选择框1.setChecked(module_.remembersProducts());
     fillProducts();
     fillUsers();
+    // A file that could not take the barcode column yet has nowhere to keep a code.
+    const bool barcodes = hasBarcodeColumn(module_.database());
+    ui_.编辑框_条码.setEnabled(barcodes);
+    ui_.按钮_导入.setEnabled(barcodes);
 
     // An ordinary user may not set the shop information nor the receipt number.
     const bool admin = CurrentUser::orNobody().isAdministrator();
@@ -165,7 +174,7 @@ void SettingsWindow::fillProducts() {
     ListView* l = &ui_.超级列表框1;
     l->clearRows();
     for (const Product& p : products_) {
-        l->addRow({QString::number(p.id), p.name, p.unitPrice});
+        l->addRow({QString::number(p.id), p.name, p.unitPrice, p.barcode});
     }
 }
 
@@ -173,6 +182,7 @@ void SettingsWindow::productRowChanged(int row) {
     if (const Product* p = shownRow(products_, row)) {
         ui_.编辑框_名称.setText(p->name);
         ui_.编辑框_单价.setText(p->unitPrice);
+        ui_.编辑框_条码.setText(p->barcode);
     }
 }
 
@@ -201,13 +211,40 @@ bool SettingsWindow::productFits(const QString& name, const QString& price) cons
     return true;
 }
 
+bool SettingsWindow::barcodeFits(const QString& code, int id) const {
+    if (code.isEmpty()) {
+        return true;
+    }
+    if (const auto verdict = ProductBarcode::check(code); verdict != ProductBarcode::Verdict::Ok) {
+        hint(ProductBarcode::problem(verdict, code));
+        return false;
+    }
+    bool read = false;
+    const std::vector<Product> holders =
+        readProducts(module_.database(), master_sql::productWithBarcode(code), &read);
+    if (!read) {
+        showMessage(settings_text::queryFailed());
+        return false;
+    }
+    for (const Product& p : holders) {
+        if (p.id != id) {
+            hint(settings_text::barcodeTaken(code, p.name));
+            return false;
+        }
+    }
+    return true;
+}
+
 void SettingsWindow::addProduct() {
     const QString name = ui_.编辑框_名称.text();
     const QString price = ui_.编辑框_单价.text();
-    if (!productFits(name, price)) {
+    const QString code = ProductBarcode::normalized(ui_.编辑框_条码.text());
+    if (!productFits(name, price) || !barcodeFits(code, 0)) {
         return;
     }
-    if (!module_.database().ExecuteSql(master_sql::addProduct(name, price))) {
+    if (!module_.database().ExecuteSql(
+            code.isEmpty() ? master_sql::addProduct(name, price)
+                           : master_sql::addProductWithBarcode(name, price, code))) {
         showMessage(settings_text::addFailed());
     }
     fillProducts();
@@ -221,10 +258,23 @@ void SettingsWindow::changeProduct() {
     }
     const QString name = ui_.编辑框_名称.text();
     const QString price = ui_.编辑框_单价.text();
-    if (!productFits(name, price)) {
+    const QString code = ProductBarcode::normalized(ui_.编辑框_条码.text());
+    if (!productFits(name, price) || !barcodeFits(code, id)) {
         return;
     }
-    if (!module_.database().ExecuteSql(master_sql::changeProduct(id, name, price))) {
+    // Name, price and code together or not at all; the code only when it was changed, so a
+    // file that can't keep codes still changes names and prices.
+    const Product* shown = shownRow(products_, ui_.超级列表框1.currentIndex());
+    const bool codeChanged = shown != nullptr && shown->barcode != code;
+    ODBCDB& db = module_.database();
+    const bool done = db.BeginTrans() &&
+                      db.ExecuteSql(master_sql::changeProduct(id, name, price)) &&
+                      (!codeChanged || db.ExecuteSql(master_sql::setProductBarcode(id, code))) &&
+                      db.tryCommitTrans();
+    if (!done) {
+        if (db.inTransaction()) {
+            db.RollbackTrans();
+        }
         showMessage(settings_text::changeFailed());
     }
     fillProducts();
@@ -244,6 +294,55 @@ void SettingsWindow::deleteProduct() {
 
 void SettingsWindow::rememberClicked() {
     module_.setRemembersProducts(ui_.选择框1.isChecked());
+}
+
+void SettingsWindow::importProducts() {
+    FileDialogRequest request;
+    request.kind = FileDialogRequest::Kind::Open;
+    request.title = QStringLiteral("导入商品");
+    request.filter = QStringLiteral("表格文件|*.xls;*.xlsx;*.csv|全部文件|*.*");
+    const QString path = fileDialogService().choose(request, window_);
+    if (path.isEmpty()) {
+        return;
+    }
+    const SheetContent sheet = SheetReader::read(path);
+    if (!sheet.problem.isEmpty()) {
+        showMessage(sheet.problem);
+        return;
+    }
+    bool read = false;
+    const std::vector<Product> existing =
+        readProducts(module_.database(), master_sql::listProducts(), &read);
+    if (!read) {
+        showMessage(settings_text::queryFailed());
+        return;
+    }
+    const ProductImport plan = ProductImport::plan(sheet.rows, existing);
+    if (!plan.problem().isEmpty()) {
+        showMessage(plan.problem());
+        return;
+    }
+    if (!module_.confirmImport(plan, window_)) {
+        return;
+    }
+    QString problem;
+    if (!plan.store(module_.database(), &problem)) {
+        showMessage(problem);
+    } else {
+        hint(QStringLiteral("导入完成：") + plan.summary() + QStringLiteral("。"));
+    }
+    fillProducts();
+}
+
+void SettingsWindow::exportProducts() {
+    QList<QStringList> rows;
+    rows.reserve(static_cast<qsizetype>(products_.size()));
+    for (const Product& p : products_) {
+        rows << QStringList{p.name, p.unitPrice, p.barcode};
+    }
+    // The columns an import reads back.
+    module_.exportList(
+        window_, {QStringLiteral("名称"), QStringLiteral("单价"), QStringLiteral("条码")}, rows);
 }
 
 void SettingsWindow::fillUsers() {

@@ -36,6 +36,9 @@ class SettingsWindow : public WindowLogic<SettingsWindow> {
     void changeProduct();
     void deleteProduct();
     void rememberClicked();
+    // 导入: a product list from a spreadsheet, shown before it is stored; 导出: the list.
+    void importProducts();
+    void exportProducts();
 
     // Page 2, 设置用户（收银员）.
     void fillUsers();
@@ -50,6 +53,8 @@ class SettingsWindow : public WindowLogic<SettingsWindow> {
     void storeTick(CheckBox& tick, QString (*statement)(bool));
     // The name and price of the product page when they may be stored; otherwise says why.
     bool productFits(const QString& name, const QString& price) const;
+    // The barcode box when it may be stored for product `id` (0: a new one); otherwise says why.
+    bool barcodeFits(const QString& code, int id) const;
     int selectedProductId() const;
     // The selected user, or nullptr.
     const UserAccount* selectedUser() const;

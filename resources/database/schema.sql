@@ -47,9 +47,14 @@ CREATE INDEX 用户登录_ID ON 用户登录 (ID);
 CREATE TABLE 商品名称 (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,
     名称 VARCHAR(50) COLLATE NOCASE CHECK (length(名称) <= 50),
-    单价 VARCHAR(50) COLLATE NOCASE CHECK (length(单价) <= 50)
+    单价 VARCHAR(50) COLLATE NOCASE CHECK (length(单价) <= 50),
+    条码 VARCHAR(50) COLLATE BINARY CHECK (length(条码) <= 50)
 );
 CREATE INDEX 商品名称_ID ON 商品名称 (ID);
+-- 条码 (the product's barcode) came after the first release too; an older file gets it at
+-- start. A code is compared exactly (a scanner's letters are not a name's) and belongs to one
+-- product at most; products without one hold NULL or ''.
+CREATE UNIQUE INDEX 商品名称_条码 ON 商品名称 (条码) WHERE 条码 <> '';
 
 CREATE TABLE 付款方式 (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,

@@ -74,8 +74,8 @@ TEST_F(ProductCatalogueTest, KnowsAProductByExactNameAndPriceAndLearnsNewOnes) {
     EXPECT_FALSE(catalogue.knows(QStringLiteral("MKF-麦克风"), QStringLiteral("10.00")));
     EXPECT_TRUE(catalogue.knows(QStringLiteral("mkf-麦克风"), QStringLiteral("10")));
 
-    catalogue.add(Product{0, QStringLiteral("Mkf-支架"), QStringLiteral("5.00")});
-    catalogue.add(Product{0, QStringLiteral("mkf-麦克风"), QStringLiteral("12.00")});
+    catalogue.add(Product{0, QStringLiteral("Mkf-支架"), QStringLiteral("5.00"), {}});
+    catalogue.add(Product{0, QStringLiteral("mkf-麦克风"), QStringLiteral("12.00"), {}});
     EXPECT_TRUE(catalogue.knows(QStringLiteral("mkf-麦克风"), QStringLiteral("12.00")));
     EXPECT_TRUE(catalogue.knows(QStringLiteral("mkf-麦克风"), QStringLiteral("10.00")));
     // Added ones come after those read, as the table lists them.

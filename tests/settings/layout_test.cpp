@@ -49,6 +49,10 @@ const std::vector<ExpectedComponent> kProductsPage = {
     {"按钮_删除", {16, 440, 75, 24}, "删除", 0},
     {"按钮_修改", {112, 440, 75, 24}, "修改", 0},
     {"按钮_添加", {216, 440, 70, 24}, "添加", 0},
+    {"标签_条码", {294, 356, 66, 16}, "商品条码：", 0},
+    {"编辑框_条码", {294, 380, 104, 24}, nullptr, 0},
+    {"按钮_导入", {300, 440, 48, 24}, "导入", 0},
+    {"按钮_导出", {354, 440, 48, 24}, "导出", 0},
 };
 const std::vector<ExpectedComponent> kUsersPage = {
     {"超级列表框2", {16, 40, 216, 424}, nullptr, 0},
@@ -160,9 +164,10 @@ TEST_F(SettingsLayoutTest, ProductsPage) {
     checkComponents(w, kProductsPage, 1);
     EXPECT_FALSE(c(w, "编辑框_店名")->widget()->isVisible());
     ListView* l = list(w, "超级列表框1");
-    ASSERT_EQ(l->columnCount(), 3);
+    ASSERT_EQ(l->columnCount(), 4);
     EXPECT_EQ(l->propertyByNumber(35).toStringList(),
-              (QStringList{QStringLiteral("ID"), QStringLiteral("名称"), QStringLiteral("单价")}));
+              (QStringList{QStringLiteral("ID"), QStringLiteral("名称"), QStringLiteral("单价"),
+                           QStringLiteral("条码")}));
 }
 
 TEST_F(SettingsLayoutTest, UsersPage) {
@@ -261,8 +266,9 @@ TEST_F(SettingsFocusTest, SettingsPagesAsAdministratorAndOrdinaryUser) {
     expectOrder(w, names({"编辑框_店名", "编辑框_备注", "按钮5", "按钮1", "选择框_显示打印完毕",
                           "选择框_提示再次打印", "选择框_打印单价", "编辑框_边距", "编辑框_偏差",
                           "按钮_选择打印机", "按钮_保存"}));
-    const QStringList products = names({"超级列表框1", "编辑框_名称", "编辑框_单价", "按钮_添加",
-                                        "按钮_修改", "按钮_删除", "选择框1"});
+    const QStringList products =
+        names({"超级列表框1", "编辑框_名称", "编辑框_单价", "编辑框_条码", "按钮_添加", "按钮_修改",
+               "按钮_删除", "选择框1", "按钮_导入", "按钮_导出"});
     showPage(w, 1);
     expectOrder(w, products);
     EXPECT_EQ(w->focusWidget(), c(w, "超级列表框1")->widget());
