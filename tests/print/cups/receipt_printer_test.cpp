@@ -338,80 +338,87 @@ TEST_F(ReceiptPrinterTest, AdministratorOpensTheDrawerFromTheMenu) {
     EXPECT_EQ(messages.texts(), QStringList{Printer::noDrawerPrinterText()});
 }
 
-// A page printer whose default paper is a 58 x 210 mm roll (and which lists A4 as well): the
-// receipt's page is the roll, not the locale's A4.
+// A page printer whose default paper is a 58 or 80 x 210 mm roll (and which lists A4 as well):
+// the receipt's page is the roll, not the locale's A4.
 TEST_F(ReceiptPrinterTest, PagePrinterPrintsOnItsOwnRoll) {
     QFile pdfDriver(QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd"));
     if (!pdfDriver.open(QIODevice::ReadOnly)) {
         GTEST_SKIP() << "cups-pdf is not installed";
     }
-    QString ppd = QString::fromLatin1(pdfDriver.readAll());
-    const QString roll = QStringLiteral("X58MMY210MM");
-    for (const char* keyword : {"PageSize", "PageRegion", "ImageableArea", "PaperDimension"}) {
-        const QString k = QLatin1String(keyword);
-        ppd.replace(QStringLiteral("*Default%1: A4").arg(k),
-                    QStringLiteral("*Default%1: %2").arg(k, roll));
-    }
-    ppd.replace(QStringLiteral("*PageSize A4/A4:"),
-                QStringLiteral("*PageSize %1/58 x 210 mm: \"<</PageSize[164 595]/ImagingBBox null>>"
-                               "setpagedevice\"\n*PageSize A4/A4:")
-                    .arg(roll));
-    ppd.replace(QStringLiteral("*PageRegion A4/A4:"),
-                QStringLiteral("*PageRegion %1/58 x 210 mm: \"<</PageSize[164 595]/ImagingBBox "
-                               "null>>setpagedevice\"\n*PageRegion A4/A4:")
-                    .arg(roll));
-    ppd.replace(
-        QStringLiteral("*ImageableArea A4/A4:"),
-        QStringLiteral("*ImageableArea %1/58 x 210 mm: \"0 0 164 595\"\n*ImageableArea A4/A4:")
-            .arg(roll));
-    ppd.replace(
-        QStringLiteral("*PaperDimension A4/A4:"),
-        QStringLiteral("*PaperDimension %1/58 x 210 mm: \"164 595\"\n*PaperDimension A4/A4:")
-            .arg(roll));
-    QFile rollDriver(folder.file(QStringLiteral("roll58.ppd")));
-    ASSERT_TRUE(rollDriver.open(QIODevice::WriteOnly));
-    rollDriver.write(ppd.toLatin1());
-    rollDriver.close();
-    PrivateQueue queue(queueName("Roll"), {QStringLiteral("-v"), QStringLiteral("cups-pdf:/"),
-                                           QStringLiteral("-P"), rollDriver.fileName()});
-    ASSERT_TRUE(queue.added());
-    ASSERT_TRUE(SystemPrinters::setDefault(queue.name()));
-
-    const QString token = QStringLiteral("TilloraRoll%1x%2")
-                              .arg(QCoreApplication::applicationPid())
-                              .arg(QDateTime::currentMSecsSinceEpoch() % 1000000);
-    Printer printer;
-    printer.setDocumentName(token);
-    ASSERT_TRUE(printer.StartPrint(false, false));
-    EXPECT_FALSE(printer.receiptPrinter());
-    // The roll less the driver's margins: nowhere near A4's 2100.
-    EXPECT_GT(printer.printableWidth(), 400);
-    EXPECT_LE(printer.printableWidth(), 580);
-    printer.WriteAt(0, 0, QStringList{QStringLiteral("单号：2026120800017")});
-    printer.EndPrint();
-    EXPECT_TRUE(printer.failure().isEmpty());
-
-    const QDir out(QDir(privateClient().realHome).filePath(QStringLiteral("PDF")));
-    QString found;
-    QElapsedTimer waited;
-    waited.start();
-    while (found.isEmpty() && waited.elapsed() < 60000) {
-        for (const QFileInfo& f : out.entryInfoList({QStringLiteral("*.pdf")}, QDir::Files)) {
-            if (f.fileName().contains(token) && f.size() > 0) {
-                found = f.absoluteFilePath();
-            }
+    const QString a4Driver = QString::fromLatin1(pdfDriver.readAll());
+    for (const auto& [mm, points] : {std::pair{58, 164}, std::pair{80, 227}}) {
+        SCOPED_TRACE(mm);
+        QString ppd = a4Driver;
+        const QString roll = QStringLiteral("X%1MMY210MM").arg(mm);
+        const QString name = QStringLiteral("%1 x 210 mm").arg(mm);
+        const QString box = QStringLiteral("%1 595").arg(points);
+        for (const char* keyword : {"PageSize", "PageRegion", "ImageableArea", "PaperDimension"}) {
+            const QString k = QLatin1String(keyword);
+            ppd.replace(QStringLiteral("*Default%1: A4").arg(k),
+                        QStringLiteral("*Default%1: %2").arg(k, roll));
         }
-        QThread::msleep(200);
+        ppd.replace(QStringLiteral("*PageSize A4/A4:"),
+                    QStringLiteral("*PageSize %1/%2: \"<</PageSize[%3]/ImagingBBox null>>"
+                                   "setpagedevice\"\n*PageSize A4/A4:")
+                        .arg(roll, name, box));
+        ppd.replace(QStringLiteral("*PageRegion A4/A4:"),
+                    QStringLiteral("*PageRegion %1/%2: \"<</PageSize[%3]/ImagingBBox "
+                                   "null>>setpagedevice\"\n*PageRegion A4/A4:")
+                        .arg(roll, name, box));
+        ppd.replace(QStringLiteral("*ImageableArea A4/A4:"),
+                    QStringLiteral("*ImageableArea %1/%2: \"0 0 %3\"\n*ImageableArea A4/A4:")
+                        .arg(roll, name, box));
+        ppd.replace(QStringLiteral("*PaperDimension A4/A4:"),
+                    QStringLiteral("*PaperDimension %1/%2: \"%3\"\n*PaperDimension A4/A4:")
+                        .arg(roll, name, box));
+        QFile rollDriver(folder.file(QStringLiteral("roll%1.ppd").arg(mm)));
+        ASSERT_TRUE(rollDriver.open(QIODevice::WriteOnly));
+        rollDriver.write(ppd.toLatin1());
+        rollDriver.close();
+        PrivateQueue queue(queueName("Roll"), {QStringLiteral("-v"), QStringLiteral("cups-pdf:/"),
+                                               QStringLiteral("-P"), rollDriver.fileName()});
+        ASSERT_TRUE(queue.added());
+        ASSERT_TRUE(SystemPrinters::setDefault(queue.name()));
+
+        const QString token = QStringLiteral("TilloraRoll%1x%2")
+                                  .arg(QCoreApplication::applicationPid())
+                                  .arg(QDateTime::currentMSecsSinceEpoch() % 1000000);
+        Printer printer;
+        printer.setDocumentName(token);
+        ASSERT_TRUE(printer.StartPrint(false, false));
+        EXPECT_FALSE(printer.receiptPrinter());
+        // The roll less the driver's margins: nowhere near A4's 2100.
+        EXPECT_GT(printer.printableWidth(), mm * 10 - 100);
+        EXPECT_LE(printer.printableWidth(), mm * 10);
+        // An 80 mm roll takes the receipt across its 72 mm, as a receipt printer's does.
+        EXPECT_EQ(printer.receiptWidth(), mm == 80 ? 720 : 480);
+        printer.WriteAt(0, 0, QStringList{QStringLiteral("单号：2026120800017")});
+        printer.EndPrint();
+        EXPECT_TRUE(printer.failure().isEmpty());
+
+        const QDir out(QDir(privateClient().realHome).filePath(QStringLiteral("PDF")));
+        QString found;
+        QElapsedTimer waited;
+        waited.start();
+        while (found.isEmpty() && waited.elapsed() < 60000) {
+            for (const QFileInfo& f : out.entryInfoList({QStringLiteral("*.pdf")}, QDir::Files)) {
+                if (f.fileName().contains(token) && f.size() > 0) {
+                    found = f.absoluteFilePath();
+                }
+            }
+            QThread::msleep(200);
+        }
+        ASSERT_FALSE(found.isEmpty()) << "no PDF for " << token.toStdString();
+        QThread::msleep(300);
+        const QString info = run(QStringLiteral("pdfinfo"), {found});
+        const QRegularExpressionMatch size =
+            QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+) x ([0-9.]+) pts"))
+                .match(info);
+        ASSERT_TRUE(size.hasMatch()) << info.toStdString();
+        EXPECT_NEAR(size.captured(1).toDouble(), points, 2);
+        EXPECT_NEAR(size.captured(2).toDouble(), 595.3, 2);
+        QFile::remove(found);
     }
-    ASSERT_FALSE(found.isEmpty()) << "no PDF for " << token.toStdString();
-    QThread::msleep(300);
-    const QString info = run(QStringLiteral("pdfinfo"), {found});
-    const QRegularExpressionMatch size =
-        QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+) x ([0-9.]+) pts")).match(info);
-    ASSERT_TRUE(size.hasMatch()) << info.toStdString();
-    EXPECT_NEAR(size.captured(1).toDouble(), 164.4, 2);
-    EXPECT_NEAR(size.captured(2).toDouble(), 595.3, 2);
-    QFile::remove(found);
 }
 
 }  // namespace
