@@ -53,8 +53,11 @@ QStringList endpoints(const QString& host, int port) {
 
 }  // namespace
 
-std::optional<qint64> ConnectionBacklog::bytes(const QString& host, int port) {
-    const QStringList wanted = endpoints(host, port);
+ConnectionBacklog::ConnectionBacklog(const QString& host, int port)
+    : endpoints_(host.isEmpty() ? QStringList() : endpoints(host, port)) {}
+
+std::optional<qint64> ConnectionBacklog::bytes() const {
+    const QStringList& wanted = endpoints_;
     if (wanted.isEmpty()) {
         return std::nullopt;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -12,9 +13,15 @@ namespace tillora {
 // standing. The print system says neither while its backend writes to the printer.
 class ConnectionBacklog {
   public:
-    // Every connection whose either end is `host` (a name or a numeric address) and `port`; none
-    // found, or the system doesn't say (no /proc), gives nullopt.
-    static std::optional<qint64> bytes(const QString& host, int port);
+    // `host` (a name or a numeric address) is looked up here, once: a name server that is slow
+    // or gone must not hold up every look.
+    ConnectionBacklog(const QString& host, int port);
+    // Over every connection whose either end is the printer's address; none found, or the system
+    // doesn't say (no /proc), gives nullopt.
+    std::optional<qint64> bytes() const;
+
+  private:
+    QStringList endpoints_;
 };
 
 }  // namespace tillora

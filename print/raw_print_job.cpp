@@ -144,6 +144,7 @@ class Follower {
           name_(queue.toUtf8()),
           jobId_(jobId),
           address_(addressOf(queue)),
+          connection_(address_.host, address_.port),
           own_(own) {}
 
     QString run() {
@@ -195,7 +196,7 @@ class Follower {
         now.state = *state;
         now.reasons = SystemPrinters::option(queue_, QStringLiteral("printer-state-reasons"));
         if (!address_.host.isEmpty()) {
-            now.backlog = ConnectionBacklog::bytes(address_.host, address_.port);
+            now.backlog = connection_.bytes();
         }
         if (now != last_) {
             last_ = now;
@@ -220,6 +221,7 @@ class Follower {
     QByteArray name_;
     int jobId_;
     PrinterAddress address_;
+    ConnectionBacklog connection_;
     QWidget* own_;
     QEventLoop loop_;
     Look last_;
