@@ -310,12 +310,13 @@ ReceiptLayoutResult ReceiptLayout::draw(DrawingSurface& surface, const Receipt& 
     const int priceX = column(kPriceX);
     int amountX = column(kAmountX);
     if (paper > kTextWidth) {
-        // The amounts end at the text edge, so the receipt reads across the whole roll.
+        // The amounts end at the text edge (never beyond the paper), so the receipt reads across
+        // the whole roll.
         int widest = surface.textWidth(columns.at(3));
         for (const ReceiptLine& line : receipt.lines) {
             widest = std::max(widest, surface.textWidth(line.lineTotal));
         }
-        amountX = std::max(amountX, textEdge - widest);
+        amountX = std::max(amountX, std::min(textEdge, paper) - widest);
     }
     {
         RowPlacer header = row(y);
