@@ -14,6 +14,7 @@
 #include "app/login_window.h"
 #include "app/message_database_prompts.h"
 #include "app/program_holder.h"
+#include "app/program_icon.h"
 #include "app/sales_hand_over.h"
 #include "app/settings_hand_over.h"
 #include "app/shell.h"
@@ -72,6 +73,7 @@ int runProgram(QApplication& application) {
                           {QString::fromLatin1(CrashHandler::kMessageArgument)});
     useChineseQtTexts();
     installFontSubstitutions();
+    QApplication::setWindowIcon(programIcon());
 
     const QString data = DataFolder::forProgram(program.folder);
     if (!DataFolder::ensure(data)) {
@@ -142,6 +144,13 @@ int runProgram(QApplication& application) {
     }
     QTimer::singleShot(0, &shell.holder(), [dailyBackup, database] {
         *dailyBackup = std::make_unique<automatic_backup::DailyBackup>(database, Clock::now());
+        // The last run ended while a stored sale's receipt was on its way to the printer.
+        const QString unprinted = ReceiptPrinter::takeUnprinted();
+        if (!unprinted.isEmpty()) {
+            EventLog::write(QStringLiteral("print"),
+                            QStringLiteral("receipt %1 not printed last time").arg(unprinted));
+            showMessage(ReceiptPrinter::unprintedText(unprinted), MessageFlags::IconWarning);
+        }
     });
     const int exitCode = shell.run();
     shell.shutdown();

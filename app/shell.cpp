@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QSocketNotifier>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 
 #include <cerrno>
@@ -19,6 +20,8 @@
 #include "forms/services/external_function_table.h"
 #include "platform/event_log.h"
 #include "platform/program_folder.h"
+#include "print/printer.h"
+#include "print/raw_print_job.h"
 
 namespace tillora {
 
@@ -75,7 +78,7 @@ void Shell::endOnTerminationSignals() {
         }
         EventLog::write(QStringLiteral("signal"),
                         QStringLiteral("%1, ending as 退出").arg(int(received)));
-        end(0);
+        endAfterPrinting(0);
     });
     struct sigaction action {};
     action.sa_handler = onTerminationSignal;
@@ -84,6 +87,24 @@ void Shell::endOnTerminationSignals() {
     for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
         sigaction(signalNumber, &action, nullptr);
     }
+}
+
+void Shell::setPrintWaitTime(int milliseconds) {
+    printWaitMs_ = milliseconds;
+}
+
+void Shell::endAfterPrinting(int exitCode) {
+    if (Printer::jobsOpen() == 0) {
+        end(exitCode);
+    }
+    if (Printer::endWaiting()) {
+        return;  // already waiting
+    }
+    // A receipt half drawn or half sent would come out blank or cut: the job ends first, or is
+    // withdrawn once the wait is over; the end follows as soon as no job is open.
+    EventLog::write(QStringLiteral("stop"), QStringLiteral("waiting for the print job"));
+    Printer::afterOpenJobs([this, exitCode] { end(exitCode); });
+    QTimer::singleShot(printWaitMs_, holder_.get(), [] { RawPrintJob::withdraw(); });
 }
 
 void Shell::addExitCallback(std::function<void()> callback) {

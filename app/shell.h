@@ -35,8 +35,14 @@ class Shell {
     bool setProgramFolder(const QString& folder);
 
     // SIGTERM, SIGINT and SIGHUP (the system shutting down, Ctrl+C, the terminal closed) end the
-    // program as 退出 does: windows closed, the exit list run, the stop logged, exit code 0.
+    // program as 退出 does: windows closed, the exit list run, the stop logged, exit code 0; a
+    // print job that is open is waited for (endAfterPrinting).
     void endOnTerminationSignals();
+
+    // Ends as end() does, but a print job that is open waits: the end comes once it settled, or,
+    // when it is still being sent after the print wait time, once it was withdrawn.
+    void endAfterPrinting(int exitCode);
+    void setPrintWaitTime(int milliseconds);
 
     // Callbacks run once during shutdown, in registration order.
     void addExitCallback(std::function<void()> callback);
@@ -63,6 +69,7 @@ class Shell {
     QThread* uiThread_ = nullptr;
     bool loopEntered_ = false;
     bool shutDown_ = false;
+    int printWaitMs_ = 3000;
 };
 
 }  // namespace tillora

@@ -66,4 +66,9 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
 # No maintainer scripts (the module is no public library, so no ldconfig either): removing or
 # upgrading the package leaves every user's data alone.
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_LDCONFIG OFF)
+# Reproducible: the commit's time for every time stamp (cpack sorts the members and writes them
+# as root's).
+configure_file(${PROJECT_SOURCE_DIR}/cmake/PackageTime.cmake.in
+  ${PROJECT_BINARY_DIR}/packaging/PackageTime.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/packaging/PackageTime.cmake)
 include(CPack)

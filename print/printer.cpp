@@ -1,11 +1,15 @@
 #include "print/printer.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QWidget>
 #include <algorithm>
 #include <array>
+#include <functional>
+#include <utility>
+#include <vector>
 
 #include "forms/services/message_service.h"
 #include "platform/event_log.h"
@@ -24,6 +28,13 @@ namespace {
 QString& outputOverride() {
     static QString path;
     return path;
+}
+
+int openJobs = 0;
+int endsWaiting = 0;  // queued or not yet run
+std::vector<std::function<void()>>& afterJobs() {
+    static std::vector<std::function<void()>> waiting;
+    return waiting;
 }
 
 // Paper codes 1..16 in the order of the Windows paper sizes they stand for.
@@ -58,7 +69,43 @@ Printer::Printer(QObject* parent) : QObject(parent), owner_(qobject_cast<QWidget
 }
 
 Printer::~Printer() {
-    EndPrint();
+    // A job still open here was never finished by what drew it (the program is ending in the
+    // middle of it): what was drawn so far is no receipt, and nothing of it is sent.
+    discardJob();
+}
+
+int Printer::jobsOpen() {
+    return openJobs;
+}
+
+void Printer::afterOpenJobs(std::function<void()> then) {
+    if (openJobs == 0) {
+        then();
+        return;
+    }
+    ++endsWaiting;
+    afterJobs().push_back(std::move(then));
+}
+
+bool Printer::endWaiting() {
+    return endsWaiting > 0;
+}
+
+void Printer::jobClosed() {
+    openJobs = std::max(0, openJobs - 1);
+    if (openJobs > 0) {
+        return;
+    }
+    // Carried out from the event loop, once whatever closed the job has had its say.
+    for (std::function<void()>& then : std::exchange(afterJobs(), {})) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [then = std::move(then)] {
+                --endsWaiting;
+                then();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void Printer::setOutputFileOverride(const QString& pdfPath) {
@@ -236,6 +283,24 @@ int Printer::printableWidth() const {
     return std::max(0, w);
 }
 
+int Printer::receiptWidth() const {
+    constexpr int kNarrow = 480;
+    constexpr int kWide = 720;
+    if (!isPrinting()) {
+        return kNarrow;
+    }
+    if (receiptPrinter()) {
+        return dots_.width() >= EscPosRaster::paperDots(80) ? kWide : kNarrow;
+    }
+    // An 80 mm roll (79.5 to 82.5 mm across) as the page: as much of the 72 mm as it prints.
+    const double pageMm = device_->sheet().pageLayout().fullRect(QPageLayout::Millimeter).width();
+    if (pageMm >= 79 && pageMm <= 83) {
+        const int printable = qRound(device_->sheet().width() * 254.0 / dpiX_);
+        return std::clamp(printable, kNarrow, kWide);
+    }
+    return kNarrow;
+}
+
 int Printer::printableHeight() const {
     if (!isPrinting()) {
         return 0;
@@ -379,6 +444,7 @@ bool Printer::StartPrint(bool showDialog, bool showProgress, const Paper& paper,
         device_.reset();
         return false;
     }
+    ++openJobs;
     drawingObjectsChanged();
     serveProgress();  // shows the progress window before the first page is drawn
     return true;
@@ -390,24 +456,46 @@ void Printer::EndPrint() {
     if (wasPrinting) {
         sent = painter_.end();
     }
-    closeProgress();
+    bool withdrawn = false;
     if (wasPrinting && receiptPrinter() && cancelled_ == 0) {
+        // The progress window stays while the printer takes the job; 中止打印 now withdraws it.
+        bool byUser = false;
+        QMetaObject::Connection withdrawing;
+        if (progress_ != nullptr) {
+            disconnect(progress_, &PrintProgressWindow::abortRequested, this, &Printer::abortJob);
+            withdrawing = connect(progress_, &PrintProgressWindow::abortRequested, this, [&byUser] {
+                byUser = true;
+                RawPrintJob::withdraw();
+            });
+        }
         sendReceipt(documentName_.isEmpty() ? defaultDocumentName() : documentName_);
-        sent = failure_.isEmpty();
+        disconnect(withdrawing);
+        withdrawn = failure_ == RawPrintJob::withdrawnText();
+        if (byUser) {
+            cancelled_ = 1;
+            failure_.clear();
+        }
+        sent = failure_.isEmpty() && cancelled_ == 0;
     }
+    closeProgress();
     if (wasPrinting) {
         EventLog::write(
             QStringLiteral("print"),
-            QStringLiteral("%1, %2 page(s): %3%4")
-                .arg(destination_)
+            QStringLiteral("%1 \"%2\", %3 page(s): %4%5")
+                .arg(destination_, documentName_.isEmpty() ? defaultDocumentName() : documentName_)
                 .arg(currentPage_)
                 .arg(cancelled_ != 0 ? QStringLiteral("cancelled")
+                     : withdrawn     ? QStringLiteral("withdrawn")
                      : sent          ? QStringLiteral("sent")
                                      : QStringLiteral("failed"))
-                .arg(failure_.isEmpty() ? QString()
-                                        : QStringLiteral(" (") + failure_ + QLatin1Char(')')));
+                .arg(failure_.isEmpty() || withdrawn
+                         ? QString()
+                         : QStringLiteral(" (") + failure_ + QLatin1Char(')')));
     }
     dots_ = QImage();
+    if (wasPrinting) {
+        jobClosed();
+    }
 }
 
 void Printer::sendReceipt(const QString& jobName) {
@@ -417,7 +505,7 @@ void Printer::sendReceipt(const QString& jobName) {
     if (drawerPulse_) {
         commands += EscPosRaster::drawerPulse();
     }
-    failure_ = RawPrintJob::send(rawQueue_, jobName, commands, drawerPulse_);
+    failure_ = RawPrintJob::send(rawQueue_, jobName, commands, drawerPulse_, progress_);
 }
 
 QString Printer::openCashDrawer() {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <variant>
@@ -108,6 +109,10 @@ class Printer : public QObject, public PainterSurface {
     // True while the open (or last) job goes to a receipt printer (a queue without a driver):
     // the page is drawn as dots, on a roll as wide as the till's paper.
     bool receiptPrinter() const { return !rawQueue_.isEmpty(); }
+    // The printable width a receipt takes on the open job's paper, 0.1 mm: 720 on 80 mm paper (a
+    // receipt printer set to 80 mm, or a page printer whose own paper is an 80 mm roll), 480
+    // otherwise (58 mm paper, and the receipt's width on a sheet).
+    int receiptWidth() const;
     // The open job ends with the cash drawer pulse (receipt printers only).
     void requestDrawerPulse() { drawerPulse_ = true; }
     // Why the last job did not reach the printer, for the cashier; empty when it did (or when the
@@ -124,6 +129,13 @@ class Printer : public QObject, public PainterSurface {
     void EndPrint();
     // Ends the open job as cancelled: whatever was started is not wanted.
     void discardJob();
+    // Jobs open in the whole program (drawn or being taken by the printer).
+    static int jobsOpen();
+    // An end of the program waits for the open jobs: `then` runs from the event loop once none
+    // is open, at once when none is.
+    static void afterOpenJobs(std::function<void()> then);
+    // True while something waits for the open jobs (the program is ending).
+    static bool endWaiting();
     // True when StartPrint would have to ask for a printer even without its dialog (there is no
     // default printer and no output file override).
     static bool mustChoosePrinter();
@@ -148,6 +160,7 @@ class Printer : public QObject, public PainterSurface {
 
   private:
     void abortJob();
+    static void jobClosed();
     // Lets the progress window paint and take its abort button, and nothing else run.
     void serveProgress();
     void closeProgress();

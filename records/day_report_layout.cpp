@@ -6,6 +6,8 @@
 #include "print/printer.h"
 #include "records/sale_listing.h"
 
+#include <QScopeGuard>
+
 #include <algorithm>
 
 namespace tillora {
@@ -18,14 +20,13 @@ class ReportWriter {
     ReportWriter(DrawingSurface& surface, const ReceiptPrintSettings& settings)
         : s_(surface),
           dx_(settings.printOffset),
-          edge_(
-              std::max(ReceiptLayout::kTextWidth - settings.paperMargin, ReceiptLayout::kMinWidth)),
-          lineEnd_(
-              std::max(ReceiptLayout::kWidth - settings.paperMargin, ReceiptLayout::kMinWidth)) {}
+          paper_(std::max(ReceiptLayout::kTextWidth, settings.paperWidth)),
+          edge_(ReceiptLayout::textEdge(paper_, settings.paperMargin)),
+          lineEnd_(ReceiptLayout::lineEnd(paper_, settings.paperMargin)) {}
 
     int y() const { return y_; }
     void moveTo(int y) { y_ = y; }
-    int column(int x) const { return ReceiptLayout::columnX(x, edge_); }
+    int column(int x) const { return ReceiptLayout::columnX(x, edge_, paper_); }
 
     void centred(const QString& text) {
         const int width = s_.textWidth(text);
@@ -68,6 +69,7 @@ class ReportWriter {
   private:
     DrawingSurface& s_;
     int dx_;
+    int paper_;
     int edge_;
     int lineEnd_;
     int y_ = DayReportLayout::kTitleY;
@@ -115,12 +117,20 @@ int DayReportLayout::draw(DrawingSurface& surface, const DayReport& report,
 
 bool DayReportLayout::print(Printer& printer, const DayReport& report,
                             const ReceiptPrintSettings& settings) {
+    const QString ownName = printer.documentName();
+    const auto restoreName = qScopeGuard([&] { printer.setDocumentName(ownName); });
+    if (ownName.isEmpty()) {
+        printer.setDocumentName(title() + QLatin1Char(' ') +
+                                report.day.toString(QStringLiteral("yyyy-MM-dd")));
+    }
     if (!printer.StartPrint(false, true)) {
         return false;
     }
-    draw(printer, report, settings, Clock::now());
+    ReceiptPrintSettings onPaper = settings;
+    onPaper.paperWidth = printer.receiptWidth();
+    draw(printer, report, onPaper, Clock::now());
     printer.EndPrint();
-    if (printer.cancelled() != 0) {
+    if (printer.cancelled() != 0 || Printer::endWaiting()) {
         return false;
     }
     if (!printer.failure().isEmpty()) {

@@ -117,7 +117,10 @@ void DayReportWindow::exportReport() {
             row.append(QString());
         }
     }
-    exportToSpreadsheet(window_, titles, rows);
+    SpreadsheetExportOptions options;
+    options.suggestedName =
+        exportName(DayReportLayout::title(), report_.day, QStringLiteral(".xlsx"));
+    exportToSpreadsheet(window_, titles, rows, options);
 }
 
 void DayReportWindow::close() {

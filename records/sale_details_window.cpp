@@ -8,6 +8,7 @@
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
 #include "forms/services/message_service.h"
+#include "platform/clock.h"
 #include "records/records_module.h"
 #include "records/records_texts.h"
 #include "records/sale_editor.h"
@@ -230,7 +231,9 @@ void SaleDetailsWindow::remove() {
 }
 
 void SaleDetailsWindow::exportLines() {
-    exportToSpreadsheet(window_, *list());
+    SpreadsheetExportOptions options;
+    options.suggestedName = exportName(QStringLiteral("销售详情"), Clock::now().date());
+    exportToSpreadsheet(window_, *list(), options);
 }
 
 void SaleDetailsWindow::close() {

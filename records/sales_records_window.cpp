@@ -20,6 +20,7 @@
 #include "forms/virtual_key.h"
 #include "formset/form_ids.h"
 #include "platform/clock.h"
+#include "platform/remembered_folder.h"
 #include "print/printer.h"
 #include "print/printer_component.h"
 #include "records/data_initialiser.h"
@@ -323,14 +324,18 @@ void SalesRecordsWindow::initialise() {
     dialog.setFilter(QStringLiteral("*.mdb|*.*"));
     dialog.setDefaultExtension(QStringLiteral(".mdb"));
     dialog.setFileName(QStringLiteral("查询结果"));
+    const QString folder = dialog.initialFolder();
+    dialog.setInitialFolder(RememberedFolder::start(QStringLiteral("backup")));
     const bool chosen = dialog.open();
     const QString backup = dialog.fileName();
+    dialog.setInitialFolder(folder);
     dialog.setFilter(filter);
     dialog.setDefaultExtension(extension);
     dialog.setFileName(name);
     if (!chosen) {
         return;
     }
+    RememberedFolder::remember(QStringLiteral("backup"), backup);
     ODBCDB& db = module_.database();
     switch (DataInitialiser::run(db, module_.databasePath(), backup)) {
         case DataInitialiser::Outcome::BackupFailed:
@@ -372,7 +377,9 @@ void SalesRecordsWindow::reprintSelected() {
 
 void SalesRecordsWindow::exportList() {
     const SpreadsheetTable table = shownList();
-    exportToSpreadsheet(window_, table.titles, table.rows);
+    SpreadsheetExportOptions options;
+    options.suggestedName = exportName(QStringLiteral("销售记录"), Clock::now().date());
+    exportToSpreadsheet(window_, table.titles, table.rows, options);
 }
 
 void SalesRecordsWindow::popupMenu(const QPoint& inList) {

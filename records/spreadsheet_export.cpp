@@ -3,6 +3,7 @@
 #include "forms/components/list_view.h"
 #include "forms/services/file_dialog_service.h"
 #include "forms/services/message_service.h"
+#include "platform/remembered_folder.h"
 #include "platform/whole_file_writer.h"
 #include "records/export_progress_window.h"
 #include "spreadsheet/spreadsheet_file.h"
@@ -22,6 +23,7 @@ namespace {
 const QString kNoData = QStringLiteral("没有数据可以导出！");
 const QString kSaved = QStringLiteral("保存成功！\r\n保存在：");
 const QString kFailed = QStringLiteral("保存失败！错误代码：01");
+const QString kFolderKind = QStringLiteral("export");
 
 }  // namespace
 
@@ -34,14 +36,19 @@ SpreadsheetExportOutcome exportToSpreadsheet(QWidget* owner, const QStringList& 
     }
     FileDialogRequest request;
     request.kind = FileDialogRequest::Kind::Save;
-    request.filter = QStringLiteral("*.xls|*.xls|*.xlsx|*.xlsx");
-    request.defaultExtension = QStringLiteral(".xls");
+    const bool xlsx = options.suggestedName.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive);
+    request.filter = xlsx ? QStringLiteral("*.xlsx|*.xlsx|*.xls|*.xls")
+                          : QStringLiteral("*.xls|*.xls|*.xlsx|*.xlsx");
+    request.defaultExtension = xlsx ? QStringLiteral(".xlsx") : QStringLiteral(".xls");
+    request.initialPath =
+        QDir(RememberedFolder::start(kFolderKind)).filePath(options.suggestedName);
     // Asked below, once the default extension is on the name.
     request.confirmOverwrite = false;
     const QString path = fileDialogService().choose(request, owner);
     if (path.isEmpty()) {
         return SpreadsheetExportOutcome::NoFileChosen;
     }
+    RememberedFolder::remember(kFolderKind, path);
     // A save to this folder cut off by a crash may have left its temporary behind.
     removeInterruptedWrites(QFileInfo(path).absolutePath());
     const QString shownPath = QDir::toNativeSeparators(path);
@@ -83,6 +90,10 @@ SpreadsheetExportOutcome exportToSpreadsheet(QWidget* owner, const QStringList& 
     }
     showMessage(kFailed, MessageFlags::Ok, {}, owner);
     return SpreadsheetExportOutcome::Failed;
+}
+
+QString exportName(const QString& what, const QDate& day, const QString& suffix) {
+    return what + QLatin1Char('_') + day.toString(QStringLiteral("yyyy-MM-dd")) + suffix;
 }
 
 SpreadsheetTable listViewTable(const ListView& list) {

@@ -2,6 +2,7 @@
 
 #include "spreadsheet/spreadsheet_table.h"
 
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -24,7 +25,14 @@ enum class SpreadsheetExportOutcome {
 struct SpreadsheetExportOptions {
     // A progress window appears once an export has run this long.
     int progressDelayMs = 500;
+    // The name the save dialog proposes ("销售记录_2026-12-08.xls"); its suffix picks the
+    // format offered first.
+    QString suggestedName;
 };
+
+// "<what>_<yyyy-MM-dd><suffix>": the name an export proposes for a list of `day`.
+QString exportName(const QString& what, const QDate& day,
+                   const QString& suffix = QStringLiteral(".xls"));
 
 // Saves a list to a spreadsheet file the user chooses (.xls, or .xlsx by its suffix) and reports
 // the result by message box. The sales records window and the details window both export with it.

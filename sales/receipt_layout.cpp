@@ -239,11 +239,20 @@ QStringList ReceiptLayout::wrap(DrawingSurface& surface, const QString& text, in
     return lines;
 }
 
-int ReceiptLayout::columnX(int x, int textEdge) {
-    if (textEdge >= kTextWidth) {
+int ReceiptLayout::columnX(int x, int textEdge, int paperWidth) {
+    const int edge = std::min(textEdge, paperWidth);
+    if (edge == kTextWidth) {
         return x;
     }
-    return static_cast<int>(std::lround(static_cast<double>(x) * textEdge / kTextWidth));
+    return static_cast<int>(std::lround(static_cast<double>(x) * edge / kTextWidth));
+}
+
+int ReceiptLayout::lineEnd(int paperWidth, int paperMargin) {
+    return std::max(kMinWidth, kWidth * paperWidth / kTextWidth - paperMargin);
+}
+
+int ReceiptLayout::textEdge(int paperWidth, int paperMargin) {
+    return std::max(kMinWidth, paperWidth - paperMargin);
 }
 
 ReceiptLayoutResult ReceiptLayout::draw(DrawingSurface& surface, const Receipt& receipt,
@@ -252,11 +261,12 @@ ReceiptLayoutResult ReceiptLayout::draw(DrawingSurface& surface, const Receipt& 
     ReceiptLayoutResult result;
     surface.setUnit(1);
     OffsetWriter w(surface, settings.printOffset);
-    const int width = std::max(kMinWidth, kWidth - settings.paperMargin);
-    const int textEdge = std::max(kMinWidth, kTextWidth - settings.paperMargin);
+    const int paper = std::max(kTextWidth, settings.paperWidth);
+    const int width = lineEnd(paper, settings.paperMargin);
+    const int textEdge = ReceiptLayout::textEdge(paper, settings.paperMargin);
     const QStringList totals = totalLabels(labels);
     const auto row = [&](int y) { return RowPlacer(surface, w, y, textEdge); };
-    const auto column = [&](int x) { return columnX(x, textEdge); };
+    const auto column = [&](int x) { return columnX(x, textEdge, paper); };
 
     // 1: the shop name, centred; a name too long for one line takes more, starting higher, and
     // what follows moves down when even that is not enough.
@@ -298,7 +308,16 @@ ReceiptLayoutResult ReceiptLayout::draw(DrawingSurface& surface, const Receipt& 
     const QStringList columns = columnLabels();
     const int quantityX = column(kQuantityX);
     const int priceX = column(kPriceX);
-    const int amountX = column(kAmountX);
+    int amountX = column(kAmountX);
+    if (paper > kTextWidth) {
+        // The amounts end at the text edge (never beyond the paper), so the receipt reads across
+        // the whole roll.
+        int widest = surface.textWidth(columns.at(3));
+        for (const ReceiptLine& line : receipt.lines) {
+            widest = std::max(widest, surface.textWidth(line.lineTotal));
+        }
+        amountX = std::max(amountX, std::min(textEdge, paper) - widest);
+    }
     {
         RowPlacer header = row(y);
         header.whole(kNameX, columns.at(0));

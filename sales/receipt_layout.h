@@ -21,6 +21,9 @@ struct ReceiptPrintSettings {
     int paperMargin = 0;  // 0.1 mm; positive narrows the receipt
     int printOffset = 0;  // 0.1 mm; added to every x
     bool printLogo = false;
+    // The printable width of the roll, 0.1 mm: 480 on 58 mm paper, 720 on 80 mm paper (set by
+    // the printer of the job; the settings record doesn't know the paper).
+    int paperWidth = 480;
 
     static ReceiptPrintSettings from(const SettingsRecord& settings);
     // Millimetres as the settings window stores them ("2", "-1.5") to 0.1 mm; anything the window
@@ -72,9 +75,11 @@ struct ReceiptLayoutResult {
 // of whatever reaches into its place, pulls left from the text edge, or moves down a line. A row
 // that takes more lines moves everything after it down.
 // The separators end at x 440; text runs on to the text edge at 480, the printable width of 58 mm
-// paper (80 mm paper has room to spare). The paper margin moves both right ends (separators and
-// centring, text edge) inward when positive and outward when negative; a positive margin
-// narrows the columns in proportion, so that the four columns still share one line.
+// paper. Wider paper (80 mm: 720) takes every x above, the separators' end and the text edge in
+// proportion, text and logo at their size; there the amounts end at the text edge as one
+// column. The paper margin moves both right ends (separators and centring, text edge) inward
+// when positive and outward when negative; a positive margin narrows the columns in
+// proportion, so that the four columns still share one line.
 class ReceiptLayout {
   public:
     enum class Labels { Paper, Preview };
@@ -122,9 +127,13 @@ class ReceiptLayout {
     static QStringList wrap(DrawingSurface& surface, const QString& text, int width);
     // The longest start of `text` no wider than `width`.
     static QString cut(DrawingSurface& surface, const QString& text, int width);
-    // The x of a column (名称, 数量, 单价, 金额 or the totals' second label) for a text edge:
-    // as given up to the full text width, in proportion below it.
-    static int columnX(int x, int textEdge);
+    // The x of a column (名称, 数量, 单价, 金额 or the totals' second label) for a text edge on
+    // paper `paperWidth` wide: in proportion to the text edge, or to the paper's width when the
+    // edge lies beyond it (a negative margin).
+    static int columnX(int x, int textEdge, int paperWidth = kTextWidth);
+    // The separators' right end and the text edge for a paper and a paper margin.
+    static int lineEnd(int paperWidth, int paperMargin);
+    static int textEdge(int paperWidth, int paperMargin);
 };
 
 }  // namespace tillora

@@ -1,5 +1,8 @@
 #include "sales/receipt_printer.h"
 
+#include <QFile>
+#include <QScopeGuard>
+
 #include <memory>
 
 #include "data/odbcdb.h"
@@ -7,6 +10,7 @@
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
 #include "forms/services/message_service.h"
+#include "platform/till_settings_file.h"
 #include "print/printer.h"
 #include "print/printer_component.h"
 #include "print/till_printer.h"
@@ -28,23 +32,95 @@ bool ReceiptPrinter::isCashSale(const Receipt& receipt) {
     return receipt.paymentMethod == QStringLiteral("现金");
 }
 
+namespace {
+
+const QString kUnprintedFile = QStringLiteral("tillora-unprinted.conf");
+constexpr char kUnprintedKey[] = "receipt";
+
+// While it is there, the receipt of a stored sale may not have reached the printer.
+class UnprintedMark {
+  public:
+    explicit UnprintedMark(const QString& number) : active_(!number.isEmpty()) {
+        if (active_) {
+            till_settings_file::write(kUnprintedFile,
+                                      QByteArray("# 打印中的小票，打印完毕后删除\n") +
+                                          kUnprintedKey + " = " + number.toUtf8() + '\n',
+                                      false);
+        }
+    }
+    // Kept when the program ends without the receipt printed: the next start tells it. Otherwise
+    // the cashier saw the outcome.
+    ~UnprintedMark() {
+        if (active_ && (printed_ || !Printer::endWaiting())) {
+            QFile::remove(till_settings_file::path(kUnprintedFile));
+        }
+    }
+    void printed() { printed_ = true; }
+    UnprintedMark(const UnprintedMark&) = delete;
+    UnprintedMark& operator=(const UnprintedMark&) = delete;
+
+  private:
+    bool active_;
+    bool printed_ = false;
+};
+
+}  // namespace
+
+QString ReceiptPrinter::jobTitle(const Receipt& receipt) {
+    if (receipt.number.isEmpty()) {
+        return QStringLiteral("小票预览");
+    }
+    return QStringLiteral("小票 ") + receipt.number +
+           (receipt.reprint ? QStringLiteral(" 重印") : QString());
+}
+
+QString ReceiptPrinter::takeUnprinted() {
+    const QString number =
+        till_settings_file::read(kUnprintedFile).value(QLatin1String(kUnprintedKey));
+    QFile::remove(till_settings_file::path(kUnprintedFile));
+    return number;
+}
+
+QString ReceiptPrinter::unprintedText(const QString& number) {
+    return QStringLiteral(
+               "上次结束时，单号 %1 的小票没有打印完！\r\n这笔销售已经保存，"
+               "可在统计销售中用打印记录重印。")
+        .arg(number);
+}
+
 bool ReceiptPrinter::print(Printer& printer, const Receipt& receipt, const Options& options,
                            const ReceiptLogoSource& logo) {
+    // Only a sale just stored opens the drawer: its receipt is the one to be told of when the
+    // program ends before the printer took it.
+    UnprintedMark mark(options.openDrawer ? receipt.number : QString());
+    // A name the printer component carries is kept; otherwise the job is named after the receipt
+    // for this print alone.
+    const QString ownName = printer.documentName();
+    const auto restoreName = qScopeGuard([&] { printer.setDocumentName(ownName); });
+    if (ownName.isEmpty()) {
+        printer.setDocumentName(jobTitle(receipt));
+    }
     bool done = false;
     for (;;) {
         // The first job may have been opened when the printer was chosen.
         if (!printer.isPrinting() && !printer.StartPrint(false, true)) {
             return done;
         }
-        const ReceiptLayoutResult result = ReceiptLayout::draw(printer, receipt, options.layout,
-                                                               ReceiptLayout::Labels::Paper, logo);
+        ReceiptPrintSettings layout = options.layout;
+        layout.paperWidth = printer.receiptWidth();
+        const ReceiptLayoutResult result =
+            ReceiptLayout::draw(printer, receipt, layout, ReceiptLayout::Labels::Paper, logo);
         // The drawer opens for the stored cash sale, once, with its first receipt.
         if (options.openDrawer && !done && isCashSale(receipt) && TillPrinter::read().openDrawer) {
             printer.requestDrawerPulse();
         }
         printer.EndPrint();
-        if (printer.cancelled() != 0) {
-            return done;
+        const bool taken = printer.cancelled() == 0 && printer.failure().isEmpty();
+        if (taken) {
+            mark.printed();
+        }
+        if (printer.cancelled() != 0 || Printer::endWaiting()) {
+            return done || taken;  // nothing more to say: aborted, or the program ends
         }
         if (!printer.failure().isEmpty()) {
             showMessage(printer.failure(), MessageFlags::IconError);

@@ -21,7 +21,8 @@ class ReceiptPrinter {
         ReceiptPrintSettings layout;
         bool showPrinted = false;  // 显示打印完毕
         bool askReprint = false;   // 提示再次打印
-        // A stored cash sale: the drawer opens with its first receipt.
+        // A sale just stored: the drawer opens with its first receipt when paid in cash, and its
+        // number is noted until the printer took the receipt (see takeUnprinted).
         bool openDrawer = false;
 
         static Options from(const SettingsRecord& settings);
@@ -43,6 +44,14 @@ class ReceiptPrinter {
 
     // The logo and its offset from the settings row, read when called.
     static ReceiptLogoSource logoFrom(ODBCDB& db);
+
+    // The print job's title unless the printer carries a name of its own: "小票 <number>", "小票
+    // <number> 重印" for a stored sale printed again, "小票预览" for a receipt without a number.
+    static QString jobTitle(const Receipt& receipt);
+    // The number of the stored sale whose receipt was being printed when the program last ended
+    // (empty when none); the note of it is gone afterwards.
+    static QString takeUnprinted();
+    static QString unprintedText(const QString& number);
 
     // Paid in cash: the sale that opens the cash drawer.
     static bool isCashSale(const Receipt& receipt);

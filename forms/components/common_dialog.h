@@ -25,6 +25,9 @@ class CommonDialog : public BlockComponent<CommonDialogBlock> {
     // Added to a typed name that has none (".xls").
     QString defaultExtension() const { return block_.defaultExtension; }
     void setDefaultExtension(const QString& extension) { block_.defaultExtension = extension; }
+    // The folder the dialog opens in when the file name is not a path of its own.
+    QString initialFolder() const { return block_.initialFolder; }
+    void setInitialFolder(const QString& folder) { block_.initialFolder = folder; }
     QString text() const override { return block_.fileName; }
     void setText(const QString& text) override { block_.fileName = text; }
 

@@ -9,10 +9,13 @@
 namespace tillora {
 
 // Lets through, for the duration of one serving, only what may not run a handler of another
-// window.
+// window. Timers of other windows tick too when `timers` says so (a clock may run while a
+// finished job is followed; nothing is half drawn then).
 class OwnEventsOnly : public QObject {
   public:
-    explicit OwnEventsOnly(QWidget* own) : own_(own) {
+    enum class Timers { Dropped, Served };
+    explicit OwnEventsOnly(QWidget* own, Timers timers = Timers::Dropped)
+        : own_(own), timers_(timers) {
         QCoreApplication::instance()->installEventFilter(this);
     }
     ~OwnEventsOnly() override { QCoreApplication::instance()->removeEventFilter(this); }
@@ -21,7 +24,8 @@ class OwnEventsOnly : public QObject {
 
   protected:
     bool eventFilter(QObject* receiver, QEvent* event) override {
-        const bool dropped = event->isInputEvent() || event->type() == QEvent::Timer ||
+        const bool dropped = event->isInputEvent() ||
+                             (event->type() == QEvent::Timer && timers_ == Timers::Dropped) ||
                              event->type() == QEvent::Close ||
                              event->type() == QEvent::ShortcutOverride ||
                              event->type() == QEvent::Shortcut;
@@ -45,6 +49,7 @@ class OwnEventsOnly : public QObject {
     }
 
     QPointer<QWidget> own_;  // the window may go while it is served (an abort closes it)
+    Timers timers_;
 };
 
 }  // namespace tillora

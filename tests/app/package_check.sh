@@ -16,6 +16,12 @@ fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 cpack --config "$build_dir/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
   { cat "$work/cpack.log"; echo "FAILED: cpack"; exit 1; }
 deb="$(ls "$work"/out/tillora_*.deb)"
+# Reproducible: packed again from files with other times, the package is the same, byte for byte.
+touch -c "$build_dir/tillora" "$build_dir"/libtillora_print_support.so
+cpack --config "$build_dir/CPackConfig.cmake" -B "$work/again" >"$work/cpack.log" 2>&1 ||
+  { cat "$work/cpack.log"; echo "FAILED: cpack again"; exit 1; }
+cmp -s "$deb" "$work"/again/tillora_*.deb ||
+  fail "two packages of one build differ: $(cmp "$deb" "$work"/again/tillora_*.deb)"
 dpkg-deb -x "$deb" "$work/root"
 dpkg-deb -e "$deb" "$work/control"
 

@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 
+#include <csignal>
 #include <cstdio>
 #include <thread>
 
@@ -14,6 +17,7 @@
 #include "forms/form_manager.h"
 #include "forms/handler_registry.h"
 #include "forms/services/message_service.h"
+#include "print/printer.h"
 #include "tests/forms/window_test_templates.h"
 #include "values/runtime_error.h"
 
@@ -119,6 +123,38 @@ TEST_F(ShellEndTest, EndRequestFromAnotherThreadRunsShutdownOnTheUiThread) {
             std::fputs("loop returned\n", stderr);
         },
         ::testing::ExitedWithCode(7), "exit list on ui");
+}
+
+// SIGTERM while a receipt is being drawn: the job is finished and handed over whole, then the
+// program ends as 退出 does.
+TEST_F(ShellEndTest, TerminationSignalWaitsForTheOpenPrintJob) {
+    EXPECT_EXIT(
+        {
+            QTemporaryDir folder;
+            const QString pdf = folder.filePath(QStringLiteral("receipt.pdf"));
+            Shell shell(*qApp);
+            shell.endOnTerminationSignals();
+            shell.addExitCallback([pdf, &folder] {
+                QFile written(pdf);
+                written.open(QIODevice::ReadOnly);
+                std::fputs(written.readAll().trimmed().endsWith("%%EOF") ? "receipt whole\n"
+                                                                         : "receipt cut\n",
+                           stderr);
+                folder.remove();  // the process ends without unwinding
+            });
+            Printer::setOutputFileOverride(pdf);
+            Printer printer;
+            if (!printer.StartPrint(false, false)) {
+                std::fputs("no job\n", stderr);
+            }
+            std::raise(SIGTERM);
+            QCoreApplication::processEvents();  // as the progress window is served
+            std::fputs("still drawing\n", stderr);
+            printer.WriteAt(0, 0, QStringList{QStringLiteral("单号：2026120800017")});
+            printer.EndPrint();
+            shell.run();
+        },
+        ::testing::ExitedWithCode(0), "still drawing\nreceipt whole");
 }
 
 class SilentMessages : public MessageService {

@@ -13,6 +13,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -85,6 +86,42 @@ TEST_F(SpreadsheetExport, SavesToTheChosenFileInEitherFormatAndSaysWhere) {
     EXPECT_EQ(messages.texts(), QStringList{kSaved + QDir::toNativeSeparators(xlsx)});
     EXPECT_EQ(head(xlsx, 2), QByteArray("PK"));
     EXPECT_EQ(entries(dir.path()).size(), 2);
+}
+
+// With a fresh home the dialog opens in its documents folder with a name that says what the file
+// is; afterwards where this till's last export went, whatever the list.
+TEST_F(SpreadsheetExport, DialogStartsInDocumentsThenWhereTheLastExportWent) {
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    const QString previous = QDir::currentPath();
+    qputenv("HOME", dir.filePath(QStringLiteral("home")).toUtf8());
+    qunsetenv("XDG_CONFIG_HOME");
+    QDir::setCurrent(dir.path());  // the data folder, where the till keeps the folder
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("home/Documents/u盘")));
+    const QString chosen = dir.filePath(QStringLiteral("home/Documents/u盘"));
+    const QDate day(2026, 12, 8);
+    const struct {
+        QString name;
+        QString startsIn;
+    } exports[] = {{exportName(QStringLiteral("日结报表"), day, QStringLiteral(".xlsx")),
+                    dir.filePath(QStringLiteral("home/Documents"))},
+                   {exportName(QStringLiteral("销售记录"), day), chosen}};
+    for (const auto& e : exports) {
+        dialog.answer(chosen + QStringLiteral("/") + e.name);
+        SpreadsheetExportOptions options;
+        options.suggestedName = e.name;
+        EXPECT_EQ(exportToSpreadsheet(&owner, detailTitles(), detailRows(1), options),
+                  SpreadsheetExportOutcome::Saved);
+        EXPECT_EQ(dialog.requests().last().initialPath, e.startsIn + QStringLiteral("/") + e.name);
+        EXPECT_TRUE(dialog.requests().last().filter.startsWith(QStringLiteral("*.") +
+                                                               QFileInfo(e.name).suffix()));
+    }
+    EXPECT_EQ(exports[1].name, QStringLiteral("销售记录_2026-12-08.xls"));
+    QDir::setCurrent(previous);
+    qputenv("HOME", home);
+    if (!config.isEmpty()) {
+        qputenv("XDG_CONFIG_HOME", config);
+    }
 }
 
 TEST_F(SpreadsheetExport, CancelledDialogEndsSilently) {
@@ -167,7 +204,7 @@ TEST_F(SpreadsheetExport, CancellingTheProgressWindowLeavesNoFile) {
             dialog.answer(path);
             QString title;
             stopProgressWhenShown(&owner, escape, &title);
-            EXPECT_EQ(exportToSpreadsheet(&owner, detailTitles(), detailRows(50000), {0}),
+            EXPECT_EQ(exportToSpreadsheet(&owner, detailTitles(), detailRows(50000), {0, {}}),
                       SpreadsheetExportOutcome::Cancelled);
             EXPECT_EQ(title, QStringLiteral("Tillora"));
             EXPECT_TRUE(messages.texts().isEmpty());

@@ -220,10 +220,13 @@ TEST(ReceiptLayoutTest, PaperMarginMovesTheRightEndOfTheReceipt) {
         const char* margin;
         int end;      // of the separators
         int amountX;  // the 金额 column
-    } cases[] = {{"0", 440, 370}, {"2", 420, 355}, {"-4", 480, 370}, {"10", 340, 293}};
-    for (const auto& [margin, end, amountX] : cases) {
+        int paper = 480;
+    } cases[] = {{"0", 440, 370},      {"2", 420, 355},      {"-4", 480, 370},     {"10", 340, 293},
+                 {"0", 660, 640, 720}, {"2", 640, 620, 720}, {"-4", 700, 640, 720}};
+    for (const auto& [margin, end, amountX, paper] : cases) {
         ReceiptPrintSettings s = shipped();
         s.paperMargin = ReceiptPrintSettings::tenthsOfMillimetre(QString::fromUtf8(margin));
+        s.paperWidth = paper;
         const QList<RecordedOperation> ops = draw(twoLineReceipt(), s);
         int separators = 0;
         for (const RecordedOperation& op : ops) {
@@ -234,7 +237,8 @@ TEST(ReceiptLayoutTest, PaperMarginMovesTheRightEndOfTheReceipt) {
             }
         }
         EXPECT_EQ(separators, 3);
-        // Columns keep their places on wider paper and close up in proportion on narrower.
+        // Columns keep their places on wider paper and close up in proportion on narrower; on
+        // 80 mm paper the amounts end at the text edge, or at the paper's edge before it.
         // (On the narrowest paper the time takes two lines, and the header moves down with it.)
         const RecordedOperation* amount = findText(ops, QStringLiteral("金额"));
         EXPECT_EQ(amount->at.x(), amountX) << margin;

@@ -22,10 +22,19 @@
 
 namespace tillora::test {
 
+// How a printer reads: `chunk` bytes at a time (0: all it can), `pauseMs` between reads, and no
+// more at all once it has `stopAfter` bytes (-1: never stops).
+struct ListenerPace {
+    int chunk = 0;
+    int pauseMs = 0;
+    qsizetype stopAfter = -1;
+};
+
 // A network receipt printer: takes each connection's bytes as one job.
 class JobListener {
   public:
-    JobListener() {
+    using Pace = ListenerPace;
+    explicit JobListener(Pace pace = {}) : pace_(pace) {
         socket_ = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in addr{};
         addr.sin_family = AF_INET;
@@ -89,12 +98,20 @@ class JobListener {
             }
             QByteArray job;
             char buffer[65536];
+            const size_t chunk = pace_.chunk > 0 ? size_t(pace_.chunk) : sizeof buffer;
             for (;;) {
-                const ssize_t got = ::recv(client, buffer, sizeof buffer, 0);
+                if (pace_.stopAfter >= 0 && job.size() >= pace_.stopAfter) {
+                    while (!stop_) {  // a printer that hangs: holds the connection, reads nothing
+                        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                    }
+                    break;
+                }
+                const ssize_t got = ::recv(client, buffer, chunk, 0);
                 if (got <= 0) {
                     break;
                 }
                 job.append(buffer, got);
+                std::this_thread::sleep_for(std::chrono::milliseconds(pace_.pauseMs));
             }
             const auto lastByte = std::chrono::steady_clock::now();
             ::close(client);
@@ -107,6 +124,7 @@ class JobListener {
         }
     }
 
+    Pace pace_;
     int socket_ = -1;
     int port_ = 0;
     std::atomic<bool> stop_{false};

@@ -2,6 +2,7 @@
 // printer on the network (a listener on 127.0.0.1 behind a queue without a driver), one that does
 // not answer, and a page printer whose own paper is a 58 mm roll.
 #include <QAction>
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -10,7 +11,9 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QThread>
+#include <QTimer>
 
+#include "forms/services/external_function_table.h"
 #include "print/escpos_raster.h"
 #include "print/printer.h"
 #include "print/raw_print_job.h"
@@ -60,6 +63,7 @@ class ReceiptPrinterTest : public PrinterChoiceTest {
     }
     void TearDown() override {
         RawPrintJob::setAnswerTime(5000);
+        RawPrintJob::setStallTime(30000);
         PrinterChoiceTest::TearDown();
     }
 
@@ -128,7 +132,14 @@ TEST_F(ReceiptPrinterTest, ReceiptArrivesAsItsDrawnDotsThenOneCut) {
         EXPECT_TRUE(printer.receiptPrinter());
         EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
         const int dots = EscPosRaster::paperDots(paper);
-        const DecodedJob printed = decodeEscPos(printerOnTheNetwork.waitForJob(job++), dots);
+        const QByteArray bytes = printerOnTheNetwork.waitForJob(job++);
+        if (paper == 58) {
+            // What 58 mm printers got before 80 mm paper was used whole: byte for byte the same.
+            EXPECT_EQ(
+                QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().toStdString(),
+                "cc1f62f89feadeb1ba3e6b4e895d150c83a25b73227b95289295782f7723bfe0");
+        }
+        const DecodedJob printed = decodeEscPos(bytes, dots);
         ASSERT_TRUE(printed.error.isEmpty()) << printed.error.toStdString();
         EXPECT_TRUE(
             QRegularExpression(QStringLiteral("^IF?R[RF]*C$")).match(printed.actions).hasMatch())
@@ -136,13 +147,120 @@ TEST_F(ReceiptPrinterTest, ReceiptArrivesAsItsDrawnDotsThenOneCut) {
 
         DotSheetSurface drawn(dots);
         drawn.setPenType(3);
-        ReceiptLayout::draw(drawn, receipt, options.layout, ReceiptLayout::Labels::Paper);
+        ReceiptPrintSettings layout = options.layout;
+        layout.paperWidth = paper == 80 ? 720 : 480;
+        ReceiptLayout::draw(drawn, receipt, layout, ReceiptLayout::Labels::Paper);
         const QImage expected = drawn.finish();
         EXPECT_GT(inkDots(expected), 2000);
         EXPECT_LE(differingDots(printed.dots, expected), inkDots(expected) / 200);
         EXPECT_EQ(printed.dots.width(), dots);
+        // On 80 mm the amounts reach the printable edge (2 mm = 16 dots).
+        int rightmost = 0;
+        for (int y = 0; y < printed.dots.height(); ++y) {
+            for (int x = printed.dots.width() - 1; x > rightmost; --x) {
+                rightmost = qGray(printed.dots.pixel(x, y)) < 128 ? x : rightmost;
+            }
+        }
+        EXPECT_GE(rightmost, paper == 80 ? dots - 16 : 0);
     }
     EXPECT_EQ(printerOnTheNetwork.jobCount(), 2);
+}
+
+// The job titles as the print system lists them (a stored sale's receipt, its reprint), and a PDF
+// printer keeps them as two files.
+TEST_F(ReceiptPrinterTest, JobsAreTitledByTheirReceipts) {
+    Receipt receipt = sampleReceipt(1);
+    receipt.number = QStringLiteral("20261208%1")
+                         .arg(QCoreApplication::applicationPid() % 100000, 5, 10, QLatin1Char('0'));
+    Printer printer;
+    ASSERT_TRUE(ReceiptPrinter::print(printer, receipt, {}, {}));
+    receipt.reprint = true;
+    ASSERT_TRUE(ReceiptPrinter::print(printer, receipt, {}, {}));
+    const QStringList wanted{QStringLiteral("小票 ") + receipt.number,
+                             QStringLiteral("小票 %1 重印").arg(receipt.number)};
+    const QDir out(QDir(privateClient().realHome).filePath(QStringLiteral("PDF")));
+    QStringList files;
+    QElapsedTimer waited;
+    waited.start();
+    while (files.size() < 2 && waited.elapsed() < 30000) {
+        QThread::msleep(100);
+        files = out.entryList({QStringLiteral("*") + receipt.number + QStringLiteral("*.pdf")});
+    }
+    EXPECT_EQ(files.size(), 2) << files.join(u' ').toStdString();
+    for (const QString& f : files) {
+        QFile::remove(out.filePath(f));
+    }
+    struct CupsJob {  // the client library's job record
+        int id;
+        char *dest, *title, *user, *format;
+        int state, size, priority;
+        time_t completed, created, processing;
+    };
+    CupsJob* jobs = nullptr;
+    const int count = programFunctions().call<int(CupsJob**, const char*, int, int)>(
+        ProgramFunction::CupsGetJobs, &jobs, kDefaultQueue.toUtf8().constData(), 1, -1);
+    QStringList titles;
+    for (int i = 0; i < count; ++i) {
+        titles << QString::fromUtf8(jobs[i].title);
+    }
+    programFunctions().call<void(int, CupsJob*)>(ProgramFunction::CupsFreeJobs, count, jobs);
+    for (const QString& title : wanted) {
+        EXPECT_TRUE(titles.contains(title)) << title.toStdString();
+    }
+}
+
+// A printer that takes its job slowly is waited for with the event loop running, however long the
+// job takes; one that stops reading is told once it made no progress for the stall time, and the
+// job is withdrawn. An end of the program asked for meanwhile waits for the job or its withdrawal;
+// a withdrawn receipt of a stored sale is told at the next start.
+TEST_F(ReceiptPrinterTest, SlowPrinterIsWaitedForAndAStalledOneWithdrawn) {
+    RawPrintJob::setStallTime(1000);
+    keepTill(58, false);
+    const Receipt receipt = sampleReceipt(30);  // some 40 KB of dots
+    ReceiptPrinter::Options stored;
+    stored.openDrawer = true;  // a sale just stored
+    struct Case {
+        JobListener::Pace pace;
+        bool endAsked;
+        bool printed;
+    } cases[] = {{{4096, 100, -1}, false, true},
+                 {{4096, 100, -1}, true, true},
+                 {{2048, 0, 4096}, false, false},
+                 {{2048, 0, 4096}, true, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.pace.stopAfter << (c.endAsked ? " ending" : ""));
+        messages.clear();
+        JobListener printerOnTheNetwork(c.pace);
+        const auto queue = rawQueue(printerOnTheNetwork.uri());
+        ASSERT_TRUE(queue);
+        int ticks = 0;
+        bool ended = false;
+        QTimer clock;
+        QObject::connect(&clock, &QTimer::timeout, [&] {
+            ++ticks;
+            if (c.endAsked && ticks == 3) {  // as a SIGTERM does; a stalled job outlasts the wait
+                Printer::afterOpenJobs([&ended] { ended = true; });
+                if (!c.printed) {
+                    RawPrintJob::withdraw();
+                }
+            }
+        });
+        clock.start(50);
+        Printer printer;
+        EXPECT_EQ(ReceiptPrinter::print(printer, receipt, stored, {}), c.printed);
+        EXPECT_GE(ticks, 3);  // the clock ran while the printer took the job
+        EXPECT_EQ(printerOnTheNetwork.waitForJob(0, c.printed ? 20000 : 0).size() > 30000,
+                  c.printed);
+        EXPECT_TRUE(run(QStringLiteral("lpstat"), {QStringLiteral("-o"), queue->name()}).isEmpty());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(ended, c.endAsked);
+        // Told now, or (the program ending) at the next start.
+        EXPECT_EQ(messages.texts(), c.printed || c.endAsked
+                                        ? QStringList()
+                                        : QStringList{RawPrintJob::notConnectedText()});
+        EXPECT_EQ(ReceiptPrinter::takeUnprinted(),
+                  !c.printed && c.endAsked ? receipt.number : QString());
+    }
 }
 
 // A cash sale from the sales window: stored, printed, cut, and the drawer opens after the cut
@@ -220,80 +338,87 @@ TEST_F(ReceiptPrinterTest, AdministratorOpensTheDrawerFromTheMenu) {
     EXPECT_EQ(messages.texts(), QStringList{Printer::noDrawerPrinterText()});
 }
 
-// A page printer whose default paper is a 58 x 210 mm roll (and which lists A4 as well): the
-// receipt's page is the roll, not the locale's A4.
+// A page printer whose default paper is a 58 or 80 x 210 mm roll (and which lists A4 as well):
+// the receipt's page is the roll, not the locale's A4.
 TEST_F(ReceiptPrinterTest, PagePrinterPrintsOnItsOwnRoll) {
     QFile pdfDriver(QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd"));
     if (!pdfDriver.open(QIODevice::ReadOnly)) {
         GTEST_SKIP() << "cups-pdf is not installed";
     }
-    QString ppd = QString::fromLatin1(pdfDriver.readAll());
-    const QString roll = QStringLiteral("X58MMY210MM");
-    for (const char* keyword : {"PageSize", "PageRegion", "ImageableArea", "PaperDimension"}) {
-        const QString k = QLatin1String(keyword);
-        ppd.replace(QStringLiteral("*Default%1: A4").arg(k),
-                    QStringLiteral("*Default%1: %2").arg(k, roll));
-    }
-    ppd.replace(QStringLiteral("*PageSize A4/A4:"),
-                QStringLiteral("*PageSize %1/58 x 210 mm: \"<</PageSize[164 595]/ImagingBBox null>>"
-                               "setpagedevice\"\n*PageSize A4/A4:")
-                    .arg(roll));
-    ppd.replace(QStringLiteral("*PageRegion A4/A4:"),
-                QStringLiteral("*PageRegion %1/58 x 210 mm: \"<</PageSize[164 595]/ImagingBBox "
-                               "null>>setpagedevice\"\n*PageRegion A4/A4:")
-                    .arg(roll));
-    ppd.replace(
-        QStringLiteral("*ImageableArea A4/A4:"),
-        QStringLiteral("*ImageableArea %1/58 x 210 mm: \"0 0 164 595\"\n*ImageableArea A4/A4:")
-            .arg(roll));
-    ppd.replace(
-        QStringLiteral("*PaperDimension A4/A4:"),
-        QStringLiteral("*PaperDimension %1/58 x 210 mm: \"164 595\"\n*PaperDimension A4/A4:")
-            .arg(roll));
-    QFile rollDriver(folder.file(QStringLiteral("roll58.ppd")));
-    ASSERT_TRUE(rollDriver.open(QIODevice::WriteOnly));
-    rollDriver.write(ppd.toLatin1());
-    rollDriver.close();
-    PrivateQueue queue(queueName("Roll"), {QStringLiteral("-v"), QStringLiteral("cups-pdf:/"),
-                                           QStringLiteral("-P"), rollDriver.fileName()});
-    ASSERT_TRUE(queue.added());
-    ASSERT_TRUE(SystemPrinters::setDefault(queue.name()));
-
-    const QString token = QStringLiteral("TilloraRoll%1x%2")
-                              .arg(QCoreApplication::applicationPid())
-                              .arg(QDateTime::currentMSecsSinceEpoch() % 1000000);
-    Printer printer;
-    printer.setDocumentName(token);
-    ASSERT_TRUE(printer.StartPrint(false, false));
-    EXPECT_FALSE(printer.receiptPrinter());
-    // The roll less the driver's margins: nowhere near A4's 2100.
-    EXPECT_GT(printer.printableWidth(), 400);
-    EXPECT_LE(printer.printableWidth(), 580);
-    printer.WriteAt(0, 0, QStringList{QStringLiteral("单号：2026120800017")});
-    printer.EndPrint();
-    EXPECT_TRUE(printer.failure().isEmpty());
-
-    const QDir out(QDir(privateClient().realHome).filePath(QStringLiteral("PDF")));
-    QString found;
-    QElapsedTimer waited;
-    waited.start();
-    while (found.isEmpty() && waited.elapsed() < 60000) {
-        for (const QFileInfo& f : out.entryInfoList({QStringLiteral("*.pdf")}, QDir::Files)) {
-            if (f.fileName().contains(token) && f.size() > 0) {
-                found = f.absoluteFilePath();
-            }
+    const QString a4Driver = QString::fromLatin1(pdfDriver.readAll());
+    for (const auto& [mm, points] : {std::pair{58, 164}, std::pair{80, 227}}) {
+        SCOPED_TRACE(mm);
+        QString ppd = a4Driver;
+        const QString roll = QStringLiteral("X%1MMY210MM").arg(mm);
+        const QString name = QStringLiteral("%1 x 210 mm").arg(mm);
+        const QString box = QStringLiteral("%1 595").arg(points);
+        for (const char* keyword : {"PageSize", "PageRegion", "ImageableArea", "PaperDimension"}) {
+            const QString k = QLatin1String(keyword);
+            ppd.replace(QStringLiteral("*Default%1: A4").arg(k),
+                        QStringLiteral("*Default%1: %2").arg(k, roll));
         }
-        QThread::msleep(200);
+        ppd.replace(QStringLiteral("*PageSize A4/A4:"),
+                    QStringLiteral("*PageSize %1/%2: \"<</PageSize[%3]/ImagingBBox null>>"
+                                   "setpagedevice\"\n*PageSize A4/A4:")
+                        .arg(roll, name, box));
+        ppd.replace(QStringLiteral("*PageRegion A4/A4:"),
+                    QStringLiteral("*PageRegion %1/%2: \"<</PageSize[%3]/ImagingBBox "
+                                   "null>>setpagedevice\"\n*PageRegion A4/A4:")
+                        .arg(roll, name, box));
+        ppd.replace(QStringLiteral("*ImageableArea A4/A4:"),
+                    QStringLiteral("*ImageableArea %1/%2: \"0 0 %3\"\n*ImageableArea A4/A4:")
+                        .arg(roll, name, box));
+        ppd.replace(QStringLiteral("*PaperDimension A4/A4:"),
+                    QStringLiteral("*PaperDimension %1/%2: \"%3\"\n*PaperDimension A4/A4:")
+                        .arg(roll, name, box));
+        QFile rollDriver(folder.file(QStringLiteral("roll%1.ppd").arg(mm)));
+        ASSERT_TRUE(rollDriver.open(QIODevice::WriteOnly));
+        rollDriver.write(ppd.toLatin1());
+        rollDriver.close();
+        PrivateQueue queue(queueName("Roll"), {QStringLiteral("-v"), QStringLiteral("cups-pdf:/"),
+                                               QStringLiteral("-P"), rollDriver.fileName()});
+        ASSERT_TRUE(queue.added());
+        ASSERT_TRUE(SystemPrinters::setDefault(queue.name()));
+
+        const QString token = QStringLiteral("TilloraRoll%1x%2")
+                                  .arg(QCoreApplication::applicationPid())
+                                  .arg(QDateTime::currentMSecsSinceEpoch() % 1000000);
+        Printer printer;
+        printer.setDocumentName(token);
+        ASSERT_TRUE(printer.StartPrint(false, false));
+        EXPECT_FALSE(printer.receiptPrinter());
+        // The roll less the driver's margins: nowhere near A4's 2100.
+        EXPECT_GT(printer.printableWidth(), mm * 10 - 100);
+        EXPECT_LE(printer.printableWidth(), mm * 10);
+        // An 80 mm roll takes the receipt across its 72 mm, as a receipt printer's does.
+        EXPECT_EQ(printer.receiptWidth(), mm == 80 ? 720 : 480);
+        printer.WriteAt(0, 0, QStringList{QStringLiteral("单号：2026120800017")});
+        printer.EndPrint();
+        EXPECT_TRUE(printer.failure().isEmpty());
+
+        const QDir out(QDir(privateClient().realHome).filePath(QStringLiteral("PDF")));
+        QString found;
+        QElapsedTimer waited;
+        waited.start();
+        while (found.isEmpty() && waited.elapsed() < 60000) {
+            for (const QFileInfo& f : out.entryInfoList({QStringLiteral("*.pdf")}, QDir::Files)) {
+                if (f.fileName().contains(token) && f.size() > 0) {
+                    found = f.absoluteFilePath();
+                }
+            }
+            QThread::msleep(200);
+        }
+        ASSERT_FALSE(found.isEmpty()) << "no PDF for " << token.toStdString();
+        QThread::msleep(300);
+        const QString info = run(QStringLiteral("pdfinfo"), {found});
+        const QRegularExpressionMatch size =
+            QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+) x ([0-9.]+) pts"))
+                .match(info);
+        ASSERT_TRUE(size.hasMatch()) << info.toStdString();
+        EXPECT_NEAR(size.captured(1).toDouble(), points, 2);
+        EXPECT_NEAR(size.captured(2).toDouble(), 595.3, 2);
+        QFile::remove(found);
     }
-    ASSERT_FALSE(found.isEmpty()) << "no PDF for " << token.toStdString();
-    QThread::msleep(300);
-    const QString info = run(QStringLiteral("pdfinfo"), {found});
-    const QRegularExpressionMatch size =
-        QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+) x ([0-9.]+) pts")).match(info);
-    ASSERT_TRUE(size.hasMatch()) << info.toStdString();
-    EXPECT_NEAR(size.captured(1).toDouble(), 164.4, 2);
-    EXPECT_NEAR(size.captured(2).toDouble(), 595.3, 2);
-    QFile::remove(found);
 }
 
 }  // namespace
