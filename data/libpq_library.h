@@ -8,12 +8,12 @@
 namespace tillora {
 
 #define TILLORA_LIBPQ_FUNCTIONS(X) \
-    X(PQconnectdbParams)           \
+    X(PQconnectStartParams)        \
+    X(PQconnectPoll)               \
     X(PQconnectionNeedsPassword)   \
     X(PQstatus)                    \
     X(PQerrorMessage)              \
     X(PQsetNoticeProcessor)        \
-    X(PQreset)                     \
     X(PQfinish)                    \
     X(PQexec)                      \
     X(PQexecParams)                \
