@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "sales/unsettled_sale.h"
+
 namespace tillora {
 
 class FormWindow;
@@ -54,6 +56,11 @@ class SalesModule {
 
     // Whether a line added to a receipt puts its product among the remembered ones; switched on
     // the settings window, for the run only.
+    // A sale left uncertain by a lost commit, kept until settled (see SaleCheckout).
+    UnsettledSale& unsettledSale() { return unsettled_; }
+    // Where it is kept across runs (the program: in its data folder); what is there is read now.
+    void keepUnsettledSaleIn(const QString& file) { unsettled_ = UnsettledSale(file); }
+
     bool remembersProducts() const { return rememberProducts_; }
     void setRemembersProducts(bool on) { rememberProducts_ = on; }
 
@@ -65,6 +72,7 @@ class SalesModule {
     WindowHook openStatistics_;
     WindowHook openDayReport_;
     bool rememberProducts_ = true;
+    UnsettledSale unsettled_;
 };
 
 }  // namespace tillora
