@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstddef>
 #include <functional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -16,7 +17,8 @@ namespace tillora::test {
 // or a server that stops answering. It serves any number of connections on one thread.
 class TcpRelay {
   public:
-    enum class Action { Pass, PassThenDrop, Drop };
+    // Hold: these bytes and all that follow from that client wait for release().
+    enum class Action { Pass, PassThenDrop, Drop, Hold };
     // Decides, on the relay's thread, what becomes of bytes a client sends and of its connection.
     using ClientFilter = std::function<Action(const char* data, std::size_t size)>;
 
@@ -30,6 +32,10 @@ class TcpRelay {
     QString url() const;
     // While stalled nothing is passed on either way, as from a server that stopped answering.
     void stall(bool stalled) { stalled_ = stalled; }
+    // Half-open: a client that goes away leaves its server side open, as a cut cable would.
+    void keepServerSideOpen(bool keep) { keepServerSide_ = keep; }
+    // Passes on what is held.
+    void release() { release_ = true; }
 
   private:
     void serve();
@@ -40,7 +46,11 @@ class TcpRelay {
     addrinfo* target_ = nullptr;
     int listener_ = -1;
     int port_ = 0;
-    std::vector<int> sockets_;  // pairs: client, server
+    std::vector<int> sockets_;       // pairs: client, server
+    std::vector<std::string> held_;  // per pair, with holding_ set while one holds
+    std::vector<bool> holding_;
+    std::atomic<bool> keepServerSide_{false};
+    std::atomic<bool> release_{false};
     std::atomic<bool> stalled_{false};
     std::atomic<bool> stop_{false};
     std::thread thread_;
