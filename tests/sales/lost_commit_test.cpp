@@ -215,36 +215,38 @@ class ServerSale : public LostCommit {
 
     void SetUp() override {
         LostCommit::SetUp();
+        TILLORA_NEED_TEST_SERVER();
         PostgresConnection::setLimits({.statementMs = 300,
                                        .answerMarginMs = 300,
                                        .connectMs = 1000,
                                        .idleInTransactionMs = 1000,
                                        .sessionEndMs = 2000});
+        ASSERT_TRUE(schema.isValid()) << schema.error().toStdString();
+        relay =
+            std::make_unique<TcpRelay>(schema.url(), [this](const char* data, std::size_t size) {
+                if (memmem(data, size, "begin", 6) != nullptr) {
+                    message = 0;
+                }
+                const bool commit = memmem(data, size, "commit", 7) != nullptr;
+                const bool cut = message >= 0 && (message++ == at || (commit && at == kAtCommit));
+                if (commit) {
+                    message = -1;
+                }
+                return cut && at.exchange(-1) != -1 ? action.load() : TcpRelay::Action::Pass;
+            });
+        ASSERT_TRUE(db.NewOpenDatabase(relay->url(), false, true));
     }
     void TearDown() override {
         db.CloseDatabase();
         PostgresConnection::setLimits({});
         LostCommit::TearDown();
     }
-    void openThroughRelay(const QString& url) {
-        relay = std::make_unique<TcpRelay>(url, [this](const char* data, std::size_t size) {
-            if (memmem(data, size, "begin", 6) != nullptr) {
-                message = 0;
-            }
-            const bool commit = memmem(data, size, "commit", 7) != nullptr;
-            const bool cut = message >= 0 && (message++ == at || (commit && at == kAtCommit));
-            if (commit) {
-                message = -1;
-            }
-            return cut && at.exchange(-1) != -1 ? action.load() : TcpRelay::Action::Pass;
-        });
-        ASSERT_TRUE(db.NewOpenDatabase(relay->url(), false, true));
-    }
     void arm(int message, TcpRelay::Action what) {
         action = what;
         at = message;
     }
 
+    TestServerSchema schema;
     std::unique_ptr<TcpRelay> relay;
     std::atomic<int> at{-1};
     std::atomic<int> message{-1};
@@ -271,10 +273,6 @@ struct FreezeMeter : DatabaseWaitObserver {
 };
 
 TEST_F(ServerSale, ConnectionCutAtEachMessageOfTheSaleStoresItOnceAndSaysSoTruly) {
-    TILLORA_NEED_TEST_SERVER();
-    TestServerSchema schema;
-    ASSERT_TRUE(schema.isValid()) << schema.error().toStdString();
-    openThroughRelay(schema.url());
     const FreezeMeter freeze;
     for (const TcpRelay::Action cut : {TcpRelay::Action::Drop, TcpRelay::Action::PassThenDrop}) {
         for (int index = 0;; ++index) {
@@ -304,10 +302,6 @@ TEST_F(ServerSale, ConnectionCutAtEachMessageOfTheSaleStoresItOnceAndSaysSoTruly
 }
 
 TEST_F(ServerSale, CommitHeldOnTheWayIsEndedOnTheServerBeforeTheCashierIsTold) {
-    TILLORA_NEED_TEST_SERVER();
-    TestServerSchema schema;
-    ASSERT_TRUE(schema.isValid()) << schema.error().toStdString();
-    openThroughRelay(schema.url());
     relay->keepServerSideOpen(true);
     const FreezeMeter freeze;
     openWithOneLine();
@@ -326,10 +320,6 @@ TEST_F(ServerSale, CommitHeldOnTheWayIsEndedOnTheServerBeforeTheCashierIsTold) {
 }
 
 TEST_F(ServerSale, HalfOpenTillHoldsAnotherTillOnlyUntilTheServerEndsItsSession) {
-    TILLORA_NEED_TEST_SERVER();
-    TestServerSchema schema;
-    ASSERT_TRUE(schema.isValid()) << schema.error().toStdString();
-    openThroughRelay(schema.url());
     relay->keepServerSideOpen(true);
     openWithOneLine();
     arm(2, TcpRelay::Action::Hold);  // after the write lock was taken
