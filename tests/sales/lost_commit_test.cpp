@@ -174,14 +174,10 @@ const sqlite3_io_methods FaultyFiles::methods = FaultyFiles::makeMethods();
 
 class LostCommit : public SalesFixture {
   protected:
-    void SetUp() override {
-        SalesFixture::SetUp();
-        SaleRecorder::setSettleWait(300);
-    }
-    void TearDown() override {
-        SaleRecorder::setSettleWait(SaleRecorder::kSettleWaitMs);
-        SalesFixture::TearDown();
-    }
+    struct ShortSettleWait {
+        ShortSettleWait() { SaleRecorder::setSettleWait(300); }
+        ~ShortSettleWait() { SaleRecorder::setSettleWait(SaleRecorder::kSettleWaitMs); }
+    } shortSettleWait;
     void openWithOneLine() {
         if (w == nullptr) {
             w = open(FormId::SalesEntry);
@@ -273,7 +269,6 @@ struct FreezeMeter : DatabaseWaitObserver {
 };
 
 TEST_F(ServerSale, ConnectionCutAtEachMessageOfTheSaleStoresItOnceAndSaysSoTruly) {
-    const FreezeMeter freeze;
     for (const TcpRelay::Action cut : {TcpRelay::Action::Drop, TcpRelay::Action::PassThenDrop}) {
         for (int index = 0;; ++index) {
             SCOPED_TRACE(testing::Message() << "cut " << int(cut) << " at message " << index);
