@@ -297,7 +297,6 @@ TEST_F(ServerSale, ConnectionCutAtEachMessageOfTheSaleStoresItOnceAndSaysSoTruly
 }
 
 TEST_F(ServerSale, CommitHeldOnTheWayIsEndedOnTheServerBeforeTheCashierIsTold) {
-    relay->keepServerSideOpen(true);
     const FreezeMeter freeze;
     openWithOneLine();
     arm(kAtCommit, TcpRelay::Action::Hold);
@@ -315,7 +314,6 @@ TEST_F(ServerSale, CommitHeldOnTheWayIsEndedOnTheServerBeforeTheCashierIsTold) {
 }
 
 TEST_F(ServerSale, HalfOpenTillHoldsAnotherTillOnlyUntilTheServerEndsItsSession) {
-    relay->keepServerSideOpen(true);
     openWithOneLine();
     arm(2, TcpRelay::Action::Hold);  // after the write lock was taken
     save();

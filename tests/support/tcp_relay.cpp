@@ -79,11 +79,11 @@ void TcpRelay::serve() {
     while (!stop_) {
         if (release_.exchange(false)) {
             for (std::size_t pair = 0; pair < held_.size(); ++pair) {
-                if (holding_[pair] && sockets_[2 * pair + 1] >= 0) {
-                    (void)!::write(sockets_[2 * pair + 1], held_[pair].data(), held_[pair].size());
+                if (held_[pair] && sockets_[2 * pair + 1] >= 0) {
+                    (void)!::write(sockets_[2 * pair + 1], held_[pair]->data(),
+                                   held_[pair]->size());
                 }
-                holding_[pair] = false;
-                held_[pair].clear();
+                held_[pair].reset();
             }
         }
         std::vector<pollfd> fds{{listener_, POLLIN, 0}};
@@ -105,7 +105,6 @@ void TcpRelay::serve() {
             if (::connect(server, target_->ai_addr, target_->ai_addrlen) == 0) {
                 sockets_.insert(sockets_.end(), {client, server});
                 held_.emplace_back();
-                holding_.push_back(false);
             } else {
                 ::close(server);
                 ::close(client);
@@ -118,7 +117,7 @@ void TcpRelay::serve() {
             }
             const ssize_t n = ::read(sockets_[i], buffer, sizeof buffer);
             const bool fromClient = i % 2 == 0;
-            if (n <= 0 && fromClient && keepServerSide_) {
+            if (n <= 0 && fromClient && held_[i / 2]) {
                 ::close(sockets_[i]);
                 sockets_[i] = -1;
                 continue;
@@ -127,15 +126,14 @@ void TcpRelay::serve() {
                 closePair(i - i % 2);  // either end gone: the other follows
                 continue;
             }
-            if (fromClient && holding_[i / 2]) {
-                held_[i / 2].append(buffer, static_cast<std::size_t>(n));
+            if (fromClient && held_[i / 2]) {
+                held_[i / 2]->append(buffer, static_cast<std::size_t>(n));
                 continue;
             }
             const Action action =
                 fromClient && filter_ ? filter_(buffer, static_cast<std::size_t>(n)) : Action::Pass;
             if (action == Action::Hold) {
-                holding_[i / 2] = true;
-                held_[i / 2].assign(buffer, static_cast<std::size_t>(n));
+                held_[i / 2].emplace(buffer, static_cast<std::size_t>(n));
                 continue;
             }
             if (sockets_[i ^ 1] < 0) {

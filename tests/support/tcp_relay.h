@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,7 +18,8 @@ namespace tillora::test {
 // or a server that stops answering. It serves any number of connections on one thread.
 class TcpRelay {
   public:
-    // Hold: these bytes and all that follow from that client wait for release().
+    // Hold: these bytes and all that follow from that client wait for release(); the client
+    // going away then leaves the server side open (half-open, as after a cut cable).
     enum class Action { Pass, PassThenDrop, Drop, Hold };
     // Decides, on the relay's thread, what becomes of bytes a client sends and of its connection.
     using ClientFilter = std::function<Action(const char* data, std::size_t size)>;
@@ -32,8 +34,6 @@ class TcpRelay {
     QString url() const;
     // While stalled nothing is passed on either way, as from a server that stopped answering.
     void stall(bool stalled) { stalled_ = stalled; }
-    // Half-open: a client that goes away leaves its server side open, as a cut cable would.
-    void keepServerSideOpen(bool keep) { keepServerSide_ = keep; }
     // Passes on what is held.
     void release() { release_ = true; }
 
@@ -46,10 +46,8 @@ class TcpRelay {
     addrinfo* target_ = nullptr;
     int listener_ = -1;
     int port_ = 0;
-    std::vector<int> sockets_;       // pairs: client, server
-    std::vector<std::string> held_;  // per pair, with holding_ set while one holds
-    std::vector<bool> holding_;
-    std::atomic<bool> keepServerSide_{false};
+    std::vector<int> sockets_;                      // pairs: client, server
+    std::vector<std::optional<std::string>> held_;  // per pair, while it holds
     std::atomic<bool> release_{false};
     std::atomic<bool> stalled_{false};
     std::atomic<bool> stop_{false};
