@@ -116,10 +116,6 @@ PostgresConnection::Limits currentLimits;
 
 }  // namespace
 
-PostgresConnection::Limits PostgresConnection::limits() {
-    return currentLimits;
-}
-
 void PostgresConnection::setLimits(const Limits& limits) {
     currentLimits = limits;
 }

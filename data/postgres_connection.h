@@ -40,7 +40,6 @@ class PostgresConnection : public DatabaseConnection {
         int idleInTransactionMs = 15000;       // the server ends a session idle in a transaction
         int sessionEndMs = 5000;               // waiting for a lost session to be gone
     };
-    static Limits limits();
     static void setLimits(const Limits& limits);
 
     static std::unique_ptr<PostgresConnection> open(const QString& url, bool readOnly,
