@@ -11,7 +11,8 @@
 
 namespace tillora {
 
-DatabaseWaitIndicator::DatabaseWaitIndicator() : previous_(setDatabaseWaitObserver(this)) {}
+DatabaseWaitIndicator::DatabaseWaitIndicator(int noAnswerMs)
+    : previous_(setDatabaseWaitObserver(this)), noAnswerMs_(noAnswerMs) {}
 
 DatabaseWaitIndicator::~DatabaseWaitIndicator() {
     setDatabaseWaitObserver(previous_);
@@ -30,7 +31,7 @@ bool DatabaseWaitIndicator::progress(DatabaseWaitKind kind, int elapsedMs) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         busyCursor_ = true;
     }
-    if (kind == DatabaseWaitKind::Server && elapsedMs >= kNoAnswerMs) {
+    if (kind == DatabaseWaitKind::Server && elapsedMs >= noAnswerMs_) {
         if (!window_) {
             showNoAnswerWindow();
         }

@@ -16,7 +16,8 @@ class DatabaseWaitIndicator : public DatabaseWaitObserver {
     static constexpr int kBusyCursorMs = 1000;
     static constexpr int kNoAnswerMs = 5000;
 
-    DatabaseWaitIndicator();
+    // noAnswerMs: when the window with 取消 comes up (shorter in tests).
+    explicit DatabaseWaitIndicator(int noAnswerMs = kNoAnswerMs);
     ~DatabaseWaitIndicator() override;
     DatabaseWaitIndicator(const DatabaseWaitIndicator&) = delete;
     DatabaseWaitIndicator& operator=(const DatabaseWaitIndicator&) = delete;
@@ -32,6 +33,7 @@ class DatabaseWaitIndicator : public DatabaseWaitObserver {
     void showNoAnswerWindow();
 
     DatabaseWaitObserver* previous_;
+    int noAnswerMs_;
     bool busyCursor_ = false;
     bool cancelled_ = false;
     std::unique_ptr<QDialog> window_;

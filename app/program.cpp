@@ -112,6 +112,7 @@ int runProgram(QApplication& application) {
     HandlerRegistry handlers;
     // The sales windows serve the whole run; the login hands over to the sales entry window.
     SalesModule sales(shell.holder().database());
+    sales.keepUnsettledSaleIn(UnsettledSale::fileIn(data));
     RecordsModule records(sales, databasePath(data));
     SettingsModule settings(shell.holder().database());
     registerWindowLogic(handlers, sales, records, settings);

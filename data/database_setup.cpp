@@ -498,8 +498,11 @@ QStringList paymentColumns() {
     return {QStringLiteral("付款方式"), QStringLiteral("实收现金"), QStringLiteral("找零")};
 }
 
-bool hasPaymentColumns(ODBCDB& db) {
+bool hasPaymentColumns(ODBCDB& db, bool* readable) {
     const int h = db.OpenTable(QStringLiteral("select * from [销售记录] where 1=0"));
+    if (readable != nullptr) {
+        *readable = h != 0;
+    }
     const bool has = h != 0 && db.columnNames(h).endsWith(paymentColumns().constLast());
     db.CloseTable(h);
     return has;

@@ -61,8 +61,9 @@ struct DatabaseHealth {
 // The columns 销售记录 gained after the first release: how each sale was paid (付款方式), the
 // cash taken (实收现金) and the change (找零), amounts as text like 金额. Older sales hold NULL.
 QStringList paymentColumns();
-// Whether 销售记录 has them (a file that could not be upgraded has not); false when unreadable.
-bool hasPaymentColumns(ODBCDB& db);
+// Whether 销售记录 has them (a file that could not be upgraded has not); false when unreadable,
+// and then `readable` (when given) is false too.
+bool hasPaymentColumns(ODBCDB& db, bool* readable = nullptr);
 // Adds them to an open file from before them, in one transaction, after a verified backup in
 // the backup folder (the newest one serves when the file has not changed since). Empty when
 // done; otherwise the cashier's message, and the file is as it was.

@@ -9,6 +9,15 @@ namespace {
 DatabaseWaitObserver* observer = nullptr;
 bool telling = false;
 
+// The span being waited in, when one lives.
+struct Span {
+    int depth = 0;
+    QElapsedTimer timer;
+    DatabaseWaitObserver* told = nullptr;
+    DatabaseWaitKind kind = DatabaseWaitKind::Server;
+    bool cancelled = false;
+} span;
+
 }  // namespace
 
 DatabaseWaitObserver* setDatabaseWaitObserver(DatabaseWaitObserver* next) {
@@ -25,6 +34,25 @@ DatabaseWait::DatabaseWait(DatabaseWaitKind kind) : kind_(kind) {
     timer_.start();
 }
 
+DatabaseWaitSpan::DatabaseWaitSpan() {
+    if (span.depth++ == 0) {
+        span.timer.start();
+        span.told = nullptr;
+        span.cancelled = false;
+    }
+}
+
+DatabaseWaitSpan::~DatabaseWaitSpan() {
+    if (--span.depth == 0 && span.told != nullptr && span.told == observer) {
+        const QScopedValueRollback<bool> guard(telling, true);
+        span.told->end(span.kind);
+    }
+}
+
+bool DatabaseWaitSpan::cancelled() {
+    return span.depth > 0 && span.cancelled;
+}
+
 DatabaseWait::~DatabaseWait() {
     if (told_ != nullptr && told_ == observer) {
         const QScopedValueRollback<bool> guard(telling, true);
@@ -38,6 +66,18 @@ bool DatabaseWait::progress() {
         return true;
     }
     const QScopedValueRollback<bool> guard(telling, true);
+    if (span.depth > 0) {
+        if (span.cancelled) {
+            return false;
+        }
+        if (span.told == nullptr) {
+            span.told = observer;
+            span.kind = kind_;
+            span.told->begin(kind_);
+        }
+        span.cancelled = !span.told->progress(kind_, static_cast<int>(span.timer.elapsed()));
+        return !span.cancelled;
+    }
     if (told_ == nullptr) {
         told_ = observer;
         told_->begin(kind_);

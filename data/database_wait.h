@@ -44,4 +44,19 @@ class DatabaseWait {
     DatabaseWaitObserver* told_ = nullptr;  // the observer that heard begin
 };
 
+// Makes the waits of the statements made while it lives one wait to the observer: one begin,
+// one end, the time counted from its start. A sale's statements, its commit, making the
+// connection again and reading the sale back are one wait to the cashier, and one 取消 ends
+// them all. Spans inside a span add nothing.
+class DatabaseWaitSpan {
+  public:
+    DatabaseWaitSpan();
+    ~DatabaseWaitSpan();
+    DatabaseWaitSpan(const DatabaseWaitSpan&) = delete;
+    DatabaseWaitSpan& operator=(const DatabaseWaitSpan&) = delete;
+
+    // True once the observer asked to abandon a wait of the span: its later waits end at once.
+    static bool cancelled();
+};
+
 }  // namespace tillora

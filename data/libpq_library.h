@@ -8,14 +8,14 @@
 namespace tillora {
 
 #define TILLORA_LIBPQ_FUNCTIONS(X) \
-    X(PQconnectdbParams)           \
     X(PQconninfoParse)             \
     X(PQconninfoFree)              \
+    X(PQconnectStartParams)        \
+    X(PQconnectPoll)               \
     X(PQconnectionNeedsPassword)   \
     X(PQstatus)                    \
     X(PQerrorMessage)              \
     X(PQsetNoticeProcessor)        \
-    X(PQreset)                     \
     X(PQfinish)                    \
     X(PQexec)                      \
     X(PQexecParams)                \

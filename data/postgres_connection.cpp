@@ -4,6 +4,7 @@
 #include "data/jet_dialect_pg.h"
 #include "data/libpq_library.h"
 #include "data/server_schema.h"
+#include "data/sql_text.h"
 #include "platform/jet_date.h"
 
 #include <QDeadlineTimer>
@@ -109,6 +110,61 @@ DbFault PostgresConnection::faultFromConnectMessage(const QString& message) {
     return DbFault::Unreachable;
 }
 
+namespace {
+
+PostgresConnection::Limits currentLimits;
+
+}  // namespace
+
+void PostgresConnection::setLimits(const Limits& limits) {
+    currentLimits = limits;
+}
+
+pg_conn* PostgresConnection::connect(const QString& url, int limitMs, QString* why,
+                                     DbFault* fault) {
+    const QByteArray dbname = url.toUtf8();
+    // Keepalives find a connection whose other end went away while the till stood idle.
+    const char* keys[] = {"dbname",           "application_name", "client_encoding",
+                          "keepalives",       "keepalives_idle",  "keepalives_interval",
+                          "keepalives_count", "tcp_user_timeout", nullptr};
+    const char* values[] = {
+        dbname.constData(), "tillora", "UTF8", "1", "10", "3", "3", "10000", nullptr};
+    pg_conn* conn = pq().PQconnectStartParams(keys, values, 1);
+    // The window keeps painting meanwhile; a server that doesn't answer holds it for the limit
+    // at most, and 取消 ends the wait sooner.
+    DatabaseWait wait(DatabaseWaitKind::Server);
+    const QDeadlineTimer deadline(limitMs);
+    PostgresPollingStatusType state = PGRES_POLLING_WRITING;
+    QString timeout;
+    while (conn != nullptr && pq().PQstatus(conn) != CONNECTION_BAD && state != PGRES_POLLING_OK &&
+           state != PGRES_POLLING_FAILED) {
+        pollfd socket{pq().PQsocket(conn),
+                      static_cast<short>(state == PGRES_POLLING_READING ? POLLIN : POLLOUT), 0};
+        const int slice = static_cast<int>(std::min<qint64>(50, deadline.remainingTime()));
+        const int ready = socket.fd < 0 ? 1 : ::poll(&socket, 1, std::max(slice, 0));
+        if (ready > 0) {
+            state = pq().PQconnectPoll(conn);
+            continue;
+        }
+        if ((ready < 0 && errno != EINTR) || deadline.hasExpired() || !wait.progress()) {
+            timeout = QStringLiteral("timeout expired");
+            break;
+        }
+    }
+    if (conn != nullptr && timeout.isEmpty() && pq().PQstatus(conn) == CONNECTION_OK) {
+        return conn;
+    }
+    *why = conn == nullptr      ? QStringLiteral("out of memory")
+           : !timeout.isEmpty() ? timeout
+                                : QString::fromUtf8(pq().PQerrorMessage(conn)).trimmed();
+    *fault = faultFromConnectMessage(*why);
+    if (conn != nullptr && pq().PQconnectionNeedsPassword(conn)) {
+        *fault = DbFault::LoginRefused;
+    }
+    pq().PQfinish(conn);
+    return nullptr;
+}
+
 std::unique_ptr<PostgresConnection> PostgresConnection::open(const QString& url, bool readOnly,
                                                              DbFault* fault, QString* message) {
     if (libpq() == nullptr) {
@@ -120,30 +176,10 @@ std::unique_ptr<PostgresConnection> PostgresConnection::open(const QString& url,
         }
         return nullptr;
     }
-    const QByteArray dbname = url.toUtf8();
-    // A server that doesn't answer must not hold the start for long; keepalives find a
-    // connection whose other end went away while the till stood idle.
-    const char* keys[] = {"dbname",
-                          "connect_timeout",
-                          "application_name",
-                          "client_encoding",
-                          "keepalives",
-                          "keepalives_idle",
-                          "keepalives_interval",
-                          "keepalives_count",
-                          "tcp_user_timeout",
-                          nullptr};
-    const char* values[] = {
-        dbname.constData(), "5", "tillora", "UTF8", "1", "10", "3", "3", "10000", nullptr};
-    pg_conn* conn = pq().PQconnectdbParams(keys, values, 1);
-    if (conn == nullptr || pq().PQstatus(conn) != CONNECTION_OK) {
-        const QString why = conn != nullptr ? QString::fromUtf8(pq().PQerrorMessage(conn)).trimmed()
-                                            : QStringLiteral("out of memory");
-        DbFault f = faultFromConnectMessage(why);
-        if (conn != nullptr && pq().PQconnectionNeedsPassword(conn)) {
-            f = DbFault::LoginRefused;
-        }
-        pq().PQfinish(conn);
+    QString why;
+    DbFault f = DbFault::None;
+    pg_conn* conn = connect(url, currentLimits.connectMs, &why, &f);
+    if (conn == nullptr) {
         if (fault != nullptr) {
             *fault = f;
         }
@@ -152,7 +188,6 @@ std::unique_ptr<PostgresConnection> PostgresConnection::open(const QString& url,
         }
         return nullptr;
     }
-    pq().PQsetNoticeProcessor(conn, ignoreNotice, nullptr);
     std::unique_ptr<PostgresConnection> c(new PostgresConnection(conn, url, readOnly));
     if (!c->prepareSession()) {
         if (fault != nullptr) {
@@ -167,37 +202,125 @@ std::unique_ptr<PostgresConnection> PostgresConnection::open(const QString& url,
 }
 
 PostgresConnection::PostgresConnection(pg_conn* conn, QString url, bool readOnly)
-    : conn_(conn), url_(std::move(url)), readOnly_(readOnly) {}
+    : conn_(conn), url_(std::move(url)), readOnly_(readOnly), limits_(currentLimits) {}
 
 PostgresConnection::~PostgresConnection() {
     pq().PQfinish(conn_);
 }
 
 bool PostgresConnection::prepareSession() {
+    pq().PQsetNoticeProcessor(conn_, ignoreNotice, nullptr);
     // Waits are ours to bound (see exchange), so nothing may block in the library.
     if (pq().PQsetnonblocking(conn_, 1) != 0) {
         noteFailure(nullptr);
         return false;
     }
-    return executeNative(QStringLiteral("set lock_timeout = ") + QString::number(lockWaitMs_)) &&
-           executeNative(QStringLiteral("set statement_timeout = ") +
-                         QString::number(statementLimitMs_)) &&
-           (!readOnly_ || executeNative(QStringLiteral("set default_transaction_read_only = on")));
+    // One exchange sets the session up. A session idle inside a transaction (its till gone or cut
+    // off) is ended by the server after a few seconds, and keepalives find a till that vanished,
+    // so no till holds the shop's write lock for long.
+    const auto setting = [](const char* name, int value) {
+        return QStringLiteral("set_config('%1', '%2', false), ")
+            .arg(QLatin1String(name))
+            .arg(value);
+    };
+    const QString sql =
+        QStringLiteral("select ") + setting("lock_timeout", lockWaitMs_) +
+        setting("statement_timeout", limits_.statementMs) +
+        setting("idle_in_transaction_session_timeout", limits_.idleInTransactionMs) +
+        setting("tcp_keepalives_idle", 10) + setting("tcp_keepalives_interval", 3) +
+        setting("tcp_keepalives_count", 3) +
+        (readOnly_ ? QStringLiteral("set_config('default_transaction_read_only', 'on', false), ")
+                   : QString()) +
+        QStringLiteral(
+            "pg_backend_pid(), (select backend_start::text from pg_stat_activity "
+            "where pid = pg_backend_pid())");
+    pg_result* r = run(sql, {}, false);
+    if (r == nullptr) {
+        return false;
+    }
+    const int last = pq().PQnfields(r) - 1;
+    sessionPid_ = std::atoi(pq().PQgetvalue(r, 0, last - 1));
+    sessionStart_ = QString::fromUtf8(pq().PQgetvalue(r, 0, last));
+    pq().PQclear(r);
+    return true;
+}
+
+bool PostgresConnection::reconnect() {
+    QString why;
+    DbFault f = DbFault::None;
+    pg_conn* conn = connect(url_, limits_.connectMs, &why, &f);
+    if (conn == nullptr) {
+        fault_ = DbFault::Unreachable;
+        message_ = why;
+        return false;
+    }
+    pq().PQfinish(conn_);
+    conn_ = conn;
+    dateTimeColumnsLoaded_ = false;
+    return prepareSession();
 }
 
 bool PostgresConnection::ensureConnected() {
-    if (pq().PQstatus(conn_) == CONNECTION_OK) {
-        return true;
-    }
-    if (inTransaction_) {
-        return false;  // the transaction went with the connection
-    }
-    pq().PQreset(conn_);
-    if (pq().PQstatus(conn_) != CONNECTION_OK) {
+    if (broken_) {
+        fault_ = DbFault::Unreachable;
+        message_ = QStringLiteral("the connection was lost inside the transaction");
         return false;
     }
-    dateTimeColumnsLoaded_ = false;
-    return prepareSession();
+    if (pq().PQstatus(conn_) != CONNECTION_OK) {
+        if (inTransaction_) {
+            // The transaction went with the connection: nothing of it may go on without it.
+            lost();
+            return false;
+        }
+        if (!reconnect()) {
+            return false;
+        }
+    }
+    return lostPid_ == 0 || endLostSession();
+}
+
+void PostgresConnection::lost() {
+    if (inTransaction_) {
+        broken_ = true;
+    }
+    if (lostPid_ == 0 && sessionPid_ != 0) {
+        lostPid_ = sessionPid_;
+        lostStart_ = sessionStart_;
+    }
+}
+
+bool PostgresConnection::endLostSession() {
+    // Asked on this new session: the old one may be idle in its transaction (the till's end
+    // went away, or its last message is held up on the way), and its commit could still arrive.
+    // Ended and gone, it can do nothing more, so what is read from now on is final.
+    const QString pid = QString::number(lostPid_);
+    const QString sql =
+        QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where pid = ") +
+        pid + QStringLiteral(" and backend_start::text = '") + sqlText(lostStart_) +
+        QStringLiteral("'");
+    const int oldPid = lostPid_;
+    const QString oldStart = lostStart_;
+    lostPid_ = 0;  // the statements below run on this session
+    DatabaseWait wait(DatabaseWaitKind::Server);
+    const QDeadlineTimer deadline(limits_.sessionEndMs);
+    for (;;) {
+        pg_result* r = run(sql, {}, false);
+        const bool gone = r != nullptr && pq().PQntuples(r) == 0;
+        pq().PQclear(r);
+        if (gone) {
+            return true;
+        }
+        if (r == nullptr || deadline.hasExpired() || !wait.progress()) {
+            break;
+        }
+        ::poll(nullptr, 0, 20);
+    }
+    // Still to be seen gone before the next statement.
+    lostPid_ = oldPid;
+    lostStart_ = oldStart;
+    fault_ = DbFault::Unreachable;
+    message_ = QStringLiteral("the lost session %1 could not be ended").arg(oldPid);
+    return false;
 }
 
 void PostgresConnection::noteFailure(pg_result* result) {
@@ -212,7 +335,7 @@ void PostgresConnection::noteFailure(pg_result* result) {
             result != nullptr ? pq().PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr);
     }
     if (fault_ == DbFault::Unreachable) {
-        inTransaction_ = false;
+        lost();
     }
 }
 
@@ -270,7 +393,7 @@ pg_result* PostgresConnection::exchange(const char* text, int count, const char*
         return nullptr;
     }
     DatabaseWait wait(DatabaseWaitKind::Server);
-    const QDeadlineTimer deadline(statementLimitMs_ + kAnswerMarginMs);
+    const QDeadlineTimer deadline(limits_.statementMs + limits_.answerMarginMs);
     pg_result* kept = nullptr;
     for (;;) {
         const int unsent = pq().PQflush(conn_);
@@ -314,6 +437,7 @@ pg_result* PostgresConnection::exchange(const char* text, int count, const char*
 
 void PostgresConnection::abandon() {
     abandoned_ = true;
+    lost();
     // The server is asked to stop the statement on a connection of its own, which may hang as
     // this one did; so it is asked from a thread nobody waits for.
     if (PGcancel* cancel = pq().PQgetCancel(conn_)) {
@@ -456,9 +580,10 @@ bool PostgresConnection::commitTransaction() {
     // read that finds data stops short of the end, so a few are made.
     for (int i = 0; i < 3 && pq().PQconsumeInput(conn_) == 1; ++i) {
     }
-    const bool sent = pq().PQstatus(conn_) == CONNECTION_OK;
+    const bool sent = pq().PQstatus(conn_) == CONNECTION_OK && !broken_;
     pg_result* r = run(QStringLiteral("commit"), {}, false);
     inTransaction_ = false;
+    broken_ = false;
     if (r == nullptr) {
         if (sent && fault_ == DbFault::Unreachable && !serverAnswered_) {
             fault_ = DbFault::CommitUnknown;
@@ -477,7 +602,8 @@ bool PostgresConnection::commitTransaction() {
 bool PostgresConnection::rollbackTransaction() {
     const bool was = inTransaction_;
     inTransaction_ = false;
-    if (!was || pq().PQstatus(conn_) != CONNECTION_OK) {
+    if (!was || broken_ || pq().PQstatus(conn_) != CONNECTION_OK) {
+        broken_ = false;
         // Nothing to undo, or the server dropped the transaction with the connection.
         fault_ = DbFault::None;
         return true;
@@ -490,7 +616,7 @@ bool PostgresConnection::rollbackTransaction() {
 }
 
 void PostgresConnection::setStatementLimit(int milliseconds) {
-    statementLimitMs_ = milliseconds;
+    limits_.statementMs = milliseconds;
     executeNative(QStringLiteral("set statement_timeout = ") + QString::number(milliseconds));
 }
 

@@ -15,8 +15,11 @@ namespace tillora {
 
 // One connection to the database server speaking the program's Jet dialect (see
 // translateJetSqlForServer). A connection that was lost is made again at the next statement
-// outside a transaction, so a restarted server is used again without a restart of the program;
-// inside a transaction the loss fails the transaction (Unreachable) and nothing of it is kept.
+// outside a transaction, so a restarted server is used again without a restart of the program.
+// Inside a transaction it is never made again: that statement and every later one of the
+// transaction fail (Unreachable) until the transaction is ended, so nothing of it is written
+// outside it. Before the next statement after such a loss the old session is ended on the server
+// and seen gone, so that what is read then is all the old session will ever have done.
 class PostgresConnection : public DatabaseConnection {
   public:
     static constexpr int kLockWaitMs = 200;
@@ -28,6 +31,16 @@ class PostgresConnection : public DatabaseConnection {
     // Every writer takes this lock first, so that two tills never both read the newest receipt
     // number and then store the same one.
     static constexpr int kWriteLock = 0x54494C4C;
+
+    // The time limits of a connection; every new connection takes those set here.
+    struct Limits {
+        int statementMs = kStatementLimitMs;   // the server cancels a statement after this
+        int answerMarginMs = kAnswerMarginMs;  // the till gives the answer up this much later
+        int connectMs = 5000;                  // making a connection
+        int idleInTransactionMs = 15000;       // the server ends a session idle in a transaction
+        int sessionEndMs = 5000;               // waiting for a lost session to be gone
+    };
+    static void setLimits(const Limits& limits);
 
     static std::unique_ptr<PostgresConnection> open(const QString& url, bool readOnly,
                                                     DbFault* fault = nullptr,
@@ -60,6 +73,9 @@ class PostgresConnection : public DatabaseConnection {
   private:
     PostgresConnection(pg_conn* conn, QString url, bool readOnly);
 
+    // Makes a connection without blocking: the wait is told as a statement's and bounded by
+    // the connect limit. nullptr with `why` set on failure.
+    static pg_conn* connect(const QString& url, int limitMs, QString* why, DbFault* fault);
     // Runs one statement; the result (owned by the caller) or nullptr with the fault noted.
     pg_result* run(const QString& sql, const std::vector<DbParam>& params, bool translate);
     // Sends one statement and waits for its answer within the limit, telling the wait observer;
@@ -68,7 +84,12 @@ class PostgresConnection : public DatabaseConnection {
                         const int* formats);
     void abandon();
     bool ensureConnected();
+    bool reconnect();
     bool prepareSession();
+    // Ends the session lost with its transaction and waits until the server has let it go.
+    bool endLostSession();
+    // The connection went while the session may still hold a transaction.
+    void lost();
     void noteFailure(pg_result* result);
     bool loadDateTimeColumns();
 
@@ -76,8 +97,15 @@ class PostgresConnection : public DatabaseConnection {
     QString url_;
     bool readOnly_;
     bool inTransaction_ = false;
+    bool broken_ = false;  // the transaction's connection was lost
     int lockWaitMs_ = kLockWaitMs;
-    int statementLimitMs_ = kStatementLimitMs;
+    Limits limits_;
+    // The server's session: its process and its start, which tell it from a later one with the
+    // same process number. lost*: a session lost that may not have ended yet (0: none).
+    int sessionPid_ = 0;
+    QString sessionStart_;
+    int lostPid_ = 0;
+    QString lostStart_;
     bool abandoned_ = false;
     DbFault fault_ = DbFault::None;
     bool serverAnswered_ = false;  // the last failure was the server's own error

@@ -70,6 +70,9 @@ void SaleCheckout::prepare(SaleRecorder& recorder, const ReceiptNumbering& numbe
 
 void SaleCheckout::showFailure(const RecordOutcome& outcome) {
     // A value to mend is the user's; a failed statement is the database's.
+    if (outcome.message.isEmpty()) {
+        return;  // the cashier chose so
+    }
     if (outcome.failure == RecordFailure::Value) {
         hint(outcome.message);
     } else {
@@ -83,27 +86,12 @@ RecordOutcome SaleCheckout::store(const Receipt& receipt,
     ReceiptNumbering numbering(module_.database());
     SaleRecorder recorder(module_.database());
     prepare(recorder, numbering, stored);
-    if (unsettled_) {
-        RecordOutcome earlier;
-        earlier.number = unsettled_->number;
-        earlier.saleId = unsettled_->saleId;
-        earlier.fault = DbFault::CommitUnknown;
-        recorder.settle(earlier, unsettled_->receipt);
-        if (earlier.unsettled()) {
-            return earlier;
-        }
-        // Stored, it is this receipt (unless the cashier has changed it since: then this one
-        // is a sale of its own).
-        const bool same = unsettled_->receipt.lines == receipt.lines &&
-                          unsettled_->receipt.cashier == receipt.cashier;
-        unsettled_.reset();
-        if (earlier.stored && same) {
-            return earlier;
-        }
+    if (std::optional<RecordOutcome> earlier = settleBefore(recorder, receipt)) {
+        return *earlier;
     }
     RecordOutcome outcome = recorder.record(receipt);
     if (outcome.unsettled()) {
-        unsettled_ = Unsettled{outcome.number, outcome.saleId, receipt};
+        module_.unsettledSale().keep({outcome.number, outcome.saleId, receipt});
     }
     return outcome;
 }
@@ -171,6 +159,68 @@ void SaleCheckout::print() {
         showMessage(sales_text::savedNotPrinted());
     }
     window_.startNextReceipt(outcome.nextNumber);
+}
+
+// The sale left uncertain by a lost commit -----------------------------------------------------
+
+RecordOutcome SaleCheckout::settleEarlier(SaleRecorder& recorder) {
+    UnsettledSale& kept = module_.unsettledSale();
+    RecordOutcome earlier;
+    earlier.number = kept.sale()->number;
+    earlier.saleId = kept.sale()->saleId;
+    earlier.fault = DbFault::CommitUnknown;
+    recorder.settle(earlier, kept.sale()->receipt);
+    if (!earlier.unsettled()) {
+        kept.forget();
+        showMessage(earlier.stored ? UnsettledSale::storedText(earlier.number)
+                                   : UnsettledSale::droppedText(earlier.number));
+    }
+    return earlier;
+}
+
+std::optional<RecordOutcome> SaleCheckout::settleBefore(SaleRecorder& recorder,
+                                                        const Receipt& receipt) {
+    if (!module_.unsettledSale().sale()) {
+        return std::nullopt;
+    }
+    const Receipt earlierReceipt = module_.unsettledSale().sale()->receipt;
+    RecordOutcome earlier = settleEarlier(recorder);
+    if (earlier.unsettled() || !earlier.stored) {
+        // Still uncertain: nothing may be stored. Not stored: this receipt goes in its stead.
+        return earlier.unsettled() ? std::optional<RecordOutcome>(earlier) : std::nullopt;
+    }
+    // Stored, it is this receipt, unless the cashier changed it since: then this one is a sale
+    // of its own, but only when the cashier says so.
+    if (earlierReceipt.lines == receipt.lines && earlierReceipt.cashier == receipt.cashier) {
+        return earlier;
+    }
+    if (showMessage(UnsettledSale::storeChangedText(),
+                    MessageFlags::YesNo | MessageFlags::IconQuestion) == MessageResult::Yes) {
+        return std::nullopt;
+    }
+    RecordOutcome declined;
+    declined.number = receipt.number;
+    declined.fault = DbFault::Other;
+    declined.failure = RecordFailure::Value;
+    return declined;
+}
+
+void SaleCheckout::settleEarlierSale() {
+    if (!module_.unsettledSale().sale()) {
+        return;
+    }
+    const BusyCursor busy;
+    SaleRecorder recorder(module_.database());
+    const RecordOutcome earlier = settleEarlier(recorder);
+    if (earlier.unsettled()) {
+        showMessage(earlier.message);
+    }
+}
+
+void SaleCheckout::tellUnsettledAtClose() const {
+    if (const auto& kept = module_.unsettledSale().sale()) {
+        showMessage(UnsettledSale::closingText(kept->number));
+    }
 }
 
 }  // namespace tillora

@@ -42,13 +42,22 @@ class SaleCheckout {
     SalesModule& module_;
     SalesEntryWindow& window_;
     bool finishing_ = false;  // a print or save runs (printing pumps events)
-    // A sale whose commit went unanswered and could not be read back yet.
-    struct Unsettled {
-        QString number;
-        int saleId = 0;
-        Receipt receipt;
-    };
-    std::optional<Unsettled> unsettled_;
+
+    // A sale left uncertain by a lost commit (kept by the module, across runs).
+  public:
+    // Settles it at the start of the window, telling the cashier what became of it.
+    void settleEarlierSale();
+    // Closing the program: the cashier hears that one is still uncertain.
+    void tellUnsettledAtClose() const;
+
+  private:
+    // Reads it back and tells the cashier, unless it stays uncertain (then nothing is said and
+    // nothing else may be stored).
+    RecordOutcome settleEarlier(SaleRecorder& recorder);
+    // Before `receipt` is stored: the earlier sale settled; its outcome when that is all there
+    // is to do (still uncertain, stored and the same receipt, or the cashier declines to store a
+    // changed one), nullopt when `receipt` is to be stored.
+    std::optional<RecordOutcome> settleBefore(SaleRecorder& recorder, const Receipt& receipt);
 };
 
 }  // namespace tillora

@@ -2,6 +2,7 @@
 
 #include "data/database_fault_log.h"
 #include "data/database_setup.h"
+#include "data/database_wait.h"
 #include "data/odbcdb.h"
 #include "data/postgres_driver.h"
 #include "data/sql_text.h"
@@ -70,6 +71,16 @@ QString insertLine(int saleId, const ReceiptLine& line, const QString& remark) {
 }
 
 }  // namespace sale_sql
+
+namespace {
+
+int settleWaitMs = SaleRecorder::kSettleWaitMs;
+
+}  // namespace
+
+void SaleRecorder::setSettleWait(int milliseconds) {
+    settleWaitMs = milliseconds;
+}
 
 int SaleRecorder::newestSaleId(ODBCDB& db) {
     const int h = db.OpenTable(sale_sql::newestSaleId());
@@ -150,11 +161,25 @@ RecordOutcome SaleRecorder::insert(const Receipt& receipt) {
         outcome.message = failedText(outcome.fault);
         return outcome;
     }
+    // Known before the transaction begins: inside it every statement is the sale's, and a failed
+    // one fails the sale.
+    if (!paymentColumns_) {
+        bool readable = false;
+        paymentColumns_ = hasPaymentColumns(db_, &readable);
+        if (!readable) {
+            fail(outcome, db_.lastFault());
+            return outcome;
+        }
+    }
     if (!beginWriting(outcome)) {
         return outcome;
     }
     if (numbering_ != nullptr) {
         const ReceiptNumberFormat format = format_ ? *format_ : numbering_->readFormat();
+        if (!format_ && db_.lastFault() != DbFault::None) {
+            fail(outcome, db_.lastFault());  // no statement of the sale goes unchecked
+            return outcome;
+        }
         const QDate today = Clock::now().date();
         outcome.number = numbering_->next(format, today);
         if (outcome.number.isEmpty()) {
@@ -164,7 +189,6 @@ RecordOutcome SaleRecorder::insert(const Receipt& receipt) {
         // The window shows this next, without reading the sales again.
         outcome.nextNumber = nextReceiptNumber(format, outcome.number, today);
     }
-    paymentColumns_ = paymentColumns_ || hasPaymentColumns(db_);
     if (!db_.ExecuteSql(paymentColumns_
                             ? sale_sql::insertPaidHeader(outcome.number, receipt)
                             : sale_sql::insertHeader(outcome.number, receipt.totalQuantity,
@@ -262,13 +286,15 @@ SaleFound SaleRecorder::findSale(ODBCDB& db, const QString& number, int saleId,
 }
 
 void SaleRecorder::settle(RecordOutcome& outcome, const Receipt& receipt) {
+    const DatabaseWaitSpan wait;
     // Reading again makes the connection anew (the server's) or recovers the file's journal.
     SaleFound found = SaleFound::Unknown;
     QElapsedTimer waited;
     waited.start();
     for (;;) {
         found = findSale(db_, outcome.number, outcome.saleId, receipt);
-        if (found != SaleFound::Unknown || waited.elapsed() >= kSettleWaitMs) {
+        if (found != SaleFound::Unknown || waited.elapsed() >= settleWaitMs ||
+            DatabaseWaitSpan::cancelled()) {
             break;
         }
         for (int i = 0; i < 10; ++i) {
@@ -310,6 +336,8 @@ void SaleRecorder::rollback() {
 }
 
 RecordOutcome SaleRecorder::record(const Receipt& receipt) {
+    // One wait to the cashier, up to the sale read back after a lost commit.
+    const DatabaseWaitSpan wait;
     RecordOutcome outcome = insert(receipt);
     if (outcome.fault == DbFault::None) {
         commit(outcome);

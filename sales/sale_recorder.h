@@ -71,6 +71,8 @@ class SaleRecorder {
     static constexpr int kCommitWaitMs = 10000;
     // How long a lost commit's answer is looked for (the connection is made again meanwhile).
     static constexpr int kSettleWaitMs = 3000;
+    // The same for every recorder from now on (shorter in tests).
+    static void setSettleWait(int milliseconds);
 
     explicit SaleRecorder(ODBCDB& db) : db_(db) {}
     ~SaleRecorder();

@@ -99,6 +99,8 @@ void SalesEntryWindow::start() {
         scanner_ = new BarcodeScanner(window_, [this](const QString& code) { scanned(code); });
         products_.setCodeSeller([this](const QString& text) { return sellTypedCode(text); });
     }
+    // Before the first receipt: what became of a sale the last run could not settle.
+    checkout_.settleEarlierSale();
 }
 
 // The finishing buttons answer function keys from anywhere in the window, and say so.
@@ -338,11 +340,13 @@ void SalesEntryWindow::saveOnly() {
 }
 
 bool SalesEntryWindow::mayClose() {
-    if (model_.isEmpty()) {
-        return true;
+    if (!model_.isEmpty() &&
+        showMessage(QStringLiteral("当前小票尚未保存，确定退出吗？"),
+                    MessageFlags::YesNo | MessageFlags::IconQuestion) != MessageResult::Yes) {
+        return false;
     }
-    return showMessage(QStringLiteral("当前小票尚未保存，确定退出吗？"),
-                       MessageFlags::YesNo | MessageFlags::IconQuestion) == MessageResult::Yes;
+    checkout_.tellUnsettledAtClose();
+    return true;
 }
 
 void SalesEntryWindow::onWindowClosed(qint32 windowId) {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "sales/new_product_dialog.h"
+#include "sales/unsettled_sale.h"
 
 namespace tillora {
 
@@ -57,6 +58,11 @@ class SalesModule {
 
     // Whether a line added to a receipt puts its product among the remembered ones; switched on
     // the settings window, for the run only.
+    // A sale left uncertain by a lost commit, kept until settled (see SaleCheckout).
+    UnsettledSale& unsettledSale() { return unsettled_; }
+    // Where it is kept across runs (the program: in its data folder); what is there is read now.
+    void keepUnsettledSaleIn(const QString& file) { unsettled_ = UnsettledSale(file); }
+
     bool remembersProducts() const { return rememberProducts_; }
     void setRemembersProducts(bool on) { rememberProducts_ = on; }
 
@@ -76,6 +82,7 @@ class SalesModule {
     WindowHook openDayReport_;
     bool rememberProducts_ = true;
     NewProductPrompt newProduct_;
+    UnsettledSale unsettled_;
 };
 
 }  // namespace tillora

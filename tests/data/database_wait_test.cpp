@@ -161,6 +161,20 @@ TEST_F(ServerWait, CancelAbandonsTheStatementAndItsTransaction) {
     EXPECT_TRUE(server->executeNative(u"select 1"_s));
 }
 
+TEST_F(ServerWait, ConnectingAgainIsAWaitLikeAnyAndCanBeCancelled) {
+    RecordingObserver observer;
+    observer.onProgress = [](int elapsedMs) { return elapsedMs < 300; };
+    relay->stall(true);
+    EXPECT_FALSE(server->executeNative(u"select 1"_s));  // abandoned: the connection goes
+    const int waits = observer.begun;
+    // The server accepts the connection and says nothing: the window keeps painting, 取消 ends it.
+    EXPECT_FALSE(server->executeNative(u"select 1"_s));
+    EXPECT_GT(observer.begun, waits);
+    EXPECT_EQ(server->lastFault(), DbFault::Unreachable);
+    relay->stall(false);
+    EXPECT_TRUE(server->executeNative(u"select 1"_s));
+}
+
 TEST_F(ServerWait, TheServerStopsAStatementAtTheLimit) {
     server->setStatementLimit(300);
     QElapsedTimer took;

@@ -67,7 +67,9 @@ QString TcpRelay::url() const {
 
 void TcpRelay::closePair(std::size_t first) {
     for (std::size_t i = first; i < first + 2; ++i) {
-        ::close(sockets_[i]);
+        if (sockets_[i] >= 0) {
+            ::close(sockets_[i]);
+        }
         sockets_[i] = -1;
     }
 }
@@ -75,6 +77,15 @@ void TcpRelay::closePair(std::size_t first) {
 void TcpRelay::serve() {
     char buffer[65536];
     while (!stop_) {
+        if (release_.exchange(false)) {
+            for (std::size_t pair = 0; pair < held_.size(); ++pair) {
+                if (held_[pair] && sockets_[2 * pair + 1] >= 0) {
+                    (void)!::write(sockets_[2 * pair + 1], held_[pair]->data(),
+                                   held_[pair]->size());
+                }
+                held_[pair].reset();
+            }
+        }
         std::vector<pollfd> fds{{listener_, POLLIN, 0}};
         std::vector<std::size_t> at;  // the socket index of each polled entry after the first
         if (!stalled_) {
@@ -93,6 +104,7 @@ void TcpRelay::serve() {
             const int server = ::socket(target_->ai_family, SOCK_STREAM, 0);
             if (::connect(server, target_->ai_addr, target_->ai_addrlen) == 0) {
                 sockets_.insert(sockets_.end(), {client, server});
+                held_.emplace_back();
             } else {
                 ::close(server);
                 ::close(client);
@@ -104,13 +116,29 @@ void TcpRelay::serve() {
                 continue;
             }
             const ssize_t n = ::read(sockets_[i], buffer, sizeof buffer);
+            const bool fromClient = i % 2 == 0;
+            if (n <= 0 && fromClient && held_[i / 2]) {
+                ::close(sockets_[i]);
+                sockets_[i] = -1;
+                continue;
+            }
             if (n <= 0) {
                 closePair(i - i % 2);  // either end gone: the other follows
                 continue;
             }
-            const bool fromClient = i % 2 == 0;
+            if (fromClient && held_[i / 2]) {
+                held_[i / 2]->append(buffer, static_cast<std::size_t>(n));
+                continue;
+            }
             const Action action =
                 fromClient && filter_ ? filter_(buffer, static_cast<std::size_t>(n)) : Action::Pass;
+            if (action == Action::Hold) {
+                held_[i / 2].emplace(buffer, static_cast<std::size_t>(n));
+                continue;
+            }
+            if (sockets_[i ^ 1] < 0) {
+                continue;
+            }
             if (action != Action::Drop) {
                 (void)!::write(sockets_[i ^ 1], buffer, static_cast<std::size_t>(n));
             }
