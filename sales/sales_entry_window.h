@@ -66,8 +66,22 @@ class SalesEntryWindow : public WindowLogic<SalesEntryWindow> {
     // The cash received was typed or picked: the change follows.
     void updateChange();
 
+    // Delete in the item list takes the selected line off, as 删除 does; true when it was used.
+    bool listKey(int key, int state);
+
+    // The cashier typed or picked is a user; otherwise says so, puts back the cashier shown
+    // before and gives the box the focus.
+    bool cashierAccepted();
+    // A value that stops the receipt: the box takes the focus (text selected) when the finish
+    // is over, instead of the product name.
+    void mend(EditBox& box);
+    EditBox& cashBox() { return ui_.编辑框_实收; }
+    EditBox& cashierBox() { return ui_.编辑框_收银员; }
+
     void preview();
-    void print() { checkout_.print(); }
+    // 打印小票 and 仅保存小票: whatever came of them, the focus is then in the product name
+    // (text selected) for the next customer, or in the box to mend.
+    void print();
     void saveOnly();
     // Closing with lines not yet stored asks first; false keeps the window open.
     bool mayClose();
@@ -75,6 +89,9 @@ class SalesEntryWindow : public WindowLogic<SalesEntryWindow> {
   private:
     // The entry boxes as a checked line; the reason shown when they can't make one.
     std::optional<SaleLine> lineFromEntry();
+    // The payment method of the receipt: "现金" while the tick is off.
+    QString paymentMethod() const;
+    void finished();
     void showLine(int row);
     void showTotals();
     void setUpKeyboard();
@@ -89,6 +106,9 @@ class SalesEntryWindow : public WindowLogic<SalesEntryWindow> {
     SalePickers pickers_;
     SaleCheckout checkout_;
     QString proposedNumber_;  // the number last shown by the window itself
+    QString cashierShown_;    // the last cashier accepted for this receipt
+    EditBox* mending_ = nullptr;
+    bool receiptFinished_ = false;  // no line since the last receipt was finished
 };
 
 }  // namespace tillora
