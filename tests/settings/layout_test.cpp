@@ -7,6 +7,7 @@
 #include "forms/components/tab_control.h"
 #include "forms/window_frame_metrics.h"
 #include "tests/settings/settings_fixture.h"
+#include "tests/support/keyboard.h"
 #include "tests/support/layout_check.h"
 
 namespace tillora::test {
@@ -281,6 +282,32 @@ TEST_F(SettingsFocusTest, SettingsPagesAsAdministratorAndOrdinaryUser) {
                           "编辑框_边距", "编辑框_偏差", "按钮_选择打印机", "按钮_保存"}));
     showPage(w, 1);
     expectOrder(w, products);
+}
+
+// The page keys of every tabbed dialog, from a one-line box, a multi-line box and a list.
+TEST_F(SettingsFocusTest, ControlTabAndControlPageKeysTurnThePages) {
+    FormWindow* w = openSettings();
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(Keyboard::activate(w));
+    Keyboard keys(w);
+    auto* tabs = dynamic_cast<TabControl*>(w->component(kTabs));
+    c(w, "编辑框_备注")->widget()->setFocus();
+    const QString note = c(w, "编辑框_备注")->text();
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int page;
+    } presses[] = {{Qt::Key_Tab, Qt::ControlModifier, 1},
+                   {Qt::Key_PageDown, Qt::ControlModifier, 2},
+                   {Qt::Key_Tab, Qt::ControlModifier, 0},
+                   {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 2},
+                   {Qt::Key_PageUp, Qt::ControlModifier, 1},
+                   {Qt::Key_PageUp, Qt::ControlModifier, 0}};
+    for (const auto& p : presses) {
+        keys.press(p.key, p.modifiers);
+        EXPECT_EQ(tabs->currentPage(), p.page) << keys.focusedName().toStdString();
+    }
+    EXPECT_EQ(c(w, "编辑框_备注")->text(), note);  // no tab typed into the note
 }
 
 TEST_F(SettingsFocusTest, UserDialogs) {
