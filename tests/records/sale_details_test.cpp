@@ -284,5 +284,60 @@ TEST_F(DeleteSaleTest, OrdinaryUserCanLookButNotDelete) {
               1);
 }
 
+// A changed line keeps the sale whole: the cash taken stays, the change follows it; a shortfall
+// is asked about and shown in red; a sale stored without its payment stays without.
+TEST_F(SaleDetailsTest, ALineChangeWorksTheChangeOutAgainFromTheCashTaken) {
+    const struct {
+        const char* payment;   // 付款方式 实收现金 找零 as stored; "" for none
+        const char* quantity;  // of the one line at 10.00
+        int answer;            // to a question about a shortfall; 0 when none is asked
+        const char* after;     // 实收现金 找零 stored then
+    } cases[] = {
+        {"现金 50.00 30.00", "3", 0, "50.00 20.00"},
+        {"现金 50.00 30.00", "6", MessageResult::No, "50.00 30.00"},
+        {"现金 50.00 30.00", "6", MessageResult::Yes, "50.00 -10.00"},
+        {"微信 20.00 0.00", "3", 0, "30.00 0.00"},
+        {"现金 0.00 20.00", "-3", 0, "0.00 30.00"},
+        {"", "3", 0, " "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.payment) + " " + c.quantity);
+        const QStringList paid = QString::fromUtf8(c.payment).split(u' ');
+        const QString set = paid.size() == 3
+                                ? QStringLiteral("付款方式='%1',实收现金='%2',找零='%3'")
+                                      .arg(paid[0], paid[1], paid[2])
+                                : QStringLiteral("付款方式=null,实收现金=null,找零=null");
+        ASSERT_TRUE(db.ExecuteSql(QStringLiteral("update 销售记录 set %1,金额='20.00' where ID=%2")
+                                      .arg(set)
+                                      .arg(yesterday)));
+        ASSERT_TRUE(db.ExecuteSql(
+            QStringLiteral("update 销售详情 set 数量='2',金额='20.00',折后='20.00' where 关联=%1")
+                .arg(yesterday)));
+        ASSERT_NE(openDetails(yesterday), nullptr);
+        listOf(details)->setCurrentIndex(0);
+        details->setText(QStringLiteral("编辑框_数量"), QString::fromUtf8(c.quantity));
+        messages.clear();
+        if (c.answer != 0) {
+            messages.answer(c.answer);
+        }
+        click(details, "按钮_修改");
+        EXPECT_EQ(messages.shown().size(), c.answer != 0 ? 1u : 0u)
+            << messages.texts().join(u'|').toStdString();
+        EXPECT_EQ(header("实收现金", yesterday) + u' ' + header("找零", yesterday),
+                  QString::fromUtf8(c.after));
+        const QString shown = details->text(QStringLiteral("标签_付款"));
+        EXPECT_EQ(shown.isEmpty(), paid.size() != 3) << shown.toStdString();
+        const QColor ink = details->component(QStringLiteral("标签_付款"))
+                               ->widget()
+                               ->palette()
+                               .color(QPalette::WindowText);
+        EXPECT_EQ(ink == QColor(Qt::red), QString::fromUtf8(c.after).contains(u'-'));
+        if (c.answer == MessageResult::Yes) {
+            Keyboard::keepScreenshot(details, QStringLiteral("sale_details_short"));
+        }
+        manager->close(static_cast<qint32>(FormId::SaleDetails));
+    }
+}
+
 }  // namespace
 }  // namespace tillora::test
