@@ -346,7 +346,10 @@ bool SalesEntryWindow::cashierAccepted() {
     // showed before.
     ui_.编辑框_收银员.setText(cashierShown_);
     hint(QStringLiteral("收银员 %1 不是本店用户，请从列表中选择！").arg(typed.trimmed()));
-    ProductEntry::focus(ui_.编辑框_收银员);
+    // Given back once the box that was left has finished losing the focus (it drops the
+    // selection as it goes).
+    QMetaObject::invokeMethod(
+        this, [this] { ProductEntry::focus(ui_.编辑框_收银员); }, Qt::QueuedConnection);
     return false;
 }
 
@@ -410,6 +413,12 @@ void SalesEntryWindow::onWindowClosed(qint32 windowId) {
             break;
         case FormId::Customers:
             pickers_.fillCustomers();
+            break;
+        case FormId::Preview:
+            // Back to the sale the preview showed, whatever the window manager picks next.
+            if (!window_->isDestroying()) {
+                window_->activateWindow();
+            }
             break;
         case FormId::ReceiptNumberFormat:
             if (model_.isEmpty()) {
