@@ -288,30 +288,24 @@ TEST_F(DeleteSaleTest, OrdinaryUserCanLookButNotDelete) {
 // is asked about and shown in red; a sale stored without its payment stays without.
 TEST_F(SaleDetailsTest, ALineChangeWorksTheChangeOutAgainFromTheCashTaken) {
     const struct {
-        const char* payment;   // 付款方式 实收现金 找零 as stored; "" for none
-        const char* quantity;  // of the one line at 10.00
-        int answer;            // to a question about a shortfall; 0 when none is asked
+        const char* paid;      // 付款方式, 实收现金, 找零 as stored
+        const char* quantity;  // of the line at 10.00 (2 at first), changed to
+        int answer;            // to the question about a shortfall; 0: none asked
         const char* after;     // 实收现金 找零 stored then
     } cases[] = {
-        {"现金 50.00 30.00", "3", 0, "50.00 20.00"},
-        {"现金 50.00 30.00", "6", MessageResult::No, "50.00 30.00"},
-        {"现金 50.00 30.00", "6", MessageResult::Yes, "50.00 -10.00"},
-        {"微信 20.00 0.00", "3", 0, "30.00 0.00"},
-        {"现金 0.00 20.00", "-3", 0, "0.00 30.00"},
-        {"", "3", 0, " "},
+        {"'现金','50.00','30.00'", "3", 0, "50.00 20.00"},
+        {"'现金','50.00','30.00'", "6", MessageResult::No, "50.00 30.00"},
+        {"'现金','50.00','30.00'", "6", MessageResult::Yes, "50.00 -10.00"},
+        {"'微信','20.00','0.00'", "3", 0, "30.00 0.00"},
+        {"'现金','0.00','20.00'", "-3", 0, "0.00 30.00"},
+        {"null,null,null", "3", 0, " "},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.payment) + " " + c.quantity);
-        const QStringList paid = QString::fromUtf8(c.payment).split(u' ');
-        const QString set = paid.size() == 3
-                                ? QStringLiteral("付款方式='%1',实收现金='%2',找零='%3'")
-                                      .arg(paid[0], paid[1], paid[2])
-                                : QStringLiteral("付款方式=null,实收现金=null,找零=null");
-        ASSERT_TRUE(db.ExecuteSql(QStringLiteral("update 销售记录 set %1,金额='20.00' where ID=%2")
-                                      .arg(set)
-                                      .arg(yesterday)));
+        SCOPED_TRACE(c.paid);
+        const QStringList paid = QString::fromUtf8(c.paid).split(u',');
         ASSERT_TRUE(db.ExecuteSql(
-            QStringLiteral("update 销售详情 set 数量='2',金额='20.00',折后='20.00' where 关联=%1")
+            QStringLiteral("update 销售记录 set 付款方式=%1,实收现金=%2,找零=%3 where ID=%4")
+                .arg(paid[0], paid[1], paid[2])
                 .arg(yesterday)));
         ASSERT_NE(openDetails(yesterday), nullptr);
         listOf(details)->setCurrentIndex(0);
@@ -321,20 +315,13 @@ TEST_F(SaleDetailsTest, ALineChangeWorksTheChangeOutAgainFromTheCashTaken) {
             messages.answer(c.answer);
         }
         click(details, "按钮_修改");
-        EXPECT_EQ(messages.shown().size(), c.answer != 0 ? 1u : 0u)
-            << messages.texts().join(u'|').toStdString();
-        EXPECT_EQ(header("实收现金", yesterday) + u' ' + header("找零", yesterday),
-                  QString::fromUtf8(c.after));
-        const QString shown = details->text(QStringLiteral("标签_付款"));
-        EXPECT_EQ(shown.isEmpty(), paid.size() != 3) << shown.toStdString();
-        const QColor ink = details->component(QStringLiteral("标签_付款"))
-                               ->widget()
-                               ->palette()
-                               .color(QPalette::WindowText);
-        EXPECT_EQ(ink == QColor(Qt::red), QString::fromUtf8(c.after).contains(u'-'));
-        if (c.answer == MessageResult::Yes) {
-            Keyboard::keepScreenshot(details, QStringLiteral("sale_details_short"));
-        }
+        EXPECT_EQ(messages.shown().size(), c.answer != 0 ? 1u : 0u);
+        const QString after = QString::fromUtf8(c.after);
+        EXPECT_EQ(header("实收现金", yesterday) + u' ' + header("找零", yesterday), after);
+        QWidget* shown = details->component(QStringLiteral("标签_付款"))->widget();
+        EXPECT_EQ(details->text(QStringLiteral("标签_付款")).isEmpty(), paid[0] == u"null");
+        EXPECT_EQ(shown->palette().color(QPalette::WindowText) == Qt::red, after.contains(u'-'));
+        Keyboard::keepScreenshot(details, QStringLiteral("sale_details_paid%1").arg(c.answer));
         manager->close(static_cast<qint32>(FormId::SaleDetails));
     }
 }

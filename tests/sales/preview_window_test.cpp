@@ -1,11 +1,9 @@
 // The receipt preview window: its template, the panel cleared and drawn on every opening.
 #include "sales/preview_window.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QImage>
 #include <QLabel>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -19,7 +17,6 @@
 #include "sales/receipt_printer.h"
 #include "sales/sales_entry_window.h"
 #include "tests/sales/sales_fixture.h"
-#include "tests/support/keyboard.h"
 
 namespace tillora::test {
 namespace {
@@ -135,22 +132,6 @@ TEST_F(PreviewTest, LongReceiptIsCutAtThePanelsBottomAndTheLogoFollowsTheSetting
                                     ReceiptPrinter::logoFrom(db)));
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("logo数据打开失败！")});
     EXPECT_GT(inkPixels(panel->canvas(), QRect(0, 28, 60, 14)), 0);
-}
-
-// F5 from the sales window: the preview takes the keyboard, so Esc closes it and not the sale.
-TEST_F(PreviewTest, PreviewTakesTheFocusAndEscClosesIt) {
-    ASSERT_TRUE(Keyboard::activate(w));
-    add(QStringLiteral("茶叶"), QStringLiteral("19.99"));
-    Keyboard(w).press(Qt::Key_F5);
-    FormWindow* p = previewWindow();
-    ASSERT_NE(p, nullptr);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(QApplication::activeWindow(), p);
-    ASSERT_NE(QApplication::focusWidget(), nullptr);
-    EXPECT_EQ(QApplication::focusWidget()->window(), p);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    EXPECT_EQ(previewWindow(), nullptr);
-    EXPECT_EQ(dynamic_cast<ListView*>(w->component(QStringLiteral("超级列表框1")))->rowCount(), 1);
 }
 
 }  // namespace

@@ -388,41 +388,5 @@ TEST_F(SalesKeyboardTest, SixteenCharacterShopNameFitsItsBox) {
     EXPECT_LE(box->fontMetrics().horizontalAdvance(box->text()), box->width() - 8);
 }
 
-// Delete in the item list, a cashier who is no user, and products remembered with a sale only.
-TEST_F(SalesKeyboardTest, DeleteKeyCashierBoxAndProductsOfStoredLines) {
-    openSales();
-    keyLine(QStringLiteral("chaa"), QStringLiteral("5"), {});  // a slip, taken off again
-    keyLine(QStringLiteral("茶叶"), QStringLiteral("5"), {});
-    keyLine(QStringLiteral("赠品"), QStringLiteral("0"), {});
-    list()->tree()->setFocus();
-    list()->setCurrentIndex(0);
-    keys->press(Qt::Key_Delete);
-    ASSERT_EQ(list()->rowCount(), 2);
-    EXPECT_EQ(list()->cell(0, 1), QStringLiteral("茶叶"));
-    EXPECT_EQ(list()->currentIndex(), 0);
-
-    // Letters typed into the cashier box never file a sale under a name that is no user.
-    tabTo("编辑框_收银员");
-    keys->type(QStringLiteral("x"));
-    keys->press(Qt::Key_Tab);
-    EXPECT_EQ(messages.texts(),
-              QStringList{QStringLiteral("收银员 x 不是本店用户，请从列表中选择！")});
-    EXPECT_EQ(t("编辑框_收银员"), QStringLiteral("admin"));
-    EXPECT_EQ(keys->focusedName(), QStringLiteral("编辑框_收银员"));
-    // A user picked serves this sale only.
-    ASSERT_TRUE(db.ExecuteSql(
-        QStringLiteral("insert into 用户登录 (用户名,权限,密码) values ('小王','普通用户','')")));
-    logic->settingsChanged();
-    w->setText(QStringLiteral("编辑框_收银员"), QStringLiteral("小王"));
-    keys->press(Qt::Key_F10);
-    EXPECT_EQ(messages.texts().size(), 1);
-    EXPECT_EQ(text(QStringLiteral("select 收银员 from 销售记录 where ID=%1")
-                       .arg(SaleRecorder::newestSaleId(db))),
-              QStringLiteral("小王"));
-    EXPECT_EQ(t("编辑框_收银员"), QStringLiteral("admin"));
-    EXPECT_EQ(text(QStringLiteral("select group_concat(名称) from 商品名称 where ID > 26")),
-              QStringLiteral("茶叶"));
-}
-
 }  // namespace
 }  // namespace tillora::test

@@ -284,28 +284,19 @@ TEST_F(SettingsFocusTest, SettingsPagesAsAdministratorAndOrdinaryUser) {
     expectOrder(w, products);
 }
 
-// The page keys of every tabbed dialog, from a one-line box, a multi-line box and a list.
+// The page keys of every tabbed dialog, from a multi-line box and from the pages' lists.
 TEST_F(SettingsFocusTest, ControlTabAndControlPageKeysTurnThePages) {
     FormWindow* w = openSettings();
-    ASSERT_NE(w, nullptr);
-    ASSERT_TRUE(Keyboard::activate(w));
-    Keyboard keys(w);
-    auto* tabs = dynamic_cast<TabControl*>(w->component(kTabs));
+    ASSERT_TRUE(w != nullptr && Keyboard::activate(w));
     c(w, "编辑框_备注")->widget()->setFocus();
     const QString note = c(w, "编辑框_备注")->text();
-    const struct {
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-        int page;
-    } presses[] = {{Qt::Key_Tab, Qt::ControlModifier, 1},
-                   {Qt::Key_PageDown, Qt::ControlModifier, 2},
-                   {Qt::Key_Tab, Qt::ControlModifier, 0},
-                   {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 2},
-                   {Qt::Key_PageUp, Qt::ControlModifier, 1},
-                   {Qt::Key_PageUp, Qt::ControlModifier, 0}};
-    for (const auto& p : presses) {
-        keys.press(p.key, p.modifiers);
-        EXPECT_EQ(tabs->currentPage(), p.page) << keys.focusedName().toStdString();
+    const std::pair<QKeyCombination, int> presses[] = {
+        {Qt::CTRL | Qt::Key_Tab, 1},    {Qt::CTRL | Qt::Key_PageDown, 2},
+        {Qt::CTRL | Qt::Key_Tab, 0},    {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, 2},
+        {Qt::CTRL | Qt::Key_PageUp, 1}, {Qt::CTRL | Qt::Key_PageUp, 0}};
+    for (const auto& [keys, page] : presses) {
+        Keyboard(w).press(keys.key(), keys.keyboardModifiers());
+        EXPECT_EQ(dynamic_cast<TabControl*>(w->component(kTabs))->currentPage(), page);
     }
     EXPECT_EQ(c(w, "编辑框_备注")->text(), note);  // no tab typed into the note
 }
