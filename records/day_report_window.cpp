@@ -30,6 +30,7 @@ void DayReportWindow::start() {
     window_->setDefaultButton(&ui_.按钮_显示);
     ui_.日期框_日期.setJetDay(jetDayFromDateTime(QDateTime(Clock::now().date(), QTime(0, 0))));
     show();
+    started_ = true;
     ui_.日期框_日期.widget()->setFocus();
 }
 
@@ -78,7 +79,27 @@ void DayReportWindow::preview() {
         return;
     }
     component->panel()->Clear();
+    previewed_ = true;
     DayReportLayout::draw(*component->panel(), report_, printSettings(), Clock::now());
+}
+
+void DayReportWindow::dayChanged() {
+    // The start sets the day before anything is shown.
+    if (!started_) {
+        return;
+    }
+    show();
+    auto* component = dynamic_cast<DrawPanelComponent*>(&ui_.画板1);
+    if (!previewed_ || component == nullptr || component->panel() == nullptr) {
+        return;
+    }
+    // Never another day's figures beside this day's date: a report that can't be read leaves
+    // the panel empty.
+    if (shown_) {
+        preview();
+    } else {
+        component->panel()->Clear();
+    }
 }
 
 void DayReportWindow::print() {

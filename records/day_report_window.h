@@ -25,6 +25,8 @@ class DayReportWindow : public WindowLogic<DayReportWindow> {
     // Reads the report of the date in the box; "查询失败！" when it can't be read.
     void show();
     void preview();
+    // Another day in the box: its report, and its preview when one is drawn.
+    void dayChanged();
     void print();
     void exportReport();
     void close();
@@ -39,6 +41,8 @@ class DayReportWindow : public WindowLogic<DayReportWindow> {
     DayReportHandles ui_;
     DayReport report_;
     bool shown_ = false;
+    bool started_ = false;
+    bool previewed_ = false;  // the panel shows a report
 };
 
 }  // namespace tillora

@@ -116,6 +116,8 @@ void RecordsModule::registerHandlers(HandlerRegistry& r) {
         return Value();
     });
     r.add(name("dayReport.showClicked"), logicHandler<R>([](R& w, const EventArgs&) { w.show(); }));
+    r.add(name("dayReport.dayChanged"),
+          logicHandler<R>([](R& w, const EventArgs&) { w.dayChanged(); }));
     r.add(name("dayReport.previewClicked"),
           logicHandler<R>([](R& w, const EventArgs&) { w.preview(); }));
     r.add(name("dayReport.printClicked"),

@@ -4,6 +4,7 @@
 
 #include "data/sql_text.h"
 #include "sales/receipt.h"
+#include "sales/receipt_model.h"
 #include "sales/sale_recorder.h"
 
 namespace tillora::records_sql {
@@ -152,9 +153,15 @@ QString deleteSale(int saleId) {
     return QStringLiteral("delete from 销售记录  where ID=") + QString::number(saleId);
 }
 
-QString updateSaleTotals(int saleId, const QString& quantity, const QString& amount) {
+QString updateSaleTotals(int saleId, const QString& quantity, const QString& amount,
+                         const Payment* payment) {
+    QString paid;
+    if (payment) {
+        paid = QStringLiteral("',实收现金='") + cents::toText(payment->received) +
+               QStringLiteral("',找零='") + cents::toText(payment->change);
+    }
     return QStringLiteral("update 销售记录 set 数量='") + sqlText(quantity) +
-           QStringLiteral("',金额='") + sqlText(amount) + QStringLiteral("' where ID=") +
+           QStringLiteral("',金额='") + sqlText(amount) + paid + QStringLiteral("' where ID=") +
            QString::number(saleId);
 }
 

@@ -7,6 +7,7 @@
 
 namespace tillora {
 
+struct Payment;
 struct ReceiptLine;
 
 // The conditions of the query dialog. The date range always takes part (a query must never
@@ -70,7 +71,9 @@ QString changeLine(int lineId, const ReceiptLine& line);
 QString deleteLine(int lineId);
 QString deleteSale(int saleId);
 // The sale's totals as its lines now add up.
-QString updateSaleTotals(int saleId, const QString& quantity, const QString& amount);
+// With a payment, 实收现金 and 找零 are written too.
+QString updateSaleTotals(int saleId, const QString& quantity, const QString& amount,
+                         const Payment* payment = nullptr);
 
 }  // namespace records_sql
 

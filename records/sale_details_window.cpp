@@ -1,5 +1,9 @@
 #include "records/sale_details_window.h"
 
+#include <QLabel>
+
+#include <cmath>
+
 #include "data/current_user.h"
 #include "data/odbcdb.h"
 #include "forms/component.h"
@@ -63,6 +67,46 @@ void SaleDetailsWindow::start() {
     fill();
 }
 
+void SaleDetailsWindow::showPayment() {
+    const std::optional<StoredPayment> paid = StoredPayment::read(module_.database(), saleId_);
+    ui_.标签_付款.setText(
+        paid ? QStringLiteral("付款方式：%1    实收现金：%2    找零：%3")
+                   .arg(paid->method, cents::toText(paid->received), cents::toText(paid->change))
+             : QString());
+    if (auto* label = qobject_cast<QLabel*>(ui_.标签_付款.widget())) {
+        QPalette pal = label->palette();
+        pal.setColor(QPalette::WindowText,
+                     paid && paid->change < 0 ? QColor(Qt::red) : QColor(Qt::black));
+        label->setPalette(pal);
+    }
+}
+
+bool SaleDetailsWindow::paymentKept(int without, const QString& added) const {
+    const std::optional<StoredPayment> paid = StoredPayment::read(module_.database(), saleId_);
+    if (!paid) {
+        return true;
+    }
+    const auto toCents = [](const QString& text) {
+        return static_cast<Cents>(std::llround(amounts::fromText(text) * 100.0));
+    };
+    Cents total = toCents(added);
+    for (int row = 0; row < static_cast<int>(lines_.size()); ++row) {
+        if (row != without) {
+            total += toCents(lines_[static_cast<std::size_t>(row)].discounted);
+        }
+    }
+    const Payment after = paid->settle(total);
+    if (!after.isShort()) {
+        return true;
+    }
+    return showMessage(
+               QStringLiteral("修改后折后总额 %1，实收现金 %2，少收 %3。确定修改吗？")
+                   .arg(cents::toText(total), cents::toText(after.received),
+                        cents::toText(-after.change)),
+               MessageFlags::YesNo | MessageFlags::IconQuestion | MessageFlags::DefaultButton2,
+               sales_text::hint()) == MessageResult::Yes;
+}
+
 void SaleDetailsWindow::fill() {
     ODBCDB& db = module_.database();
     bool ok = false;
@@ -80,6 +124,7 @@ void SaleDetailsWindow::fill() {
         cells.append(line.cells());
     }
     l->addRows(cells);
+    showPayment();
     if (!ok) {
         showMessage(sales_text::queryFailed());
     }
@@ -164,7 +209,7 @@ void SaleDetailsWindow::add() {
         return;
     }
     ReceiptLine line;
-    if (!lineFromEntry(line)) {
+    if (!lineFromEntry(line) || !paymentKept(-1, line.discountedTotal)) {
         return;
     }
     QString remark = ui_.编辑框_备注.text();
@@ -190,7 +235,7 @@ void SaleDetailsWindow::change() {
         return;
     }
     ReceiptLine line;
-    if (!lineFromEntry(line)) {
+    if (!lineFromEntry(line) || !paymentKept(row, line.discountedTotal)) {
         return;
     }
     SaleEditor editor(module_.database(), saleId_);
@@ -216,7 +261,8 @@ void SaleDetailsWindow::remove() {
     const QString name = lines_[static_cast<std::size_t>(row)].name;
     if (showMessage(records_text::confirmDeleteLine(name),
                     MessageFlags::YesNo | MessageFlags::IconQuestion | MessageFlags::DefaultButton2,
-                    sales_text::hint()) != MessageResult::Yes) {
+                    sales_text::hint()) != MessageResult::Yes ||
+        !paymentKept(row, QString())) {
         return;
     }
     SaleEditor editor(module_.database(), saleId_);

@@ -52,6 +52,13 @@ class SaleDetailsWindow : public WindowLogic<SaleDetailsWindow> {
     bool lineFromEntry(ReceiptLine& line) const;
     // Stored sales are changed by administrators only; others are shown `refusal`.
     bool mayChange(const QString& refusal) const;
+    // The sale's payment as stored now (nothing for a sale stored without it); a shortfall in
+    // red.
+    void showPayment();
+    // The sale's total after a change: the lines shown, without row `without` (-1: none), with
+    // `added`. True when the cash taken still pays it, or the administrator keeps the change
+    // all the same.
+    bool paymentKept(int without, const QString& added) const;
 
     RecordsModule& module_;
     SaleDetailsHandles ui_;

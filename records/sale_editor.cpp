@@ -4,9 +4,36 @@
 #include "records/records_sql.h"
 #include "records/sale_listing.h"
 #include "sales/amount_text.h"
+#include "sales/sale_recorder.h"
 #include "values/value_format.h"
 
 namespace tillora {
+
+std::optional<StoredPayment> StoredPayment::read(ODBCDB& db, int saleId) {
+    const int h = db.OpenTable(sale_sql::saleById(saleId));
+    if (h == 0) {
+        return std::nullopt;
+    }
+    std::optional<StoredPayment> paid;
+    if (!db.IsEOF(h)) {
+        // A database without the payment columns reads them empty, as older sales hold them.
+        const std::optional<Cents> received =
+            cents::parse(db.ReadColByName(h, QStringLiteral("实收现金")).toText().trimmed(), true);
+        const std::optional<Cents> change =
+            cents::parse(db.ReadColByName(h, QStringLiteral("找零")).toText().trimmed(), true);
+        if (received && change) {
+            paid = StoredPayment{db.ReadColByName(h, QStringLiteral("付款方式")).toText(),
+                                 *received, *change};
+        }
+    }
+    db.CloseTable(h);
+    return paid;
+}
+
+Payment StoredPayment::settle(Cents total) const {
+    const bool cash = isCashMethod(method);
+    return Payment::settle(total, cash ? std::optional<Cents>(received) : std::nullopt, cash);
+}
 
 bool SaleEditor::totalsOfLines(ODBCDB& db, int saleId, QString* quantity, QString* amount) {
     bool ok = false;
@@ -32,8 +59,18 @@ bool SaleEditor::changeWithTotals(const QString& statement) {
         return false;
     }
     QString quantity, amount;
-    if (!db_.ExecuteSql(statement) || !totalsOfLines(db_, saleId_, &quantity, &amount) ||
-        !db_.ExecuteSql(records_sql::updateSaleTotals(saleId_, quantity, amount))) {
+    const std::optional<StoredPayment> stored = StoredPayment::read(db_, saleId_);
+    std::optional<Payment> paid;
+    if (!db_.ExecuteSql(statement) || !totalsOfLines(db_, saleId_, &quantity, &amount)) {
+        fault_ = db_.lastFault();
+        db_.RollbackTrans();
+        return false;
+    }
+    if (const std::optional<Cents> total = cents::parse(amount, true); stored && total) {
+        paid = stored->settle(*total);
+    }
+    if (!db_.ExecuteSql(
+            records_sql::updateSaleTotals(saleId_, quantity, amount, paid ? &*paid : nullptr))) {
         fault_ = db_.lastFault();
         db_.RollbackTrans();
         return false;

@@ -2,17 +2,32 @@
 
 #include <QString>
 
+#include <optional>
+
 #include "data/db_fault.h"
+#include "sales/receipt_model.h"
 
 namespace tillora {
 
 class ODBCDB;
 struct ReceiptLine;
 
+// How a stored sale was paid; a sale stored before the payment columns has none.
+struct StoredPayment {
+    QString method;
+    Cents received = 0;
+    Cents change = 0;
+
+    static std::optional<StoredPayment> read(ODBCDB& db, int saleId);
+    // The payment once the sale's total is `total`: the cash taken stays and the change follows
+    // it (short when the cash no longer pays the sale); other methods pay the total exactly.
+    Payment settle(Cents total) const;
+};
+
 // Changes to one stored sale. A line is added, changed or deleted together with the sale's own
-// 数量 and 金额, recomputed from its lines in the same transaction: the sales list and its totals
-// read the sale row, so it must never disagree with the lines. Either everything is stored or
-// nothing is.
+// 数量 and 金额, recomputed from its lines in the same transaction, and the change worked out
+// again from the cash taken: the sales list and its totals read the sale row, so it must never
+// disagree with the lines. Either everything is stored or nothing is.
 class SaleEditor {
   public:
     SaleEditor(ODBCDB& db, int saleId) : db_(db), saleId_(saleId) {}

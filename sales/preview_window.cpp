@@ -26,10 +26,16 @@ bool PreviewWindow::show(FormManager& forms, const Receipt& receipt,
     if (!forms.open(id)) {
         return false;
     }
-    DrawPanel* drawPanel = panel(forms.window(id));
+    FormWindow* window = forms.window(id);
+    DrawPanel* drawPanel = panel(window);
     if (drawPanel == nullptr) {
         return false;
     }
+    // The preview takes the keyboard, so that Esc closes it: asked for here rather than left to
+    // a window manager that may keep the focus where the click was.
+    window->raise();
+    window->activateWindow();
+    window->setFocus(Qt::ActiveWindowFocusReason);
     // Cleared every time, so that a second preview never shows the first one beneath it.
     drawPanel->Clear();
     const ReceiptLayoutResult result =

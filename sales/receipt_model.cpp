@@ -38,6 +38,21 @@ Cents discounted(Cents total, int percent) {
 
 }  // namespace cents
 
+Payment Payment::settle(Cents total, std::optional<Cents> cash, bool isCash) {
+    if (total < 0) {
+        return {0, -total};
+    }
+    if (!isCash || !cash) {
+        return {total, 0};
+    }
+    return {*cash, *cash - total};
+}
+
+bool isCashMethod(const QString& method) {
+    const QString name = method.trimmed();
+    return name.isEmpty() || name == QStringLiteral("现金");
+}
+
 namespace {
 
 QString priceNotPlain() {
@@ -107,6 +122,10 @@ ReceiptModel::Checked ReceiptModel::check(const Entry& entry) {
     const std::optional<int> quantity = amounts::parseQuantity(count);
     if (!quantity) {
         return refused(quantityNotPlain());
+    }
+    // A line of nothing sold is no line: refused as an empty quantity is.
+    if (*quantity == 0) {
+        return refused(QStringLiteral("数量不能为 0！"));
     }
     const std::optional<Cents> unitPrice = cents::parse(price);
     if (!unitPrice) {
@@ -233,13 +252,39 @@ bool ReceiptModel::cashIsPlain() const {
     return cashTyped_.trimmed().isEmpty() || cents::parse(cashTyped_).has_value();
 }
 
-std::optional<Cents> ReceiptModel::change() const {
-    const std::optional<Cents> received =
-        cashTyped_.trimmed().isEmpty() ? std::optional<Cents>(0) : cents::parse(cashTyped_);
-    if (!received) {
+bool ReceiptModel::isCashSale() const {
+    return isCashMethod(header_.paymentMethod);
+}
+
+std::optional<Payment> ReceiptModel::payment() const {
+    const Cents total = discountedTotal();
+    // Only a cash sale takes the cash typed; whatever the box holds is no matter otherwise.
+    if (total < 0 || !isCashSale()) {
+        return Payment::settle(total, std::nullopt, isCashSale());
+    }
+    if (!cashIsPlain()) {
         return std::nullopt;
     }
-    return *received - discountedTotal();
+    const std::optional<Cents> cash =
+        cashTyped_.trimmed().isEmpty() ? std::nullopt : cents::parse(cashTyped_);
+    return Payment::settle(total, cash, true);
+}
+
+std::optional<Cents> ReceiptModel::change() const {
+    const std::optional<Payment> paid = payment();
+    return paid ? std::optional<Cents>(paid->change) : std::nullopt;
+}
+
+QString ReceiptModel::paymentProblem() const {
+    const std::optional<Payment> paid = payment();
+    if (!paid) {
+        return cashNotPlainText();
+    }
+    if (paid->isShort()) {
+        return QStringLiteral("实收 %1 少于折后总额 %2，请收足现金或改正实收！")
+            .arg(cents::toText(paid->received), cents::toText(discountedTotal()));
+    }
+    return {};
 }
 
 ReceiptLine ReceiptModel::lineText(int row, const SaleLine& line) {
@@ -258,9 +303,14 @@ Receipt ReceiptModel::receipt() const {
     r.totalQuantity = QString::number(totalQuantity());
     r.totalAmount = cents::toText(totalAmount());
     r.discountedTotal = cents::toText(discountedTotal());
-    r.cashReceived = amounts::normalized(cashTyped_);
-    const std::optional<Cents> owed = change();
-    r.change = owed ? cents::toText(*owed) : QString();
+    // What was taken and given back, never a typed figure the sale did not use; cash that is no
+    // amount (refused before any sale is stored or printed) shows as typed.
+    if (const std::optional<Payment> paid = payment()) {
+        r.cashReceived = cents::toText(paid->received);
+        r.change = cents::toText(paid->change);
+    } else {
+        r.cashReceived = amounts::normalized(cashTyped_);
+    }
     r.cashier = header_.cashier;
     r.paymentMethod = header_.paymentMethod;
     // The note keeps its CR LF line breaks, whatever the edit control uses inside.

@@ -21,6 +21,21 @@ std::optional<Cents> parse(const QString& text, bool allowNegative = false);
 Cents discounted(Cents total, int percent);
 }  // namespace cents
 
+// What a sale takes and gives back, as stored and printed. A return (total below zero) hands
+// the money back as change; a sale not paid in cash, or in cash with nothing typed, is paid
+// exactly; otherwise the cash taken stays and the change is worked out from it (negative when
+// the cash falls short).
+struct Payment {
+    Cents received = 0;
+    Cents change = 0;
+
+    static Payment settle(Cents total, std::optional<Cents> cash, bool isCash);
+    bool isShort() const { return change < 0; }
+};
+
+// Whether a payment method's name is cash: "现金", or none (the tick off).
+bool isCashMethod(const QString& method);
+
 // One line of the receipt as the till computes with it.
 struct SaleLine {
     QString name;
@@ -85,13 +100,22 @@ class ReceiptModel {
     Cents totalAmount() const;
     Cents discountedTotal() const;
 
-    // The cash received as typed; empty counts as nothing received.
+    // The cash received as typed; empty means paid exactly.
     void setCashReceived(const QString& typed) { cashTyped_ = typed; }
     const QString& cashReceivedText() const { return cashTyped_; }
+    // "现金" (or none) takes the cash typed; any other method is paid exactly.
+    void setPaymentMethod(const QString& method) { header_.paymentMethod = method; }
+    bool isCashSale() const;
     // False when the cash typed is not a plain amount.
     bool cashIsPlain() const;
-    // Cash received less the discounted total; none when the cash is not a plain amount.
+    // What the sale takes and gives back; none when the cash is not a plain amount.
+    std::optional<Payment> payment() const;
+    // The change as the window shows it while the cash is typed: negative while the cash falls
+    // short; none when the cash is not a plain amount.
     std::optional<Cents> change() const;
+    // Why the receipt can't be paid as it stands (cash that is no amount, or short of the
+    // total); empty when it can.
+    QString paymentProblem() const;
     static QString cashNotPlainText() {
         return QStringLiteral("实收只能是数字（最多两位小数，不超过 99999999.99），例如 100！");
     }

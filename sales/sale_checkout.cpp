@@ -45,9 +45,16 @@ bool SaleCheckout::ready(const QString& emptyText) {
         hint(emptyText);
         return false;
     }
+    if (!window_.cashierAccepted()) {
+        window_.mend(window_.cashierBox());
+        return false;
+    }
+    // Nothing is stored or printed for cash that does not pay the sale.
     window_.updateChange();
-    if (!window_.model().cashIsPlain()) {
-        hint(ReceiptModel::cashNotPlainText());
+    const QString problem = window_.model().paymentProblem();
+    if (!problem.isEmpty()) {
+        hint(problem);
+        window_.mend(window_.cashBox());
         return false;
     }
     return true;

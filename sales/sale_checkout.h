@@ -26,7 +26,8 @@ class SaleCheckout {
     bool record();
 
   private:
-    // False (after a hint) for an empty receipt or cash that is not a plain amount.
+    // False (after a hint) for an empty receipt, a cashier who is no user, or cash that does not
+    // pay the sale.
     bool ready(const QString& emptyText);
     bool recordNow();
     // The recorder of this window: waits for a lock with the window painting, and takes the

@@ -43,6 +43,11 @@ void SalePickers::fillCashiers() {
     ui_.组合框_收银员.setItems(cashiers_);
 }
 
+bool SalePickers::isCashier(const QString& name) const {
+    return !name.isEmpty() &&
+           (cashiers_.contains(name) || name == CurrentUser::orNobody().userName());
+}
+
 void SalePickers::chooseCash(int index) {
     const QStringList items = ui_.组合框_实收.items();
     if (index >= 0 && index < items.size()) {

@@ -22,6 +22,10 @@ class SalePickers {
     void fillCustomers();
     void fillCashiers();
 
+    // A name a sale may be filed under: a user listed in 用户登录, or the one logged in (when the
+    // list can't be read).
+    bool isCashier(const QString& name) const;
+
     void chooseCash(int index);
     void chooseCashier(int index);
     void choosePaymentMethod(int index);

@@ -7,6 +7,8 @@
 #include <QShortcut>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 #include "data/current_user.h"
 #include "data/odbcdb.h"
 #include "forms/components/list_view.h"
@@ -80,6 +82,7 @@ void SalesEntryWindow::start() {
     window_->setWindowTitle(QStringLiteral("Tillorav" TILLORA_VERSION "          收银员：") +
                             user.userName());
     ui_.编辑框_收银员.setText(user.userName());
+    cashierShown_ = user.userName();
     // Only an administrator chooses the cashier or changes the receipt number.
     const bool admin = user.isAdministrator();
     ui_.组合框_收银员.setEnabled(admin);
@@ -230,6 +233,7 @@ std::optional<QString> SalesEntryWindow::entryDiscount() const {
 void SalesEntryWindow::appendLine(const SaleLine& line) {
     ListView& l = ui_.超级列表框1;
     const int row = model_.add(line);
+    receiptFinished_ = false;
     l.addRow({QString::number(row + 1)});
     showLine(row);
     showTotals();
@@ -246,9 +250,6 @@ void SalesEntryWindow::addLine() {
         return;
     }
     appendLine(*line);
-    if (module_.remembersProducts()) {
-        products_.remember(line->name, cents::toText(line->unitPrice));
-    }
     // The next line starts from a fresh price and quantity (selecting copies the line into the
     // entry boxes first), with the name ready to be typed over.
     ui_.编辑框_单价.setText(QStringLiteral("0.00"));
@@ -280,7 +281,19 @@ void SalesEntryWindow::deleteLine() {
     for (int r = row; r < model_.size(); ++r) {
         l.setCell(r, IdColumn, QString::number(r + 1));
     }
+    // The line now in its place is selected, so that Delete pressed again takes it next.
+    if (!model_.isEmpty()) {
+        l.setCurrentIndex(std::min(row, model_.size() - 1));
+    }
     showTotals();
+}
+
+bool SalesEntryWindow::listKey(int key, int state) {
+    if (key != virtual_key::kDelete || state != 0) {
+        return false;
+    }
+    deleteLine();
+    return true;
 }
 
 void SalesEntryWindow::copyRowToEntry(int row) {
@@ -293,8 +306,13 @@ void SalesEntryWindow::copyRowToEntry(int row) {
     ui_.编辑框_单价.setText(line.unitPrice);
 }
 
+QString SalesEntryWindow::paymentMethod() const {
+    return ui_.选择框_付款方式.isChecked() ? ui_.编辑框_付款方式.text() : SalePickers::cash();
+}
+
 void SalesEntryWindow::updateChange() {
     model_.setCashReceived(ui_.编辑框_实收.text());
+    model_.setPaymentMethod(paymentMethod());
     // No change is shown for cash that is not a plain amount, rather than a wrong one.
     const std::optional<Cents> change = model_.change();
     ui_.编辑框_找零.setText(change ? cents::toText(*change) : QString());
@@ -302,23 +320,74 @@ void SalesEntryWindow::updateChange() {
 
 Receipt SalesEntryWindow::currentReceipt() {
     model_.setCashReceived(ui_.编辑框_实收.text());
-    model_.setHeader(
-        {ui_.编辑框_单号.text(), ui_.编辑框_时间.text(), ui_.编辑框_收银员.text(),
-         ui_.选择框_付款方式.isChecked() ? ui_.编辑框_付款方式.text() : SalePickers::cash(),
-         ui_.编辑框_备注.text(), ui_.选择框_客户.isChecked() ? ui_.编辑框_客户.text() : QString(),
-         ui_.选择框_电话.isChecked() ? ui_.编辑框_电话.text() : QString()});
+    model_.setHeader({ui_.编辑框_单号.text(), ui_.编辑框_时间.text(), ui_.编辑框_收银员.text(),
+                      paymentMethod(), ui_.编辑框_备注.text(),
+                      ui_.选择框_客户.isChecked() ? ui_.编辑框_客户.text() : QString(),
+                      ui_.选择框_电话.isChecked() ? ui_.编辑框_电话.text() : QString()});
     return model_.receipt();
 }
 
 void SalesEntryWindow::startNextReceipt(const QString& next) {
+    // Only the products of a finished receipt are remembered: a line keyed by mistake and taken
+    // off again leaves no product behind, nor does a gift at 0.00 leave its price.
+    if (module_.remembersProducts()) {
+        for (const SaleLine& line : model_.lines()) {
+            if (line.unitPrice > 0) {
+                products_.remember(line.name, cents::toText(line.unitPrice));
+            }
+        }
+    }
     model_.clear();
+    receiptFinished_ = true;
     ui_.超级列表框1.clearRows();
     ui_.编辑框_实收.setText(QString());
     showTotals();
     ui_.编辑框_名称.setText(QString());
     ui_.编辑框_单价.setText(QStringLiteral("0.00"));
     ui_.编辑框_数量.setText(QStringLiteral("1"));
+    // A cashier an administrator chose served this sale only.
+    ui_.编辑框_收银员.setText(CurrentUser::orNobody().userName());
+    cashierShown_ = ui_.编辑框_收银员.text();
     showReceiptNumber(next);
+}
+
+bool SalesEntryWindow::cashierAccepted() {
+    const QString typed = ui_.编辑框_收银员.text();
+    if (pickers_.isCashier(typed)) {
+        cashierShown_ = typed;
+        return true;
+    }
+    // Sales are never filed under a name that is no user: the box goes back to the cashier it
+    // showed before.
+    ui_.编辑框_收银员.setText(cashierShown_);
+    hint(QStringLiteral("收银员 %1 不是本店用户，请从列表中选择！").arg(typed.trimmed()));
+    // Given back once the box that was left has finished losing the focus (it drops the
+    // selection as it goes).
+    QMetaObject::invokeMethod(
+        this, [this] { ProductEntry::focus(ui_.编辑框_收银员); }, Qt::QueuedConnection);
+    return false;
+}
+
+void SalesEntryWindow::mend(EditBox& box) {
+    mending_ = &box;
+    ProductEntry::focus(box);
+}
+
+void SalesEntryWindow::finished() {
+    EditBox* box = mending_ != nullptr ? mending_ : &ui_.编辑框_名称;
+    mending_ = nullptr;
+    // The print's progress window took the activation with it when it closed; the keys the
+    // cashier types next belong here.
+    if (!window_->isActiveWindow()) {
+        window_->activateWindow();
+    }
+    ProductEntry::focus(*box);
+}
+
+void SalesEntryWindow::print() {
+    mending_ = nullptr;
+    checkout_.print();
+    finished();
 }
 
 void SalesEntryWindow::preview() {
@@ -332,11 +401,15 @@ void SalesEntryWindow::preview() {
 }
 
 void SalesEntryWindow::saveOnly() {
-    if (model_.isEmpty()) {
+    mending_ = nullptr;
+    if (!model_.isEmpty()) {
+        checkout_.record();
+    } else if (!receiptFinished_) {
+        // F10 pressed twice at once stored the sale with the first press: nothing to say to the
+        // second.
         hint(QStringLiteral("没有可以保存的数据！"));
-        return;
     }
-    checkout_.record();
+    finished();
 }
 
 bool SalesEntryWindow::mayClose() {
@@ -357,6 +430,12 @@ void SalesEntryWindow::onWindowClosed(qint32 windowId) {
             break;
         case FormId::Customers:
             pickers_.fillCustomers();
+            break;
+        case FormId::Preview:
+            // Back to the sale the preview showed, whatever the window manager picks next.
+            if (!window_->isDestroying()) {
+                window_->activateWindow();
+            }
             break;
         case FormId::ReceiptNumberFormat:
             if (model_.isEmpty()) {

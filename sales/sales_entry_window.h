@@ -79,8 +79,22 @@ class SalesEntryWindow : public WindowLogic<SalesEntryWindow> {
     // nothing done) otherwise.
     bool sellTypedCode(const QString& typed);
 
+    // Delete in the item list takes the selected line off, as 删除 does; true when it was used.
+    bool listKey(int key, int state);
+
+    // The cashier typed or picked is a user; otherwise says so, puts back the cashier shown
+    // before and gives the box the focus.
+    bool cashierAccepted();
+    // A value that stops the receipt: the box takes the focus (text selected) when the finish
+    // is over, instead of the product name.
+    void mend(EditBox& box);
+    EditBox& cashBox() { return ui_.编辑框_实收; }
+    EditBox& cashierBox() { return ui_.编辑框_收银员; }
+
     void preview();
-    void print() { checkout_.print(); }
+    // 打印小票 and 仅保存小票: whatever came of them, the focus is then in the product name
+    // (text selected) for the next customer, or in the box to mend.
+    void print();
     void saveOnly();
     // Closing with lines not yet stored asks first; false keeps the window open.
     bool mayClose();
@@ -94,6 +108,9 @@ class SalesEntryWindow : public WindowLogic<SalesEntryWindow> {
     void appendLine(const SaleLine& line);
     // An administrator registers an unknown code; the product stored, or none.
     std::optional<Product> registerCode(const QString& code);
+    // The payment method of the receipt: "现金" while the tick is off.
+    QString paymentMethod() const;
+    void finished();
     void showLine(int row);
     void showTotals();
     void setUpKeyboard();
@@ -109,6 +126,9 @@ class SalesEntryWindow : public WindowLogic<SalesEntryWindow> {
     SaleCheckout checkout_;
     QString proposedNumber_;  // the number last shown by the window itself
     BarcodeScanner* scanner_ = nullptr;
+    QString cashierShown_;  // the last cashier accepted for this receipt
+    EditBox* mending_ = nullptr;
+    bool receiptFinished_ = false;  // no line since the last receipt was finished
 };
 
 }  // namespace tillora

@@ -75,6 +75,14 @@ void SalesModule::registerHandlers(HandlerRegistry& r) {
         }
         return Value();
     });
+    r.add(name("salesEntry.cashierLeft"),
+          logicHandler<W>([](W& w, const EventArgs&) { w.cashierAccepted(); }));
+    r.add(name("salesEntry.listKeyDown"), [](const EventArgs& args) {
+        W* w = W::of(args.window);
+        return w != nullptr && w->listKey(intArgument(args, 0), intArgument(args, 1))
+                   ? Value::fromBool(false)
+                   : Value();
+    });
     r.add(name("salesEntry.cashierChosen"), logicHandler<W>([](W& w, const EventArgs& a) {
               w.pickers().chooseCashier(intArgument(a));
           }));
@@ -85,6 +93,7 @@ void SalesModule::registerHandlers(HandlerRegistry& r) {
           logicHandler<W>([](W& w, const EventArgs&) { w.updateChange(); }));
     r.add(name("salesEntry.paymentChosen"), logicHandler<W>([](W& w, const EventArgs& a) {
               w.pickers().choosePaymentMethod(intArgument(a));
+              w.updateChange();
           }));
     r.add(name("salesEntry.customerChosen"), logicHandler<W>([](W& w, const EventArgs& a) {
               w.pickers().chooseCustomer(intArgument(a));
@@ -94,8 +103,10 @@ void SalesModule::registerHandlers(HandlerRegistry& r) {
           }));
     r.add(name("salesEntry.discountTicked"),
           logicHandler<W>([](W& w, const EventArgs&) { w.pickers().discountTicked(); }));
-    r.add(name("salesEntry.paymentTicked"),
-          logicHandler<W>([](W& w, const EventArgs&) { w.pickers().paymentTicked(); }));
+    r.add(name("salesEntry.paymentTicked"), logicHandler<W>([](W& w, const EventArgs&) {
+              w.pickers().paymentTicked();
+              w.updateChange();
+          }));
     r.add(name("salesEntry.customerTicked"),
           logicHandler<W>([](W& w, const EventArgs&) { w.pickers().customerTicked(); }));
     r.add(name("salesEntry.phoneTicked"),

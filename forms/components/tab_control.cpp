@@ -4,6 +4,8 @@
 #include "forms/form_window.h"
 
 #include <QFrame>
+#include <QKeySequence>
+#include <QShortcut>
 #include <QTabBar>
 
 namespace tillora {
@@ -40,7 +42,37 @@ QWidget* TabControl::makeWidget(QWidget* parent) {
         }
         raise(event::kTabPageChanged, {Value::fromInt(page)});
     });
+    // Ctrl+Tab / Ctrl+PgDn and Ctrl+Shift+Tab / Ctrl+PgUp turn the pages from anywhere in the
+    // window, as in every tabbed dialog.
+    const struct {
+        QKeyCombination keys;
+        int step;
+    } turns[] = {{Qt::CTRL | Qt::Key_Tab, 1},
+                 {Qt::CTRL | Qt::Key_PageDown, 1},
+                 {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, -1},
+                 {Qt::CTRL | Qt::Key_PageUp, -1}};
+    for (const auto& turn : turns) {
+        auto* shortcut = new QShortcut(QKeySequence(turn.keys), area);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this,
+                [this, step = turn.step] { turnPage(step); });
+    }
     return area;
+}
+
+void TabControl::turnPage(int step) {
+    if (bar_ == nullptr) {
+        return;
+    }
+    const int count = bar_->count();
+    const int page = bar_->currentIndex();
+    for (int i = 1; i < count; ++i) {
+        const int next = ((page + i * step) % count + count) % count;
+        if (bar_->isTabVisible(next) && bar_->isTabEnabled(next)) {
+            bar_->setCurrentIndex(next);
+            return;
+        }
+    }
 }
 
 // A page with a colour of its own fills the area under the tabs with it.

@@ -33,6 +33,9 @@ class TabControl : public BlockComponent<TabControlBlock> {
 
   private:
     void applyPageColour(int page);
+    // The next page the keys turn to (step 1) or the one before (-1), passing hidden and
+    // disabled pages, round from the last to the first.
+    void turnPage(int step);
 
     QTabBar* bar_ = nullptr;
     QFrame* frame_ = nullptr;

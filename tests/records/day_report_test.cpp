@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -237,13 +238,19 @@ TEST_F(DayReportTest, KeyboardShowsAnotherDayAndClosesWithEscape) {
     EXPECT_EQ(listed("超级列表框_汇总"), expectedRows(sales, std::nullopt));
     EXPECT_FALSE(listed("超级列表框_时段").isEmpty());
 
-    keys.press(Qt::Key_Down);
-    keys.press(Qt::Key_Return);
+    // The preview drawn follows the day as it changes, without 显示.
     DayReportWindow* logic = DayReportWindow::of(reportWindow);
+    logic->preview();
+    QWidget* panel = reportWindow->component(u"画板1"_s)->widget();
+    const QImage today = panel->grab().toImage();
+    keys.press(Qt::Key_Down);
     const auto* box = dynamic_cast<DateBox*>(reportWindow->component(u"日期框_日期"_s));
     EXPECT_NE(logic->report().day, now.date());
     EXPECT_EQ(logic->report().day, dateTimeFromJetDay(box->jetDay()).date());
+    EXPECT_NE(panel->grab().toImage(), today);
+    keys.press(Qt::Key_Return);
     keys.press(Qt::Key_Up);
+    EXPECT_EQ(panel->grab().toImage(), today);
     keys.press(Qt::Key_Return);
     EXPECT_EQ(logic->report().day, now.date());
     EXPECT_EQ(listed("超级列表框_汇总"), expectedRows(sales, std::nullopt));

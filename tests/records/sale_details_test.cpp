@@ -284,5 +284,47 @@ TEST_F(DeleteSaleTest, OrdinaryUserCanLookButNotDelete) {
               1);
 }
 
+// A changed line keeps the sale whole: the cash taken stays, the change follows it; a shortfall
+// is asked about and shown in red; a sale stored without its payment stays without.
+TEST_F(SaleDetailsTest, ALineChangeWorksTheChangeOutAgainFromTheCashTaken) {
+    const struct {
+        const char* paid;      // 付款方式, 实收现金, 找零 as stored
+        const char* quantity;  // of the line at 10.00 (2 at first), changed to
+        int answer;            // to the question about a shortfall; 0: none asked
+        const char* after;     // 实收现金 找零 stored then
+    } cases[] = {
+        {"'现金','50.00','30.00'", "3", 0, "50.00 20.00"},
+        {"'现金','50.00','30.00'", "6", MessageResult::No, "50.00 30.00"},
+        {"'现金','50.00','30.00'", "6", MessageResult::Yes, "50.00 -10.00"},
+        {"'微信','20.00','0.00'", "3", 0, "30.00 0.00"},
+        {"'现金','0.00','20.00'", "-3", 0, "0.00 30.00"},
+        {"null,null,null", "3", 0, " "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.paid);
+        const QStringList paid = QString::fromUtf8(c.paid).split(u',');
+        ASSERT_TRUE(db.ExecuteSql(
+            QStringLiteral("update 销售记录 set 付款方式=%1,实收现金=%2,找零=%3 where ID=%4")
+                .arg(paid[0], paid[1], paid[2])
+                .arg(yesterday)));
+        ASSERT_NE(openDetails(yesterday), nullptr);
+        listOf(details)->setCurrentIndex(0);
+        details->setText(QStringLiteral("编辑框_数量"), QString::fromUtf8(c.quantity));
+        messages.clear();
+        if (c.answer != 0) {
+            messages.answer(c.answer);
+        }
+        click(details, "按钮_修改");
+        EXPECT_EQ(messages.shown().size(), c.answer != 0 ? 1u : 0u);
+        const QString after = QString::fromUtf8(c.after);
+        EXPECT_EQ(header("实收现金", yesterday) + u' ' + header("找零", yesterday), after);
+        QWidget* shown = details->component(QStringLiteral("标签_付款"))->widget();
+        EXPECT_EQ(details->text(QStringLiteral("标签_付款")).isEmpty(), paid[0] == u"null");
+        EXPECT_EQ(shown->palette().color(QPalette::WindowText) == Qt::red, after.contains(u'-'));
+        Keyboard::keepScreenshot(details, QStringLiteral("sale_details_paid%1").arg(c.answer));
+        manager->close(static_cast<qint32>(FormId::SaleDetails));
+    }
+}
+
 }  // namespace
 }  // namespace tillora::test

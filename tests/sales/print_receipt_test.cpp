@@ -1,5 +1,6 @@
 // Printing a receipt from the sales entry window: the job, the after-print questions, recording,
 // the PDF read back with poppler, and a real CUPS queue.
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTest>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -32,6 +34,7 @@
 #include "sales/sales_texts.h"
 #include "tests/print/scripted_print_dialog.h"
 #include "tests/sales/sales_fixture.h"
+#include "tests/support/keyboard.h"
 #include "tests/support/other_program.h"
 #include "tests/support/pdf_capture.h"
 
@@ -534,6 +537,84 @@ TEST_F(PrintReceiptTest, NoHandlerRunsWhileTheReceiptIsDrawn) {
     clock->setInterval(0);
     EXPECT_GT(ticks, 0);
     EXPECT_EQ(ticksWhilePrinting, 0);
+}
+
+// Customers in a row at the keyboard, each typed straight after the last: cash paid exactly (F10),
+// a slip deleted and cash short then paid (F9), 微信 with a gift (F9), a return under a cashier
+// who is no user and then with F10 pressed twice. Every line lands, every sale is stored once,
+// the paper shows the money as it went, and only products of stored lines are remembered.
+TEST_F(PrintReceiptTest, ACashiersRushStoresEachSaleOnceWithItsPayment) {
+    PdfTarget pdf(folder.file(QStringLiteral("rush.pdf")));
+    w = open(FormId::SalesEntry);
+    ASSERT_TRUE(w != nullptr && Keyboard::activate(w));
+    Keyboard keys(w);
+    const auto type = [&](std::initializer_list<const char*> texts) {
+        for (const char* typed : texts) {
+            keys.type(QString::fromUtf8(typed));
+            keys.press(Qt::Key_Return);
+        }
+    };
+    const auto finish = [&](Qt::Key key) {
+        keys.press(key);
+        QCoreApplication::processEvents();  // the loop runs between two keys
+        return keys.focusedName().toStdString();
+    };
+    const auto focus = [&](const char* name) {
+        w->component(QString::fromUtf8(name))->widget()->setFocus();
+    };
+    const auto paper = [&] { return pdfText(pdf.file()).remove(u' ').remove(u'\n'); };
+    const int before = sales();
+    focus("按钮_打印小票");
+    EXPECT_EQ(finish(Qt::Key_F9), "编辑框_名称");  // nothing to print
+    type({"茶叶", "5", "2"});
+    // The preview takes the keyboard: Esc closes it, and the keys go on into the sale.
+    finish(Qt::Key_F5);
+    FormWindow* preview = manager->window(static_cast<qint32>(FormId::Preview));
+    ASSERT_TRUE(preview != nullptr && QApplication::activeWindow() == preview);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(manager->isOpen(static_cast<qint32>(FormId::Preview)));
+    EXPECT_EQ(finish(Qt::Key_F10), "编辑框_名称");
+    type({"笔", "3", "1", "chaa", "1", "1", "本子", "2.5", "4"});
+    focus("超级列表框1");
+    dynamic_cast<ListView*>(w->component(QStringLiteral("超级列表框1")))->setCurrentIndex(1);
+    keys.press(Qt::Key_Delete);
+    focus("编辑框_实收");
+    keys.type(QStringLiteral("5"));
+    EXPECT_EQ(finish(Qt::Key_F9), "编辑框_实收");
+    keys.type(QStringLiteral("20"));
+    EXPECT_EQ(finish(Qt::Key_F9), "编辑框_名称");
+    EXPECT_TRUE(paper().contains(QStringLiteral("实收现金:20.00找零:7.00")))
+        << paper().toStdString();
+    type({"dy", "8", "1", "赠品", "0", "1"});
+    w->component(QStringLiteral("选择框_付款方式"))->setChecked(true);
+    click("选择框_付款方式");
+    w->setText(QStringLiteral("编辑框_付款方式"), QStringLiteral("微信"));
+    EXPECT_EQ(finish(Qt::Key_F9), "编辑框_名称");
+    EXPECT_TRUE(paper().contains(QStringLiteral("实收现金:8.00找零:0.00收银员:admin付款方式:微信")))
+        << paper().toStdString();
+    if (const QString shots = qEnvironmentVariable("TILLORA_SCREENSHOT_DIR"); !shots.isEmpty()) {
+        render(pdf.file(), QDir(shots).filePath(QStringLiteral("receipt_wechat")));
+    }
+    type({"茶叶", "5", "-2"});
+    focus("编辑框_收银员");
+    keys.type(QStringLiteral("x"));
+    EXPECT_EQ(finish(Qt::Key_F10), "编辑框_收银员");
+    keys.press(Qt::Key_F10);
+    EXPECT_EQ(finish(Qt::Key_F10), "编辑框_名称");
+    EXPECT_EQ(messages.texts(),
+              (QStringList{QStringLiteral("没有可以打印的数据！"),
+                           QStringLiteral("实收 5.00 少于折后总额 13.00，请收足现金或改正实收！"),
+                           QStringLiteral("收银员 adminx 不是本店用户，请从列表中选择！")}));
+    ASSERT_EQ(sales(), before + 4);
+    EXPECT_EQ(
+        text(QStringLiteral("select group_concat(h.实收现金 || ' ' || h.找零 || ' ' || h.收银员 || "
+                            "' ' || d.名称 || ' ' || d.数量, '|') from 销售记录 h, 销售详情 d "
+                            "where d.关联 = h.ID and h.ID > 401")),
+        QStringLiteral("10.00 0.00 admin 茶叶 2|20.00 7.00 admin 笔 1|20.00 7.00 admin 本子 4|"
+                       "8.00 0.00 admin dy 1|8.00 0.00 admin 赠品 1|0.00 10.00 admin 茶叶 -2"));
+    EXPECT_EQ(text(QStringLiteral("select group_concat(名称) from 商品名称 where ID > 26")),
+              QStringLiteral("茶叶,笔,本子,dy"));
 }
 
 }  // namespace

@@ -59,7 +59,8 @@ TEST_F(ProductDropDownTest, AScreenfulBestFirstAndNewProductsWithoutReadingBack)
     keys.press(Qt::Key_Return);
     EXPECT_EQ(w->text(QStringLiteral("编辑框_单价")), QStringLiteral("8.00"));
 
-    // A product sold for the first time is stored once and offered at the next key.
+    // A product sold for the first time is stored once, with its sale, and offered at the next
+    // key.
     keys.press(Qt::Key_Escape);
     keys.press(Qt::Key_Escape);
     keys.type(QStringLiteral("pjx-新"));
@@ -67,6 +68,8 @@ TEST_F(ProductDropDownTest, AScreenfulBestFirstAndNewProductsWithoutReadingBack)
     keys.type(QStringLiteral("2.5"));
     keys.press(Qt::Key_Return);
     keys.press(Qt::Key_Return);
+    EXPECT_EQ(number(QStringLiteral("select count(*) from 商品名称 where 名称='pjx-新'")), 0);
+    keys.press(Qt::Key_F10);
     EXPECT_EQ(number(QStringLiteral("select count(*) from 商品名称 where 名称='pjx-新'")), 1);
     keys.type(QStringLiteral("PJX"));
     EXPECT_EQ(shown(), QStringList{QStringLiteral("pjx-新")});
@@ -77,6 +80,7 @@ TEST_F(ProductDropDownTest, AScreenfulBestFirstAndNewProductsWithoutReadingBack)
     keys.type(QStringLiteral("2.50"));
     keys.press(Qt::Key_Return);
     keys.press(Qt::Key_Return);
+    keys.press(Qt::Key_F10);
     EXPECT_EQ(number(QStringLiteral("select count(*) from 商品名称 where 名称='pjx-新'")), 1);
 }
 

@@ -35,10 +35,13 @@ TEST(ReceiptModel, TotalsFollowDiscountsReturnsAndEdits) {
     model.setCashReceived(QStringLiteral("20"));
     EXPECT_EQ(model.change(), -200);  // cash short of the total: negative change
     model.setCashReceived(QStringLiteral(" "));
-    EXPECT_EQ(model.change(), -2200);
+    EXPECT_EQ(model.change(), 0);  // nothing typed: paid exactly
     model.setCashReceived(QStringLiteral("1e3"));
     EXPECT_FALSE(model.cashIsPlain());
     EXPECT_FALSE(model.change().has_value());
+    model.setPaymentMethod(QStringLiteral("银行卡"));  // paid exactly, whatever the box holds
+    EXPECT_EQ(model.receipt().cashReceived, QStringLiteral("22.00"));
+    EXPECT_TRUE(model.paymentProblem().isEmpty());
 
     EXPECT_TRUE(
         model.replace(1, line(QStringLiteral("b"), QStringLiteral("1"), QStringLiteral("10"))));
@@ -111,6 +114,8 @@ TEST(ReceiptModel, RefusesWhatTheTillCannotStoreWithTheCashiersMessage) {
               QStringLiteral("商品名称不能为空！"));
     EXPECT_EQ(problem(QStringLiteral("a"), QString(), QStringLiteral("1")),
               QStringLiteral("数量不能为空！"));
+    EXPECT_EQ(problem(QStringLiteral("a"), QStringLiteral("0"), QStringLiteral("1")),
+              QStringLiteral("数量不能为 0！"));
     EXPECT_EQ(problem(QStringLiteral("a"), QStringLiteral("1"), QString()),
               QStringLiteral("价格不能为空！"));
     EXPECT_EQ(problem(QString(51, u'x'), QStringLiteral("1"), QStringLiteral("1")),

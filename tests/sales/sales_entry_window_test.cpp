@@ -117,20 +117,20 @@ TEST_F(SalesEntryTest, ThreeLinesWithADiscountAreRecordedAsOneSale) {
     EXPECT_EQ(t("编辑框_找零"), QStringLiteral("17.03"));
     set("编辑框_实收", QStringLiteral("50"));
     EXPECT_EQ(t("编辑框_找零"), QStringLiteral("-32.97"));  // not enough given: negative
+    set("编辑框_实收", QStringLiteral("90"));
 
+    const Receipt r = logic->currentReceipt();
+    EXPECT_EQ(r.paymentMethod, QStringLiteral("现金"));
+    EXPECT_EQ(r.cashReceived, QStringLiteral("90.00"));
+    EXPECT_EQ(r.cashier, QStringLiteral("admin"));
+
+    click("按钮_仅保存小票");
+    EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
     // Only the new product is remembered; the two picked or already known are not stored again.
     EXPECT_EQ(count(QStringLiteral("select count(*) from 商品名称")), 5);
     EXPECT_EQ(
         count(QStringLiteral("select count(*) from 商品名称 where 名称='茶叶' and 单价='19.99'")),
         1);
-
-    const Receipt r = logic->currentReceipt();
-    EXPECT_EQ(r.paymentMethod, QStringLiteral("现金"));
-    EXPECT_EQ(r.cashReceived, QStringLiteral("50.00"));
-    EXPECT_EQ(r.cashier, QStringLiteral("admin"));
-
-    click("按钮_仅保存小票");
-    EXPECT_TRUE(messages.shown().empty()) << messages.texts().join(u'|').toStdString();
     const int id = SaleRecorder::newestSaleId(db);
     EXPECT_EQ(count(QStringLiteral("select count(*) from 销售详情 where 关联=%1").arg(id)), 3);
     EXPECT_EQ(text(QStringLiteral("select 数量 from 销售记录 where ID=%1").arg(id)),
@@ -292,6 +292,8 @@ TEST_F(SalesEntryTest, TheSaleIsStoredBeforeItsReceiptIsPrinted) {
 }
 
 TEST_F(SalesEntryTest, QuotesAndLongTextsStayInTheirPlace) {
+    ASSERT_TRUE(db.ExecuteSql(QStringLiteral(
+        "insert into 用户登录 (用户名,权限,密码) values ('O''Neil','普通用户','')")));
     ASSERT_NE(openSales(), nullptr);
     const QString quoted = QStringLiteral("x','1');delete from 商品名称;--");
     set("编辑框_名称", QStringLiteral("d'"));
@@ -310,7 +312,9 @@ TEST_F(SalesEntryTest, QuotesAndLongTextsStayInTheirPlace) {
     add(QStringLiteral("a"), QStringLiteral("1"), QStringLiteral("1"));
     set("编辑框_收银员", QString(60, QLatin1Char('c')));
     click("按钮_仅保存小票");
-    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("收银员不能超过50个字符！")});
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("收银员 ") + QString(60, u'c') +
+                                            QStringLiteral(" 不是本店用户，请从列表中选择！")});
+    EXPECT_EQ(t("编辑框_收银员"), QStringLiteral("admin"));
     EXPECT_EQ(list()->rowCount(), 1);
     EXPECT_EQ(count(QStringLiteral("select count(*) from 销售记录")), 2);
 }

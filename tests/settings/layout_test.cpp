@@ -7,6 +7,7 @@
 #include "forms/components/tab_control.h"
 #include "forms/window_frame_metrics.h"
 #include "tests/settings/settings_fixture.h"
+#include "tests/support/keyboard.h"
 #include "tests/support/layout_check.h"
 
 namespace tillora::test {
@@ -287,6 +288,23 @@ TEST_F(SettingsFocusTest, SettingsPagesAsAdministratorAndOrdinaryUser) {
                           "编辑框_边距", "编辑框_偏差", "按钮_选择打印机", "按钮_保存"}));
     showPage(w, 1);
     expectOrder(w, products);
+}
+
+// The page keys of every tabbed dialog, from a multi-line box and from the pages' lists.
+TEST_F(SettingsFocusTest, ControlTabAndControlPageKeysTurnThePages) {
+    FormWindow* w = openSettings();
+    ASSERT_TRUE(w != nullptr && Keyboard::activate(w));
+    c(w, "编辑框_备注")->widget()->setFocus();
+    const QString note = c(w, "编辑框_备注")->text();
+    const std::pair<QKeyCombination, int> presses[] = {
+        {Qt::CTRL | Qt::Key_Tab, 1},    {Qt::CTRL | Qt::Key_PageDown, 2},
+        {Qt::CTRL | Qt::Key_Tab, 0},    {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, 2},
+        {Qt::CTRL | Qt::Key_PageUp, 1}, {Qt::CTRL | Qt::Key_PageUp, 0}};
+    for (const auto& [keys, page] : presses) {
+        Keyboard(w).press(keys.key(), keys.keyboardModifiers());
+        EXPECT_EQ(dynamic_cast<TabControl*>(w->component(kTabs))->currentPage(), page);
+    }
+    EXPECT_EQ(c(w, "编辑框_备注")->text(), note);  // no tab typed into the note
 }
 
 TEST_F(SettingsFocusTest, UserDialogs) {

@@ -131,6 +131,7 @@ TEST_F(ProductsPageTest, RememberSwitchDecidesWhatTheSalesWindowStores) {
         set(sales, "编辑框_单价", QStringLiteral("5.00"));
         set(sales, "编辑框_数量", QStringLiteral("1"));
         click(sales, "按钮_添加商品");
+        click(sales, "按钮_仅保存小票");
     };
     sell(QStringLiteral("一次性杯子"));
     EXPECT_EQ(number(QStringLiteral("select count(*) from 商品名称 where 名称='一次性杯子'")), 0);
