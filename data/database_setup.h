@@ -44,6 +44,9 @@ QString duplicateNumbers(int count);
 QString created(const QString& path);
 QString upgradeNotBackedUp(const QString& cause);
 QString upgradeFailed();
+// The same for a file from before the trail of changes (操作记录).
+QString trailNotBackedUp(const QString& cause);
+QString trailFailed();
 }  // namespace setup_text
 
 // What opening the program's database found.

@@ -26,6 +26,12 @@ QStringList serverSchemaStatements();
 // have done it a moment ago).
 QStringList serverPaymentColumnStatements();
 
+// The trail of changes (操作记录): made at every start when missing, and by
+// serverSchemaStatements; kept apart from serverTables, which an older database is checked
+// against.
+QString serverTrailStatement();
+ServerTable serverTrailTable();
+
 // A result column name as the program spells it ("id" -> "ID"); other names stay as they are.
 QString canonicalColumnName(const QString& serverName);
 
