@@ -20,6 +20,9 @@ inline QString addFailed() {
 inline QString deleteFailed() {
     return QStringLiteral("数据删除失败");
 }
+inline QString cashIsKept() {
+    return QStringLiteral("付款方式“现金”不能删除，也不能改名：钱箱和日报表的应有现金都按它计算。");
+}
 inline QString notEmpty() {
     return QStringLiteral("不能为空");
 }

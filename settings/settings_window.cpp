@@ -1,4 +1,6 @@
 #include "settings/settings_window.h"
+#include "data/master_changes.h"
+#include "forms/services/deletion_question.h"
 
 #include "data/current_user.h"
 #include "data/odbcdb.h"
@@ -207,7 +209,7 @@ void SettingsWindow::addProduct() {
     if (!productFits(name, price)) {
         return;
     }
-    if (!module_.database().ExecuteSql(master_sql::addProduct(name, price))) {
+    if (!master_change::addProduct(module_.database(), name, price)) {
         showMessage(settings_text::addFailed());
     }
     fillProducts();
@@ -224,7 +226,7 @@ void SettingsWindow::changeProduct() {
     if (!productFits(name, price)) {
         return;
     }
-    if (!module_.database().ExecuteSql(master_sql::changeProduct(id, name, price))) {
+    if (!master_change::changeProduct(module_.database(), id, name, price)) {
         showMessage(settings_text::changeFailed());
     }
     fillProducts();
@@ -236,7 +238,10 @@ void SettingsWindow::deleteProduct() {
         hint(settings_text::selectRowToDelete());
         return;
     }
-    if (!module_.database().ExecuteSql(master_sql::deleteProduct(id))) {
+    if (!confirmDeletion()) {
+        return;
+    }
+    if (!master_change::deleteProduct(module_.database(), id)) {
         showMessage(settings_text::deleteFailed());
     }
     fillProducts();
@@ -314,7 +319,7 @@ void SettingsWindow::deleteUser() {
                     settings_text::attention()) != MessageResult::Yes) {
         return;
     }
-    if (!module_.database().ExecuteSql(user_sql::deleteUser(user.id))) {
+    if (!master_change::deleteUser(module_.database(), user)) {
         showMessage(settings_text::deleteFailed());
     }
     fillUsers();
