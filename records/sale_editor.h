@@ -8,6 +8,7 @@ namespace tillora {
 
 class ODBCDB;
 struct ReceiptLine;
+struct TrailEntry;
 
 // Changes to one stored sale. A line is added, changed or deleted together with the sale's own
 // 数量 and 金额, recomputed from its lines in the same transaction: the sales list and its totals
@@ -31,7 +32,11 @@ class SaleEditor {
     DbFault lastFault() const { return fault_; }
 
   private:
-    bool changeWithTotals(const QString& statement);
+    // Every change writes its row of 操作记录 in its own transaction.
+    bool changeWithTotals(const QString& statement, const TrailEntry& entry);
+    QString storedLine(int lineId) const;
+    QString storedSale() const;
+    QString saleObject() const;
 
     ODBCDB& db_;
     int saleId_;
