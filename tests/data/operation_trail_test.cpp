@@ -4,7 +4,9 @@
 #include "data/backup_folder.h"
 #include "data/current_user.h"
 #include "data/master_changes.h"
+#include "data/server_setup.h"
 #include "tests/data/fresh_database.h"
+#include "tests/support/test_server.h"
 
 #include <QDir>
 #include <QFile>
@@ -131,6 +133,36 @@ TEST_F(Trail, LongTextIsCutAndQuotesStayText) {
     const QString longName = QString(300, u'甲') + u"'x"_s;
     ASSERT_TRUE(operation_trail::note(db, {u"测试"_s, longName, longName, {}, {}}));
     EXPECT_EQ(last("对象").size(), operation_trail::kTextLimit);
+}
+
+}  // namespace
+}  // namespace tillora::test
+
+namespace tillora::test {
+namespace {
+
+// The copy carries the file's rows; a server without the table gets it at start.
+TEST_F(Trail, IsCopiedToTheServerAndWrittenThere) {
+    TILLORA_NEED_TEST_SERVER();
+    ASSERT_TRUE(master_change::addPaymentMethod(db, u"礼券"_s));
+    db.CloseDatabase();
+    TestServerSchema schema(false);
+    ASSERT_TRUE(schema.isValid()) << schema.error().toStdString();
+    ASSERT_TRUE(copyFileToServer(path, schema.url()).ok);
+    ODBCDB server;
+    ASSERT_TRUE(server.NewOpenDatabase(schema.url(), false, true));
+    EXPECT_EQ(firstText(server, u"select 之后 from 操作记录"_s), u"礼券"_s);
+    ASSERT_TRUE(server.ExecuteSql(u"drop table 操作记录"_s));
+    server.CloseDatabase();
+
+    struct Silent : DatabasePrompts {
+        bool askYesNo(const QString&) override { return false; }
+        void tell(const QString&) override {}
+    } prompts;
+    ASSERT_TRUE(openServerDatabase(server, schema.url(), prompts));
+    ASSERT_TRUE(master_change::addCustomer(server, u"O'Neil"_s, u"1"_s));
+    EXPECT_EQ(firstText(server, u"select 之后 from 操作记录"_s), u"O'Neil，1"_s);
+    EXPECT_EQ(firstText(server, u"select 用户 from 操作记录"_s), u"店长"_s);
 }
 
 }  // namespace
