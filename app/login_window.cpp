@@ -1,4 +1,5 @@
 #include "app/login_window.h"
+#include "data/operation_trail.h"
 
 #include "data/till_login.h"
 
@@ -123,6 +124,14 @@ bool LoginWindow::logIn() {
     }
     const LoginCheck check = checkLogin(*db, ui_.组合框_用户名.text(), ui_.编辑框_密码.text());
     if (!check.accepted()) {
+        // The name typed, never the password.
+        if (check.outcome == LoginCheck::Outcome::WrongPassword) {
+            operation_trail::note(*db, {QStringLiteral("登录失败"),
+                                        QStringLiteral("用户登录"),
+                                        {},
+                                        {},
+                                        ui_.组合框_用户名.text()});
+        }
         say(check.message());
         return false;
     }
@@ -140,6 +149,8 @@ bool LoginWindow::logIn() {
     }
 
     CurrentUser::create(check.user.userName, check.user.permission);
+    operation_trail::note(
+        *db, {QStringLiteral("登录"), QStringLiteral("用户登录"), {}, {}, check.user.userName});
     QPointer<FormWindow> self(window_);
     if (!services_->openMainWindow || !services_->openMainWindow(*CurrentUser::get())) {
         reportRuntimeError(RuntimeErrorCode::None, windowLoadFailedText());

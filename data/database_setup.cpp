@@ -3,6 +3,7 @@
 #include "data/backup_folder.h"
 #include "data/database_backup.h"
 #include "data/database_salvage.h"
+#include "data/operation_trail.h"
 #include "data/server_config.h"
 #include "data/server_setup.h"
 #include "data/template_database.h"
@@ -253,9 +254,39 @@ QString addPaymentColumnsNow(ODBCDB& db) {
     return {};
 }
 
+// After the backup: the trail table with its index, in one transaction.
+bool addTrailNow(ODBCDB& db) {
+    if (!db.BeginTrans()) {
+        return false;
+    }
+    if (!db.ExecuteSql(operation_trail::createStatement()) ||
+        !db.ExecuteSql(operation_trail::createIndexStatement()) || !db.tryCommitTrans()) {
+        if (db.inTransaction()) {
+            db.RollbackTrans();
+        }
+        return false;
+    }
+    EventLog::write(QStringLiteral("database"), QStringLiteral("added the trail table"));
+    return true;
+}
+
 }  // namespace
 
 namespace setup_text {
+
+QString trailNotBackedUp(const QString& cause) {
+    return QStringLiteral(
+               "无法备份数据库，数据库暂不升级：%1\r\n"
+               "程序照常使用，但暂不保存操作记录（谁在何时修改了什么）。\r\n"
+               "请检查备份文件夹后重新启动程序。")
+        .arg(cause);
+}
+
+QString trailFailed() {
+    return QStringLiteral(
+        "数据库升级失败，原数据库保持不变。\r\n"
+        "程序照常使用，但暂不保存操作记录（谁在何时修改了什么）。");
+}
 
 QString lockedAt(const QString& path) {
     return locked() + QStringLiteral("\r\n%1\r\n请关闭正在使用它的程序后重试。").arg(path);
@@ -472,10 +503,12 @@ DatabaseHealth checkProgramDatabase(ODBCDB& db, const QString& path) {
     }
     // Every change an upgrade makes, the index included, comes after its verified backup; with
     // none the file stays as it was.
-    if (old || noBarcode || !hasIndex(db, kNumberIndex)) {
+    const bool noTrail = !operation_trail::present(db);
+    if (old || noBarcode || noTrail || !hasIndex(db, kNumberIndex)) {
         if (const QString cause = backupBeforeUpgrade(path); !cause.isEmpty()) {
             health.upgradeProblem = old         ? setup_text::upgradeNotBackedUp(cause)
                                     : noBarcode ? setup_text::barcodeNotBackedUp(cause)
+                                    : noTrail   ? setup_text::trailNotBackedUp(cause)
                                                 : QString();
         } else {
             health.duplicateNumbers = ensureReceiptNumberIndex(db);
@@ -484,6 +517,9 @@ DatabaseHealth checkProgramDatabase(ODBCDB& db, const QString& path) {
             }
             if (noBarcode && health.upgradeProblem.isEmpty()) {
                 health.upgradeProblem = addBarcodeColumn(db, path, true);
+            }
+            if (noTrail && !addTrailNow(db) && health.upgradeProblem.isEmpty()) {
+                health.upgradeProblem = setup_text::trailFailed();
             }
         }
     }

@@ -46,6 +46,9 @@ QString upgradeNotBackedUp(const QString& cause);
 QString upgradeFailed();
 QString barcodeNotBackedUp(const QString& cause);
 QString barcodeUpgradeFailed();
+// The same for a file from before the trail of changes (操作记录).
+QString trailNotBackedUp(const QString& cause);
+QString trailFailed();
 }  // namespace setup_text
 
 // What opening the program's database found.

@@ -97,6 +97,8 @@ QStringList serverSchemaStatements() {
                text(u"名称", 50), text(u"数量", 50), text(u"单价", 50), text(u"金额", 50),
                text(u"折后", 50), memo(u"备注")}),
         QStringLiteral("create index 销售详情_关联 on 销售详情 (关联)"),
+        serverTrailStatement(),
+        QStringLiteral("create index 操作记录_时间 on 操作记录 (时间)"),
     };
 }
 
@@ -114,6 +116,21 @@ QStringList serverPaymentColumnStatements() {
 QStringList serverBarcodeColumnStatements() {
     return {QStringLiteral("alter table 商品名称 add column if not exists ") + barcode(),
             barcodeIndex()};
+}
+
+QString serverTrailStatement() {
+    QStringList columns{QStringLiteral("时间 jet_datetime")};
+    for (const char16_t* column : {u"收银台", u"用户", u"操作", u"对象", u"之前", u"之后"}) {
+        columns << text(column, 255);
+    }
+    QString statement = table(u"操作记录", columns);
+    return statement.replace(QStringLiteral("create table "),
+                             QStringLiteral("create table if not exists "));
+}
+
+ServerTable serverTrailTable() {
+    return {QStringLiteral("操作记录"),
+            QString::fromUtf16(u"ID,时间,收银台,用户,操作,对象,之前,之后").split(u',')};
 }
 
 QString canonicalColumnName(const QString& serverName) {

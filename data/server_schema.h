@@ -28,6 +28,11 @@ QStringList serverPaymentColumnStatements();
 
 // Adds 商品名称.条码 with its unique index to a database made before it; harmless when done.
 QStringList serverBarcodeColumnStatements();
+// The trail of changes (操作记录): made at every start when missing, and by
+// serverSchemaStatements; kept apart from serverTables, which an older database is checked
+// against.
+QString serverTrailStatement();
+ServerTable serverTrailTable();
 
 // A result column name as the program spells it ("id" -> "ID"); other names stay as they are.
 QString canonicalColumnName(const QString& serverName);

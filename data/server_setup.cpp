@@ -1,5 +1,7 @@
 #include "data/server_setup.h"
 
+#include "data/operation_trail.h"
+
 #include "data/database_setup.h"
 #include "data/libpq_library.h"
 #include "data/postgres_connection.h"
@@ -130,6 +132,12 @@ bool openServerDatabase(ODBCDB& db, const QString& url, DatabasePrompts& prompts
                     prompts.tell(setup_text::upgradeFailed());
                 } else if (noBarcode && !upgradeServer(db, serverBarcodeColumnStatements())) {
                     prompts.tell(setup_text::barcodeUpgradeFailed());
+                }
+                // Harmless when another till made it a moment ago.
+                if (!operation_trail::present(db)) {
+                    db.ExecuteSql(serverTrailStatement());
+                    db.ExecuteSql(QStringLiteral(
+                        "create index if not exists 操作记录_时间 on 操作记录 (时间)"));
                 }
                 return true;
             }
@@ -329,7 +337,12 @@ ServerSetupResult copyFileToServer(const QString& file, const QString& url) {
                    QStringLiteral("select count(*) from sqlite_master where name = "
                                   "'sqlite_sequence'"),
                    &read) > 0;
-    for (const ServerTable& table : serverTables()) {
+    std::vector<ServerTable> tables = serverTables();
+    // A file whose upgrade could not be backed up has no trail yet.
+    if (!fileColumns(source, serverTrailTable().name).isEmpty()) {
+        tables.push_back(serverTrailTable());
+    }
+    for (const ServerTable& table : tables) {
         QString problem;
         if (!copyRows(source, *server, table, &problem)) {
             return abandon(QStringLiteral("复制失败：") + problem);

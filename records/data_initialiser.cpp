@@ -6,6 +6,7 @@
 #include "data/database_backup.h"
 #include "data/database_setup.h"
 #include "data/odbcdb.h"
+#include "data/operation_trail.h"
 #include "data/postgres_driver.h"
 #include "data/template_database.h"
 
@@ -53,7 +54,14 @@ DataInitialiser::Outcome DataInitialiser::run(ODBCDB& db, const QString& databas
     }
     const bool written =
         writeTemplate ? writeTemplate(databasePath) : writeTemplateDatabase(databasePath);
-    if (written && openProgramDatabase(db, databasePath)) {
+    // The trail records that the initialisation happened and keeps what came before it.
+    const TrailEntry entry{QStringLiteral("数据初始化"),
+                           QStringLiteral("数据库"),
+                           {},
+                           QFileInfo(backupPath).fileName(),
+                           {}};
+    if (written && operation_trail::carryOver(aside, databasePath, entry) &&
+        openProgramDatabase(db, databasePath)) {
         QFile::remove(aside);
         QFile::remove(journalOf(aside));
         return Outcome::Done;

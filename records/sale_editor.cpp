@@ -1,9 +1,11 @@
 #include "records/sale_editor.h"
 
 #include "data/odbcdb.h"
+#include "data/operation_trail.h"
 #include "records/records_sql.h"
 #include "records/sale_listing.h"
 #include "sales/amount_text.h"
+#include "sales/receipt.h"
 #include "sales/sale_recorder.h"
 #include "values/value_format.h"
 
@@ -52,7 +54,55 @@ bool SaleEditor::totalsOfLines(ODBCDB& db, int saleId, QString* quantity, QStrin
     return true;
 }
 
-bool SaleEditor::changeWithTotals(const QString& statement) {
+namespace {
+
+QString describeLine(const QString& name, const QString& quantity, const QString& unitPrice,
+                     const QString& discounted) {
+    return name + u' ' + quantity + QStringLiteral("×") + unitPrice + u'=' + discounted;
+}
+
+QString describeLine(const ReceiptLine& line) {
+    return describeLine(line.name, line.quantity, line.unitPrice, line.discountedTotal);
+}
+
+}  // namespace
+
+QString SaleEditor::storedLine(int lineId) const {
+    for (const SaleLineRow& line : SaleLineRow::read(db_, saleId_)) {
+        if (line.id == lineId) {
+            return describeLine(line.name, line.quantity, line.unitPrice, line.discounted);
+        }
+    }
+    return {};
+}
+
+QString SaleEditor::saleObject() const {
+    const int h = db_.OpenTable(QStringLiteral("select 销售票号 from 销售记录 where ID=") +
+                                QString::number(saleId_));
+    const QString number = h != 0 && !db_.IsEOF(h) ? db_.ReadColByIndex(h, 1).toText() : QString();
+    db_.CloseTable(h);
+    return number.trimmed().isEmpty() ? operation_trail::object(QStringLiteral("销售记录"), saleId_)
+                                      : QStringLiteral("销售票号 ") + number.trimmed();
+}
+
+QString SaleEditor::storedSale() const {
+    const int h = db_.OpenTable(QStringLiteral("select 金额, 收银员 from 销售记录 where ID=") +
+                                QString::number(saleId_));
+    QString text;
+    if (h != 0 && !db_.IsEOF(h)) {
+        text = QStringLiteral("金额 %1，收银员 %2")
+                   .arg(db_.ReadColByIndex(h, 1).toText().trimmed(),
+                        db_.ReadColByIndex(h, 2).toText().trimmed());
+    }
+    db_.CloseTable(h);
+    for (const SaleLineRow& line : SaleLineRow::read(db_, saleId_)) {
+        text += QStringLiteral("；") +
+                describeLine(line.name, line.quantity, line.unitPrice, line.discounted);
+    }
+    return text;
+}
+
+bool SaleEditor::changeWithTotals(const QString& statement, const TrailEntry& entry) {
     fault_ = DbFault::None;
     if (!db_.BeginTrans()) {
         fault_ = db_.lastFault();
@@ -70,7 +120,8 @@ bool SaleEditor::changeWithTotals(const QString& statement) {
         paid = stored->settle(*total);
     }
     if (!db_.ExecuteSql(
-            records_sql::updateSaleTotals(saleId_, quantity, amount, paid ? &*paid : nullptr))) {
+            records_sql::updateSaleTotals(saleId_, quantity, amount, paid ? &*paid : nullptr)) ||
+        !operation_trail::write(db_, entry)) {
         fault_ = db_.lastFault();
         db_.RollbackTrans();
         return false;
@@ -85,19 +136,28 @@ bool SaleEditor::changeWithTotals(const QString& statement) {
 }
 
 bool SaleEditor::addLine(const ReceiptLine& line, const QString& remark) {
-    return changeWithTotals(records_sql::insertLine(saleId_, line, remark));
+    return changeWithTotals(
+        records_sql::insertLine(saleId_, line, remark),
+        {QStringLiteral("增加销售明细"), saleObject(), {}, describeLine(line), {}});
 }
 
 bool SaleEditor::changeLine(int lineId, const ReceiptLine& line) {
-    return changeWithTotals(records_sql::changeLine(lineId, line));
+    return changeWithTotals(
+        records_sql::changeLine(lineId, line),
+        {QStringLiteral("修改销售明细"), saleObject(), storedLine(lineId), describeLine(line), {}});
 }
 
 bool SaleEditor::deleteLine(int lineId) {
-    return changeWithTotals(records_sql::deleteLine(lineId));
+    return changeWithTotals(
+        records_sql::deleteLine(lineId),
+        {QStringLiteral("删除销售明细"), saleObject(), storedLine(lineId), {}, {}});
 }
 
 bool SaleEditor::deleteSale() {
-    return db_.ExecuteSql(records_sql::deleteSale(saleId_));
+    fault_ = DbFault::None;
+    return operation_trail::change(
+        db_, {records_sql::deleteSale(saleId_)},
+        {QStringLiteral("删除销售记录"), saleObject(), storedSale(), {}, {}}, &fault_);
 }
 
 }  // namespace tillora

@@ -11,6 +11,7 @@ namespace tillora {
 
 class ODBCDB;
 struct ReceiptLine;
+struct TrailEntry;
 
 // How a stored sale was paid; a sale stored before the payment columns has none.
 struct StoredPayment {
@@ -46,7 +47,11 @@ class SaleEditor {
     DbFault lastFault() const { return fault_; }
 
   private:
-    bool changeWithTotals(const QString& statement);
+    // Every change writes its row of 操作记录 in its own transaction.
+    bool changeWithTotals(const QString& statement, const TrailEntry& entry);
+    QString storedLine(int lineId) const;
+    QString storedSale() const;
+    QString saleObject() const;
 
     ODBCDB& db_;
     int saleId_;

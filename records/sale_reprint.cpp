@@ -1,4 +1,5 @@
 #include "records/sale_reprint.h"
+#include "data/operation_trail.h"
 
 #include <QDate>
 #include <QTime>
@@ -71,8 +72,16 @@ bool SaleReprint::print(Printer& printer, ODBCDB& db, int saleId) {
         showMessage(sales_text::queryFailed());
         return false;
     }
-    return ReceiptPrinter::print(printer, *receipt, ReceiptPrinter::Options::from(settings),
-                                 ReceiptPrinter::logoFrom(db));
+    const bool printed = ReceiptPrinter::print(
+        printer, *receipt, ReceiptPrinter::Options::from(settings), ReceiptPrinter::logoFrom(db));
+    if (printed) {
+        operation_trail::note(db, {QStringLiteral("重印"),
+                                   QStringLiteral("销售票号 ") + receipt->number,
+                                   {},
+                                   QStringLiteral("金额 ") + receipt->discountedTotal,
+                                   {}});
+    }
+    return printed;
 }
 
 }  // namespace tillora

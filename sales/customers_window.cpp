@@ -1,4 +1,6 @@
 #include "sales/customers_window.h"
+#include "data/master_changes.h"
+#include "forms/services/deletion_question.h"
 
 #include "forms/component.h"
 #include "forms/components/list_view.h"
@@ -59,7 +61,7 @@ void CustomersWindow::add() {
     if (!inputFits(name, phone)) {
         return;
     }
-    if (!db_.ExecuteSql(master_sql::addCustomer(name, phone))) {
+    if (!master_change::addCustomer(db_, name, phone)) {
         showMessage(sales_text::addFailed());
     }
     fill();
@@ -76,7 +78,7 @@ void CustomersWindow::change() {
     if (!inputFits(name, phone)) {
         return;
     }
-    if (!db_.ExecuteSql(master_sql::changeCustomer(id, name, phone))) {
+    if (!master_change::changeCustomer(db_, id, name, phone)) {
         showMessage(sales_text::changeFailed());
     }
     fill();
@@ -88,7 +90,10 @@ void CustomersWindow::remove() {
         showMessage(sales_text::selectRowToDelete(), 0, sales_text::hint());
         return;
     }
-    if (!db_.ExecuteSql(master_sql::deleteCustomer(id))) {
+    if (!confirmDeletion()) {
+        return;
+    }
+    if (!master_change::deleteCustomer(db_, id)) {
         showMessage(sales_text::deleteFailed());
     }
     fill();

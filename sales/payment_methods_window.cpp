@@ -1,4 +1,6 @@
 #include "sales/payment_methods_window.h"
+#include "data/master_changes.h"
+#include "forms/services/deletion_question.h"
 
 #include "forms/components/list_view.h"
 #include "forms/form_window.h"
@@ -46,12 +48,22 @@ bool PaymentMethodsWindow::nameFits(const QString& name) const {
     return true;
 }
 
+bool PaymentMethodsWindow::cashIsKept(int id, const QString& newName) const {
+    for (const PaymentMethod& method : rows_) {
+        if (method.id == id && isCashPaymentMethod(method.name) && !isCashPaymentMethod(newName)) {
+            showMessage(sales_text::cashIsKept(), 0, sales_text::hint());
+            return true;
+        }
+    }
+    return false;
+}
+
 void PaymentMethodsWindow::add() {
     const QString name = ui_.编辑框1.text();
     if (!nameFits(name)) {
         return;
     }
-    if (!db_.ExecuteSql(master_sql::addPaymentMethod(name))) {
+    if (!master_change::addPaymentMethod(db_, name)) {
         showMessage(sales_text::addFailed());
     }
     fill();
@@ -67,7 +79,10 @@ void PaymentMethodsWindow::change() {
     if (!nameFits(name)) {
         return;
     }
-    if (!db_.ExecuteSql(master_sql::changePaymentMethod(id, name))) {
+    if (cashIsKept(id, name)) {
+        return;
+    }
+    if (!master_change::changePaymentMethod(db_, id, name)) {
         showMessage(sales_text::changeFailed());
     }
     fill();
@@ -79,7 +94,10 @@ void PaymentMethodsWindow::remove() {
         showMessage(sales_text::selectRowToDelete(), 0, sales_text::hint());
         return;
     }
-    if (!db_.ExecuteSql(master_sql::deletePaymentMethod(id))) {
+    if (cashIsKept(id, {}) || !confirmDeletion()) {
+        return;
+    }
+    if (!master_change::deletePaymentMethod(db_, id)) {
         showMessage(sales_text::deleteFailed());
     }
     fill();

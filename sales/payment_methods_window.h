@@ -32,6 +32,8 @@ class PaymentMethodsWindow : public WindowLogic<PaymentMethodsWindow> {
     ListView* list() const;
     // The name in 编辑框1 when it may be stored; otherwise the message has been shown.
     bool nameFits(const QString& name) const;
+    // True (and told) when the change would delete or rename 现金.
+    bool cashIsKept(int id, const QString& newName) const;
     int selectedId() const;
 
     ODBCDB& db_;

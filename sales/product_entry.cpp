@@ -1,4 +1,5 @@
 #include "sales/product_entry.h"
+#include "data/master_changes.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -145,7 +146,7 @@ void ProductEntry::remember(const QString& name, const QString& unitPrice) {
         catalogue_.knows(name, unitPrice)) {
         return;
     }
-    if (module_.database().ExecuteSql(master_sql::addProduct(name, unitPrice))) {
+    if (master_change::addProduct(module_.database(), name, unitPrice)) {
         catalogue_.add(Product{0, name, unitPrice, {}});
         fill();
     }

@@ -1,5 +1,7 @@
 #include "sales/receipt_numbering.h"
 
+#include "data/operation_trail.h"
+
 #include "data/odbcdb.h"
 #include "data/settings_record.h"
 #include "data/sql_text.h"
@@ -97,7 +99,14 @@ ReceiptNumberFormat ReceiptNumbering::readFormat() const {
 }
 
 bool ReceiptNumbering::storeFormat(const ReceiptNumberFormat& format) {
-    return db_.ExecuteSql(settings_sql::updateReceiptNumberFormat(format.stored()));
+    // The numbering of every later sale changes with it: the trail keeps who did it.
+    const QString before = QString::number(readFormat().stored());
+    return operation_trail::change(db_, {settings_sql::updateReceiptNumberFormat(format.stored())},
+                                   {QStringLiteral("修改单号格式"),
+                                    QStringLiteral("配置文件 全局单号格式"),
+                                    before,
+                                    QString::number(format.stored()),
+                                    {}});
 }
 
 QString ReceiptNumbering::highestStatement(const QString& prefix) {

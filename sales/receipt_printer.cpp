@@ -1,4 +1,5 @@
 #include "sales/receipt_printer.h"
+#include "data/operation_trail.h"
 
 #include <QFile>
 #include <QScopeGuard>
@@ -200,11 +201,23 @@ void installReceiptPrinting(SalesModule& module) {
         return ReceiptPrinter::choosePrinter(printerOf(window));
     };
     printing.abandon = [](SalesEntryWindow& window) { printerOf(window).discardJob(); };
-    printing.print = [](SalesEntryWindow& window, const Receipt& receipt, const SalePrint& sale) {
-        return ReceiptPrinter::print(printerOf(window), receipt, sale.options, sale.logoSource());
+    ODBCDB& db = module.database();
+    printing.print = [&db](SalesEntryWindow& window, const Receipt& receipt,
+                           const SalePrint& sale) {
+        const bool printed =
+            ReceiptPrinter::print(printerOf(window), receipt, sale.options, sale.logoSource());
+        // Every opening of the drawer is in the trail, a 0.00 cash sale's too.
+        if (printed && sale.options.openDrawer && ReceiptPrinter::isCashSale(receipt) &&
+            TillPrinter::read().openDrawer) {
+            operation_trail::note(db, {QStringLiteral("打开钱箱"),
+                                       QStringLiteral("销售票号 ") + receipt.number,
+                                       {},
+                                       QStringLiteral("打印小票，金额 ") + receipt.discountedTotal,
+                                       {}});
+        }
+        return printed;
     };
     module.setPrinting(std::move(printing));
-    ODBCDB& db = module.database();
     module.setPreviewHandler([&db](SalesEntryWindow& window, const Receipt& receipt) {
         FormManager* forms = window.window()->manager();
         if (forms == nullptr) {

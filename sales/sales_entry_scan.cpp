@@ -3,6 +3,7 @@
 #include "sales/sales_entry_window.h"
 
 #include "data/current_user.h"
+#include "data/master_changes.h"
 #include "data/odbcdb.h"
 #include "data/product_barcode.h"
 #include "forms/form_window.h"
@@ -77,8 +78,7 @@ std::optional<Product> SalesEntryWindow::registerCode(const QString& code) {
         return std::nullopt;
     }
     const Product product{0, name, amounts::toText(*price), code};
-    if (!module_.database().ExecuteSql(
-            master_sql::addProductWithBarcode(product.name, product.unitPrice, code))) {
+    if (!master_change::addProduct(module_.database(), product.name, product.unitPrice, code)) {
         showMessage(sales_text::addFailed());
         return std::nullopt;
     }

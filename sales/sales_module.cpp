@@ -1,4 +1,5 @@
 #include "sales/sales_module.h"
+#include "data/operation_trail.h"
 
 #include "data/current_user.h"
 #include "data/database_setup.h"
@@ -153,7 +154,7 @@ void SalesModule::registerHandlers(HandlerRegistry& r) {
         }
         return Value();
     });
-    r.add(name("salesEntry.openDrawer"), [](const EventArgs&) {
+    r.add(name("salesEntry.openDrawer"), [this](const EventArgs&) {
         if (!CurrentUser::orNobody().isAdministrator()) {
             showMessage(sales_text::drawerAdminOnly(), 0, sales_text::hint());
             return Value();
@@ -161,6 +162,12 @@ void SalesModule::registerHandlers(HandlerRegistry& r) {
         const QString failure = Printer::openCashDrawer();
         if (!failure.isEmpty()) {
             showMessage(failure, 0, sales_text::hint());
+        } else {
+            operation_trail::note(database(), {QStringLiteral("打开钱箱"),
+                                               QStringLiteral("钱箱"),
+                                               {},
+                                               QStringLiteral("打开钱箱按钮"),
+                                               {}});
         }
         return Value();
     });

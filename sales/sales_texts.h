@@ -27,6 +27,9 @@ inline QString unknownBarcode(const QString& code) {
 inline QString registerBarcodeQuestion() {
     return QStringLiteral("。\r\n是否现在登记这个商品（名称和单价）？");
 }
+inline QString cashIsKept() {
+    return QStringLiteral("付款方式“现金”不能删除，也不能改名：钱箱和日报表的应有现金都按它计算。");
+}
 inline QString notEmpty() {
     return QStringLiteral("不能为空");
 }

@@ -1,6 +1,7 @@
 #include "settings/product_import.h"
 
 #include "data/odbcdb.h"
+#include "data/operation_trail.h"
 #include "data/product_barcode.h"
 #include "values/plain_number.h"
 
@@ -140,13 +141,17 @@ bool ProductImport::store(ODBCDB& db, QString* problem) const {
         *problem = QStringLiteral("数据库正忙，未导入任何商品，请稍后再试。");
         return false;
     }
+    int added = 0;
+    int changed = 0;
     for (const Row& r : rows_) {
         QStringList statements;
         if (r.action == Action::Add) {
+            ++added;
             statements << (r.barcode.isEmpty()
                                ? master_sql::addProduct(r.name, r.unitPrice)
                                : master_sql::addProductWithBarcode(r.name, r.unitPrice, r.barcode));
         } else if (r.action == Action::Change) {
+            ++changed;
             statements << master_sql::changeProduct(r.productId, r.name, r.unitPrice);
             if (!r.barcode.isEmpty()) {
                 statements << master_sql::setProductBarcode(r.productId, r.barcode);
@@ -159,6 +164,17 @@ bool ProductImport::store(ODBCDB& db, QString* problem) const {
                 return false;
             }
         }
+    }
+    // The trail holds the import as one change, not a row per product.
+    if (!operation_trail::write(db,
+                                {QStringLiteral("导入商品名称"),
+                                 QStringLiteral("商品名称"),
+                                 {},
+                                 QStringLiteral("增加 %1 个，修改 %2 个").arg(added).arg(changed),
+                                 {}})) {
+        db.RollbackTrans();
+        *problem = QStringLiteral("操作记录无法保存，未导入任何商品。");
+        return false;
     }
     if (!db.tryCommitTrans()) {
         if (db.inTransaction()) {

@@ -2,6 +2,7 @@
 
 #include "data/current_user.h"
 #include "data/database_setup.h"
+#include "data/master_changes.h"
 #include "data/odbcdb.h"
 #include "data/product_barcode.h"
 #include "data/settings_record.h"
@@ -10,6 +11,7 @@
 #include "forms/components/list_view.h"
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
+#include "forms/services/deletion_question.h"
 #include "forms/services/file_dialog_service.h"
 #include "forms/services/message_service.h"
 #include "formset/form_ids.h"
@@ -242,9 +244,7 @@ void SettingsWindow::addProduct() {
     if (!productFits(name, price) || !barcodeFits(code, 0)) {
         return;
     }
-    if (!module_.database().ExecuteSql(
-            code.isEmpty() ? master_sql::addProduct(name, price)
-                           : master_sql::addProductWithBarcode(name, price, code))) {
+    if (!master_change::addProduct(module_.database(), name, price, code)) {
         showMessage(settings_text::addFailed());
     }
     fillProducts();
@@ -266,15 +266,8 @@ void SettingsWindow::changeProduct() {
     // file that can't keep codes still changes names and prices.
     const Product* shown = shownRow(products_, ui_.超级列表框1.currentIndex());
     const bool codeChanged = shown != nullptr && shown->barcode != code;
-    ODBCDB& db = module_.database();
-    const bool done = db.BeginTrans() &&
-                      db.ExecuteSql(master_sql::changeProduct(id, name, price)) &&
-                      (!codeChanged || db.ExecuteSql(master_sql::setProductBarcode(id, code))) &&
-                      db.tryCommitTrans();
-    if (!done) {
-        if (db.inTransaction()) {
-            db.RollbackTrans();
-        }
+    if (!master_change::changeProduct(module_.database(), id, name, price,
+                                      codeChanged ? std::optional<QString>(code) : std::nullopt)) {
         showMessage(settings_text::changeFailed());
     }
     fillProducts();
@@ -286,7 +279,10 @@ void SettingsWindow::deleteProduct() {
         hint(settings_text::selectRowToDelete());
         return;
     }
-    if (!module_.database().ExecuteSql(master_sql::deleteProduct(id))) {
+    if (!confirmDeletion()) {
+        return;
+    }
+    if (!master_change::deleteProduct(module_.database(), id)) {
         showMessage(settings_text::deleteFailed());
     }
     fillProducts();
@@ -413,7 +409,7 @@ void SettingsWindow::deleteUser() {
                     settings_text::attention()) != MessageResult::Yes) {
         return;
     }
-    if (!module_.database().ExecuteSql(user_sql::deleteUser(user.id))) {
+    if (!master_change::deleteUser(module_.database(), user)) {
         showMessage(settings_text::deleteFailed());
     }
     fillUsers();

@@ -1,4 +1,5 @@
 #include "settings/user_dialog.h"
+#include "data/master_changes.h"
 
 #include "data/odbcdb.h"
 #include "forms/component.h"
@@ -109,7 +110,7 @@ void UserDialog::add() {
         hint(problem);
         return;
     }
-    if (!module_.database().ExecuteSql(user_sql::addUser(name, chosen, passwordDigest(password)))) {
+    if (!master_change::addUser(module_.database(), name, chosen, passwordDigest(password))) {
         showMessage(settings_text::userAddFailed());
         return;
     }
@@ -141,7 +142,7 @@ void UserDialog::change() {
     }
     // Nothing typed: the password stays as it is.
     const QString digest = password.isEmpty() ? edited_.digest : passwordDigest(password);
-    if (!db.ExecuteSql(user_sql::changeUser(edited_.id, edited_.name, digest, chosen))) {
+    if (!master_change::changeUser(db, edited_, edited_.name, digest, chosen)) {
         showMessage(settings_text::userChangeFailed());
         return;
     }

@@ -107,3 +107,18 @@ CREATE TABLE 销售详情 (
 );
 CREATE INDEX 销售详情_ID ON 销售详情 (ID);
 CREATE INDEX 销售详情_关联 ON 销售详情 (关联);
+
+-- Who changed what (操作记录): one row per change to money, numbering or master data, written in
+-- the same transaction as the change. Rows are only ever added. Came after the first release: an
+-- older file gets the table at start, after its backup.
+CREATE TABLE 操作记录 (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    时间 DATETIME CHECK (typeof(时间) IN ('real', 'integer', 'null')),
+    收银台 VARCHAR(255) COLLATE NOCASE CHECK (length(收银台) <= 255),
+    用户 VARCHAR(255) COLLATE NOCASE CHECK (length(用户) <= 255),
+    操作 VARCHAR(255) COLLATE NOCASE CHECK (length(操作) <= 255),
+    对象 VARCHAR(255) COLLATE NOCASE CHECK (length(对象) <= 255),
+    之前 VARCHAR(255) COLLATE NOCASE CHECK (length(之前) <= 255),
+    之后 VARCHAR(255) COLLATE NOCASE CHECK (length(之后) <= 255)
+);
+CREATE INDEX 操作记录_时间 ON 操作记录 (时间);

@@ -2,6 +2,7 @@
 // in, and only 退出's own click or Space ends the program.
 #include "app/login_check.h"
 #include "tests/app/login_fixture.h"
+#include "tests/support/first_cell.h"
 #include "tests/support/keyboard.h"
 
 #include <gtest/gtest.h>
@@ -72,6 +73,14 @@ TEST_F(LoginKeyboardTest, EnterInThePasswordBoxOrOnExitNeverEndsTheProgram) {
     keys->press(Qt::Key_Return);
     EXPECT_EQ(mainOpenedFor, QStringLiteral("zoe"));
     EXPECT_FALSE(endedWith.has_value());
+    // The trail: both failures under the name shown, then the login; never a password.
+    const auto rows = [this](const char* where) {
+        return firstNumber(
+            db, QStringLiteral("select count(*) from 操作记录 where ") + QString::fromUtf8(where));
+    };
+    EXPECT_EQ(rows("用户='admin' and 操作='登录失败'"), 2);
+    EXPECT_EQ(rows("用户='zoe' and 操作='登录'"), 1);
+    EXPECT_EQ(rows("之前 like '%z9%' or 之后 like '%z9%'"), 0);
 }
 
 TEST_F(LoginKeyboardTest, SpaceOnExitEndsTheProgram) {

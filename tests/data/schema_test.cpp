@@ -132,7 +132,7 @@ TEST_F(FreshDatabase, StockSqliteToolReadsTheFile) {
              "select 方式 from 付款方式 where 方式='qq红包';"_s});
     ASSERT_TRUE(p.waitForFinished(10000));
     EXPECT_EQ(p.exitCode(), 0);
-    EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()), u"ok\n7\nQQ红包\n"_s);
+    EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()), u"ok\n8\nQQ红包\n"_s);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "forms/component.h"
 #include "forms/components/list_view.h"
 #include "sales/sales_entry_window.h"
+#include "sales/sales_texts.h"
 #include "tests/sales/sales_fixture.h"
 
 namespace tillora::test {
@@ -59,7 +60,19 @@ TEST_F(MasterDataWindowsTest, PaymentMethodsAddChangeDelete) {
     list(w)->setCurrentIndex(6);
     click(w, "按钮_删除");
     EXPECT_EQ(list(w)->rowCount(), 6);
-    EXPECT_TRUE(messages.shown().empty());
+    ASSERT_EQ(messages.shown().size(), 1U);
+    EXPECT_TRUE(messages.shown()[0].flags & MessageFlags::DefaultButton2);
+
+    // 现金 is neither deleted nor renamed, whoever asks; nothing is asked first.
+    messages.clear();
+    list(w)->setCurrentIndex(0);
+    click(w, "按钮_删除");
+    w->setText(QStringLiteral("编辑框1"), QStringLiteral("现钞"));
+    click(w, "按钮_修改");
+    EXPECT_EQ(text(QStringLiteral("select 方式 from 付款方式 where ID=1")), QStringLiteral("现金"));
+    EXPECT_EQ(messages.texts(), QStringList(2, sales_text::cashIsKept()));
+    EXPECT_EQ(count(QStringLiteral("select count(*) from 操作记录 where 操作 like '%付款方式'")),
+              3);
 }
 
 TEST_F(MasterDataWindowsTest, CustomersSearchFuzzyAndExact) {

@@ -71,12 +71,17 @@ TEST_F(ProductsPageTest, AddChangeDeleteWithTheirChecks) {
               QStringLiteral("dyj-打印机"));
     EXPECT_EQ(row(w, 1)[1], fifty);
 
+    // Asked first, 否 the default: 否 keeps it, 是 deletes it.
     l->setCurrentIndex(4);
+    messages.answer(MessageResult::No);
+    click(w, "按钮_删除");
+    EXPECT_EQ(products(), 5);
     click(w, "按钮_删除");
     EXPECT_EQ(products(), 4);
     EXPECT_EQ(number(QStringLiteral("select count(*) from 商品名称 where ID=27")), 0);
     EXPECT_EQ(l->rowCount(), 4);
-    EXPECT_TRUE(messages.shown().empty());
+    ASSERT_EQ(messages.shown().size(), 2U);
+    EXPECT_TRUE(messages.shown()[0].flags & MessageFlags::DefaultButton2);
 }
 
 // The sales window reads a price as money: anything else would sell at 0.00 or at a number
