@@ -7,6 +7,7 @@
 #include "tests/records/records_fixture.h"
 #include "tests/spreadsheet/independent_readers.h"
 #include "tests/support/keyboard.h"
+#include "tests/support/test_server.h"
 
 namespace tillora::test {
 namespace {
@@ -142,6 +143,37 @@ TEST_F(TrailWindowTest, ExportReadsBackWithFreexl) {
     const auto read = readWithFreexl(path, &error);
     ASSERT_TRUE(read.has_value()) << error.toStdString();
     EXPECT_EQ(firstDifference(expectedContent(table, Biff8Workbook::kRowLimit), *read), QString());
+}
+
+TEST(TrailServer, ListsInPiecesNewestFirstOnTheServer) {
+    TILLORA_NEED_TEST_SERVER();
+    TestServerSchema schema;
+    ASSERT_TRUE(schema.isValid()) << schema.error().toStdString();
+    ODBCDB server;
+    ASSERT_TRUE(server.NewOpenDatabase(schema.url(), false, true));
+    for (const char* row : {"#2026-12-07  09:00:00#,'a','1'", "#2026-12-07  23:59:59#,'b','2'",
+                            "#2026-12-07  23:59:59#,'a','3'", "#2026-12-08  00:00:00#,'a','4'"}) {
+        ASSERT_TRUE(server.ExecuteSql(u"insert into 操作记录 (时间,用户,对象) values ("_s +
+                                      QString::fromUtf8(row) + u')'));
+    }
+    const struct {
+        TrailFilter filter;
+        QStringList expected;
+    } cases[] = {{{QDate(2026, 12, 7), QDate(2026, 12, 7), {}, {}}, {u"3"_s, u"2"_s, u"1"_s}},
+                 {{QDate(2026, 12, 7), QDate(2026, 12, 8), u"a"_s, {}}, {u"4"_s, u"3"_s, u"1"_s}}};
+    for (const auto& c : cases) {
+        QList<QStringList> rows;
+        int after = 0;
+        for (qsizetype before = -1; before != rows.size();) {
+            before = rows.size();
+            ASSERT_TRUE(readTrailPiece(server, c.filter, 1, after, rows));
+        }
+        QStringList objects;
+        for (const QStringList& r : rows) {
+            objects << r.at(4);
+        }
+        EXPECT_EQ(objects, c.expected);
+    }
 }
 
 }  // namespace
