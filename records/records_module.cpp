@@ -1,15 +1,19 @@
 #include "records/records_module.h"
 
+#include "data/current_user.h"
 #include "forms/event_args.h"
 #include "forms/form_manager.h"
 #include "forms/form_window.h"
 #include "forms/handler_registry.h"
+#include "forms/services/message_service.h"
 #include "forms/virtual_key.h"
 #include "formset/form_ids.h"
 #include "records/day_report_window.h"
+#include "records/records_texts.h"
 #include "records/sale_details_window.h"
 #include "records/sales_query_dialog.h"
 #include "records/sales_records_window.h"
+#include "records/trail_window.h"
 #include "sales/sales_module.h"
 
 namespace tillora {
@@ -24,6 +28,7 @@ ODBCDB& RecordsModule::database() const {
 void RecordsModule::installOpener() {
     sales_.setStatisticsOpener([this](FormWindow* owner) { openRecords(owner); });
     sales_.setDayReportOpener([this](FormWindow* owner) { openDayReport(owner); });
+    sales_.setTrailOpener([this](FormWindow* owner) { openTrail(owner); });
 }
 
 void RecordsModule::openRecords(FormWindow* owner) {
@@ -37,6 +42,17 @@ void RecordsModule::openDayReport(FormWindow* owner) {
     FormManager* manager = owner != nullptr ? owner->manager() : FormManager::instance();
     if (manager != nullptr) {
         manager->open(static_cast<qint32>(FormId::DayReport), false, owner);
+    }
+}
+
+void RecordsModule::openTrail(FormWindow* owner) {
+    if (!CurrentUser::orNobody().isAdministrator()) {
+        showMessage(records_text::trailAdministratorsOnly());
+        return;
+    }
+    FormManager* manager = owner != nullptr ? owner->manager() : FormManager::instance();
+    if (manager != nullptr) {
+        manager->open(static_cast<qint32>(FormId::OperationTrail), false, owner);
     }
 }
 
@@ -126,6 +142,18 @@ void RecordsModule::registerHandlers(HandlerRegistry& r) {
           logicHandler<R>([](R& w, const EventArgs&) { w.exportReport(); }));
     r.add(name("dayReport.closeClicked"),
           logicHandler<R>([](R& w, const EventArgs&) { w.close(); }));
+
+    using T = TrailWindow;
+    r.add(name("operationTrail.created"), [this](const EventArgs& args) {
+        (new TrailWindow(*this, args.window))->start();
+        return Value();
+    });
+    r.add(name("operationTrail.showClicked"),
+          logicHandler<T>([](T& w, const EventArgs&) { w.show(); }));
+    r.add(name("operationTrail.exportClicked"),
+          logicHandler<T>([](T& w, const EventArgs&) { w.exportTrail(); }));
+    r.add(name("operationTrail.closeClicked"),
+          logicHandler<T>([](T& w, const EventArgs&) { w.close(); }));
 
     using D = SaleDetailsWindow;
     r.add(name("saleDetails.created"), [this](const EventArgs& args) {

@@ -27,7 +27,7 @@ class RecordsModule {
 
     void registerHandlers(HandlerRegistry& registry);
     // Makes 查询统计 -> 统计销售 of the sales entry window open the sales records window, and
-    // 查询统计 -> 日结报表 the day report.
+    // 查询统计 -> 日结报表 the day report, and 查询统计 -> 操作记录 the trail.
     void installOpener();
 
     SalesModule& sales() const { return sales_; }
@@ -38,6 +38,8 @@ class RecordsModule {
     void openRecords(FormWindow* owner);
     // Opens the day report window (or brings it forward).
     void openDayReport(FormWindow* owner);
+    // Opens the trail window (or brings it forward); an ordinary user is refused.
+    void openTrail(FormWindow* owner);
     // Opens the details window of one sale, modal over `owner`.
     void openDetails(FormWindow* owner, int saleId);
 

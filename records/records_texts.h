@@ -17,6 +17,9 @@ inline QString changeAdministratorsOnly() {
 inline QString initialiseAdministratorsOnly() {
     return QStringLiteral("只有管理员才有初始化数据的权限！");
 }
+inline QString trailAdministratorsOnly() {
+    return QStringLiteral("只有管理员才有查看操作记录的权限！");
+}
 inline QString emptyUnitPrice() {
     return QStringLiteral("单价不能为空！");
 }

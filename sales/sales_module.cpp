@@ -142,6 +142,8 @@ void SalesModule::registerHandlers(HandlerRegistry& r) {
           }));
     r.add(name("salesEntry.dayReport"),
           logicHandler<W>([this](W& w, const EventArgs&) { runHook(openDayReport_, w.window()); }));
+    r.add(name("salesEntry.trail"),
+          logicHandler<W>([this](W& w, const EventArgs&) { runHook(openTrail_, w.window()); }));
     r.add(name("salesEntry.calculator"), [](const EventArgs&) {
         if (!DesktopPrograms::startCalculator()) {
             showMessage(QStringLiteral("无法启动计算器！"), 0, sales_text::hint());

@@ -55,6 +55,9 @@ class SalesModule {
     // 查询统计 -> 日结报表.
     const WindowHook& dayReportOpener() const { return openDayReport_; }
     void setDayReportOpener(WindowHook hook) { openDayReport_ = std::move(hook); }
+    // 查询统计 -> 操作记录.
+    const WindowHook& trailOpener() const { return openTrail_; }
+    void setTrailOpener(WindowHook hook) { openTrail_ = std::move(hook); }
 
     // Whether a line added to a receipt puts its product among the remembered ones; switched on
     // the settings window, for the run only.
@@ -80,6 +83,7 @@ class SalesModule {
     WindowHook openSettings_;
     WindowHook openStatistics_;
     WindowHook openDayReport_;
+    WindowHook openTrail_;
     bool rememberProducts_ = true;
     NewProductPrompt newProduct_;
     UnsettledSale unsettled_;

@@ -8,6 +8,7 @@
 #include "formset/holder_handles.h"
 #include "formset/login_handles.h"
 #include "formset/logo_handles.h"
+#include "formset/operation_trail_handles.h"
 #include "formset/payment_methods_handles.h"
 #include "formset/preview_handles.h"
 #include "formset/printer_choice_handles.h"
@@ -69,6 +70,7 @@ TEST_F(EmbeddedHandlesTest, EveryWindowsHandlesResolveToComponentsOfTheirKind) {
     expectMatches<HolderHandles>();
     expectMatches<LoginHandles>();
     expectMatches<LogoHandles>();
+    expectMatches<OperationTrailHandles>();
     expectMatches<PaymentMethodsHandles>();
     expectMatches<PreviewHandles>();
     expectMatches<PrinterChoiceHandles>();
