@@ -221,33 +221,13 @@ QString paymentColumnDefinition(const QString& column) {
 }
 
 // After the backup: the columns in one transaction; empty when done.
-// Runs the statements in one transaction; false (and nothing changed) when one fails.
-bool upgradeInOneGo(ODBCDB& db, const QStringList& statements) {
-    if (!db.BeginTrans()) {
-        return false;
-    }
-    for (const QString& statement : statements) {
-        if (!db.ExecuteSql(statement)) {
-            db.RollbackTrans();
-            return false;
-        }
-    }
-    if (!db.tryCommitTrans()) {
-        if (db.inTransaction()) {
-            db.RollbackTrans();
-        }
-        return false;
-    }
-    return true;
-}
-
 QString addPaymentColumnsNow(ODBCDB& db) {
     QStringList statements;
     for (const QString& column : paymentColumns()) {
         statements << QStringLiteral("alter table [销售记录] add column ") +
                           paymentColumnDefinition(column);
     }
-    if (!upgradeInOneGo(db, statements)) {
+    if (!executeInOneTransaction(db, statements)) {
         return setup_text::upgradeFailed();
     }
     EventLog::write(QStringLiteral("database"), QStringLiteral("added the payment columns"));
@@ -588,7 +568,7 @@ QString addBarcodeColumn(ODBCDB& db, const QString& path, bool backedUp) {
     if (const QString cause = backedUp ? QString() : backupBeforeUpgrade(path); !cause.isEmpty()) {
         return setup_text::barcodeNotBackedUp(cause);
     }
-    if (!upgradeInOneGo(
+    if (!executeInOneTransaction(
             db, {QStringLiteral("alter table [商品名称] add column 条码 VARCHAR(50) COLLATE BINARY "
                                 "CHECK (length(条码) <= 50)"),
                  QStringLiteral("create unique index 商品名称_条码 on [商品名称] (条码) where "

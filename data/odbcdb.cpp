@@ -301,4 +301,23 @@ int ODBCDB::rowCount(int handle) const {
     return slot == nullptr ? 0 : static_cast<int>(slot->records->rowCount());
 }
 
+bool executeInOneTransaction(ODBCDB& db, const QStringList& statements) {
+    if (!db.BeginTrans()) {
+        return false;
+    }
+    for (const QString& statement : statements) {
+        if (!db.ExecuteSql(statement)) {
+            db.RollbackTrans();
+            return false;
+        }
+    }
+    if (!db.tryCommitTrans()) {
+        if (db.inTransaction()) {
+            db.RollbackTrans();
+        }
+        return false;
+    }
+    return true;
+}
+
 }  // namespace tillora

@@ -105,4 +105,7 @@ class ODBCDB {
     DbFault fault_ = DbFault::None;
 };
 
+// Runs the statements in one transaction: all stored, or (false) none.
+bool executeInOneTransaction(ODBCDB& db, const QStringList& statements);
+
 }  // namespace tillora

@@ -99,26 +99,6 @@ bool hasServerSchema(ODBCDB& db, bool* old, bool* noBarcode) {
     return true;
 }
 
-// The server keeps its own backups; the columns go in in one transaction, or not at all.
-bool upgradeServer(ODBCDB& db, const QStringList& statements) {
-    if (!db.BeginTrans()) {
-        return false;
-    }
-    for (const QString& statement : statements) {
-        if (!db.ExecuteSql(statement)) {
-            db.RollbackTrans();
-            return false;
-        }
-    }
-    if (!db.tryCommitTrans()) {
-        if (db.inTransaction()) {
-            db.RollbackTrans();
-        }
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 bool openServerDatabase(ODBCDB& db, const QString& url, DatabasePrompts& prompts) {
@@ -128,9 +108,11 @@ bool openServerDatabase(ODBCDB& db, const QString& url, DatabasePrompts& prompts
             bool old = false;
             bool noBarcode = false;
             if (hasServerSchema(db, &old, &noBarcode)) {
-                if (old && !upgradeServer(db, serverPaymentColumnStatements())) {
+                // The server keeps its own backups; each step goes in whole or not at all.
+                if (old && !executeInOneTransaction(db, serverPaymentColumnStatements())) {
                     prompts.tell(setup_text::upgradeFailed());
-                } else if (noBarcode && !upgradeServer(db, serverBarcodeColumnStatements())) {
+                } else if (noBarcode &&
+                           !executeInOneTransaction(db, serverBarcodeColumnStatements())) {
                     prompts.tell(setup_text::barcodeUpgradeFailed());
                 }
                 // Harmless when another till made it a moment ago.
