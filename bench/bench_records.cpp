@@ -17,6 +17,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/process_memory.h"
 #include "bench/shop_history.h"
 #include "data/database_setup.h"
 #include "data/jet_dialect.h"
@@ -96,25 +97,6 @@ SalesSelection everySale() {
     return records_sql::query(q);
 }
 
-// Resident and peak memory of the process, in megabytes.
-double statusMegabytes(const char* field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return 0;
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field)) {
-            return line.mid(static_cast<qsizetype>(std::strlen(field)))
-                       .trimmed()
-                       .split(' ')
-                       .front()
-                       .toDouble() /
-                   1024.0;
-        }
-    }
-    return 0;
-}
-
 SalesRecordsWindow* openWindow(benchmark::State& state) {
     Shop& shop = Shop::get();
     if (!shop.ok || !shop.manager->open(static_cast<qint32>(FormId::SalesRecords))) {
@@ -144,7 +126,7 @@ void firstRows(benchmark::State& state, const SalesSelection& selection, int exp
     if (!w->listing().ok() || w->listing().size() == 0 || w->listing().idAt(0) != expected) {
         state.SkipWithError("wrong rows");
     }
-    state.counters["rss_mb"] = statusMegabytes("VmRSS:");
+    state.counters["rss_mb"] = bench::statusMegabytes("VmRSS:");
     closeWindow();
 }
 
@@ -166,8 +148,8 @@ void wholeList(benchmark::State& state, const SalesSelection& selection, int exp
         w->listing().totalAmountText() != total) {
         state.SkipWithError("wrong rows or total");
     }
-    state.counters["rss_mb"] = statusMegabytes("VmRSS:");
-    state.counters["peak_mb"] = statusMegabytes("VmHWM:");
+    state.counters["rss_mb"] = bench::statusMegabytes("VmRSS:");
+    state.counters["peak_mb"] = bench::statusMegabytes("VmHWM:");
     closeWindow();
 }
 

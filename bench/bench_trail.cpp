@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 
+#include "bench/process_memory.h"
 #include "data/database_setup.h"
 #include "data/odbcdb.h"
 #include "data/operation_trail.h"
@@ -101,24 +102,6 @@ struct Shop {
     }
 };
 
-double statusMegabytes(const char* field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return 0;
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field)) {
-            return line.mid(static_cast<qsizetype>(std::strlen(field)))
-                       .trimmed()
-                       .split(' ')
-                       .front()
-                       .toDouble() /
-                   1024.0;
-        }
-    }
-    return 0;
-}
-
 // The window opened (today's rows read and shown), then `from` to today listed again with the
 // user and kind chosen; first rows painted each time.
 void firstRows(benchmark::State& state, int days, const QString& user = {},
@@ -150,7 +133,7 @@ void firstRows(benchmark::State& state, int days, const QString& user = {},
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         state.ResumeTiming();
     }
-    state.counters["peak_mb"] = statusMegabytes("VmHWM:");
+    state.counters["peak_mb"] = bench::statusMegabytes("VmHWM:");
 }
 
 void BM_Trail_Today(benchmark::State& state) {
